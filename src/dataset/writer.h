@@ -1,0 +1,84 @@
+// Writes a complete dataset from objects held in memory: the catalogue and
+// tables, per layer the grid index at levels 1 to 3 with object records and
+// the point pool, per class the name index, map-object and part references
+// and the name file, and the icon pictures. The readers read it back.
+#pragma once
+
+#include <QImage>
+#include <QPoint>
+#include <QString>
+#include <cstdint>
+#include <vector>
+
+#include "dataset/tables.h"
+
+namespace urbica {
+
+// One map object of a layer; its number is its position (from 1) in the layer's list.
+struct MapObjectData {
+    int16_t typeIndex = 0;
+    int16_t nameKind = 0;   // class number of the object's name (0: none)
+    int32_t nameIndex = 0;  // name-record number in that class
+    // Bounding box (smallest X, Y; largest X, Y). For lines and areas it is taken
+    // from the points; for rotated text (mode 2) it holds the two points, for
+    // circles and icons the centre in x1, y1.
+    int32_t x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    std::vector<QPoint> points;
+    int32_t iconNumber = 0;  // icons: stored in place of the point offset
+    int16_t maxLevel = 3;    // listed in the grids of levels 1 .. maxLevel
+};
+
+struct ObjectRefData {
+    int16_t first = 0;   // layer number (.ssl) or class number (.dnl)
+    int32_t second = 0;  // object number or name-record number
+};
+
+// One named object of a class; its number is its position (from 1) in the class's list.
+struct NameData {
+    QString name;       // street name (32), plain name (94) or full name (80)
+    QString shortName;  // nameStyle 4: the 25-character short name
+    QString number, fraction, building;  // nameStyle 3: 4, 3 and 3 characters
+    std::vector<ObjectRefData> mapObjects;
+    std::vector<ObjectRefData> parts;
+    int16_t parentClass = 0;
+    int32_t parentRecord = 0;
+};
+
+struct IconData {
+    int32_t number = 0;
+    QImage mask16, picture16, mask32, picture32;  // mask black where opaque; picture black where transparent
+};
+
+struct DatasetData {
+    Catalogue catalogue;
+    Tables tables;  // types, layers, orders, classes with classExtra, iconCodes
+    std::vector<std::vector<MapObjectData>> layerObjects{1};  // index = layer number
+    std::vector<std::vector<NameData>> classNames{1};         // index = class number
+    std::vector<IconData> icons;
+};
+
+// Writes everything into dir (created when missing). False with a reason on
+// the first failure, or when the data break a rule of the formats (an object
+// outside the grid square, a cell of more than 10,922 entries, a cell size that
+// does not divide gridExtent, a record number past the 16- or 32-bit fields).
+bool writeDataset(const DatasetData& data, const QString& dir, QString* error = nullptr);
+
+// One level's grid index as written: .tb records (count, first entry) and
+// .sr entries (object number, flags), exposed for tests and tools.
+struct GridIndex {
+    struct Cell {
+        int16_t objectCount = 0;
+        int32_t firstEntry = 0;
+    };
+    struct Entry {
+        int32_t object = 0;
+        int16_t flags = 0;  // bit 0: also in a lower column; bit 1: also in a lower row
+    };
+    std::vector<Cell> cells;  // cell (col, row) at col * (gridExtent / cellSize) + row
+    std::vector<Entry> entries;
+};
+// Builds the grid of one level; false when a rule of the format is broken.
+bool buildGridIndex(const std::vector<MapObjectData>& objects, int level, int32_t gridExtent,
+                    int32_t cellSize, GridIndex& out, QString* error = nullptr);
+
+}  // namespace urbica

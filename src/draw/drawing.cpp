@@ -1,0 +1,1 @@
+// Map drawing: layers, single objects, labels, clipping and hit tests.
