@@ -143,12 +143,12 @@ bool readSettings(Settings& s, const QString& programDirectory) {
     QByteArray raw;
     Settings read = s;
     read.windowRectRead = false;
-    if (f.isOpen() && f.readAll(raw) && parse(read, splitLines(raw), programDirectory)) {
-        s = read;
-        return true;
-    }
-    applyDefaults(s, programDirectory);
-    return false;
+    const bool ok =
+        f.isOpen() && f.readAll(raw) && parse(read, splitLines(raw), programDirectory);
+    // On failure labelFontBold and line 26 hold whatever was read before it.
+    if (!ok) applyDefaults(read, programDirectory);
+    s = read;
+    return ok;
 }
 
 QByteArray settingsText(const Settings& s) {

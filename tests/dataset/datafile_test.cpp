@@ -1,0 +1,128 @@
+#include "dataset/datafile.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <limits>
+
+#include "dataset/binary.h"
+
+using namespace urbica;
+
+namespace {
+
+QString writeBytes(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes) {
+    QString path = dir.filePath(name);
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+    return path;
+}
+
+}  // namespace
+
+TEST(RecordFile, RefusesRecordsOutsideTheFile) {
+    QTemporaryDir dir;
+    // Two whole 4-byte records and a 3-byte tail that is no record.
+    QString path = writeBytes(dir, "r.bin", QByteArray("AAAABBBBccc"));
+    RecordFile f(path, 4);
+    ASSERT_TRUE(f.isOpen());
+    EXPECT_EQ(f.recordCount(), 2);
+    char buf[4];
+    EXPECT_FALSE(f.read(0, buf));
+    EXPECT_FALSE(f.read(-1, buf));
+    EXPECT_FALSE(f.read(3, buf)) << "the partial tail must not read as a record";
+    EXPECT_FALSE(f.read(std::numeric_limits<qint64>::max() / 2, buf));
+    ASSERT_TRUE(f.read(2, buf));
+    EXPECT_EQ(QByteArray(buf, 4), QByteArray("BBBB"));
+
+    QByteArray out;
+    EXPECT_TRUE(f.readRange(1, 2, out));
+    EXPECT_EQ(out, QByteArray("AAAABBBB"));
+    EXPECT_FALSE(f.readRange(2, 2, out));
+    EXPECT_FALSE(f.readRange(0, 1, out));
+    EXPECT_FALSE(f.readRange(1, -1, out));
+    EXPECT_FALSE(f.readRange(std::numeric_limits<qint64>::max(), 1, out));
+    EXPECT_TRUE(f.readRange(3, 0, out)) << "an empty range just after the end is fine";
+}
+
+TEST(DataFile, ShortAndOutOfRangeReadsFail) {
+    QTemporaryDir dir;
+    QString path = writeBytes(dir, "d.bin", QByteArray("0123456789"));
+    DataFile f(path);
+    ASSERT_TRUE(f.isOpen());
+    EXPECT_EQ(f.size(), 10);
+    char buf[16];
+    EXPECT_TRUE(f.readAt(6, buf, 4));
+    EXPECT_EQ(QByteArray(buf, 4), QByteArray("6789"));
+    EXPECT_FALSE(f.readAt(7, buf, 4));
+    EXPECT_FALSE(f.readAt(-1, buf, 2));
+    EXPECT_FALSE(f.readAt(2, buf, -2));
+    EXPECT_FALSE(f.readAt(std::numeric_limits<qint64>::max(), buf, 2));
+    QByteArray big;
+    EXPECT_FALSE(f.readAt(0, std::numeric_limits<qint64>::max(), big))
+        << "a huge length from a damaged record must not allocate";
+
+    DataFile missing(dir.filePath("none.bin"));
+    EXPECT_FALSE(missing.isOpen());
+    EXPECT_FALSE(missing.readAt(0, buf, 1));
+    RecordFile missingRecords(dir.filePath("none.bin"), 6);
+    EXPECT_EQ(missingRecords.recordCount(), 0);
+    EXPECT_FALSE(missingRecords.read(1, buf));
+}
+
+TEST(DataFile, AtomicWriteReplacesWholeFile) {
+    QTemporaryDir dir;
+    QString path = writeBytes(dir, "t.bin", QByteArray(100, 'x'));
+    ASSERT_TRUE(writeFileAtomically(path, QByteArray("short")));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("short"));
+
+    QString error;
+    EXPECT_FALSE(writeFileAtomically(dir.filePath("no/such/dir/t.bin"), "x", &error));
+    EXPECT_FALSE(error.isEmpty());
+}
+
+TEST(StoredPaths, BackslashIsThePlatformSeparator) {
+    EXPECT_EQ(platformPath("icons\\ic16") + "7.msk", dataFilePath("icons\\", "ic167.msk"));
+#ifndef Q_OS_WIN
+    EXPECT_EQ(platformPath("icons\\ic16"), QString("icons/ic16"));
+    EXPECT_EQ(dataFilePath("/data/city/", "urbica.dat"), QString("/data/city/urbica.dat"));
+#endif
+    // A directory without its separator runs on into the file name.
+    EXPECT_EQ(dataFilePath("/data/city", "urbica.dat"), QString("/data/cityurbica.dat"));
+}
+
+TEST(Cp1251, RoundTripAndFields) {
+    const QString text = QString::fromUtf8("Улица Ёлкина, дом №5 ё");
+    QByteArray raw = toCp1251(text);
+    EXPECT_EQ(raw.size(), text.size());
+    EXPECT_EQ(uint8_t(raw[0]), 0xD3);  // У
+    EXPECT_EQ(uint8_t(raw[6]), 0xA8);  // Ё
+    EXPECT_EQ(fromCp1251(raw.constData(), int(raw.size())), text);
+
+    char field[8];
+    putText(field, 8, QString::fromUtf8("Дом"));
+    EXPECT_EQ(getText(field, 8), QString::fromUtf8("Дом     "));
+    putText(field, 8, QString::fromUtf8("Проспект Мира"));
+    EXPECT_EQ(getText(field, 8), QString::fromUtf8("Проспект"));
+
+    EXPECT_EQ(upperCp1251(QString::fromUtf8("ёлка Street")), QString::fromUtf8("ЁЛКА STREET"));
+}
+
+TEST(LittleEndian, SignedAndUnsignedFields) {
+    char b[4];
+    putI16(b, -2);
+    EXPECT_EQ(uint8_t(b[0]), 0xFE);
+    EXPECT_EQ(uint8_t(b[1]), 0xFF);
+    EXPECT_EQ(getI16(b), -2);
+    EXPECT_EQ(getU16(b), 65534);
+    putI32(b, 0x01020304);
+    EXPECT_EQ(uint8_t(b[0]), 0x04);
+    EXPECT_EQ(getI32(b), 0x01020304);
+    putF32(b, -1.5f);
+    EXPECT_EQ(getF32(b), -1.5f);
+}
