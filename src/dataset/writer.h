@@ -14,7 +14,17 @@
 
 namespace urbica {
 
+// Limits of the formats that writeDataset enforces.
+inline constexpr int kMaxCellEntries = 32767 / 3;     // entries one grid cell may list
+inline constexpr int32_t kMaxClassRecords = 999999;  // name records of one class (itemKey)
+inline constexpr int kMaxRefs = 32767;               // map objects, parts, points of one record
+inline constexpr int64_t kMaxGridCells = 1 << 24;    // cells of one level's grid (a 96 MB index)
+
 // One map object of a layer; its number is its position (from 1) in the layer's list.
+// With points, the box is taken from them; without, the given box is kept.
+// An icon (iconNumber > 0) stores its number in place of the point offset; its
+// points (usually one, the centre) stay out of the pool, which is padded so that
+// a reader taking the icon number as a point offset still reads inside the file.
 struct MapObjectData {
     int16_t typeIndex = 0;
     int16_t nameKind = 0;   // class number of the object's name (0: none)
@@ -60,7 +70,13 @@ struct DatasetData {
 // Writes everything into dir (created when missing). False with a reason on
 // the first failure, or when the data break a rule of the formats (an object
 // outside the grid square, a cell of more than 10,922 entries, a cell size that
-// does not divide gridExtent, a record number past the 16- or 32-bit fields).
+// does not divide gridExtent, a record number past the 16- or 32-bit fields, a
+// class whose itemKey would pass the 32-bit range, a text too long for its
+// field, a base name that is empty, too long or not a plain file name).
+// Empty drawOrder / selectOrder tables are written as 1 .. layer count,
+// classExtra is padded with zeros and an empty iconCodes table lists the icons.
+// All data are checked before the first file is written, so a refused
+// dataset leaves dir untouched.
 bool writeDataset(const DatasetData& data, const QString& dir, QString* error = nullptr);
 
 // One level's grid index as written: .tb records (count, first entry) and
@@ -78,6 +94,9 @@ struct GridIndex {
     std::vector<Entry> entries;
 };
 // Builds the grid of one level; false when a rule of the format is broken.
+// An object is listed when level <= its maxLevel, in every cell its box
+// overlaps (a box edge on gridExtent counts to the last cell). Cells list their
+// objects in object order; an empty cell has count 0 and first entry 0.
 bool buildGridIndex(const std::vector<MapObjectData>& objects, int level, int32_t gridExtent,
                     int32_t cellSize, GridIndex& out, QString* error = nullptr);
 
