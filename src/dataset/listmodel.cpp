@@ -1,0 +1,123 @@
+#include "dataset/listmodel.h"
+
+#include <algorithm>
+
+#include "dataset/binary.h"
+
+namespace urbica {
+
+QByteArray listSortKey(const QString& text) { return toCp1251(upperCp1251(text)); }
+
+namespace {
+
+int compareKeys(const QByteArray& a, const QByteArray& b) {
+    // QByteArray compares as unsigned bytes, shorter first on a common beginning.
+    return a.compare(b);
+}
+
+}  // namespace
+
+int compareListTexts(const QString& a, const QString& b) {
+    return compareKeys(listSortKey(a), listSortKey(b));
+}
+
+ListModel::ListModel(bool sorted, QObject* parent) : QAbstractListModel(parent), sorted_(sorted) {}
+
+void ListModel::clear() {
+    beginResetModel();
+    items_.clear();
+    endResetModel();
+    setCurrentIndex(-1);
+}
+
+int ListModel::addItem(const QString& text, qint64 data) {
+    Entry e{text, data, listSortKey(text)};
+    int pos = count();
+    if (sorted_) {
+        auto it = std::upper_bound(
+            items_.begin(), items_.end(), e,
+            [](const Entry& a, const Entry& b) { return compareKeys(a.key, b.key) < 0; });
+        pos = int(it - items_.begin());
+    }
+    beginInsertRows(QModelIndex(), pos, pos);
+    items_.insert(items_.begin() + pos, std::move(e));
+    endInsertRows();
+    if (current_ >= pos) setCurrentIndex(current_ + 1);
+    return pos;
+}
+
+void ListModel::addItems(std::vector<Item> items) {
+    if (items.empty()) return;
+    const size_t old = items_.size();
+    beginResetModel();
+    items_.reserve(old + items.size());
+    for (Item& it : items) {
+        QByteArray key = listSortKey(it.text);
+        items_.push_back(Entry{std::move(it.text), it.data, std::move(key)});
+    }
+    int newCurrent = current_;
+    if (sorted_) {
+        auto less = [](const Entry& a, const Entry& b) { return compareKeys(a.key, b.key) < 0; };
+        // Remember the current entry by its position among equal keys: the
+        // merge keeps old entries ahead of new equal ones, so it moves only by
+        // the count of new entries that sort strictly before it.
+        qint64 shift = 0;
+        if (current_ >= 0) {
+            const QByteArray& ck = items_[size_t(current_)].key;
+            for (size_t i = old; i < items_.size(); ++i)
+                if (compareKeys(items_[i].key, ck) < 0) ++shift;
+        }
+        std::stable_sort(items_.begin() + qsizetype(old), items_.end(), less);
+        std::inplace_merge(items_.begin(), items_.begin() + qsizetype(old), items_.end(), less);
+        if (current_ >= 0) newCurrent = int(current_ + shift);
+    }
+    endResetModel();
+    current_ = -2;  // force the signal after the reset
+    setCurrentIndex(newCurrent);
+}
+
+void ListModel::setCurrentIndex(int index) {
+    if (index < -1 || index >= count()) index = -1;
+    if (index == current_) return;
+    current_ = index;
+    Q_EMIT currentIndexChanged(index);
+}
+
+void ListModel::setVisible(bool visible) {
+    if (visible == visible_) return;
+    visible_ = visible;
+    Q_EMIT visibleChanged(visible);
+}
+
+int ListModel::prefixPosition(const QString& typed) const {
+    if (items_.empty()) return -1;
+    const QByteArray t = listSortKey(typed);
+    // "я" upper-cased, as the entry and its sentinel are compared in upper case.
+    const char sentinel = char(0xDF);
+    const int last = count() - 1;
+    int j = 0;
+    QByteArray probe;
+    while (j < last) {
+        const QByteArray& k = items_[size_t(j)].key;
+        probe.resize(0);
+        probe.reserve(k.size() + 1);
+        probe.append(k).append(sentinel);
+        if (compareKeys(t, probe) <= 0) break;
+        ++j;
+    }
+    return j;
+}
+
+int ListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : count();
+}
+
+QVariant ListModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() < 0 || index.row() >= count()) return {};
+    const Entry& e = items_[size_t(index.row())];
+    if (role == Qt::DisplayRole) return e.text;
+    if (role == Qt::UserRole) return e.data;
+    return {};
+}
+
+}  // namespace urbica

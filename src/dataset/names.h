@@ -1,0 +1,150 @@
+// The classifier: per class a name index (.cl2), the map objects (.ssl) and
+// named parts (.dnl) of each named object, and a name file (.cls) whose layout
+// follows the class's name style. Display names and the search lists are
+// built from them here.
+//
+// A named object is the pair (class number, name-record number); lists carry
+// it as itemKey = class * 1000000 + record.
+#pragma once
+
+#include <QString>
+#include <atomic>
+#include <cstdint>
+#include <vector>
+
+#include "dataset/tables.h"
+
+namespace urbica {
+
+class ListModel;
+
+// What the routines below read: the data folder and the tables of the dataset.
+struct NameContext {
+    const QString& dataDirectory;
+    const Catalogue& catalogue;
+    const Tables& tables;
+};
+
+// .cl2, 18 bytes.
+struct NameRecord {
+    static constexpr int kRecordLength = 18;
+    int16_t mapObjectCount = 0;
+    int32_t firstMapObject = 0;
+    int16_t partCount = 0;
+    int32_t firstPart = 0;
+    int16_t parentClass = 0;
+    int32_t parentRecord = 0;
+
+    static NameRecord decode(const char* p);
+};
+
+// .ssl (layer, object record) and .dnl (class, name record), 6 bytes.
+struct ObjectRef {
+    static constexpr int kRecordLength = 6;
+    int16_t first = 0;
+    int32_t second = 0;
+
+    static ObjectRef decode(const char* p);
+};
+
+// Record lengths of the name files by name style.
+inline constexpr int kStreetNameLength = 68;   // style 2
+inline constexpr int kHouseNumberLength = 10;  // style 3
+inline constexpr int kLongNameLength = 300;    // style 4
+inline constexpr int kPlainNameLength = 100;   // styles 1, 5 and any other
+int nameRecordLength(int nameStyle);
+
+// The file of class c with the given extension (".cl2", ".ssl", ".dnl", ".cls");
+// empty when c is not a class of the table.
+QString classFilePath(const NameContext& ctx, int classNumber, const char* extension);
+
+// itemKey: class * 1000000 + record.
+inline constexpr int64_t kItemKeyFactor = 1000000;
+// True when (c, n) has a key of its own that fits 32 bits.
+bool itemKeyFits(int64_t classNumber, int64_t record);
+int32_t itemKey(int classNumber, int32_t record);
+struct NamedObject {
+    int classNumber = 0;
+    int32_t record = 0;
+};
+NamedObject decodeItemKey(int64_t key);
+
+// Checks every class of the table once the dataset is loaded: a class whose
+// records cannot all be told apart by itemKey (a million records or more, or
+// keys past the 32-bit range) is left out of the search lists. The result is
+// the message to show once (Russian), or empty when every class is fine.
+QString checkClassKeys(const NameContext& ctx);
+// The same test for one class with the given number of name records.
+bool classKeysFit(int classNumber, int64_t recordCount);
+
+// The display name of a named object. With context the name carries its
+// parent and the long forms (for the info line); without, the short form (for
+// lists). Empty for a class outside the table, a record number of 0 or less
+// or past the name file. A file that cannot be opened gives an empty name and,
+// when error is given, its reason there.
+QString objectName(const NameContext& ctx, int classNumber, int64_t record, bool context,
+                   QString* error = nullptr);
+
+// The trimmed name of record n of the street class's name file; record 0 is
+// "Без имени"; empty when there is no such record or no street class.
+QString streetName(const NameContext& ctx, int64_t record, QString* error = nullptr);
+
+// The named object's map-object (.ssl) or part (.dnl) references. A range
+// that runs past the file gives the references inside it and false; a missing
+// file gives none and false.
+bool readMapObjectRefs(const NameContext& ctx, int classNumber, const NameRecord& record,
+                       std::vector<ObjectRef>& out);
+bool readPartRefs(const NameContext& ctx, int classNumber, const NameRecord& record,
+                  std::vector<ObjectRef>& out);
+// Record n of class c's .cl2; false when there is none.
+bool readNameRecord(const NameContext& ctx, int classNumber, int64_t record, NameRecord& out);
+
+// The outcome of a list fill. On Failed the list is left empty and error says why.
+enum class FillStatus { Done, Cancelled, Failed };
+
+// All streets of the street class with at least one map object or house, as
+// "name  (parent)", item data the bare record number; the first entry is
+// made current. Nothing happens when the catalogue names no street class of
+// the table.
+FillStatus fillStreetList(const NameContext& ctx, ListModel& list, QString* error = nullptr);
+
+// Lists every named object of class c that has map objects: in findList in
+// file order; when every name begins with a digit, also in nosortList in
+// ascending numeric order, which is then shown while findList is hidden
+// (otherwise the reverse). Item data is itemKey.
+FillStatus fillClassList(const NameContext& ctx, ListModel& findList, int classNumber,
+                         ListModel& nosortList, QString* error = nullptr);
+
+// Fills list with the named objects of the given classes (those with
+// hasNames) whose short name contains text, ignoring letter case, as
+// "className name" with item data itemKey, and makes the first current. An
+// empty text leaves the list as it is. When cancel becomes true the search
+// stops and the list keeps what was found so far.
+FillStatus findByText(const NameContext& ctx, const QString& text, ListModel& list,
+                      const std::vector<int>& classes, const std::atomic<bool>* cancel = nullptr,
+                      QString* error = nullptr);
+
+// All short names of one class read at once, for the list fillers: the name
+// index and name file are read whole and shortName(n) gives what
+// objectName(ctx, c, n, false) gives.
+class ClassNames {
+public:
+    ClassNames(const NameContext& ctx, int classNumber);
+    bool ok() const { return ok_; }
+    const QString& error() const { return error_; }
+    int64_t recordCount() const { return indexCount_; }
+    NameRecord nameRecord(int64_t n) const;  // zeroes past the index
+    QString shortName(int64_t n) const;
+
+private:
+    int style_ = 0;
+    int recordLength_ = 0;
+    int64_t indexCount_ = 0;
+    int64_t nameCount_ = 0;
+    QByteArray index_;
+    QByteArray names_;
+    bool ok_ = false;
+    QString error_;
+};
+
+}  // namespace urbica
