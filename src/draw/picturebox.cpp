@@ -1,0 +1,224 @@
+#include "draw/picturebox.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPen>
+#include <algorithm>
+#include <cmath>
+
+#include "dataset/numbers.h"
+
+namespace urbica {
+
+QColor colorFromRgbInt(int32_t rgb) {
+    uint32_t v = uint32_t(rgb);
+    return QColor(int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF));
+}
+
+int32_t rgbIntFromColor(const QColor& c) {
+    return int32_t(uint32_t(c.red()) | (uint32_t(c.green()) << 8) | (uint32_t(c.blue()) << 16));
+}
+
+void PictureBox::resize(int outerWidth, int outerHeight) {
+    outerWidth_ = std::max(0, outerWidth);
+    outerHeight_ = std::max(0, outerHeight);
+    image_ = QImage(std::max(1, outerWidth_ - 2 * kBorder), std::max(1, outerHeight_ - 2 * kBorder),
+                    QImage::Format_RGB32);
+    cls();
+}
+
+void PictureBox::setScale(double left, double top, double width, double height) {
+    scaleLeft_ = left;
+    scaleTop_ = top;
+    scaleWidth_ = width;
+    scaleHeight_ = height;
+}
+
+void PictureBox::cls() { image_.fill(colorFromRgbInt(backColor)); }
+
+void PictureBox::setupPainter(QPainter& p, bool fill) const {
+    p.setRenderHint(QPainter::Antialiasing, false);
+    QPen pen(colorFromRgbInt(foreColor));
+    pen.setWidth(std::max(1, drawWidth));
+    pen.setCapStyle(Qt::RoundCap);
+    pen.setJoinStyle(Qt::RoundJoin);
+    Qt::PenStyle style = Qt::SolidLine;
+    // Styled pens wider than one pixel are drawn solid, as on the original device.
+    if (drawWidth <= 1) {
+        switch (drawStyle) {
+            case 1: style = Qt::DashLine; break;
+            case 2: style = Qt::DotLine; break;
+            case 3: style = Qt::DashDotLine; break;
+            case 4: style = Qt::DashDotDotLine; break;
+            default: break;
+        }
+    }
+    if (drawStyle == 5) style = Qt::NoPen;
+    pen.setStyle(style);
+    p.setPen(pen);
+    if (!fill || fillStyle == 1) {
+        p.setBrush(Qt::NoBrush);
+        return;
+    }
+    Qt::BrushStyle b = Qt::SolidPattern;
+    switch (fillStyle) {
+        case 2: b = Qt::HorPattern; break;
+        case 3: b = Qt::VerPattern; break;
+        case 4: b = Qt::BDiagPattern; break;
+        case 5: b = Qt::FDiagPattern; break;
+        case 6: b = Qt::CrossPattern; break;
+        case 7: b = Qt::DiagCrossPattern; break;
+        default: break;
+    }
+    p.setBrush(QBrush(colorFromRgbInt(fillColor), b));
+}
+
+void PictureBox::polyline(const QPoint* points, int count) {
+    if (count < 2) return;
+    QPainter p(&image_);
+    setupPainter(p, false);
+    p.drawPolyline(points, count);
+}
+
+void PictureBox::polygon(const QPoint* points, int count) {
+    if (count < 2) return;
+    QPainter p(&image_);
+    setupPainter(p, true);
+    p.drawPolygon(points, count, Qt::OddEvenFill);
+}
+
+void PictureBox::line(double x1, double y1, double x2, double y2) {
+    QPainter p(&image_);
+    setupPainter(p, false);
+    p.drawLine(QPointF(nearest(toPixelX(x1)), nearest(toPixelY(y1))),
+               QPointF(nearest(toPixelX(x2)), nearest(toPixelY(y2))));
+    currentX = x2;
+    currentY = y2;
+}
+
+void PictureBox::box(double x1, double y1, double x2, double y2) {
+    QPainter p(&image_);
+    setupPainter(p, true);
+    double ax = nearest(toPixelX(x1)), ay = nearest(toPixelY(y1));
+    double bx = nearest(toPixelX(x2)), by = nearest(toPixelY(y2));
+    p.drawRect(QRectF(QPointF(std::min(ax, bx), std::min(ay, by)),
+                      QPointF(std::max(ax, bx), std::max(ay, by))));
+    currentX = x2;
+    currentY = y2;
+}
+
+void PictureBox::circle(double x, double y, double radius) {
+    QPainter p(&image_);
+    setupPainter(p, true);
+    double r = std::fabs(radius * xFactor());
+    p.drawEllipse(QPointF(nearest(toPixelX(x)), nearest(toPixelY(y))), r, r);
+    currentX = x;
+    currentY = y;
+}
+
+void PictureBox::bitBlt(int dx, int dy, int w, int h, const PictureBox& src, int sx, int sy,
+                        RasterOp op) {
+    if (&src == this) {
+        QImage copy = image_;
+        bitBlt(dx, dy, w, h, copy, sx, sy, op);
+    } else {
+        bitBlt(dx, dy, w, h, src.image_, sx, sy, op);
+    }
+}
+
+void PictureBox::bitBlt(int dx, int dy, int w, int h, const QImage& srcImage, int sx, int sy,
+                        RasterOp op) {
+    QImage src = srcImage.format() == QImage::Format_RGB32 || srcImage.format() == QImage::Format_ARGB32
+                     ? srcImage
+                     : srcImage.convertToFormat(QImage::Format_RGB32);
+    // Clip against both pictures.
+    if (sx < 0) { dx -= sx; w += sx; sx = 0; }
+    if (sy < 0) { dy -= sy; h += sy; sy = 0; }
+    if (dx < 0) { sx -= dx; w += dx; dx = 0; }
+    if (dy < 0) { sy -= dy; h += dy; dy = 0; }
+    w = std::min({w, image_.width() - dx, src.width() - sx});
+    h = std::min({h, image_.height() - dy, src.height() - sy});
+    if (w <= 0 || h <= 0) return;
+    for (int row = 0; row < h; ++row) {
+        const QRgb* s = reinterpret_cast<const QRgb*>(src.constScanLine(sy + row)) + sx;
+        QRgb* d = reinterpret_cast<QRgb*>(image_.scanLine(dy + row)) + dx;
+        switch (op) {
+            case RasterOp::SrcCopy:
+                for (int i = 0; i < w; ++i) d[i] = s[i] | 0xFF000000u;
+                break;
+            case RasterOp::SrcAnd:
+                for (int i = 0; i < w; ++i) d[i] = (d[i] & s[i]) | 0xFF000000u;
+                break;
+            case RasterOp::SrcPaint:
+                for (int i = 0; i < w; ++i) d[i] = (d[i] | s[i]) | 0xFF000000u;
+                break;
+            case RasterOp::SrcInvert:
+                for (int i = 0; i < w; ++i) d[i] = ((d[i] ^ s[i]) & 0x00FFFFFFu) | 0xFF000000u;
+                break;
+        }
+    }
+}
+
+void PictureBox::stretchBlt(int dx, int dy, int dw, int dh, const QImage& src, int sx, int sy,
+                            int sw, int sh) {
+    if (dw == 0 || dh == 0 || sw == 0 || sh == 0) return;
+    QPainter p(&image_);
+    p.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    p.drawImage(QRectF(dx, dy, dw, dh), src, QRectF(sx, sy, sw, sh));
+}
+
+QFont fontFromLogFont(const LogFont& f) {
+    QString face = f.faceName.trimmed();
+    if (face.endsWith(QLatin1String(" Cyr"), Qt::CaseInsensitive)) face.chop(4);
+    if (face.isEmpty()) face = QStringLiteral("Arial");
+    QFont font(face);
+    font.setStyleStrategy(QFont::PreferAntialias);
+    int weight = f.weight <= 0 ? 400 : std::clamp(int(f.weight), 100, 900);
+    font.setWeight(QFont::Weight(weight));
+    font.setItalic(f.italic != 0);
+    font.setUnderline(f.underline != 0);
+    font.setStrikeOut(f.strikeOut != 0);
+    int h = f.height == 0 ? 16 : std::abs(f.height);
+    if (f.height > 0) {
+        // A positive height is the cell height (ascent + descent): find the em size that gives it.
+        QFont probe = font;
+        probe.setPixelSize(1000);
+        QFontMetricsF m(probe);
+        double cell = m.ascent() + m.descent();
+        double em = cell > 0 ? h * 1000.0 / cell : h;
+        font.setPixelSize(std::max(1, int(std::floor(em + 0.5))));
+    } else {
+        font.setPixelSize(std::max(1, h));
+    }
+    return font;
+}
+
+void PictureBox::textOut(int x, int y, const QString& text, const LogFont& lf) {
+    if (text.isEmpty()) return;
+    QFont font = fontFromLogFont(lf);
+    QPainter p(&image_);
+    p.setRenderHint(QPainter::TextAntialiasing, true);
+    p.setFont(font);
+    p.setPen(colorFromRgbInt(foreColor));
+    QFontMetricsF m(font);
+    p.translate(x, y);
+    if (lf.escapement != 0) p.rotate(-lf.escapement / 10.0);
+    p.drawText(QPointF(0, m.ascent()), text);
+}
+
+LogFont PictureBox::currentLogFont() const {
+    LogFont f;
+    f.faceName = fontName;
+    f.height = int32_t(intDiv(fontSize * kLogPixelsY, 72));
+    f.weight = fontBold ? 700 : 400;
+    f.charSet = 204;
+    return f;
+}
+
+double PictureBox::textWidth(const QString& text) const {
+    QFontMetricsF m(fontFromLogFont(currentLogFont()));
+    return m.horizontalAdvance(text);
+}
+
+}  // namespace urbica

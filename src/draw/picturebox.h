@@ -1,0 +1,112 @@
+// A picture box: a persistent image with a user coordinate system in map units
+// and the pen, fill and font state that the drawing routines set. Geometry is
+// drawn without antialiasing so that pixels follow the rounding rules of the
+// map transform; text is antialiased.
+#pragma once
+
+#include <QImage>
+#include <QPoint>
+#include <QString>
+#include <cstdint>
+
+namespace urbica {
+
+// A colour as the data files store it: red in the low byte, then green, then blue.
+QColor colorFromRgbInt(int32_t rgb);
+int32_t rgbIntFromColor(const QColor& c);
+
+// The fields of a font record that the text routines fill.
+struct LogFont {
+    int32_t height = 0;       // > 0: character cell height; < 0: em height; 0: default
+    int32_t width = 0;
+    int32_t escapement = 0;   // tenths of a degree, counter-clockwise
+    int32_t orientation = 0;
+    int32_t weight = 0;       // 0 or 100 .. 900 (400 normal, 700 bold)
+    uint8_t italic = 0, underline = 0, strikeOut = 0;
+    uint8_t charSet = 0;
+    uint8_t outPrecision = 0, clipPrecision = 0, quality = 0, pitchAndFamily = 0;
+    QString faceName;
+};
+
+enum class RasterOp { SrcCopy, SrcAnd, SrcPaint, SrcInvert };
+
+class PictureBox {
+public:
+    static constexpr int kBorder = 2;  // on each side: the inner size is the outer size less 4
+
+    PictureBox() = default;
+    PictureBox(int outerWidth, int outerHeight) { resize(outerWidth, outerHeight); }
+
+    // Outer size in pixels. The picture is cleared to the background colour.
+    void resize(int outerWidth, int outerHeight);
+    int width() const { return outerWidth_; }
+    int height() const { return outerHeight_; }
+    int innerWidth() const { return image_.width(); }
+    int innerHeight() const { return image_.height(); }
+
+    QImage& image() { return image_; }
+    const QImage& image() const { return image_; }
+
+    // User coordinate system: the inner area spans (left, top) .. (left + width, top + height).
+    void setScale(double left, double top, double width, double height);
+    double scaleLeft() const { return scaleLeft_; }
+    double scaleTop() const { return scaleTop_; }
+    double scaleWidth() const { return scaleWidth_; }
+    double scaleHeight() const { return scaleHeight_; }
+    // Logical to pixel, unrounded; pixels per logical unit.
+    double toPixelX(double x) const { return (x - scaleLeft_) * xFactor(); }
+    double toPixelY(double y) const { return (y - scaleTop_) * yFactor(); }
+    double xFactor() const { return scaleWidth_ != 0 ? innerWidth() / scaleWidth_ : 0; }
+    double yFactor() const { return scaleHeight_ != 0 ? innerHeight() / scaleHeight_ : 0; }
+
+    // Drawing state.
+    int32_t backColor = 0xFFFFFF;
+    int32_t foreColor = 0;  // pen and text colour
+    int drawWidth = 1;
+    int drawStyle = 0;      // 0 solid, 1 dash, 2 dot, 3 dash-dot, 4 dash-dot-dot, 5 none, 6-7 solid
+    int32_t fillColor = 0;
+    int fillStyle = 1;      // 0 solid, 1 transparent, 2-7 hatches
+    QString fontName = QStringLiteral("Arial");
+    double fontSize = 8.25;  // points
+    bool fontBold = false;
+    double currentX = 0, currentY = 0;  // logical units
+
+    // Clears the picture to the background colour.
+    void cls();
+
+    // Raw device operations, in pixels of the inner area.
+    void polyline(const QPoint* points, int count);
+    void polygon(const QPoint* points, int count);  // alternate fill
+    // Logical operations, in user units.
+    void line(double x1, double y1, double x2, double y2);
+    void box(double x1, double y1, double x2, double y2);  // outline with the pen, fill by fill style
+    void circle(double x, double y, double radius);        // radius in x units
+
+    // Pixel copies from another box (or this one); rectangles are clipped to both images.
+    void bitBlt(int dx, int dy, int w, int h, const PictureBox& src, int sx, int sy, RasterOp op);
+    void bitBlt(int dx, int dy, int w, int h, const QImage& src, int sx, int sy, RasterOp op);
+    void stretchBlt(int dx, int dy, int dw, int dh, const QImage& src, int sx, int sy, int sw,
+                    int sh);
+
+    // Text with its character cell's top-left corner at pixel (x, y), turned
+    // about that point by the font's escapement, in the current foreColor.
+    void textOut(int x, int y, const QString& text, const LogFont& font);
+    // A font record from the box's font name, size and bold state.
+    LogFont currentLogFont() const;
+    static constexpr int kLogPixelsY = 96;
+
+    // Width in pixels of a text in the box's current font.
+    double textWidth(const QString& text) const;
+
+private:
+    void setupPainter(class QPainter& p, bool fill) const;
+    int outerWidth_ = 0, outerHeight_ = 0;
+    QImage image_;
+    double scaleLeft_ = 0, scaleTop_ = 0, scaleWidth_ = 1, scaleHeight_ = 1;
+};
+
+// The QFont that draws a font record: the face (with the Cyrillic suffix of
+// old face names dropped), the cell or em height, weight and decorations.
+class QFont fontFromLogFont(const LogFont& f);
+
+}  // namespace urbica
