@@ -1,0 +1,106 @@
+#include "dataset/listmodel.h"
+
+#include <gtest/gtest.h>
+
+using namespace urbica;
+
+namespace {
+
+QString u(const char* s) { return QString::fromUtf8(s); }
+
+std::vector<QString> texts(const ListModel& list) {
+    std::vector<QString> out;
+    for (int i = 0; i < list.count(); ++i) out.push_back(list.text(i));
+    return out;
+}
+
+TEST(ListOrder, UpperCasedWindows1251Codes) {
+    // Case does not count; digits before Latin before Ё before А..Я.
+    EXPECT_EQ(compareListTexts(u("арбат"), u("АРБАТ")), 0);
+    EXPECT_LT(compareListTexts(u("9"), u("A")), 0);
+    EXPECT_LT(compareListTexts(u("z"), u("ё")), 0);
+    EXPECT_LT(compareListTexts(u("Ёлочная"), u("арбат")), 0);
+    EXPECT_LT(compareListTexts(u("Яр"), u("ярославская")), 0);
+    EXPECT_LT(compareListTexts(u("Ал"), u("Ал ")), 0);
+}
+
+TEST(ListModelTest, SortedAndInsertionOrder) {
+    ListModel sorted(true), plain(false);
+    for (const char* t : {"Сенная", "арбат", "Арбат", "Ёлочная", "10"}) {
+        sorted.addItem(u(t), 1);
+        plain.addItem(u(t), 1);
+    }
+    // Equal texts keep the order of adding.
+    EXPECT_EQ(texts(sorted),
+              (std::vector<QString>{u("10"), u("Ёлочная"), u("арбат"), u("Арбат"), u("Сенная")}));
+    EXPECT_EQ(plain.text(0), u("Сенная"));
+
+    // Adding many at once gives what adding them one by one gives, and the
+    // current entry stays on the same entry.
+    ListModel many(true);
+    std::vector<ListModel::Item> batch;
+    for (const char* t : {"Б", "а", "В", "А", "б", "Я"}) batch.push_back({u(t), qint64(batch.size())});
+    many.addItem(u("Б"), 100);
+    many.setCurrentIndex(0);
+    many.addItems(batch);
+    ListModel ref(true);
+    ref.addItem(u("Б"), 100);
+    for (const auto& it : batch) ref.addItem(it.text, it.data);
+    ASSERT_EQ(texts(many), texts(ref));
+    for (int i = 0; i < ref.count(); ++i) EXPECT_EQ(many.itemData(i), ref.itemData(i));
+    EXPECT_EQ(many.itemData(many.currentIndex()), 100);
+
+    many.clear();
+    EXPECT_EQ(many.count(), 0);
+    EXPECT_EQ(many.currentIndex(), -1);
+}
+
+TEST(ListModelTest, PrefixPosition) {
+    ListModel list(true);
+    for (const char* t : {"Сенная", "Саймонов", "Садовая-Кудринская", "Садовая  (Центр)", "Арбат"})
+        list.addItem(u(t), 0);
+    EXPECT_EQ(list.prefixPosition(u("с")), 1);
+    EXPECT_EQ(list.prefixPosition(u("сад")), 1);
+    EXPECT_EQ(list.prefixPosition(u("садовая-")), 2);
+    EXPECT_EQ(list.prefixPosition(u("сай")), 3);
+    // No entry begins with it: the first that sorts after it.
+    EXPECT_EQ(list.prefixPosition(u("сады")), 3);
+    EXPECT_EQ(list.prefixPosition(u("се")), 4);
+    // A whole name that begins the typed text keeps the selection there.
+    EXPECT_EQ(list.prefixPosition(u("арбатская")), 0);
+    EXPECT_EQ(list.prefixPosition(u("б")), 1);  // sorts after "Арбат"
+    EXPECT_EQ(list.prefixPosition(u("")), 0);
+    // Beyond every entry: the last one.
+    EXPECT_EQ(list.prefixPosition(u("ЯЯЯ")), 4);
+    EXPECT_EQ(ListModel().prefixPosition(u("а")), -1);
+
+    // Every typed beginning of an entry lands on that entry or an earlier
+    // one that it shares the beginning with.
+    for (int i = 0; i < list.count(); ++i) {
+        const QString t = list.text(i);
+        for (int len = 1; len <= t.size(); ++len) {
+            const int at = list.prefixPosition(t.left(len));
+            EXPECT_LE(at, i);
+            EXPECT_TRUE(list.text(at).startsWith(t.left(len), Qt::CaseInsensitive) ||
+                        t.left(len).startsWith(list.text(at), Qt::CaseInsensitive))
+                << t.toStdString() << " " << len;
+        }
+    }
+}
+
+TEST(ListModelTest, ItemModelAndFlags) {
+    ListModel list(false);
+    int visibleSignals = 0;
+    QObject::connect(&list, &ListModel::visibleChanged, [&](bool) { ++visibleSignals; });
+    list.setVisible(false);
+    list.setVisible(false);
+    EXPECT_EQ(visibleSignals, 1);
+    list.addItem(u("Дом"), 7001234);
+    EXPECT_EQ(list.rowCount(), 1);
+    EXPECT_EQ(list.data(list.index(0), Qt::DisplayRole).toString(), u("Дом"));
+    EXPECT_EQ(list.data(list.index(0), Qt::UserRole).toLongLong(), 7001234);
+    list.setCurrentIndex(5);
+    EXPECT_EQ(list.currentIndex(), -1);
+}
+
+}  // namespace
