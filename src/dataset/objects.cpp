@@ -1,0 +1,87 @@
+#include "dataset/objects.h"
+
+#include "dataset/binary.h"
+
+namespace urbica {
+
+ObjectRecord ObjectRecord::decode(const char* p) {
+    ObjectRecord r;
+    r.typeIndex = getI16(p);
+    r.nameKind = getI16(p + 2);
+    r.nameIndex = getI32(p + 4);
+    r.x1 = getI32(p + 8);
+    r.y1 = getI32(p + 12);
+    r.x2 = getI32(p + 16);
+    r.y2 = getI32(p + 20);
+    r.pointCount = getI16(p + 24);
+    r.pointOffset = getI32(p + 26);
+    r.maxLevel = getI16(p + 30);
+    return r;
+}
+
+namespace {
+QString layerFile(const QString& dir, const LayerRecord& layer, const QString& ext) {
+    return dataFilePath(dir, layer.fileBase() + ext);
+}
+}  // namespace
+
+LayerFiles::LayerFiles(const QString& dir, const LayerRecord& layer, int level)
+    : objects_(layerFile(dir, layer, QStringLiteral(".zgs")), ObjectRecord::kRecordLength),
+      points_(layerFile(dir, layer, QStringLiteral(".xy4"))) {
+    if (level >= 1 && level <= 3) {
+        const QString digit = QString::number(level);
+        grid_ = std::make_unique<RecordFile>(layerFile(dir, layer, QStringLiteral(".tb") + digit),
+                                             GridCell::kRecordLength);
+        entries_ = std::make_unique<DataFile>(layerFile(dir, layer, QStringLiteral(".sr") + digit));
+    }
+}
+
+bool LayerFiles::readCell(int64_t n, GridCell& out) {
+    char b[GridCell::kRecordLength];
+    if (!grid_ || !grid_->read(n, b)) return false;
+    out.objectCount = getI16(b);
+    out.firstEntry = getI32(b + 2);
+    return true;
+}
+
+bool LayerFiles::readEntries(int64_t first, int count, std::vector<CellEntry>& out) {
+    out.clear();
+    if (!entries_ || first < 1 || count < 0 || count > CellEntry::kMaxPerCell) return false;
+    if (!entries_->readAt((first - 1) * CellEntry::kRecordLength,
+                          int64_t(count) * CellEntry::kRecordLength, buffer_))
+        return false;
+    out.resize(size_t(count));
+    for (int i = 0; i < count; ++i) {
+        const char* p = buffer_.constData() + i * CellEntry::kRecordLength;
+        out[size_t(i)] = {getU16(p), getI16(p + 2), getI16(p + 4)};
+    }
+    return true;
+}
+
+bool LayerFiles::readObject(int64_t n, ObjectRecord& out) {
+    char b[ObjectRecord::kRecordLength];
+    if (!objects_.read(n, b)) return false;
+    out = ObjectRecord::decode(b);
+    return true;
+}
+
+bool LayerFiles::readPoints(const ObjectRecord& r, std::vector<QPoint>& out) {
+    out.clear();
+    if (r.pointCount <= 0) return true;
+    if (r.pointOffset < 1) return false;
+    if (!points_.readAt(int64_t(r.pointOffset) - 1, int64_t(r.pointCount) * PoolPoint::kLength, buffer_))
+        return false;
+    out.resize(size_t(r.pointCount));
+    for (int i = 0; i < r.pointCount; ++i) {
+        const char* p = buffer_.constData() + i * PoolPoint::kLength;
+        out[size_t(i)] = QPoint(getI32(p), getI32(p + 4));
+    }
+    return true;
+}
+
+int64_t gridRecordNumber(int32_t gridExtent, int32_t cellSize, int64_t col, int64_t row) {
+    if (cellSize == 0) return 0;
+    return (int64_t(gridExtent) * col) / cellSize + row + 1;
+}
+
+}  // namespace urbica
