@@ -108,9 +108,7 @@ int ListModel::prefixPosition(const QString& typed) const {
     return j;
 }
 
-int ListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : count();
-}
+int ListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : count(); }
 
 QVariant ListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() < 0 || index.row() >= count()) return {};

@@ -43,7 +43,8 @@ QString houseName(const char* rec, bool context) {
     QString name;
     QString buildingPrefix;
     if (context) {
-        if (!number.isEmpty()) name += message(QStringLiteral("urbica"), 11, QStringLiteral("д.")) + number;
+        if (!number.isEmpty())
+            name += message(QStringLiteral("urbica"), 11, QStringLiteral("д.")) + number;
         if (!fraction.isEmpty()) name += QLatin1Char('/') + fraction;
         buildingPrefix = message(QStringLiteral("urbica"), 12, QStringLiteral("кор."));
     } else {
@@ -101,7 +102,8 @@ bool withParent(const NameContext& ctx, int c, int64_t n, int depth, bool street
     QString parentError;
     QString parent;
     if (depth < kMaxParentDepth)
-        parent = objectNameAt(ctx, rec.parentClass, rec.parentRecord, false, depth + 1, &parentError);
+        parent =
+            objectNameAt(ctx, rec.parentClass, rec.parentRecord, false, depth + 1, &parentError);
     if (!parentError.isEmpty()) {
         setError(error, parentError);
         return false;
@@ -408,8 +410,8 @@ bool startsWithDigit(const QString& name) {
 
 }  // namespace
 
-FillStatus fillClassList(const NameContext& ctx, ListModel& findList, int c,
-                         ListModel& nosortList, QString* error) {
+FillStatus fillClassList(const NameContext& ctx, ListModel& findList, int c, ListModel& nosortList,
+                         QString* error) {
     findList.clear();
     nosortList.clear();
     findList.letEventsRun();
@@ -492,7 +494,8 @@ FillStatus findByText(const NameContext& ctx, const QString& text, ListModel& li
             }
             if (names.nameRecord(n).mapObjectCount < 1) continue;
             const QString name = names.shortName(n);
-            if (upperCp1251(name).contains(wanted)) found.push_back({prefix + name, itemKey(c, int32_t(n))});
+            if (upperCp1251(name).contains(wanted))
+                found.push_back({prefix + name, itemKey(c, int32_t(n))});
         }
         list.addItems(std::move(found));
         if (status == FillStatus::Cancelled) break;

@@ -39,7 +39,8 @@ TEST(ListModelTest, SortedAndInsertionOrder) {
     // current entry stays on the same entry.
     ListModel many(true);
     std::vector<ListModel::Item> batch;
-    for (const char* t : {"Б", "а", "В", "А", "б", "Я"}) batch.push_back({u(t), qint64(batch.size())});
+    for (const char* t : {"Б", "а", "В", "А", "б", "Я"})
+        batch.push_back({u(t), qint64(batch.size())});
     many.addItem(u("Б"), 100);
     many.setCurrentIndex(0);
     many.addItems(batch);

@@ -36,8 +36,8 @@ NameData named(const char* name, int objects = 1, int16_t parentClass = 0,
     return n;
 }
 
-NameData house(const char* number, const char* fraction, const char* building,
-               int16_t parentClass, int32_t parentRecord) {
+NameData house(const char* number, const char* fraction, const char* building, int16_t parentClass,
+               int32_t parentRecord) {
     NameData n = named("", 1, parentClass, parentRecord);
     n.number = QString::fromUtf8(number);
     n.fraction = QString::fromUtf8(fraction);
@@ -109,12 +109,11 @@ struct City : ::testing::Test {
         NameData museum2 = named("Музей-квартира", 1, kDistricts, 2);
         museum2.shortName = u("Квартира");
         names[kMuseums] = {museum, museum2};
-        names[kSchools] = {named("10"), named("2"), named("Закрыта", 0), named("1"),
-                           named("2б"), named("")};
+        names[kSchools] = {named("10"), named("2"),  named("Закрыта", 0),
+                           named("1"),  named("2б"), named("")};
         names[kCafes] = {named("Садовое кафе")};
         names[kPharmacies] = {named("1"), named("Аптека на Садовой"), named("3")};
-        names[kLanes] = {named("", 1, kDistricts, 2), named("", 1, kStreets, 1),
-                         named("", 1)};
+        names[kLanes] = {named("", 1, kDistricts, 2), named("", 1, kStreets, 1), named("", 1)};
 
         QString error;
         ASSERT_TRUE(writeDataset(data, dir, &error)) << error.toStdString();
@@ -274,10 +273,10 @@ TEST_F(City, StreetList) {
     // Sorted in upper case: "бульвар" among the capitals; "Пустая" has
     // neither objects nor houses. Street 7's parent has the same record
     // number as street 6's in another class and still gets its own name.
-    const std::vector<QString> want = {
-        u("Арбат  ()"),     u("бульвар  ()"),         u("Кольцевая  (Петля)"),
-        u("Лесная  (Квартира)"), u("Петля  (Кольцевая)"), u("Садовая  (Центральный)"),
-        u("Южная  (Южный)")};
+    const std::vector<QString> want = {u("Арбат  ()"),          u("бульвар  ()"),
+                                       u("Кольцевая  (Петля)"), u("Лесная  (Квартира)"),
+                                       u("Петля  (Кольцевая)"), u("Садовая  (Центральный)"),
+                                       u("Южная  (Южный)")};
     EXPECT_EQ(texts(list), want);
     EXPECT_EQ(list.itemData(0), 2);  // bare record number
     EXPECT_EQ(list.itemData(1), 8);
@@ -331,7 +330,8 @@ TEST_F(City, FindByTextIgnoresCaseAndSkipsUnnamedClasses) {
     ASSERT_EQ(findByText(ctx(), u("  САДОВ "), list, all), FillStatus::Done);
     // The café is in a class without hasNames; house names are searched by
     // their short form; classes come in the given order.
-    EXPECT_EQ(texts(list), (std::vector<QString>{u("Улицы Садовая"), u("Аптеки Аптека на Садовой")}));
+    EXPECT_EQ(texts(list),
+              (std::vector<QString>{u("Улицы Садовая"), u("Аптеки Аптека на Садовой")}));
     EXPECT_EQ(list.itemData(0), itemKey(kStreets, 1));
     EXPECT_EQ(list.itemData(1), itemKey(kPharmacies, 2));
     EXPECT_EQ(list.currentIndex(), 0);
