@@ -499,6 +499,7 @@ FillStatus findByText(const NameContext& ctx, const QString& text, ListModel& li
         }
         list.addItems(std::move(found));
         if (status == FillStatus::Cancelled) break;
+        list.letEventsRun();  // also lets a cancel in before the next class
     }
     if (!list.isEmpty()) list.setCurrentIndex(0);
     return status;

@@ -89,19 +89,4 @@ TEST(ListModelTest, PrefixPosition) {
     }
 }
 
-TEST(ListModelTest, ItemModelAndFlags) {
-    ListModel list(false);
-    int visibleSignals = 0;
-    QObject::connect(&list, &ListModel::visibleChanged, [&](bool) { ++visibleSignals; });
-    list.setVisible(false);
-    list.setVisible(false);
-    EXPECT_EQ(visibleSignals, 1);
-    list.addItem(u("Дом"), 7001234);
-    EXPECT_EQ(list.rowCount(), 1);
-    EXPECT_EQ(list.data(list.index(0), Qt::DisplayRole).toString(), u("Дом"));
-    EXPECT_EQ(list.data(list.index(0), Qt::UserRole).toLongLong(), 7001234);
-    list.setCurrentIndex(5);
-    EXPECT_EQ(list.currentIndex(), -1);
-}
-
 }  // namespace

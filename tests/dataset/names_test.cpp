@@ -361,6 +361,16 @@ TEST_F(City, FindByTextCanBeCancelled) {
     list.setPendingEvents([&] { cancel = true; });
     EXPECT_EQ(findByText(ctx(), u("а"), list, {kStreets, kPharmacies}, &cancel),
               FillStatus::Cancelled);
+    EXPECT_EQ(list.count(), 0);
+
+    // Cancelled after the first class: what was found so far stays.
+    cancel = false;
+    int calls = 0;
+    list.setPendingEvents([&] { cancel = ++calls == 2; });
+    EXPECT_EQ(findByText(ctx(), u("сад"), list, {kStreets, kPharmacies}, &cancel),
+              FillStatus::Cancelled);
+    EXPECT_EQ(texts(list), (std::vector<QString>{u("Улицы Садовая")}));
+    EXPECT_EQ(list.currentIndex(), 0);
 }
 
 TEST_F(City, ItemKeys) {
