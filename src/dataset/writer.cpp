@@ -46,19 +46,18 @@ Box storedBox(const MapObjectData& o) {
 // be two ends of a segment in any order (rotated text), so they are ordered.
 Box gridBox(const MapObjectData& o) {
     Box b = storedBox(o);
-    return {std::min(b.x1, b.x2), std::min(b.y1, b.y2), std::max(b.x1, b.x2),
-            std::max(b.y1, b.y2)};
+    return {std::min(b.x1, b.x2), std::min(b.y1, b.y2), std::max(b.x1, b.x2), std::max(b.y1, b.y2)};
 }
 
 QString layerLabel(int layer, const std::vector<LayerRecord>& layers) {
-    QString name = size_t(layer) < layers.size() ? layers[size_t(layer)].layerName.trimmed()
-                                                 : QString();
+    QString name =
+        size_t(layer) < layers.size() ? layers[size_t(layer)].layerName.trimmed() : QString();
     return QStringLiteral("слой %1 «%2»").arg(layer).arg(name);
 }
 
 QString classLabel(int cls, const std::vector<ClassRecord>& classes) {
-    QString name = size_t(cls) < classes.size() ? classes[size_t(cls)].className.trimmed()
-                                                : QString();
+    QString name =
+        size_t(cls) < classes.size() ? classes[size_t(cls)].className.trimmed() : QString();
     return QStringLiteral("класс %1 «%2»").arg(cls).arg(name);
 }
 
@@ -187,7 +186,8 @@ bool checkLayers(const DatasetData& d, QString* error) {
     }
     for (const auto* order : {&d.tables.drawOrder, &d.tables.selectOrder}) {
         if (order->size() > 1 && order->size() != layers.size()) {
-            setError(error, QStringLiteral("порядок слоёв должен иметь %1 записей").arg(layerCount));
+            setError(error,
+                     QStringLiteral("порядок слоёв должен иметь %1 записей").arg(layerCount));
             return false;
         }
     }
@@ -196,8 +196,9 @@ bool checkLayers(const DatasetData& d, QString* error) {
         const LayerRecord& layer = layers[size_t(l)];
         const QString base = layer.fileBase();
         if (!validBaseName(base) || !fits(layer.layerName, 50)) {
-            setError(error, layerLabel(l, layers) +
-                                QStringLiteral(": недопустимое имя файлов «%1» или название").arg(base));
+            setError(error,
+                     layerLabel(l, layers) +
+                         QStringLiteral(": недопустимое имя файлов «%1» или название").arg(base));
             return false;
         }
         if (bases.contains(base.toLower())) {
@@ -216,10 +217,10 @@ bool checkLayers(const DatasetData& d, QString* error) {
         for (size_t i = 0; i < objects.size(); ++i) {
             const MapObjectData& o = objects[i];
             if (o.points.size() > size_t(kMaxRefs)) {
-                setError(error, layerLabel(l, layers) +
-                                    QStringLiteral(": у объекта %1 больше %2 точек")
-                                        .arg(i + 1)
-                                        .arg(kMaxRefs));
+                setError(
+                    error,
+                    layerLabel(l, layers) +
+                        QStringLiteral(": у объекта %1 больше %2 точек").arg(i + 1).arg(kMaxRefs));
                 return false;
             }
             if (!checkObjectRange(o, d.catalogue.gridExtent, qsizetype(i + 1), error)) {
@@ -240,9 +241,9 @@ bool checkLayers(const DatasetData& d, QString* error) {
         for (int level = 1; level <= 3; ++level) {
             const int32_t cellSize = layer.levels[size_t(level - 1)].cellSize;
             if (cellSize < 0) {
-                setError(error, layerLabel(l, layers) +
-                                    QStringLiteral(": отрицательный размер ячейки уровня %1")
-                                        .arg(level));
+                setError(error,
+                         layerLabel(l, layers) +
+                             QStringLiteral(": отрицательный размер ячейки уровня %1").arg(level));
                 return false;
             }
             if (cellSize == 0) continue;
@@ -275,8 +276,9 @@ bool checkClasses(const DatasetData& d, QString* error) {
         const QString base = cls.fileBase();
         if (!validBaseName(base) || !fits(cls.className, 50) ||
             base.compare(QLatin1String("gor"), Qt::CaseInsensitive) == 0) {
-            setError(error, classLabel(c, classes) +
-                                QStringLiteral(": недопустимое имя файлов «%1» или название").arg(base));
+            setError(error,
+                     classLabel(c, classes) +
+                         QStringLiteral(": недопустимое имя файлов «%1» или название").arg(base));
             return false;
         }
         if (bases.contains(base.toLower())) {
@@ -300,9 +302,11 @@ bool checkClasses(const DatasetData& d, QString* error) {
         int64_t ssl = 0, dnl = 0;
         for (size_t i = 0; i < names.size(); ++i) {
             const NameData& n = names[i];
-            const QString where = classLabel(c, classes) + QStringLiteral(", запись %1: ").arg(i + 1);
+            const QString where =
+                classLabel(c, classes) + QStringLiteral(", запись %1: ").arg(i + 1);
             if (n.mapObjects.size() > size_t(kMaxRefs) || n.parts.size() > size_t(kMaxRefs)) {
-                setError(error, where + QStringLiteral("больше %1 объектов или частей").arg(kMaxRefs));
+                setError(error,
+                         where + QStringLiteral("больше %1 объектов или частей").arg(kMaxRefs));
                 return false;
             }
             ssl += int64_t(n.mapObjects.size());
@@ -326,7 +330,8 @@ bool checkClasses(const DatasetData& d, QString* error) {
                 return false;
             }
         }
-        if (ssl > std::numeric_limits<int32_t>::max() || dnl > std::numeric_limits<int32_t>::max()) {
+        if (ssl > std::numeric_limits<int32_t>::max() ||
+            dnl > std::numeric_limits<int32_t>::max()) {
             setError(error, classLabel(c, classes) + QStringLiteral(": слишком много ссылок"));
             return false;
         }
@@ -338,7 +343,8 @@ bool checkIcons(const DatasetData& d, QString* error) {
     QSet<int32_t> seen;
     for (const IconData& icon : d.icons) {
         if (icon.number < 1 || seen.contains(icon.number)) {
-            setError(error, QStringLiteral("недопустимый или повторный номер значка %1").arg(icon.number));
+            setError(error,
+                     QStringLiteral("недопустимый или повторный номер значка %1").arg(icon.number));
             return false;
         }
         seen.insert(icon.number);
@@ -375,7 +381,8 @@ bool writeTables(const DatasetData& d, const QString& dir, QString* error) {
     auto write = [&](const char* name, const QByteArray& bytes) {
         return writeFileAtomically(fileIn(dir, QLatin1String(name)), bytes, error);
     };
-    return write(kCatalogueFile, d.catalogue.encode()) && write(kLayerFile, encodeTable(t.layers)) &&
+    return write(kCatalogueFile, d.catalogue.encode()) &&
+           write(kLayerFile, encodeTable(t.layers)) &&
            write(kDrawOrderFile, encodeShorts(t.drawOrder, layerCount, t.drawOrder.size() <= 1)) &&
            write(kSelectOrderFile,
                  encodeShorts(t.selectOrder, layerCount, t.selectOrder.size() <= 1)) &&
@@ -413,8 +420,9 @@ bool writeLayer(const DatasetData& d, int l, const QString& dir, QString* error)
         if (o.iconNumber > 0) {
             offset = o.iconNumber;
             if (!o.points.empty())
-                poolNeeded = std::max<int64_t>(
-                    poolNeeded, int64_t(o.iconNumber) - 1 + int64_t(o.points.size()) * kPointLength);
+                poolNeeded =
+                    std::max<int64_t>(poolNeeded, int64_t(o.iconNumber) - 1 +
+                                                      int64_t(o.points.size()) * kPointLength);
         } else if (!o.points.empty()) {
             offset = int32_t(written + 1);
             char* p = xy4.data() + written;
@@ -494,7 +502,8 @@ bool writeClass(const DatasetData& d, int c, const QString& dir, QString* error)
         putI32(r + 8, n.parts.empty() ? 0 : int32_t(dnlAt + 1));
         putI16(r + 12, n.parentClass);
         putI32(r + 14, n.parentRecord);
-        for (const ObjectRefData& ref : n.mapObjects) putRef(ssl.data() + (sslAt++) * kRefLength, ref);
+        for (const ObjectRefData& ref : n.mapObjects)
+            putRef(ssl.data() + (sslAt++) * kRefLength, ref);
         for (const ObjectRefData& ref : n.parts) putRef(dnl.data() + (dnlAt++) * kRefLength, ref);
 
         char* t = cls2.data() + qsizetype(i) * nameLength;
@@ -578,7 +587,8 @@ bool buildGridIndex(const std::vector<MapObjectData>& objects, int level, int32_
         const CellRange r = cellRange(gridBox(o), cellSize, n);
         for (int32_t c = r.c0; c <= r.c1; ++c) {
             for (int32_t row = r.r0; row <= r.r1; ++row) {
-                GridIndex::Entry& e = out.entries[size_t(next[size_t(c) * size_t(n) + size_t(row)]++)];
+                GridIndex::Entry& e =
+                    out.entries[size_t(next[size_t(c) * size_t(n) + size_t(row)]++)];
                 e.object = int32_t(i + 1);
                 e.flags = int16_t((c > r.c0 ? 1 : 0) | (row > r.r0 ? 2 : 0));
             }

@@ -15,7 +15,7 @@
 namespace urbica {
 
 // Limits of the formats that writeDataset enforces.
-inline constexpr int kMaxCellEntries = 32767 / 3;     // entries one grid cell may list
+inline constexpr int kMaxCellEntries = 32767 / 3;    // entries one grid cell may list
 inline constexpr int32_t kMaxClassRecords = 999999;  // name records of one class (itemKey)
 inline constexpr int kMaxRefs = 32767;               // map objects, parts, points of one record
 inline constexpr int64_t kMaxGridCells = 1 << 24;    // cells of one level's grid (a 96 MB index)
@@ -45,8 +45,8 @@ struct ObjectRefData {
 
 // One named object of a class; its number is its position (from 1) in the class's list.
 struct NameData {
-    QString name;       // street name (32), plain name (94) or full name (80)
-    QString shortName;  // nameStyle 4: the 25-character short name
+    QString name;                        // street name (32), plain name (94) or full name (80)
+    QString shortName;                   // nameStyle 4: the 25-character short name
     QString number, fraction, building;  // nameStyle 3: 4, 3 and 3 characters
     std::vector<ObjectRefData> mapObjects;
     std::vector<ObjectRefData> parts;
@@ -56,7 +56,8 @@ struct NameData {
 
 struct IconData {
     int32_t number = 0;
-    QImage mask16, picture16, mask32, picture32;  // mask black where opaque; picture black where transparent
+    QImage mask16, picture16, mask32,
+        picture32;  // mask black where opaque; picture black where transparent
 };
 
 struct DatasetData {
