@@ -6,6 +6,7 @@
 
 #include "dataset/settings.h"
 #include "dataset/tables.h"
+#include "draw/labels.h"
 #include "view/viewstate.h"
 
 namespace urbica {
@@ -18,6 +19,8 @@ struct AppState {
     ViewState view;
     ViewHistory history;
     MarksList marksList;
+    LabelQueue labels;         // labels queued while the layers are drawn
+    int16_t pickActive = 0;    // set while a pick draws an object's parts
 };
 
 }  // namespace urbica

@@ -1,5 +1,7 @@
 #include "view/viewstate.h"
 
+#include <cstddef>
+
 namespace urbica {
 
 void ViewHistory::record(const ViewState& v) {
@@ -9,8 +11,8 @@ void ViewHistory::record(const ViewState& v) {
         --historyPos;
     }
     ++historyPos;
-    entries.resize(size_t(historyPos) + 1);
-    entries[size_t(historyPos)] = {v.viewLeft, v.viewTop, v.viewWidth};
+    entries.resize(std::size_t(historyPos) + 1);
+    entries[std::size_t(historyPos)] = {v.viewLeft, v.viewTop, v.viewWidth};
 }
 
 }  // namespace urbica

@@ -1,0 +1,38 @@
+// The redraw driver: every change of the view goes through redrawView, which
+// corrects the view, records it, and composes the picture from the layers,
+// the labels and the marks.
+#pragma once
+
+#include "draw/drawcontext.h"
+#include "view/appstate.h"
+#include "view/mapboxes.h"
+
+namespace urbica {
+
+// Draws what was drawn so far visible and lets pending events run.
+void refreshbox(PictureBox& box, const ViewHooks& hooks);
+
+// Clamps the view to the extent and the zoom-in limit, moves the overview
+// frame, records the view when asked, and renders. Nothing without a dataset.
+void redrawView(AppState& s, MapBoxes& boxes, const ViewHooks& hooks, bool record);
+
+// Composes the current view into map, originalpage (without marks) and
+// hidepage (with marks), without changing the view.
+void renderMap(AppState& s, MapBoxes& boxes, const ViewHooks& hooks);
+
+// Draws the overview layers into nav and keeps a clean copy in tempnav.
+void buildOverview(AppState& s, MapBoxes& boxes, const ViewHooks& hooks);
+
+// Draws the named object's map objects (and with parts, its named parts one
+// level deep) with drawobject.
+void drawNamedObject(AppState& s, MapBoxes& boxes, PictureBox& box, int classNumber,
+                     int32_t record, bool highlighted, bool withParts);
+
+// A drawing context over the run state for the view in s.view.
+DrawContext makeDrawContext(AppState& s, PictureBox& images);
+
+// The marker pictures of the overview, in the program's folder.
+inline const char kMarkerAndFile[] = "arrowsbl.bmp";
+inline const char kMarkerXorFile[] = "arrowscl.bmp";
+
+}  // namespace urbica
