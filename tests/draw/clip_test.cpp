@@ -139,6 +139,12 @@ TEST(LineClip, EdgeThroughACornerKeepsItsOtherCrossing) {
               (Line{{20, 50}, {0, 50}, {0, 0}, {0, 0}, {50, 100}}));
 }
 
+TEST(LineClip, EdgeGrazingACornerStaysInTheView) {
+    // The edge passes 0.4 units right of the corner (29, 51), which rounding puts
+    // on the border: the line touches the view at that one point.
+    EXPECT_EQ(clipped({{-5, 239}, {64, -138}}, ClipRect{-50, -11, 29, 51}), (Line{{29, 51}}));
+}
+
 TEST(LineClip, ManyRoundsOutsideKeepAllCorners) {
     // Leaves through the top and circles the view ten times before coming back.
     Line line{{50, 50}, {50, -100}};
