@@ -247,6 +247,7 @@ void LineClipper::clip(std::vector<QPoint>& points, const ClipRect& rect) {
         } else if (prevInside) {
             const QPoint x = startOnCrossing ? startExit : borderPoint(p[cur], p[next]);
             leave(x);
+            // The vertex after an exit already shows which way round the line turns.
             goToSide(side(p[next]), x, p[next]);
         } else if (nextInside) {
             enter(borderPoint(p[next], p[cur]), p[cur]);
