@@ -118,8 +118,9 @@ FillStatus fillClassList(const NameContext& ctx, ListModel& findList, int classN
 // Fills list with the named objects of the given classes (those with
 // hasNames) whose short name contains text, ignoring letter case, as
 // "className name" with item data itemKey, and makes the first current. An
-// empty text leaves the list as it is. When cancel becomes true the search
-// stops and the list keeps what was found so far.
+// empty text leaves the list as it is. Pending events run after each class
+// and every 1024 records; when cancel becomes true the search stops there and
+// the list keeps what was found so far.
 FillStatus findByText(const NameContext& ctx, const QString& text, ListModel& list,
                       const std::vector<int>& classes, const std::atomic<bool>* cancel = nullptr,
                       QString* error = nullptr);
