@@ -1,0 +1,64 @@
+// Widget-free arithmetic of the main window: where the layout pass puts the
+// controls, how the view keeps its vertical centre, the smallest window, and
+// the conversions between twips and pixels.
+#pragma once
+
+#include <QRect>
+#include <QSize>
+
+namespace urbica {
+
+inline constexpr double kTwipsPerPixel = 15;
+// The smallest outer window size, 6000 x 6225 twips.
+inline constexpr int kMinWindowWidth = 400;
+inline constexpr int kMinWindowHeight = 415;
+// Client area of a window opened without a stored rectangle (8475 x 5820 twips).
+inline constexpr int kDesignClientWidth = 565;
+inline constexpr int kDesignClientHeight = 388;
+// The overview box is 3060 x 3060 twips.
+inline constexpr int kNavSize = 204;
+// Gap between the two quick-find buttons.
+inline constexpr int kButtonGap = 10;
+
+// Everything the layout pass reads, in pixels. Coordinates are those of the
+// area under the toolbar, whose top row is the info line.
+struct LayoutInput {
+    int clientHeight = 0;  // window client area height, toolbar included, menu bar excluded
+    int outerWidth = 0;    // outer width of the window
+    int toolbarHeight = 0;
+    int selstHeight = 0;
+    int mapLeft = 0;
+    int mapTop = 0;
+    int navTop = 0;
+    int navWidth = kNavSize;
+    int navHeight = kNavSize;
+    int findnameHeight = 0;
+    int findListWidth = kNavSize;
+    int showkeyWidth = 0;
+    int showkeyHeight = 0;
+    int findkeyWidth = 0;
+    bool allwindow = false;
+    // The view before the pass (map units).
+    float viewTop = 0, viewWidth = 0, viewHeight = 0;
+};
+
+struct LayoutResult {
+    QRect map, selst, nav, findname, findList, showkey, findkey;
+    bool quickFindVisible = true;  // nav and the four quick-find controls
+    QSize pageSize;                // hidepage and originalpage
+    float viewTop = 0, viewHeight = 0;
+};
+
+// The layout pass: the map fills the window below the info line (less the
+// overview column unless allwindow), the quick-find controls stack under the
+// overview, and the view keeps its width and its vertical centre. A map box
+// too small to hold a picture leaves the view as it was.
+LayoutResult computeLayout(const LayoutInput& in);
+
+// The outer size snapped up to the smallest window.
+QSize snapToMinimumSize(QSize outer);
+
+int twipsToPixels(double twips);
+double pixelsToTwips(int pixels);
+
+}  // namespace urbica

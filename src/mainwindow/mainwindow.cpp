@@ -1,0 +1,624 @@
+#include "mainwindow/mainwindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <cmath>
+
+#include "dataset/settings.h"
+#include "dataset/tables.h"
+#include "dialogs/about.h"
+#include "mainwindow/advertising.h"
+#include "mainwindow/help.h"
+#include "mainwindow/layout.h"
+#include "mainwindow/toolbaricons.h"
+#include "mainwindow/widgets.h"
+
+namespace urbica {
+
+namespace {
+
+// The layout arithmetic counts with a window frame of 4 pixels on each side;
+// the window's outer width is taken as its client width plus this, whatever
+// frame the desktop draws, so the controls meet the window's right edge.
+constexpr int kLayoutFrameWidth = 8;
+
+constexpr int kScrollInterval = 170;  // ms
+constexpr int kResizeInterval = 1;    // ms
+constexpr int kResizeTicks = 3;
+
+struct ToolbarButtonDef {
+    const char* key;
+    const char* tooltip;
+    const char* command;  // the menu item it stands for
+};
+
+const ToolbarButtonDef kToolbarButtons[] = {
+    {"fragment", "Фрагмент", "fragment"},
+    {"foward", "Ближе", "fowmap"},
+    {"backward", "Дальше", "backmap"},
+    {"moved", "Сдвинуть", "msdvig"},
+    {"tometro", "До метро", "tosubway"},
+    {"tonew", "В начало", "tonew"},
+    {"downstek", "Назад", "stekdown"},
+    {"upstek", "Вперед", "stekup"},
+    {"bookmark", "Закладки", "showzakl"},
+    {"print", "Печать", "printing"},
+    {"finddom", "Поиск по адресу", "finddom"},
+    {"metro", "Схема метро", "searchmetroshem"},
+    {"unifind", "Универсальный поиск", "megasearch"},
+};
+
+struct MenuItemDef {
+    const char* name;  // nullptr: a separator
+    const char* caption;
+    const char* shortcut;
+    int helpTopic;  // 0: none
+};
+
+struct MenuDef {
+    const char* name;
+    const char* caption;
+    int helpTopic;
+    std::initializer_list<MenuItemDef> items;
+};
+
+const MenuDef kMenus[] = {
+    {"karta",
+     "Карта",
+     0,
+     {{"stekdown", "Назад", "Alt+Backspace", 150},
+      {"stekup", "Вперед", nullptr, 150},
+      {nullptr, nullptr, nullptr, 0},
+      {"printing", "Печатать", "Ctrl+P", 230},
+      {"tofile", "Картинку в файл", "Ctrl+F", 430},
+      {"fragtofile", "Часть картинки в файл", nullptr, 430},
+      {nullptr, nullptr, nullptr, 0},
+      {"toexit", "Выход", nullptr, 0}}},
+    {"mashtabir",
+     "Масштаб",
+     0,
+     {{"fragment", "Фрагмент", nullptr, 20},
+      {"fowmap", "Ближе", nullptr, 100},
+      {"backmap", "Дальше", nullptr, 100},
+      {"msdvig", "Сдвинуть", "Ctrl+V", 30},
+      {"tosubway", "До метро", "Ctrl+M", 40},
+      {"tonew", "В начало", "Ctrl+N", 60}}},
+    {"poisk",
+     "Поиск",
+     0,
+     {{"finddom", "По адресу", nullptr, 80},
+      {"megasearch", "Универсальный", nullptr, 160},
+      {"searchmetroshem", "Схема метро", nullptr, 0}}},
+    {"msloi",
+     "Настройка",
+     170,
+     {{"sloiporiadok", "Слои", nullptr, 260}, {"interf", "Интерфейс", nullptr, 260}}},
+    {"rasstoyania",
+     "Инструменты",
+     0,
+     {{"addzakl", "Добавить закладку", nullptr, 90},
+      {"showzakl", "Показать закладки", nullptr, 90}}},
+    {"spravka",
+     "Справка",
+     0,
+     {{"aboutprog", "О программе", nullptr, 10}, {"showhelp", "Помощь", nullptr, 10}}},
+};
+
+const char kHelpTopicProperty[] = "helpTopic";
+
+}  // namespace
+
+QColor colorFromRgbValue(int32_t value) {
+    const uint32_t v = uint32_t(value);
+    return QColor(int(v & 0xff), int((v >> 8) & 0xff), int((v >> 16) & 0xff));
+}
+
+QString MainWindow::closeQuestion() {
+    return urbica::message(QStringLiteral("urbica"), 19,
+                           QStringLiteral("Вы действительно хотите завершить работу программы?"));
+}
+
+MainWindow::MainWindow(AppState& state, MainWindowOptions options, QWidget* parent)
+    : QMainWindow(parent), state_(state), options_(std::move(options)) {
+    setObjectName(QStringLiteral("urbica1"));
+    setWindowTitle(QStringLiteral("Urbica %1.0%2")
+                       .arg(AboutDialog::majorVersion())
+                       .arg(AboutDialog::minorVersion()));
+    createToolbar();
+    createMenus();
+    createControls();
+
+    scrollTimer = new QTimer(this);
+    scrollTimer->setObjectName(QStringLiteral("scrollTimer"));
+    scrollTimer->setInterval(kScrollInterval);
+    connect(scrollTimer, &QTimer::timeout, this, &MainWindow::scrollTick);
+    scrollTimer->start();
+
+    resizetimer = new QTimer(this);
+    resizetimer->setObjectName(QStringLiteral("resizetimer"));
+    resizetimer->setInterval(kResizeInterval);
+    connect(resizetimer, &QTimer::timeout, this, &MainWindow::layoutTick);
+
+    auto* helpKey = new QAction(this);
+    helpKey->setShortcut(QKeySequence(Qt::Key_F1));
+    helpKey->setShortcutContext(Qt::WindowShortcut);
+    connect(helpKey, &QAction::triggered, this, [this] { showHelp(kGeneralHelpTopic); });
+    addAction(helpKey);
+}
+
+MainWindow::~MainWindow() {
+    if (splash_) delete splash_.data();
+}
+
+void MainWindow::createToolbar() {
+    fragbar = new QToolBar(QStringLiteral("fragbar"), this);
+    fragbar->setObjectName(QStringLiteral("fragbar"));
+    fragbar->setMovable(false);
+    fragbar->setFloatable(false);
+    fragbar->setIconSize(QSize(20, 20));
+    fragbar->setContextMenuPolicy(Qt::PreventContextMenu);
+    for (const ToolbarButtonDef& b : kToolbarButtons) {
+        const QString key = QString::fromUtf8(b.key);
+        QAction* a = fragbar->addAction(toolbarIcon(key), QString::fromUtf8(b.tooltip));
+        a->setObjectName(key);
+        a->setData(key);
+        a->setToolTip(QString::fromUtf8(b.tooltip));
+        connect(a, &QAction::triggered, this, [this, key] { fragbarButtonClick(key); });
+    }
+    addToolBar(Qt::TopToolBarArea, fragbar);
+    // Back and forward follow the history once the first picture is there.
+    fragbarButton(7)->setEnabled(false);
+    fragbarButton(8)->setEnabled(false);
+}
+
+void MainWindow::createMenus() {
+    QMenuBar* bar = menuBar();
+    for (const MenuDef& m : kMenus) {
+        QMenu* menu = bar->addMenu(QString::fromUtf8(m.caption));
+        menu->setObjectName(QString::fromUtf8(m.name));
+        menu->menuAction()->setObjectName(QString::fromUtf8(m.name));
+        menu->setProperty(kHelpTopicProperty, m.helpTopic);
+        menu->installEventFilter(this);
+        for (const MenuItemDef& item : m.items) {
+            if (!item.name) {
+                menu->addSeparator();
+                continue;
+            }
+            const QString name = QString::fromUtf8(item.name);
+            QAction* a = menu->addAction(QString::fromUtf8(item.caption));
+            a->setObjectName(name);
+            a->setProperty(kHelpTopicProperty, item.helpTopic);
+            if (item.shortcut) a->setShortcut(QKeySequence(QString::fromUtf8(item.shortcut)));
+            connect(a, &QAction::triggered, this, [this, name] { menuCommand(name); });
+        }
+    }
+    menuItem(QStringLiteral("stekdown"))->setEnabled(false);
+    menuItem(QStringLiteral("stekup"))->setEnabled(false);
+
+    // The vendor's address and the author's notice sit at the right end of the menu bar.
+    auto* corner = new QWidget(bar);
+    auto* row = new QHBoxLayout(corner);
+    row->setContentsMargins(6, 0, 6, 0);
+    row->setSpacing(12);
+    author_ = new QLabel(QStringLiteral("© Команда Urbica"), corner);
+    author_->setObjectName(QStringLiteral("author"));
+    author_->setEnabled(false);
+    site = new QLabel(QStringLiteral("<a href=\"%1\" style=\"color:#0000ff\">%2</a>")
+                          .arg(QLatin1String(kVendorUrl), QLatin1String(kVendorAddress)),
+                      corner);
+    site->setObjectName(QStringLiteral("site"));
+    site->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
+    site->setCursor(Qt::PointingHandCursor);
+    connect(site, &QLabel::linkActivated, this,
+            [this](const QString& link) { openUrl(QUrl(link)); });
+    row->addWidget(author_);
+    row->addWidget(site);
+    bar->setCornerWidget(corner, Qt::TopRightCorner);
+}
+
+void MainWindow::createControls() {
+    central_ = new QWidget(this);
+    central_->setObjectName(QStringLiteral("client"));
+    setCentralWidget(central_);
+
+    selst = new InfoLine(central_);
+    selst->setObjectName(QStringLiteral("selst"));
+    selst->setToolTip(QStringLiteral("Нажмите сюда для получения более подробной информации"));
+    connect(selst, &InfoLine::clicked, this, [this] {
+        showAdvertisedObject();
+        openUrl(QUrl(QLatin1String(kAdvertiserUrl)));
+    });
+
+    map = new PictureWidget(central_);
+    map->setObjectName(QStringLiteral("map"));
+    map->setFocusPolicy(Qt::ClickFocus);
+
+    nav = new PictureWidget(central_);
+    nav->setObjectName(QStringLiteral("nav"));
+    nav->setBackground(Qt::white);
+
+    findname = new QLineEdit(central_);
+    findname->setObjectName(QStringLiteral("findname"));
+    findname->setPlaceholderText(QStringLiteral("Название объекта"));
+    findList = new QListWidget(central_);
+    findList->setObjectName(QStringLiteral("findList"));
+    showkey = new QPushButton(QStringLiteral("Показать"), central_);
+    showkey->setObjectName(QStringLiteral("showkey"));
+    findkey = new QPushButton(QStringLiteral("Найти"), central_);
+    findkey->setObjectName(QStringLiteral("findkey"));
+
+    // Design positions until the first layout pass.
+    const int selstHeight = selst->sizeHint().height();
+    selst->setGeometry(0, 0, kDesignClientWidth - kNavSize - 11, selstHeight);
+    map->setGeometry(0, selstHeight, kDesignClientWidth - kNavSize - 10, 300);
+    nav->setGeometry(kDesignClientWidth - kNavSize - 8, 0, kNavSize, kNavSize);
+
+    tempnav = QImage(kNavSize, kNavSize, QImage::Format_RGB32);
+    tempnav.fill(Qt::white);
+    images = QImage(32, 32, QImage::Format_RGB32);
+    images.fill(Qt::white);
+}
+
+QAction* MainWindow::fragbarButton(int index) const {
+    const auto actions = fragbar->actions();
+    if (index < 1 || index > actions.size()) return nullptr;
+    return actions[index - 1];
+}
+
+QAction* MainWindow::menuItem(const QString& name) const {
+    return menuBar()->findChild<QAction*>(name);
+}
+
+void MainWindow::startUp() {
+    // The advertising text first: a missing file leaves it empty.
+    run_.adText = readAdvertising(state_.programDirectory);
+    run_.printFooter =
+        QStringLiteral(
+            "Urbica %1.0%2 — электронная карта города. Команда Urbica, https://urbica.example/, "
+            "info@urbica.example")
+            .arg(AboutDialog::majorVersion())
+            .arg(AboutDialog::minorVersion());
+    state_.marksList.clear();
+    run_.mainLoaded = 0;
+
+    Settings& s = state_.settings;
+    const bool settingsRead = readSettings(s, state_.programDirectory);
+    if (settingsRead && s.savesizecheck == 1)
+        applyStoredRect();
+    else
+        resize(kDesignClientWidth, kDesignClientHeight + menuBar()->sizeHint().height());
+
+    if (s.aboutshow == 1) {
+        splash_ = new AboutDialog(run_.mainLoaded, this, false);
+        splash_->setModal(false);
+        splash_->setCursor(Qt::WaitCursor);
+        splash_->show();
+    }
+    QCoreApplication::processEvents();
+
+    state_.view.busy = true;
+    if (!readCatalogue(s, state_.catalogue, state_.tables)) message(noDataMessage());
+    readIconTable(s.dataDirectory, state_.tables);
+    buildOverview();
+
+    map->setBackground(colorFromRgbValue(s.mapBackColor));
+    QFont f = map->font();
+    if (std::isfinite(s.labelFontSize) && s.labelFontSize > 0 && s.labelFontSize < 500)
+        f.setPointSizeF(s.labelFontSize);
+    f.setBold(s.labelFontBold == 1);
+    map->setFont(f);
+
+    // Help pages are built in; nothing to register beyond the owner window.
+
+    state_.view.viewLeft = float(state_.catalogue.startX);
+    state_.view.viewTop = float(state_.catalogue.startY);
+    state_.view.viewWidth = float(state_.catalogue.startWidth);
+    state_.view.busy = false;
+    run_.mainLoaded = -1;
+
+    if (splash_) {
+        splash_->close();
+        delete splash_.data();
+    }
+    // A window already on screen will not get the first resize event any
+    // more: start its layout here.
+    if (isVisible()) {
+        run_.resizeCountdown = kResizeTicks;
+        resizetimer->start();
+    }
+}
+
+void MainWindow::applyStoredRect() {
+    const Settings& s = state_.settings;
+    const int left = twipsToPixels(s.windowLeft);
+    const int top = twipsToPixels(s.windowTop);
+    const int width = twipsToPixels(s.windowWidth);
+    const int height = twipsToPixels(s.windowHeight);
+    // A rectangle no window could have is not applied.
+    if (width <= 0 || height <= 0 || width > 20000 || height > 20000) {
+        resize(kDesignClientWidth, kDesignClientHeight + menuBar()->sizeHint().height());
+        return;
+    }
+    const QSize outer = snapToMinimumSize(QSize(width, height));
+    move(left, top);  // the position of a window is that of its frame
+    const QSize frame = frameGeometry().size() - size();
+    resize(outer - frame);
+    // The desktop's frame is known only once the window is on screen.
+    pendingOuterSize_ = frame.isNull() ? outer : QSize();
+}
+
+void MainWindow::applyPendingOuterSize() {
+    if (!pendingOuterSize_.isValid() || !isVisible()) return;
+    const QSize frame = frameGeometry().size() - size();
+    if (frame.width() <= 0 && frame.height() <= 0) return;
+    const QSize outer = pendingOuterSize_;
+    pendingOuterSize_ = QSize();
+    resize(outer - frame);
+}
+
+void MainWindow::buildOverview() {
+    // The overview renderer draws into nav and keeps a clean copy in tempnav.
+    if (state_.catalogue.gridExtent == 0 || state_.settings.allwindow == 1) return;
+    tempnav = QImage(nav->width(), nav->height(), QImage::Format_RGB32);
+    tempnav.fill(nav->background());
+}
+
+void MainWindow::redrawView(bool record) {
+    if (state_.catalogue.gridExtent == 0) return;
+    ViewState& v = state_.view;
+    const int innerWidth = map->width() - 4;
+    if (innerWidth > 0) v.unitsPerPixel = v.viewWidth / float(innerWidth);
+    if (record) state_.history.record(v);
+    updateHistoryButtons();
+}
+
+void MainWindow::updateHistoryButtons() {
+    const ViewHistory& h = state_.history;
+    const bool back = h.historyPos > 1;
+    const bool forward = h.historyPos < h.upperBound();
+    fragbarButton(7)->setEnabled(back);
+    menuItem(QStringLiteral("stekdown"))->setEnabled(back);
+    fragbarButton(8)->setEnabled(forward);
+    menuItem(QStringLiteral("stekup"))->setEnabled(forward);
+}
+
+void MainWindow::showAdvertisedObject() {
+    // Locating named objects on the map plugs in here:
+    // the advertised object is class kAdvertisedClass, name record kAdvertisedRecord.
+}
+
+void MainWindow::resizeEvent(QResizeEvent* e) {
+    QMainWindow::resizeEvent(e);
+    applyPendingOuterSize();
+    // Nothing is laid out before start-up has finished or while minimised.
+    if (isMinimized() || run_.mainLoaded == 0) return;
+    const QSize outer = frameGeometry().size();
+    const QSize snapped = snapToMinimumSize(outer);
+    if (snapped != outer) resize(size() + (snapped - outer));
+    run_.resizeCountdown = kResizeTicks;
+    resizetimer->start();
+}
+
+void MainWindow::moveEvent(QMoveEvent* e) {
+    QMainWindow::moveEvent(e);
+    applyPendingOuterSize();
+}
+
+void MainWindow::showEvent(QShowEvent* e) {
+    QMainWindow::showEvent(e);
+    if (!pendingOuterSize_.isValid()) return;
+    // Some desktops report the frame only after the window is mapped; a
+    // stored size still waiting after a short while is given up, so that it
+    // never overrides what the user did with the window.
+    QTimer::singleShot(0, this, &MainWindow::applyPendingOuterSize);
+    QTimer::singleShot(500, this, [this] {
+        applyPendingOuterSize();
+        pendingOuterSize_ = QSize();
+    });
+}
+
+void MainWindow::layoutTick() {
+    if (run_.mainLoaded == 0) return;
+    const int16_t before = run_.resizeCountdown;
+    run_.resizeCountdown = int16_t(before - 1);
+    if (before != 1) return;
+    state_.view.busy = true;
+    resizetimer->stop();
+
+    if (QLayout* l = layout()) l->activate();
+    const int menuBottom =
+        menuWidget() && menuWidget()->isVisible() ? menuWidget()->geometry().bottom() + 1 : 0;
+    LayoutInput in;
+    in.clientHeight = height() - menuBottom;
+    in.toolbarHeight = central_->y() - menuBottom;
+    in.outerWidth = width() + kLayoutFrameWidth;
+    in.selstHeight = selst->height();
+    in.mapLeft = 0;
+    in.mapTop = selst->height();
+    in.navTop = 0;
+    in.findnameHeight = findname->sizeHint().height();
+    in.findListWidth = kNavSize;
+    in.showkeyWidth = (kNavSize - kButtonGap) / 2;
+    in.findkeyWidth = kNavSize - kButtonGap - in.showkeyWidth;
+    in.showkeyHeight = showkey->sizeHint().height();
+    in.allwindow = state_.settings.allwindow == 1;
+    in.viewTop = state_.view.viewTop;
+    in.viewWidth = state_.view.viewWidth;
+    in.viewHeight = state_.view.viewHeight;
+    const LayoutResult r = computeLayout(in);
+
+    map->setGeometry(r.map);
+    selst->setGeometry(r.selst);
+    for (QWidget* w : {static_cast<QWidget*>(nav), static_cast<QWidget*>(showkey),
+                       static_cast<QWidget*>(findList), static_cast<QWidget*>(findkey),
+                       static_cast<QWidget*>(findname)})
+        w->setVisible(r.quickFindVisible);
+    if (r.quickFindVisible) {
+        nav->setGeometry(r.nav);
+        findname->setGeometry(r.findname);
+        findList->setGeometry(r.findList);
+        showkey->setGeometry(r.showkey);
+        findkey->setGeometry(r.findkey);
+    }
+    if (r.pageSize.width() > 0 && r.pageSize.height() > 0) {
+        hidepage = QImage(r.pageSize, QImage::Format_RGB32);
+        hidepage.fill(map->background());
+        originalpage = hidepage;
+    }
+    state_.view.viewTop = r.viewTop;
+    state_.view.viewHeight = r.viewHeight;
+
+    redrawView(true);
+    state_.view.busy = false;
+}
+
+void MainWindow::layoutNow() {
+    run_.resizeCountdown = 1;
+    layoutTick();
+}
+
+void MainWindow::scrollTick() {
+    if (run_.tickerPaused != 0 || run_.adText.isEmpty()) return;
+    rotateTicker(run_.adText);
+    selst->setTextColor(QColor(128, 0, 128));
+    selst->setText(tickerLine(run_.adText));
+    selst->setCursorPosition(0);
+}
+
+bool MainWindow::closeRequested(bool fromUser) {
+    if (fromUser && state_.settings.asctoclose == 1 && !ask(closeQuestion())) return false;
+    finishRun();
+    return true;
+}
+
+void MainWindow::exitCommand() {
+    if (state_.settings.asctoclose == 1 && !ask(closeQuestion())) return;
+    finishRun();
+    exiting_ = true;
+    close();
+    QCoreApplication::quit();
+}
+
+void MainWindow::finishRun() {
+    if (finished_) return;
+    finished_ = true;
+    if (help_) help_->close();
+    if (state_.settings.savesizecheck == 1) {
+        storeWindowRect();
+        // A settings file that cannot be written does not keep the program
+        // from ending; there may be nobody to tell.
+        QString error;
+        if (!writeSettings(state_.settings, state_.programDirectory, &error))
+            qWarning("urbica: settings not saved: %s", qPrintable(error));
+    }
+}
+
+void MainWindow::storeWindowRect() {
+    QRect outer = frameGeometry();
+    if (isMinimized()) {
+        // The rectangle the window has when restored, with its frame.
+        const QRect inner = geometry();
+        const QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(),
+                             outer.right() - inner.right(), outer.bottom() - inner.bottom());
+        const QRect normal = normalGeometry();
+        if (normal.isValid() && !normal.isEmpty()) outer = normal.marginsAdded(frame);
+    }
+    Settings& s = state_.settings;
+    s.windowLeft = pixelsToTwips(outer.x());
+    s.windowTop = pixelsToTwips(outer.y());
+    s.windowWidth = pixelsToTwips(outer.width());
+    s.windowHeight = pixelsToTwips(outer.height());
+}
+
+void MainWindow::closeEvent(QCloseEvent* e) {
+    if (exiting_ || closeRequested(e->spontaneous())) {
+        e->accept();
+        return;
+    }
+    e->ignore();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
+    if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_F1) {
+        if (auto* menu = qobject_cast<QMenu*>(watched)) {
+            int topic = 0;
+            if (QAction* a = menu->activeAction()) topic = a->property(kHelpTopicProperty).toInt();
+            if (topic == 0) topic = menu->property(kHelpTopicProperty).toInt();
+            if (topic == 0) topic = kGeneralHelpTopic;
+            menu->hide();
+            showHelp(topic);
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, e);
+}
+
+void MainWindow::showHelp(int topic) {
+    if (!help_) help_ = new HelpViewer(this);
+    help_->showTopic(topic);
+}
+
+void MainWindow::showAbout() {
+    AboutDialog about(run_.mainLoaded, this, true);
+    about.exec();
+}
+
+void MainWindow::fragbarButtonClick(const QString& key) {
+    if (state_.view.busy) return;
+    for (const ToolbarButtonDef& b : kToolbarButtons) {
+        if (key == QLatin1String(b.key)) {
+            menuCommand(QString::fromUtf8(b.command));
+            return;
+        }
+    }
+}
+
+void MainWindow::menuCommand(const QString& name) {
+    // The commands of the map, search, bookmark, layer, print and export
+    // parts are dispatched from here as they arrive.
+    if (name == QLatin1String("toexit"))
+        exitCommand();
+    else if (name == QLatin1String("showhelp"))
+        showHelp(kGeneralHelpTopic);
+    else if (name == QLatin1String("aboutprog"))
+        showAbout();
+}
+
+void MainWindow::openUrl(const QUrl& url) {
+    if (options_.openUrl)
+        options_.openUrl(url);
+    else
+        QDesktopServices::openUrl(url);
+}
+
+void MainWindow::message(const QString& text) {
+    if (options_.showMessage) {
+        options_.showMessage(text);
+        return;
+    }
+    QMessageBox box(QMessageBox::NoIcon, windowTitle(), text, QMessageBox::Ok, this);
+    box.exec();
+}
+
+bool MainWindow::ask(const QString& text) {
+    if (options_.askYesNo) return options_.askYesNo(text);
+    return QMessageBox::question(this, windowTitle(), text, QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
+}
+
+}  // namespace urbica

@@ -1,0 +1,158 @@
+// The main window urbica1: its controls, the start-up sequence, the debounced
+// layout pass, the advertising ticker, help, and the two ways the program ends.
+#pragma once
+
+#include <QImage>
+#include <QMainWindow>
+#include <QPointer>
+#include <QString>
+#include <QUrl>
+#include <cstdint>
+#include <functional>
+
+#include "dialogs/about.h"
+#include "mainwindow/help.h"
+#include "view/appstate.h"
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QTimer;
+class QToolBar;
+
+namespace urbica {
+
+class InfoLine;
+class PictureWidget;
+
+// How the window talks to the person in front of it. The defaults use
+// message boxes and the desktop's browser; a run without a user (the tests)
+// replaces them.
+struct MainWindowOptions {
+    // A modal message with only an OK button.
+    std::function<void(const QString&)> showMessage;
+    // A Yes/No question; true for Yes.
+    std::function<bool(const QString&)> askYesNo;
+    // Opens a web or mail address.
+    std::function<void(const QUrl&)> openUrl;
+};
+
+// State of the main window that lives for the whole run.
+struct MainWindowState {
+    int16_t mainLoaded = 0;       // 0 until start-up has finished, then -1
+    int16_t resizeCountdown = 0;  // layout timer ticks left before the layout pass
+    QString adText;               // advertising text, rotated by the ticker
+    int16_t tickerPaused = 0;     // non-zero while the info line names a picked object
+    QString printFooter;          // the notice printed under every page
+};
+
+// Converts a stored colour value (red in the low byte, then green, then blue).
+QColor colorFromRgbValue(int32_t value);
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit MainWindow(AppState& state, MainWindowOptions options = {}, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // The load handler: advertising text, settings, dataset, map box set-up
+    // and the start view. Draws nothing: the first layout pass after the
+    // window is shown asks for the first picture.
+    void startUp();
+
+    AppState& appState() { return state_; }
+    MainWindowState& runState() { return run_; }
+
+    // Controls shared with the other parts of the program.
+    QToolBar* fragbar = nullptr;
+    InfoLine* selst = nullptr;
+    PictureWidget* map = nullptr;
+    PictureWidget* nav = nullptr;
+    QLineEdit* findname = nullptr;
+    QListWidget* findList = nullptr;
+    QPushButton* showkey = nullptr;
+    QPushButton* findkey = nullptr;
+    QLabel* site = nullptr;
+    QTimer* scrollTimer = nullptr;
+    QTimer* resizetimer = nullptr;
+    // Off-screen pictures of the map and the overview.
+    QImage hidepage, originalpage, tempnav, images;
+
+    // Toolbar button by 1-based index, menu item by control name.
+    QAction* fragbarButton(int index) const;
+    QAction* menuItem(const QString& name) const;
+
+    // Builds the overview picture in nav; the overview renderer plugs in here.
+    void buildOverview();
+    // Composes the picture of the current view; record adds the view to the
+    // history. The renderer plugs in here; until then only the history and
+    // its buttons follow the view.
+    void redrawView(bool record);
+    // Shows the advertised object (class 8, name record 27868) on the map;
+    // filled in once objects can be located.
+    void showAdvertisedObject();
+
+    // One tick of the layout timer; the layout pass runs on the tick that
+    // finds the countdown at 1.
+    void layoutTick();
+    // The layout pass at once (after the interface settings changed).
+    void layoutNow();
+    // One tick of the advertising ticker.
+    void scrollTick();
+
+    // A close request; fromUser is true for the close box and the system
+    // menu. False when the user declined; otherwise the run is finished
+    // (settings written when so configured).
+    bool closeRequested(bool fromUser);
+    // The menu command "Выход".
+    void exitCommand();
+    // The help page of a topic in the built-in help viewer.
+    void showHelp(int topic);
+    HelpViewer* helpViewer() const { return help_; }
+    // "О программе".
+    void showAbout();
+    // The splash while start-up runs (null otherwise).
+    AboutDialog* splash() const { return splash_; }
+
+    // A toolbar button click, dispatched by the button's key.
+    void fragbarButtonClick(const QString& key);
+    // A menu command, by the item's control name.
+    void menuCommand(const QString& name);
+
+    // The question asked before the program ends.
+    static QString closeQuestion();
+
+protected:
+    void resizeEvent(QResizeEvent* e) override;
+    void moveEvent(QMoveEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    void createToolbar();
+    void createMenus();
+    void createControls();
+    void applyStoredRect();
+    void applyPendingOuterSize();
+    void storeWindowRect();
+    void finishRun();
+    void updateHistoryButtons();
+    void openUrl(const QUrl& url);
+    void message(const QString& text);
+    bool ask(const QString& text);
+
+    AppState& state_;
+    MainWindowOptions options_;
+    MainWindowState run_;
+    QWidget* central_ = nullptr;
+    QLabel* author_ = nullptr;
+    QPointer<AboutDialog> splash_;
+    QPointer<HelpViewer> help_;
+    QSize pendingOuterSize_;  // stored outer size waiting for the frame to be known
+    bool finished_ = false;
+    bool exiting_ = false;
+};
+
+}  // namespace urbica
