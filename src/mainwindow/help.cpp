@@ -1,6 +1,7 @@
 #include "mainwindow/help.h"
 
 #include <QTextBrowser>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <map>
 
@@ -23,10 +24,14 @@ const std::map<int, HelpPage>& pages() {
           "всего города с рамкой текущего вида, под ней — быстрый поиск объекта по "
           "названию. Над картой расположены панель кнопок и информационная строка, "
           "в которой показывается название объекта под указателем мыши.</p>"
-          "<p>Разделы справки: фрагмент (20), сдвиг (30), до метро (40), в начало (60), "
-          "поиск по адресу (80), закладки (90), ближе и дальше (100), назад и вперёд (150), "
-          "универсальный поиск (160), настройка (170), печать (230), слои и интерфейс (260), "
-          "картинка в файл (430).</p>"}},
+          "<p>Разделы справки: <a href=\"topic:20\">фрагмент</a>, "
+          "<a href=\"topic:30\">сдвиг</a>, <a href=\"topic:40\">до метро</a>, "
+          "<a href=\"topic:60\">в начало</a>, <a href=\"topic:80\">поиск по адресу</a>, "
+          "<a href=\"topic:90\">закладки</a>, <a href=\"topic:100\">ближе и дальше</a>, "
+          "<a href=\"topic:150\">назад и вперёд</a>, "
+          "<a href=\"topic:160\">универсальный поиск</a>, <a href=\"topic:170\">настройка</a>, "
+          "<a href=\"topic:230\">печать</a>, <a href=\"topic:260\">слои и интерфейс</a>, "
+          "<a href=\"topic:430\">картинка в файл</a>.</p>"}},
         {20,
          {"Фрагмент",
           "<p>Команда «Фрагмент» показывает в центре карты красную рамку. Рамку можно "
@@ -114,6 +119,11 @@ HelpViewer::HelpViewer(QWidget* parent) : QDialog(parent), browser_(new QTextBro
     setObjectName(QStringLiteral("helpViewer"));
     setWindowTitle(QStringLiteral("Справка Urbica"));
     browser_->setOpenExternalLinks(false);
+    browser_->setOpenLinks(false);
+    // Links between the pages name a topic: "topic:150".
+    connect(browser_, &QTextBrowser::anchorClicked, this, [this](const QUrl& url) {
+        if (url.scheme() == QLatin1String("topic")) showTopic(url.path().toInt());
+    });
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(browser_);
     resize(460, 340);

@@ -26,7 +26,11 @@ LayoutResult computeLayout(const LayoutInput& in) {
     const int findnameTop = in.navTop + in.navHeight + 4;
     r.findname = QRect(navLeft, findnameTop, in.findListWidth, in.findnameHeight);
     const int findListTop = findnameTop + in.findnameHeight + 4;
-    const int showkeyTop = in.mapTop + mapHeight - in.showkeyHeight;
+    // The map runs 3 pixels past the bottom of the client area, which hides
+    // its lower border; the buttons that line up with its bottom are kept
+    // inside the window, so they are drawn whole.
+    const int clientBottom = in.mapTop + mapHeight - 3;
+    const int showkeyTop = clientBottom - in.showkeyHeight;
     r.showkey = QRect(navLeft, showkeyTop, in.showkeyWidth, in.showkeyHeight);
     r.findkey = QRect(navLeft + in.showkeyWidth + kButtonGap, showkeyTop, in.findkeyWidth,
                       in.showkeyHeight);

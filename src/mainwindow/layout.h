@@ -51,8 +51,10 @@ struct LayoutResult {
 
 // The layout pass: the map fills the window below the info line (less the
 // overview column unless allwindow), the quick-find controls stack under the
-// overview, and the view keeps its width and its vertical centre. A map box
-// too small to hold a picture leaves the view as it was.
+// overview with the two buttons at the window's bottom, and the view keeps its
+// width and its vertical centre. The map's top is taken to lie right under
+// the toolbar and the info line. A map box too small to hold a picture leaves
+// the view as it was.
 LayoutResult computeLayout(const LayoutInput& in);
 
 // The outer size snapped up to the smallest window.

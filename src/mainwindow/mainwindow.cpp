@@ -179,7 +179,33 @@ void MainWindow::createToolbar() {
         a->setData(key);
         a->setToolTip(QString::fromUtf8(b.tooltip));
         connect(a, &QAction::triggered, this, [this, key] { fragbarButtonClick(key); });
+        buttons_ << a;
     }
+    // The author's notice and the vendor's address sit at the right end of the toolbar.
+    auto* spacer = new QWidget(fragbar);
+    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    fragbar->addWidget(spacer);
+    auto* corner = new QWidget(fragbar);
+    auto* row = new QHBoxLayout(corner);
+    row->setContentsMargins(6, 0, 6, 0);
+    row->setSpacing(10);
+    author_ = new QLabel(QStringLiteral("© Urbica"), corner);
+    author_->setObjectName(QStringLiteral("author"));
+    author_->setToolTip(QStringLiteral("Urbica — электронная карта города. Команда Urbica"));
+    QPalette grey = author_->palette();
+    grey.setColor(QPalette::WindowText, QColor(110, 110, 110));
+    author_->setPalette(grey);
+    site = new QLabel(QStringLiteral("<a href=\"%1\" style=\"color:#0000ff\">%2</a>")
+                          .arg(QLatin1String(kVendorUrl), QLatin1String(kVendorAddress)),
+                      corner);
+    site->setObjectName(QStringLiteral("site"));
+    site->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
+    site->setCursor(Qt::PointingHandCursor);
+    connect(site, &QLabel::linkActivated, this,
+            [this](const QString& link) { openUrl(QUrl(link)); });
+    row->addWidget(author_);
+    row->addWidget(site);
+    fragbar->addWidget(corner);
     addToolBar(Qt::TopToolBarArea, fragbar);
     // Back and forward follow the history once the first picture is there.
     fragbarButton(7)->setEnabled(false);
@@ -209,26 +235,6 @@ void MainWindow::createMenus() {
     }
     menuItem(QStringLiteral("stekdown"))->setEnabled(false);
     menuItem(QStringLiteral("stekup"))->setEnabled(false);
-
-    // The vendor's address and the author's notice sit at the right end of the menu bar.
-    auto* corner = new QWidget(bar);
-    auto* row = new QHBoxLayout(corner);
-    row->setContentsMargins(6, 0, 6, 0);
-    row->setSpacing(12);
-    author_ = new QLabel(QStringLiteral("© Команда Urbica"), corner);
-    author_->setObjectName(QStringLiteral("author"));
-    author_->setEnabled(false);
-    site = new QLabel(QStringLiteral("<a href=\"%1\" style=\"color:#0000ff\">%2</a>")
-                          .arg(QLatin1String(kVendorUrl), QLatin1String(kVendorAddress)),
-                      corner);
-    site->setObjectName(QStringLiteral("site"));
-    site->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
-    site->setCursor(Qt::PointingHandCursor);
-    connect(site, &QLabel::linkActivated, this,
-            [this](const QString& link) { openUrl(QUrl(link)); });
-    row->addWidget(author_);
-    row->addWidget(site);
-    bar->setCornerWidget(corner, Qt::TopRightCorner);
 }
 
 void MainWindow::createControls() {
@@ -275,9 +281,8 @@ void MainWindow::createControls() {
 }
 
 QAction* MainWindow::fragbarButton(int index) const {
-    const auto actions = fragbar->actions();
-    if (index < 1 || index > actions.size()) return nullptr;
-    return actions[index - 1];
+    if (index < 1 || index > buttons_.size()) return nullptr;
+    return buttons_[index - 1];
 }
 
 QAction* MainWindow::menuItem(const QString& name) const {

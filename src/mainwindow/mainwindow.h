@@ -81,6 +81,7 @@ public:
 
     // Toolbar button by 1-based index, menu item by control name.
     QAction* fragbarButton(int index) const;
+    const QList<QAction*>& fragbarButtons() const { return buttons_; }
     QAction* menuItem(const QString& name) const;
 
     // Builds the overview picture in nav; the overview renderer plugs in here.
@@ -148,6 +149,7 @@ private:
     MainWindowState run_;
     QWidget* central_ = nullptr;
     QLabel* author_ = nullptr;
+    QList<QAction*> buttons_;
     QPointer<AboutDialog> splash_;
     QPointer<HelpViewer> help_;
     QSize pendingOuterSize_;  // stored outer size waiting for the frame to be known

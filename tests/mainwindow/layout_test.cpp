@@ -37,11 +37,14 @@ TEST(Layout, OverviewColumnBesideTheMap) {
     EXPECT_EQ(r.nav, QRect(361, 0, 204, 204));
     EXPECT_EQ(r.nav.right() + 1, 565) << "the overview ends at the client's right edge";
     EXPECT_EQ(r.findname, QRect(361, 208, 204, 22));
-    // The buttons end where the map ends; the list fills the space above them.
-    EXPECT_EQ(r.showkey, QRect(361, 342, 97, 25));
-    EXPECT_EQ(r.showkey.bottom(), r.map.bottom());
-    EXPECT_EQ(r.findkey, QRect(468, 342, 97, 25));
-    EXPECT_EQ(r.findList, QRect(361, 234, 204, 104));
+    // The map reaches 3 pixels past the client area (388 - 24 high from the
+    // info line's top); the buttons end at the client's bottom and the list
+    // fills the space above them.
+    EXPECT_EQ(r.map.bottom() + 1, 388 - 24 + 3);
+    EXPECT_EQ(r.showkey, QRect(361, 339, 97, 25));
+    EXPECT_EQ(r.showkey.bottom() + 1, 388 - 24);
+    EXPECT_EQ(r.findkey, QRect(468, 339, 97, 25));
+    EXPECT_EQ(r.findList, QRect(361, 234, 204, 101));
     EXPECT_EQ(r.findList.bottom() + 1 + 4, r.showkey.top());
     EXPECT_EQ(r.pageSize, QSize(359, 347));
 }

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -14,9 +15,11 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolBar>
+#include <algorithm>
 #include <memory>
 
 #include "dataset/settings.h"
@@ -284,7 +287,8 @@ TEST_F(WindowTest, AllwindowHidesTheOverviewColumn) {
     EXPECT_EQ(w.nav->size(), QSize(204, 204));
     EXPECT_EQ(w.nav->y(), w.selst->y());
     EXPECT_EQ(w.findname->y(), 204 + 4);
-    EXPECT_EQ(w.showkey->geometry().bottom(), w.map->geometry().bottom());
+    EXPECT_EQ(w.showkey->geometry().bottom() + 3, w.map->geometry().bottom());
+    EXPECT_EQ(w.showkey->geometry().bottom() + 1, w.centralWidget()->height());
     EXPECT_EQ(w.findkey->x(), w.showkey->geometry().right() + 1 + 10);
 }
 
@@ -406,7 +410,8 @@ TEST_F(WindowTest, ToolbarButtonsInDesignOrder) {
                                 "До метро",           "В начало", "Назад",           "Вперед",
                                 "Закладки",           "Печать",   "Поиск по адресу", "Схема метро",
                                 "Универсальный поиск"};
-    ASSERT_EQ(w.fragbar->actions().size(), 13);
+    ASSERT_EQ(w.fragbarButtons().size(), 13);
+    EXPECT_EQ(w.fragbar->actions().first(), w.fragbarButton(1));
     for (int i = 0; i < 13; ++i) {
         QAction* a = w.fragbarButton(i + 1);
         ASSERT_NE(a, nullptr);
@@ -483,6 +488,32 @@ TEST_F(WindowTest, HelpOpensAtTopic10) {
     EXPECT_EQ(w.helpViewer()->topic(), 10);
 }
 
+TEST_F(WindowTest, F1OpensTheTopicOfTheHighlightedMenuItem) {
+    MainWindow& w = shownAndLaidOut();
+    QAction* f1 = nullptr;
+    for (QAction* a : w.actions())
+        if (a->shortcut() == QKeySequence(Qt::Key_F1)) f1 = a;
+    ASSERT_NE(f1, nullptr);
+    f1->trigger();
+    ASSERT_NE(w.helpViewer(), nullptr);
+    EXPECT_EQ(w.helpViewer()->topic(), 10);
+
+    auto* karta = w.menuBar()->findChild<QMenu*>(QStringLiteral("karta"));
+    ASSERT_NE(karta, nullptr);
+    karta->popup(QPoint(0, 0));
+    karta->setActiveAction(w.menuItem(QStringLiteral("printing")));
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
+    QApplication::sendEvent(karta, &key);
+    EXPECT_EQ(w.helpViewer()->topic(), 230);
+
+    // A menu item without a topic of its own gives its menu's topic.
+    auto* settings = w.menuBar()->findChild<QMenu*>(QStringLiteral("msloi"));
+    settings->popup(QPoint(0, 0));
+    settings->setActiveAction(nullptr);
+    QApplication::sendEvent(settings, &key);
+    EXPECT_EQ(w.helpViewer()->topic(), 170);
+}
+
 TEST_F(WindowTest, UnbuiltCommandsAndUnknownKeysDoNothing) {
     Settings s;
     s.asctoclose = 1;
@@ -539,4 +570,14 @@ TEST(HelpPages, EveryMenuTopicHasAPage) {
         }
     }
     EXPECT_EQ(helpTopicHtml(12345), helpTopicHtml(10));
+
+    // The general page links every other page.
+    QList<int> linked;
+    const QRegularExpression link(QStringLiteral("href=\"topic:(\\d+)\""));
+    for (auto it = link.globalMatch(helpTopicHtml(10)); it.hasNext();)
+        linked << it.next().captured(1).toInt();
+    QList<int> others = helpTopics();
+    others.removeAll(kGeneralHelpTopic);
+    std::sort(linked.begin(), linked.end());
+    EXPECT_EQ(linked, others);
 }
