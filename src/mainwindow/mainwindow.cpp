@@ -412,6 +412,10 @@ void MainWindow::resizeEvent(QResizeEvent* e) {
     applyPendingOuterSize();
     // Nothing is laid out before start-up has finished or while minimised.
     if (isMinimized() || run_.mainLoaded == 0) return;
+    // The desktop is told the smallest size too, so that dragging stops there.
+    const QSize frame = frameGeometry().size() - size();
+    const QSize minimum = QSize(kMinWindowWidth, kMinWindowHeight) - frame;
+    if (minimumSize() != minimum) setMinimumSize(minimum);
     const QSize outer = frameGeometry().size();
     const QSize snapped = snapToMinimumSize(outer);
     if (snapped != outer) resize(size() + (snapped - outer));
