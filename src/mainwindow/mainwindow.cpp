@@ -27,6 +27,7 @@
 #include "mainwindow/layout.h"
 #include "mainwindow/toolbaricons.h"
 #include "mainwindow/widgets.h"
+#include "view/redraw.h"
 
 namespace urbica {
 
@@ -274,10 +275,31 @@ void MainWindow::createControls() {
     map->setGeometry(0, selstHeight, kDesignClientWidth - kNavSize - 10, 300);
     nav->setGeometry(kDesignClientWidth - kNavSize - 8, 0, kNavSize, kNavSize);
 
-    tempnav = QImage(kNavSize, kNavSize, QImage::Format_RGB32);
-    tempnav.fill(Qt::white);
-    images = QImage(32, 32, QImage::Format_RGB32);
-    images.fill(Qt::white);
+    boxes.map.resize(map->width(), map->height());
+    boxes.nav.resize(kNavSize, kNavSize);
+    boxes.tempnav.resize(kNavSize, kNavSize);
+    boxes.images.resize(36, 36);
+    map->setBox(&boxes.map);
+    nav->setBox(&boxes.nav);
+    nav->setFrame(&boxes.navfrag, Qt::red, 2);
+}
+
+ViewHooks MainWindow::viewHooks() {
+    ViewHooks h;
+    h.pumpEvents = [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); };
+    h.setBusyCursor = [this](bool busy) {
+        if (busy)
+            setCursor(Qt::WaitCursor);
+        else
+            unsetCursor();
+    };
+    h.clearInfoLine = [this] { selst->clear(); };
+    h.setHistoryButtons = [this](bool, bool) { updateHistoryButtons(); };
+    h.boxChanged = [this](PictureBox& box) {
+        if (&box == &boxes.map) map->update();
+        if (&box == &boxes.nav) nav->update();
+    };
+    return h;
 }
 
 QAction* MainWindow::fragbarButton(int index) const {
@@ -322,6 +344,8 @@ void MainWindow::startUp() {
     buildOverview();
 
     map->setBackground(colorFromRgbValue(s.mapBackColor));
+    boxes.map.backColor = s.mapBackColor;
+    boxes.map.cls();
     QFont f = map->font();
     if (std::isfinite(s.labelFontSize) && s.labelFontSize > 0 && s.labelFontSize < 500)
         f.setPointSizeF(s.labelFontSize);
@@ -377,19 +401,15 @@ void MainWindow::applyPendingOuterSize() {
 }
 
 void MainWindow::buildOverview() {
-    // The overview renderer draws into nav and keeps a clean copy in tempnav.
-    if (state_.catalogue.gridExtent == 0 || state_.settings.allwindow == 1) return;
-    tempnav = QImage(nav->width(), nav->height(), QImage::Format_RGB32);
-    tempnav.fill(nav->background());
+    boxes.nav.resize(nav->width(), nav->height());
+    urbica::buildOverview(state_, boxes, viewHooks());
+    nav->update();
 }
 
 void MainWindow::redrawView(bool record) {
-    if (state_.catalogue.gridExtent == 0) return;
-    ViewState& v = state_.view;
-    const int innerWidth = map->width() - 4;
-    if (innerWidth > 0) v.unitsPerPixel = v.viewWidth / float(innerWidth);
-    if (record) state_.history.record(v);
-    updateHistoryButtons();
+    urbica::redrawView(state_, boxes, viewHooks(), record);
+    map->update();
+    nav->update();
 }
 
 void MainWindow::updateHistoryButtons() {
@@ -484,10 +504,10 @@ void MainWindow::layoutTick() {
         showkey->setGeometry(r.showkey);
         findkey->setGeometry(r.findkey);
     }
+    boxes.map.resize(r.map.width(), r.map.height());
     if (r.pageSize.width() > 0 && r.pageSize.height() > 0) {
-        hidepage = QImage(r.pageSize, QImage::Format_RGB32);
-        hidepage.fill(map->background());
-        originalpage = hidepage;
+        boxes.hidepage.resize(r.pageSize.width(), r.pageSize.height());
+        boxes.originalpage.resize(r.pageSize.width(), r.pageSize.height());
     }
     state_.view.viewTop = r.viewTop;
     state_.view.viewHeight = r.viewHeight;

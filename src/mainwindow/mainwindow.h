@@ -13,6 +13,7 @@
 #include "dialogs/about.h"
 #include "mainwindow/help.h"
 #include "view/appstate.h"
+#include "view/mapboxes.h"
 
 class QLabel;
 class QLineEdit;
@@ -76,8 +77,11 @@ public:
     QLabel* site = nullptr;
     QTimer* scrollTimer = nullptr;
     QTimer* resizetimer = nullptr;
-    // Off-screen pictures of the map and the overview.
-    QImage hidepage, originalpage, tempnav, images;
+    // The pictures of the map and the overview, visible and off-screen
+    // (hidepage, originalpage, tempnav, images), and the overview's view frame.
+    MapBoxes boxes;
+    // How the redraw pipeline reaches this window.
+    ViewHooks viewHooks();
 
     // Toolbar button by 1-based index, menu item by control name.
     QAction* fragbarButton(int index) const;

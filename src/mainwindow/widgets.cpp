@@ -26,9 +26,18 @@ void PictureWidget::paintEvent(QPaintEvent* e) {
         QPainter p(this);
         const QRect inner = contentsRect();
         p.fillRect(inner, background_);
-        if (!picture_.isNull()) {
-            p.setClipRect(inner);
-            p.drawImage(inner.topLeft(), picture_);
+        const QImage& picture = box_ ? box_->image() : picture_;
+        p.setClipRect(inner);
+        if (!picture.isNull()) p.drawImage(inner.topLeft(), picture);
+        if (box_ && frame_ && frame_->visible && box_->scaleWidth() != 0) {
+            const QRectF r(inner.left() + box_->toPixelX(frame_->left),
+                           inner.top() + box_->toPixelY(frame_->top),
+                           frame_->width * box_->xFactor(), frame_->height * box_->yFactor());
+            QPen pen(frameColour_, frameWidth_);
+            pen.setJoinStyle(Qt::MiterJoin);
+            p.setPen(pen);
+            p.setBrush(Qt::NoBrush);
+            p.drawRect(r);
         }
     }
     QFrame::paintEvent(e);  // the border

@@ -7,6 +7,8 @@
 #include <QImage>
 #include <QLineEdit>
 
+#include "view/mapboxes.h"
+
 namespace urbica {
 
 // A box with a 2-pixel border that shows one picture on its background
@@ -17,7 +19,19 @@ public:
     explicit PictureWidget(QWidget* parent = nullptr);
 
     void setPicture(const QImage& image);
-    const QImage& picture() const { return picture_; }
+    const QImage& picture() const { return box_ ? box_->image() : picture_; }
+    // Shows the picture of a box, which outlives this widget's use of it.
+    void setBox(const PictureBox* box) {
+        box_ = box;
+        update();
+    }
+    // A rectangle in the box's map units drawn over the picture (the view frame).
+    void setFrame(const FrameShape* frame, QColor colour, int width) {
+        frame_ = frame;
+        frameColour_ = colour;
+        frameWidth_ = width;
+        update();
+    }
     void setBackground(const QColor& c);
     QColor background() const { return background_; }
     QSize innerSize() const { return contentsRect().size(); }
@@ -27,6 +41,10 @@ protected:
 
 private:
     QImage picture_;
+    const PictureBox* box_ = nullptr;
+    const FrameShape* frame_ = nullptr;
+    QColor frameColour_ = Qt::red;
+    int frameWidth_ = 2;
     QColor background_ = Qt::white;
 };
 

@@ -75,7 +75,7 @@ protected:
     void writeCity() {
         DatasetData d;
         d.catalogue.startX = 0;
-        d.catalogue.startY = 0;
+        d.catalogue.startY = 3000;  // room above, so the redraw does not clamp the top
         d.catalogue.startWidth = 4000;
         d.catalogue.minUnitsPerPixel = 0.5f;
         d.catalogue.extentWidth = 10000;
@@ -115,7 +115,7 @@ protected:
         return w;
     }
 
-    static bool layoutDone(MainWindow& w) { return w.hidepage.size() == w.map->size(); }
+    static bool layoutDone(MainWindow& w) { return w.boxes.hidepage.width() == w.map->width() && w.boxes.hidepage.height() == w.map->height(); }
 
     QTemporaryDir dir_;
     AppState state_;
@@ -249,7 +249,7 @@ TEST_F(WindowTest, NothingIsLaidOutBeforeStartUpHasFinished) {
     w.runState().resizeCountdown = 1;
     w.layoutTick();
     EXPECT_EQ(state_.history.historyPos, 0);
-    EXPECT_TRUE(w.hidepage.isNull());
+    EXPECT_EQ(w.boxes.hidepage.width(), 0);
 
     // The window already on screen is laid out once start-up ends.
     w.startUp();
