@@ -19,6 +19,7 @@
 #include <QToolButton>
 #include <cmath>
 
+#include "dataset/names.h"
 #include "dataset/settings.h"
 #include "dataset/tables.h"
 #include "dialogs/about.h"
@@ -339,7 +340,13 @@ void MainWindow::startUp() {
     QCoreApplication::processEvents();
 
     state_.view.busy = true;
-    if (!readCatalogue(s, state_.catalogue, state_.tables)) message(noDataMessage());
+    if (!readCatalogue(s, state_.catalogue, state_.tables)) {
+        message(noDataMessage());
+    } else {
+        // Classes whose objects cannot be told apart in the lists are named once here.
+        const QString keys = checkClassKeys({s.dataDirectory, state_.catalogue, state_.tables});
+        if (!keys.isEmpty()) message(keys);
+    }
     readIconTable(s.dataDirectory, state_.tables);
     buildOverview();
 
