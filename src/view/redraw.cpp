@@ -17,6 +17,20 @@ void call(const std::function<void()>& f) {
     if (f) f();
 }
 
+// Visits the layers in draw order, skipping empty slots and layers that are
+// switched off or not listed.
+template <typename Visit>
+void forEachShownLayer(const Tables& t, Visit visit) {
+    const int layers = t.layerCount();
+    for (int i = 1; i <= layers && i < int(t.drawOrder.size()); ++i) {
+        const int k = t.drawOrder[size_t(i)];
+        if (k <= 0 || k > layers) continue;
+        const LayerRecord& layer = t.layers[size_t(k)];
+        if (layer.shown == 0 || layer.listed == 0) continue;
+        visit(layer);
+    }
+}
+
 }  // namespace
 
 void refreshbox(PictureBox& box, const ViewHooks& hooks) {
@@ -136,15 +150,10 @@ void renderMap(AppState& s, MapBoxes& boxes, const ViewHooks& hooks) {
     boxes.images.resize(v.iconSize + 4, v.iconSize + 4);
 
     DrawContext ctx = makeDrawContext(s, boxes.images);
-    const int layers = s.tables.layerCount();
-    for (int i = 1; i <= layers && i < int(s.tables.drawOrder.size()); ++i) {
-        const int k = s.tables.drawOrder[size_t(i)];
-        if (k <= 0 || k > layers) continue;
-        const LayerRecord& layer = s.tables.layers[size_t(k)];
-        if (layer.shown == 0 || layer.listed == 0) continue;
+    forEachShownLayer(s.tables, [&](const LayerRecord& layer) {
         drawlayer(ctx, box, layer);
         refreshbox(box, hooks);
-    }
+    });
     box.drawStyle = 0;
     box.fillStyle = 0;
     drawlabels(ctx, box);
@@ -178,14 +187,9 @@ void buildOverview(AppState& s, MapBoxes& boxes, const ViewHooks& hooks) {
     v.unitsPerPixel = float(v.viewWidth / double(nav.width() - 4));
 
     DrawContext ctx = makeDrawContext(s, boxes.images);
-    const int layers = s.tables.layerCount();
-    for (int i = 1; i <= layers && i < int(s.tables.drawOrder.size()); ++i) {
-        const int k = s.tables.drawOrder[size_t(i)];
-        if (k <= 0 || k > layers) continue;
-        const LayerRecord& layer = s.tables.layers[size_t(k)];
-        if (layer.onOverview != 0 && layer.shown != 0 && layer.listed != 0)
-            drawlayer(ctx, nav, layer);
-    }
+    forEachShownLayer(s.tables, [&](const LayerRecord& layer) {
+        if (layer.onOverview != 0) drawlayer(ctx, nav, layer);
+    });
     s.labels.reset();
 
     v.viewLeft = saveLeft;
