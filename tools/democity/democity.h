@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "dataset/writer.h"
+#include "toolkit.h"
 
 namespace urbica::democity {
 
@@ -64,16 +65,10 @@ Summary summarize(const DatasetData& data);
 // "слоёв: 11, объектов: 12345, классов: 9, именованных объектов: 3456"
 QString summaryLine(const Summary& summary);
 
-// The icon pictures of the organisation types, numbers 1 to 5.
-std::vector<IconData> iconPictures();
-
-// The overview marker: the AND picture (white around, black on the marker)
-// or the XOR picture (black around, coloured on the marker), 32 × 32.
-QImage markerPicture(bool andMask);
-
-// Writes reklama.txt, arrowsbl.bmp, arrowscl.bmp and an urbica.cfg that
-// points at dataDirectory into programDirectory.
-bool writeProgramFiles(const QString& programDirectory, const QString& dataDirectory,
-                       QString* error = nullptr);
+// The icon pictures, the overview marker and the program-folder files are
+// shared with the other dataset tools.
+using toolkit::iconPictures;
+using toolkit::markerPicture;
+using toolkit::writeProgramFiles;
 
 }  // namespace urbica::democity
