@@ -1,0 +1,40 @@
+// Checks a written dataset the way the house search finds a house: the street
+// by its name in the street class, then among its houses the one whose number,
+// letter, fraction and building match what was typed.
+#pragma once
+
+#include <QString>
+#include <vector>
+
+#include "osmimport.h"
+
+namespace urbica::osmimport {
+
+struct AddressCheck {
+    int64_t total = 0;
+    int64_t found = 0;
+    std::vector<AddressSample> missing;
+    QString error;  // the dataset could not be read
+};
+
+// What a user types for a written house: the number's leading digits as the
+// number, the rest of the number text as the letter, fraction and building as written.
+struct TypedHouse {
+    QString number, letter, fraction, building;
+};
+TypedHouse typedFor(const HouseFields& house);
+
+// The house-search rule: an empty field matches anything; number, fraction and
+// building compare by their leading numbers, the letter by containment in the
+// stored number text, ignoring case.
+bool houseMatches(const TypedHouse& typed, const QString& number, const QString& fraction,
+                  const QString& building);
+
+AddressCheck checkAddresses(const QString& dataDirectory,
+                            const std::vector<AddressSample>& addresses);
+
+// The stations of the metro class as the station search lists them (records
+// with map objects), in file order.
+QStringList metroStations(const QString& dataDirectory, QString* error = nullptr);
+
+}  // namespace urbica::osmimport

@@ -1,0 +1,200 @@
+#include "housenumber.h"
+
+#include <QStringList>
+#include <cstring>
+#include <initializer_list>
+
+namespace urbica::osmimport {
+
+namespace {
+
+class Scanner {
+public:
+    explicit Scanner(const QString& s) : s_(s) {}
+    bool atEnd() const { return i_ >= s_.size(); }
+    QChar peek(qsizetype ahead = 0) const {
+        return i_ + ahead < s_.size() ? s_.at(i_ + ahead) : QChar();
+    }
+    qsizetype pos() const { return i_; }
+    void setPos(qsizetype p) { i_ = p; }
+    void skip(const char* chars) {
+        while (!atEnd() && std::strchr(chars, char(peek().toLatin1())) && peek().toLatin1() != 0)
+            ++i_;
+    }
+    void skipBlanks() { skip(" \t"); }
+    QString digits() {
+        QString d;
+        while (!atEnd() && peek().isDigit() && peek().unicode() < 128) d += s_.at(i_++);
+        return d;
+    }
+    // One of the words at the current position, not followed by another letter;
+    // a following dot and blanks are taken too.
+    bool word(std::initializer_list<const char*> words) {
+        for (const char* w : words) {
+            const QString word = QString::fromUtf8(w);
+            if (s_.mid(i_, word.size()).compare(word, Qt::CaseInsensitive) != 0) continue;
+            const QChar after = i_ + word.size() < s_.size() ? s_.at(i_ + word.size()) : QChar();
+            if (after.isLetter()) continue;
+            i_ += word.size();
+            skip(".");
+            skipBlanks();
+            return true;
+        }
+        return false;
+    }
+    // A single letter not followed by another letter.
+    bool loneLetter(QString& out) {
+        if (atEnd() || !peek().isLetter() || peek(1).isLetter()) return false;
+        out = QString(s_.at(i_++)).toUpper();
+        return true;
+    }
+
+private:
+    const QString& s_;
+    qsizetype i_ = 0;
+};
+
+bool isDash(QChar c) { return c == u'-' || c == u'–' || c == u'—'; }
+
+void addHouse(HouseNumberSplit& out, const QString& n, const QString& letter,
+              const QString& fraction, const QString& building, const QString& structure) {
+    HouseFields h;
+    h.number = n + letter;
+    h.fraction = fraction;
+    h.building = building;
+    if (!structure.isEmpty()) {
+        const QString s = QStringLiteral("с") + structure;
+        if (h.number.size() + s.size() <= kNumberWidth)
+            h.number += s;
+        else if (h.building.isEmpty() && s.size() <= kBuildingWidth)
+            h.building = s;
+        else
+            out.exact = false;
+    }
+    if (h.number.size() > kNumberWidth || h.fraction.size() > kFractionWidth ||
+        h.building.size() > kBuildingWidth)
+        out.exact = false;
+    h.number = h.number.left(kNumberWidth);
+    h.fraction = h.fraction.left(kFractionWidth);
+    h.building = h.building.left(kBuildingWidth);
+    out.houses.push_back(h);
+}
+
+void splitOne(const QString& text, HouseNumberSplit& out) {
+    Scanner sc(text);
+    sc.skipBlanks();
+    {
+        const qsizetype start = sc.pos();
+        if (sc.word({"дом", "д"}) && !sc.peek().isDigit()) sc.setPos(start);
+    }
+    const QString first = sc.digits();
+    if (first.isEmpty()) {
+        // Nothing numeric to split: keep what fits, readable as written.
+        QString kept = text.simplified();
+        kept.remove(u' ');
+        out.exact = false;
+        if (!kept.isEmpty()) out.houses.push_back({kept.left(kNumberWidth), {}, {}});
+        return;
+    }
+    QString last;
+    {
+        const qsizetype start = sc.pos();
+        sc.skipBlanks();
+        if (isDash(sc.peek())) {
+            sc.setPos(sc.pos() + 1);
+            sc.skipBlanks();
+            last = sc.digits();
+        }
+        if (last.isEmpty()) sc.setPos(start);
+    }
+    QString letter, fraction, building, structure;
+    while (true) {
+        sc.skip(" \t,.");
+        if (sc.atEnd()) break;
+        const qsizetype start = sc.pos();
+        if (sc.peek() == u'/' || sc.peek() == u'\\') {
+            sc.setPos(start + 1);
+            sc.skipBlanks();
+            const QString d = sc.digits();
+            if (d.isEmpty() || !fraction.isEmpty()) {
+                out.exact = false;
+                break;
+            }
+            fraction = d;
+            QString l;
+            if (sc.loneLetter(l)) fraction += l;
+            continue;
+        }
+        if (sc.word({"корпус", "корп", "кор", "к"})) {
+            const QString d = sc.digits();
+            if (!d.isEmpty() && building.isEmpty()) {
+                building = d;
+                QString l;
+                if (sc.loneLetter(l)) building += l;
+                continue;
+            }
+            sc.setPos(start);
+        }
+        if (sc.word({"строение", "стр", "с"})) {
+            const QString d = sc.digits();
+            if (!d.isEmpty() && structure.isEmpty()) {
+                structure = d;
+                continue;
+            }
+            sc.setPos(start);
+        }
+        if (sc.word({"литера", "литер", "лит", "л"})) {
+            QString l;
+            if (letter.isEmpty() && sc.loneLetter(l)) {
+                letter = l;
+                continue;
+            }
+            sc.setPos(start);
+        }
+        QString l;
+        if (letter.isEmpty() && fraction.isEmpty() && building.isEmpty() && sc.loneLetter(l)) {
+            letter = l;
+            continue;
+        }
+        out.exact = false;
+        break;
+    }
+    addHouse(out, first, letter, fraction, building, structure);
+    if (!last.isEmpty()) {
+        const int a = first.toInt(), b = last.toInt();
+        if (b > a && b - a <= 50)
+            addHouse(out, last, letter, fraction, building, structure);
+        else
+            out.exact = false;
+    }
+}
+
+}  // namespace
+
+HouseNumberSplit splitHouseNumber(const QString& text) {
+    HouseNumberSplit out;
+    // A list: "5;7" or "5, 7" (a comma before a building word stays inside one number).
+    QStringList parts;
+    QString current;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        bool split = c == u';';
+        if (c == u',') {
+            qsizetype j = i + 1;
+            while (j < text.size() && text.at(j).isSpace()) ++j;
+            split = j < text.size() && text.at(j).isDigit();
+        }
+        if (split) {
+            parts << current;
+            current.clear();
+        } else {
+            current += c;
+        }
+    }
+    parts << current;
+    for (const QString& p : parts)
+        if (!p.trimmed().isEmpty()) splitOne(p.trimmed(), out);
+    return out;
+}
+
+}  // namespace urbica::osmimport

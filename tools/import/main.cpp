@@ -1,0 +1,115 @@
+// urbica-import INPUT --out DIR [--program-files DIR] [--check]
+// Reads an OpenStreetMap extract and writes a city dataset into DIR, then
+// prints what it made, what it skipped and how many of the file's addresses
+// the house search finds in the result (--check lists the ones it does not).
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QStringList>
+#include <cstdio>
+
+#include "addresscheck.h"
+#include "osmimport.h"
+#include "output.h"
+#include "toolkit.h"
+
+namespace {
+
+void say(FILE* to, const QString& text) {
+    std::fputs(text.toLocal8Bit().constData(), to);
+    std::fputc('\n', to);
+    std::fflush(to);
+}
+
+int usage(const QString& problem) {
+    if (!problem.isEmpty()) say(stderr, problem);
+    say(stderr, QStringLiteral("usage: urbica-import INPUT --out DIR [--program-files DIR] "
+                               "[--check]"));
+    return 2;
+}
+
+QString u(const char* s) { return QString::fromUtf8(s); }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    QString input, out, programFiles;
+    bool check = false;
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (a == QLatin1String("--help") || a == QLatin1String("-h")) return usage(QString());
+        if (a == QLatin1String("--check")) {
+            check = true;
+            continue;
+        }
+        if (a.startsWith(QLatin1String("--"))) {
+            if (i + 1 >= args.size()) return usage(QStringLiteral("missing value after %1").arg(a));
+            const QString value = args[++i];
+            if (a == QLatin1String("--out"))
+                out = value;
+            else if (a == QLatin1String("--program-files"))
+                programFiles = value;
+            else
+                return usage(QStringLiteral("unknown option %1").arg(a));
+        } else if (input.isEmpty()) {
+            input = a;
+        } else {
+            return usage(QStringLiteral("more than one input file: %1").arg(a));
+        }
+    }
+    if (input.isEmpty()) return usage(QStringLiteral("an input file is required"));
+    if (out.isEmpty()) return usage(QStringLiteral("--out is required"));
+
+    // Progress in steps of 10 % for files of more than a few megabytes.
+    const bool showProgress = QFileInfo(input).size() > 4 * 1024 * 1024;
+    QString lastPhase;
+    int lastStep = -1;
+    auto progress = [&](const QString& phase, double fraction) {
+        if (!showProgress) return;
+        const int step = int(fraction * 10);
+        if (phase == lastPhase && step == lastStep) return;
+        lastPhase = phase;
+        lastStep = step;
+        say(stderr, u("%1: %2%").arg(phase).arg(std::min(100, step * 10)));
+    };
+
+    urbica::osmimport::ImportResult result;
+    QString error;
+    if (!urbica::osmimport::importOsm(input, result, &error, progress)) {
+        say(stderr, u("urbica-import: %1").arg(error));
+        return 1;
+    }
+    if (showProgress) say(stderr, u("запись набора данных"));
+    if (!urbica::osmimport::writeDatasetSafely(result.data, out, &error)) {
+        say(stderr, u("urbica-import: %1").arg(error));
+        return 1;
+    }
+    if (!programFiles.isEmpty() && !urbica::toolkit::writeProgramFiles(programFiles, out, &error)) {
+        say(stderr, u("urbica-import: %1").arg(error));
+        return 1;
+    }
+    for (const QString& line : urbica::osmimport::reportLines(result)) say(stdout, line);
+    if (result.report.seconds > 0)
+        say(stdout, u("скорость: %1 точек в секунду")
+                        .arg(qint64(double(result.report.nodes) / result.report.seconds)));
+
+    const urbica::osmimport::AddressCheck found =
+        urbica::osmimport::checkAddresses(out, result.addresses);
+    if (!found.error.isEmpty()) {
+        say(stderr, u("urbica-import: проверка адресов: %1").arg(found.error));
+        return 1;
+    }
+    say(stdout, u("адреса, найденные поиском дома: %1 из %2 (%3%)")
+                    .arg(found.found)
+                    .arg(found.total)
+                    .arg(found.total ? 100.0 * double(found.found) / double(found.total) : 100.0, 0,
+                         'f', 1));
+    if (check)
+        for (const auto& a : found.missing)
+            say(stdout, u("  не найден: %1, %2 (улица «%3», номер «%4»)")
+                            .arg(a.street, a.houseNumber, a.streetName, a.house.number));
+    const QStringList stations = urbica::osmimport::metroStations(out);
+    say(stdout, u("станции метро (%1): %2").arg(stations.size()).arg(stations.join(u(", "))));
+    return 0;
+}

@@ -1,0 +1,107 @@
+// Turns an OpenStreetMap extract (.osm, .osm.pbf, .osm.bz2 ...) into a city
+// dataset: a local projection to metres, layers of water, green areas,
+// buildings, roads by class, railways, metro lines and stations, points of
+// interest and districts, and the classes of streets with their houses,
+// metro stations, districts and other named objects.
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <vector>
+
+#include "dataset/writer.h"
+#include "housenumber.h"
+#include "text.h"
+
+namespace urbica::osmimport {
+
+// Layer numbers, which are also the draw order.
+enum Layer : int16_t {
+    kDistrictLayer = 1,
+    kGreenLayer,
+    kWaterLayer,
+    kRailwayLayer,
+    kRoadLayer,
+    kBuildingLayer,
+    kMetroLineLayer,
+    kStationLayer,
+    kPoiLayer,
+    kLayerCount = kPoiLayer
+};
+
+// Class numbers; the house classes follow the fixed ones.
+enum Class : int16_t {
+    kDistrictClass = 1,
+    kStreetClass,
+    kStationClass,
+    kWaterClass,
+    kParkClass,
+    kPoiClass,
+    kFirstHouseClass
+};
+
+// House classes are split well below the format's limit of a class.
+inline constexpr int32_t kHousesPerClass = 500000;
+
+// One address of the input and what the importer made of it, for the house check.
+struct AddressSample {
+    QString street;       // addr:street (or addr:place) as the input spells it
+    QString houseNumber;  // addr:housenumber as the input spells it
+    QString streetName;   // the name written for the street it was linked to
+    HouseFields house;    // the fields written for its first house
+};
+
+// Counts for the closing report.
+struct ImportReport {
+    int64_t nodes = 0, ways = 0, relations = 0;
+    std::map<QString, int64_t> skipped;  // reason -> count
+    TextStats text;
+    int64_t inexactHouseNumbers = 0;
+    int64_t areasFromWays = 0, areasFromRelations = 0;
+    int64_t multipolygonRelations = 0;  // relations the area builder was asked to assemble
+    double seconds = 0;
+};
+
+// Progress of a long import: a phase name and a fraction from 0 to 1.
+using Progress = std::function<void(const QString& phase, double fraction)>;
+
+struct ImportResult {
+    DatasetData data;
+    ImportReport report;
+    std::vector<AddressSample> addresses;
+};
+
+// Reads the extract and builds the dataset in memory. False with a message
+// when the file cannot be read as OpenStreetMap data (not OSM, truncated,
+// unknown format) or holds nothing to draw; objects that cannot be used are
+// skipped and counted in the report.
+bool importOsm(const QString& path, ImportResult& result, QString* error = nullptr,
+               const Progress& progress = {});
+
+// The projection: metres east and south of the reference point.
+struct Projection {
+    double lon0 = 0, lat0 = 0;  // reference, degrees
+    double x(double lon) const;
+    double y(double lat) const;
+};
+
+// Cell sizes of levels 1 to 3 and the side of the grid square for a map of the
+// given size (metres): powers of two, each dividing the next and the side.
+struct GridChoice {
+    int32_t gridExtent = 0;
+    int32_t cells[3] = {0, 0, 0};
+};
+GridChoice chooseGrid(int64_t side);
+
+// Halves the level's cell size of a layer until no cell lists more than the
+// limit of entries (or the cell is 16 units); false when even that is not enough.
+bool fitCellSizes(const std::vector<MapObjectData>& objects, LayerRecord& layer, int32_t gridExtent,
+                  int maxEntries);
+
+// "Районы: 12" ... lines of the closing report: map objects per layer, named
+// objects per class, skipped objects and text changes.
+QStringList reportLines(const ImportResult& result);
+
+}  // namespace urbica::osmimport

@@ -1,0 +1,18 @@
+// Writing a dataset so that the folder is either the complete new dataset or
+// left as it was: everything goes into a fresh folder beside the target,
+// which then takes the target's place.
+#pragma once
+
+#include <QString>
+
+#include "dataset/writer.h"
+
+namespace urbica::osmimport {
+
+// Writes the dataset to dir. An existing dir is replaced only when it is
+// empty or holds a dataset (urbica.dat); a folder with other things in it is
+// refused rather than overwritten. False with a message on any failure; the
+// target is then unchanged.
+bool writeDatasetSafely(const DatasetData& data, const QString& dir, QString* error = nullptr);
+
+}  // namespace urbica::osmimport
