@@ -2,6 +2,7 @@
 // and the hooks through which it touches the window itself.
 #pragma once
 
+#include <QString>
 #include <functional>
 
 #include "draw/picturebox.h"
@@ -31,7 +32,10 @@ struct ViewHooks {
     std::function<void()> clearPick;             // drop the current pick
     std::function<void()> hideFragment;          // hide the frame on the map
     std::function<void()> resetPointerMode;      // back to the normal pointer mode
-    std::function<void()> clearInfoLine;         // empty the info line
+    std::function<void()> clearInfoLine;         // empty the info line (the ticker goes on)
+    // The info line names a found or picked object in light red; the ticker
+    // leaves it there until the line is emptied.
+    std::function<void(const QString&)> showObjectName;
     std::function<void(bool, bool)> setHistoryButtons;  // back, forward enabled
     std::function<void(PictureBox&)> boxChanged;  // a box's picture changed: show it
 };
