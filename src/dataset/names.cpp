@@ -458,10 +458,26 @@ FillStatus fillClassList(const NameContext& ctx, ListModel& findList, int c, Lis
     return FillStatus::Done;
 }
 
+QString searchKey(const QString& text) {
+    QString key = upperCp1251(text);
+    for (QChar& c : key)
+        if (c.unicode() == 0x0401) c = QChar(char16_t(0x0415));  // Ё -> Е
+    return key;
+}
+
+bool searchKeyMatches(const QString& nameKey, const QString& wantedKey, TextMatch rule) {
+    if (rule == TextMatch::Anywhere || wantedKey.isEmpty()) return nameKey.contains(wantedKey);
+    for (qsizetype at = nameKey.indexOf(wantedKey); at >= 0;
+         at = nameKey.indexOf(wantedKey, at + 1)) {
+        if (at == 0 || !nameKey.at(at - 1).isLetterOrNumber()) return true;
+    }
+    return false;
+}
+
 FillStatus findByText(const NameContext& ctx, const QString& text, ListModel& list,
                       const std::vector<int>& classes, const std::atomic<bool>* cancel,
-                      QString* error) {
-    const QString wanted = upperCp1251(trimBlanks(text));
+                      QString* error, TextMatch rule) {
+    const QString wanted = searchKey(trimBlanks(text));
     if (wanted.isEmpty()) return FillStatus::Done;
     list.clear();
     list.letEventsRun();
@@ -494,7 +510,7 @@ FillStatus findByText(const NameContext& ctx, const QString& text, ListModel& li
             }
             if (names.nameRecord(n).mapObjectCount < 1) continue;
             const QString name = names.shortName(n);
-            if (upperCp1251(name).contains(wanted))
+            if (searchKeyMatches(searchKey(name), wanted, rule))
                 found.push_back({prefix + name, itemKey(c, int32_t(n))});
         }
         list.addItems(std::move(found));

@@ -115,15 +115,27 @@ FillStatus fillStreetList(const NameContext& ctx, ListModel& list, QString* erro
 FillStatus fillClassList(const NameContext& ctx, ListModel& findList, int classNumber,
                          ListModel& nosortList, QString* error = nullptr);
 
+// How a text search compares: letters in upper case, and Ё read as Е, so
+// that "ёлка", "Елка" and "ЕЛКА" are the same text.
+QString searchKey(const QString& text);
+// Where a searched text may match a name.
+enum class TextMatch {
+    Anywhere,   // anywhere in the name
+    WordStart,  // only where a word of the name begins (after a non-letter, non-digit)
+};
+// True when the name's search key holds the wanted key (both from searchKey)
+// at a place the rule allows. An empty wanted key matches every name.
+bool searchKeyMatches(const QString& nameKey, const QString& wantedKey, TextMatch rule);
+
 // Fills list with the named objects of the given classes (those with
-// hasNames) whose short name contains text, ignoring letter case, as
-// "className name" with item data itemKey, and makes the first current. An
-// empty text leaves the list as it is. Pending events run after each class
-// and every 1024 records; when cancel becomes true the search stops there and
-// the list keeps what was found so far.
+// hasNames) whose short name contains text, ignoring letter case and telling
+// Ё from Е apart nowhere, as "className name" with item data itemKey, and
+// makes the first current. An empty text leaves the list as it is. Pending
+// events run after each class and every 1024 records; when cancel becomes
+// true the search stops there and the list keeps what was found so far.
 FillStatus findByText(const NameContext& ctx, const QString& text, ListModel& list,
                       const std::vector<int>& classes, const std::atomic<bool>* cancel = nullptr,
-                      QString* error = nullptr);
+                      QString* error = nullptr, TextMatch rule = TextMatch::Anywhere);
 
 // All short names of one class read at once, for the list fillers: the name
 // index and name file are read whole and shortName(n) gives what

@@ -1,0 +1,204 @@
+#include "search/houses.h"
+
+#include <map>
+#include <memory>
+
+#include "dataset/binary.h"
+#include "dataset/datafile.h"
+#include "dataset/listmodel.h"
+#include "dataset/numbers.h"
+
+namespace urbica {
+
+namespace {
+
+constexpr int kHouseNumberStyle = 3;
+
+QString trimBlanks(const QString& s) {
+    qsizetype b = 0, e = s.size();
+    while (b < e && s.at(b).isSpace()) ++b;
+    while (e > b && s.at(e - 1).isSpace()) --e;
+    return s.mid(b, e - b);
+}
+
+QString cannotRead(const QString& path) {
+    return QStringLiteral("Не удаётся прочитать файл %1").arg(path);
+}
+
+void setError(QString* error, const QString& text) {
+    if (error) *error = text;
+}
+
+// The name index and number file of one house class, open for one walk.
+struct HouseClassFiles {
+    RecordFile index;
+    RecordFile numbers;
+    HouseClassFiles(const QString& indexPath, const QString& numberPath)
+        : index(indexPath, NameRecord::kRecordLength), numbers(numberPath, kHouseNumberLength) {}
+};
+
+bool sameSide(double a, double b) { return nearestInt(a) % 2 == nearestInt(b) % 2; }
+
+}  // namespace
+
+HouseQuery HouseQuery::trimmed() const {
+    return HouseQuery{trimBlanks(number), trimBlanks(letter), trimBlanks(fraction),
+                      trimBlanks(building)};
+}
+
+bool HouseQuery::isEmpty() const {
+    return number.isEmpty() && letter.isEmpty() && fraction.isEmpty() && building.isEmpty();
+}
+
+double houseNumberValue(const QString& text) {
+    QString packed;
+    packed.reserve(text.size());
+    for (QChar c : text)
+        if (!c.isSpace()) packed += c;
+    return leadingNumber(packed);
+}
+
+bool readStreetHouses(const NameContext& ctx, int64_t street, std::vector<HouseEntry>& out,
+                      QString* error) {
+    out.clear();
+    const int sc = ctx.catalogue.streetClass;
+    if (sc < 1 || sc > ctx.tables.classCount()) return true;
+    const QString indexPath = classFilePath(ctx, sc, ".cl2");
+    RecordFile streetIndex(indexPath, NameRecord::kRecordLength);
+    if (!streetIndex.isOpen()) {
+        setError(error, cannotRead(indexPath));
+        return false;
+    }
+    char buf[NameRecord::kRecordLength];
+    if (!streetIndex.read(street, buf)) return true;  // no such street: no houses
+    const NameRecord streetRecord = NameRecord::decode(buf);
+    if (streetRecord.partCount < 1) return true;
+
+    const QString partPath = classFilePath(ctx, sc, ".dnl");
+    RecordFile parts(partPath, ObjectRef::kRecordLength);
+    if (!parts.isOpen()) {
+        setError(error, cannotRead(partPath));
+        return false;
+    }
+    std::map<int, std::unique_ptr<HouseClassFiles>> open;
+    char partBuf[ObjectRef::kRecordLength];
+    char numberBuf[kHouseNumberLength];
+    for (int64_t k = 1; k <= streetRecord.partCount; ++k) {
+        if (!parts.read(int64_t(streetRecord.firstPart) + k - 1, partBuf)) continue;
+        const ObjectRef part = ObjectRef::decode(partBuf);
+        const int c = part.first;
+        if (c < 1 || c > ctx.tables.classCount()) continue;
+        if (ctx.tables.classes[size_t(c)].nameStyle != kHouseNumberStyle) continue;
+        auto it = open.find(c);
+        if (it == open.end()) {
+            auto files = std::make_unique<HouseClassFiles>(classFilePath(ctx, c, ".cl2"),
+                                                           classFilePath(ctx, c, ".cls"));
+            if (!files->index.isOpen() || !files->numbers.isOpen()) {
+                setError(error, cannotRead(classFilePath(
+                                    ctx, c, files->index.isOpen() ? ".cls" : ".cl2")));
+                out.clear();
+                return false;
+            }
+            it = open.emplace(c, std::move(files)).first;
+        }
+        HouseClassFiles& files = *it->second;
+        if (!files.index.read(part.second, buf)) continue;
+        if (NameRecord::decode(buf).mapObjectCount < 1) continue;
+        if (!files.numbers.read(part.second, numberBuf)) continue;
+        out.push_back(HouseEntry{c, part.second, trimBlanks(getText(numberBuf, 4)),
+                                 trimBlanks(getText(numberBuf + 4, 3)),
+                                 trimBlanks(getText(numberBuf + 7, 3))});
+    }
+    return true;
+}
+
+bool houseMatches(const HouseEntry& house, const HouseQuery& q) {
+    if (!q.number.isEmpty() && houseNumberValue(q.number) != houseNumberValue(house.number))
+        return false;
+    if (!q.letter.isEmpty() && !searchKey(house.number).contains(searchKey(q.letter)))
+        return false;
+    if (!q.building.isEmpty() &&
+        houseNumberValue(q.building) != houseNumberValue(house.building))
+        return false;
+    if (!q.fraction.isEmpty() &&
+        houseNumberValue(q.fraction) != houseNumberValue(house.fraction))
+        return false;
+    return true;
+}
+
+std::vector<size_t> matchingHouses(const std::vector<HouseEntry>& houses, const HouseQuery& query) {
+    const HouseQuery q = query.trimmed();
+    std::vector<size_t> found;
+    for (size_t i = 0; i < houses.size(); ++i)
+        if (houseMatches(houses[i], q)) found.push_back(i);
+    return found;
+}
+
+std::vector<size_t> nearestHouses(const std::vector<HouseEntry>& houses, const HouseQuery& query) {
+    const HouseQuery q = query.trimmed();
+    const double n = houseNumberValue(q.number);
+    std::vector<size_t> found;
+    // The slots hold the nearest house below and above; -1 while empty.
+    ptrdiff_t lower = -1, higher = -1;
+    double lowerValue = 0, higherValue = 0;
+    for (size_t i = 0; i < houses.size(); ++i) {
+        const double h = houseNumberValue(houses[i].number);
+        if (!q.number.isEmpty() && n == h) found.push_back(i);
+        if (!sameSide(n, h)) continue;
+        if (n < h && (higherValue == 0 || higherValue > h)) {
+            higher = ptrdiff_t(i);
+            higherValue = h;
+        }
+        if (n > h && (lowerValue == 0 || lowerValue < h)) {
+            lower = ptrdiff_t(i);
+            lowerValue = h;
+        }
+    }
+    if (lower >= 0 && !houses[size_t(lower)].number.isEmpty()) found.push_back(size_t(lower));
+    if (higher >= 0 && !houses[size_t(higher)].number.isEmpty()) found.push_back(size_t(higher));
+    return found;
+}
+
+QString houseLabel(const NameContext& ctx, const HouseEntry& house, QString* error) {
+    return objectName(ctx, house.classNumber, house.record, true, error);
+}
+
+namespace {
+
+uint8_t firstKeyByte(const ListModel& list, int i) {
+    const QByteArray key = listSortKey(list.text(i).left(1));
+    return key.isEmpty() ? 0 : uint8_t(key.at(0));
+}
+
+}  // namespace
+
+FirstLetterIndex buildFirstLetterIndex(const ListModel& streets) {
+    FirstLetterIndex index;
+    const int count = streets.count();
+    int j = 0;
+    for (int code = 0; code < 256; ++code) {
+        if (j < count - 1)
+            while (j < count && firstKeyByte(streets, j) < code) ++j;
+        index.start[size_t(code)] = j;
+    }
+    return index;
+}
+
+int streetTypingPosition(const ListModel& streets, const FirstLetterIndex& index,
+                         const QString& typed) {
+    const int count = streets.count();
+    if (count == 0) return -1;
+    const QByteArray t = listSortKey(typed);
+    if (t.isEmpty()) return 0;
+    int j = index.start[uint8_t(t.at(0))];
+    const char sentinel = char(0xDF);  // "я" upper-cased
+    while (j < count - 1) {
+        QByteArray probe = listSortKey(streets.text(j));
+        probe.append(sentinel);
+        if (t.compare(probe) <= 0) break;
+        ++j;
+    }
+    return std::min(j, count - 1);
+}
+
+}  // namespace urbica

@@ -1,0 +1,78 @@
+#include "search/metro.h"
+
+#include "dataset/binary.h"
+#include "dataset/datafile.h"
+#include "dataset/listmodel.h"
+
+namespace urbica {
+
+namespace {
+
+constexpr int kStationNameLength = 94;
+constexpr int kEventsEvery = 1024;
+
+bool metroClassInTable(const NameContext& ctx) {
+    const int mc = ctx.catalogue.metroClass;
+    return mc >= 1 && mc <= ctx.tables.classCount();
+}
+
+QString cannotRead(const QString& path) {
+    return QStringLiteral("Не удаётся прочитать файл %1").arg(path);
+}
+
+bool readWhole(const QString& path, QByteArray& out, QString* error) {
+    if (DataFile(path).readAll(out)) return true;
+    if (error) *error = cannotRead(path);
+    return false;
+}
+
+}  // namespace
+
+bool fillMetroList(const NameContext& ctx, ListModel& list, QString* error) {
+    list.clear();
+    if (!metroClassInTable(ctx)) return true;
+    const int mc = ctx.catalogue.metroClass;
+    QByteArray index, names;
+    if (!readWhole(classFilePath(ctx, mc, ".cl2"), index, error) ||
+        !readWhole(classFilePath(ctx, mc, ".cls"), names, error))
+        return false;
+    // Station names are plain 100-byte records whatever the class's style says.
+    const int64_t count = std::min<int64_t>(index.size() / NameRecord::kRecordLength,
+                                            names.size() / kPlainNameLength);
+    std::vector<ListModel::Item> items;
+    for (int64_t j = 1; j <= count; ++j) {
+        const NameRecord rec =
+            NameRecord::decode(index.constData() + (j - 1) * NameRecord::kRecordLength);
+        if (rec.mapObjectCount <= 0) continue;
+        items.push_back(
+            {getText(names.constData() + (j - 1) * kPlainNameLength, kStationNameLength), j});
+    }
+    list.addItems(std::move(items));
+    if (!list.isEmpty()) list.setCurrentIndex(0);
+    return true;
+}
+
+bool findMetroByText(const NameContext& ctx, const QString& text, ListModel& list,
+                     QString* error) {
+    list.clear();
+    if (!metroClassInTable(ctx)) return true;
+    const int mc = ctx.catalogue.metroClass;
+    const ClassNames names(ctx, mc);
+    if (!names.ok()) {
+        if (error) *error = names.error();
+        return false;
+    }
+    const QString wanted = searchKey(text.trimmed());
+    std::vector<ListModel::Item> items;
+    for (int64_t n = 1; n <= names.recordCount(); ++n) {
+        if (n % kEventsEvery == 0) list.letEventsRun();
+        if (names.nameRecord(n).mapObjectCount <= 0) continue;
+        const QString name = names.shortName(n);
+        if (searchKeyMatches(searchKey(name), wanted, TextMatch::Anywhere))
+            items.push_back({name, n});
+    }
+    list.addItems(std::move(items));
+    return true;
+}
+
+}  // namespace urbica

@@ -1,0 +1,97 @@
+#include "search/quickfindwidget.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+#include "dataset/settings.h"
+#include "search/quickfind.h"
+
+namespace urbica {
+
+QuickFind::QuickFind(SearchEnv env, QLineEdit* findname, QListWidget* findList,
+                     QPushButton* findkey, QPushButton* showkey, QObject* parent)
+    : QObject(parent),
+      env_(std::move(env)),
+      findname_(findname),
+      findList_(findList),
+      findkey_(findkey),
+      showkey_(showkey) {
+    results_.setPendingEvents([this] { env_.letEventsRun(); });
+    findname_->setToolTip(QStringLiteral("Здесь вводится текст для быстрого поиска"));
+    findkey_->setText(QStringLiteral("Найти"));
+    findkey_->setToolTip(QStringLiteral("Найти объекты по данным условиям поиска"));
+    findList_->setToolTip(QStringLiteral("Результаты поиска"));
+    showkey_->setText(QStringLiteral("<-- Показать"));
+    showkey_->setToolTip(QStringLiteral("Вывести результат поиска на карту"));
+    findList_->setUniformItemSizes(true);
+    connect(findkey_, &QPushButton::clicked, this, &QuickFind::find);
+    connect(showkey_, &QPushButton::clicked, this, &QuickFind::showSelected);
+    connect(findList_, &QListWidget::itemDoubleClicked, this, &QuickFind::showSelected);
+    findname_->installEventFilter(this);
+    findList_->installEventFilter(this);
+}
+
+void QuickFind::find() {
+    if (busy_) return;
+    const QString text = findname_->text().trimmed();
+    if (text.isEmpty()) return;
+    busy_ = true;
+    QString error;
+    FillStatus status;
+    {
+        BusyCursor busy;
+        showkey_->setEnabled(false);
+        env_.letEventsRun();
+        status = findByText(env_.names(), text, results_, quickFindClasses(env_.state->tables),
+                            nullptr, &error);
+        findList_->setUpdatesEnabled(false);
+        findList_->clear();
+        for (int i = 0; i < results_.count(); ++i) {
+            auto* item = new QListWidgetItem(results_.text(i));
+            item->setData(Qt::UserRole, results_.itemData(i));
+            findList_->addItem(item);
+        }
+        if (findList_->count() > 0) findList_->setCurrentRow(0);
+        findList_->setUpdatesEnabled(true);
+    }
+    busy_ = false;
+    if (status == FillStatus::Failed) env_.message(findList_->window(), error);
+    if (findList_->count() == 0) {
+        showkey_->setEnabled(false);
+        if (status != FillStatus::Failed)
+            env_.message(findList_->window(),
+                         message(QStringLiteral("urbica"), 8,
+                                 QStringLiteral("Не найдено ни одного объекта")));
+    } else {
+        showkey_->setEnabled(true);
+    }
+}
+
+void QuickFind::showSelected() {
+    if (busy_) return;
+    QListWidgetItem* item = findList_->currentItem();
+    if (!item || !item->isSelected()) return;
+    const NamedObject o = decodeItemKey(item->data(Qt::UserRole).toLongLong());
+    env_.showFound(o.classNumber, o.record);
+}
+
+bool QuickFind::eventFilter(QObject* watched, QEvent* e) {
+    if (e->type() == QEvent::KeyPress) {
+        auto* k = static_cast<QKeyEvent*>(e);
+        if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
+            if (watched == findname_) {
+                find();
+                return true;
+            }
+            if (watched == findList_) {
+                showSelected();
+                return true;
+            }
+        }
+    }
+    return QObject::eventFilter(watched, e);
+}
+
+}  // namespace urbica

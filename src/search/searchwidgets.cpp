@@ -1,0 +1,90 @@
+#include "search/searchwidgets.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QMessageBox>
+
+namespace urbica {
+
+void SearchEnv::message(QWidget* parent, const QString& text) const {
+    if (showMessage) {
+        showMessage(text);
+        return;
+    }
+    QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(), text,
+                    QMessageBox::Ok, parent);
+    box.exec();
+}
+
+void SearchEnv::letEventsRun() const {
+    if (pumpEvents)
+        pumpEvents();
+    else
+        QCoreApplication::processEvents();
+}
+
+void SearchEnv::showFound(int classNumber, int32_t record) const {
+    markFoundObject(state->settings, state->marksList, classNumber, record);
+    if (show) show(classNumber, record);
+}
+
+BusyCursor::BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+BusyCursor::~BusyCursor() { QApplication::restoreOverrideCursor(); }
+
+ModelListView::ModelListView(ListModel& model, QWidget* parent) : QListView(parent), model_(model) {
+    setModel(&model);
+    setUniformItemSizes(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) {
+                model_.setCurrentIndex(current.isValid() ? current.row() : -1);
+            });
+    connect(&model, &ListModel::currentIndexChanged, this, &ModelListView::followModel);
+    connect(&model, &ListModel::visibleChanged, this, &QWidget::setVisible);
+    // A reset drops the view's selection; take the model's current entry again.
+    connect(&model, &QAbstractItemModel::modelReset, this,
+            [this] { followModel(model_.currentIndex()); });
+    setVisible(model.isVisible());
+    followModel(model.currentIndex());
+}
+
+void ModelListView::followModel(int index) {
+    if (index < 0) {
+        selectionModel()->clear();
+        return;
+    }
+    const QModelIndex mi = model_.index(index);
+    if (selectionModel()->currentIndex() != mi || !selectionModel()->isSelected(mi))
+        selectionModel()->setCurrentIndex(mi, QItemSelectionModel::ClearAndSelect);
+    scrollTo(mi);
+}
+
+void ModelListView::selectAtTop(int i) {
+    if (i < 0 || i >= model_.count()) return;
+    model_.setCurrentIndex(i);
+    scrollTo(model_.index(i), QAbstractItemView::PositionAtTop);
+}
+
+void ModelListView::keyPressEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+        e->accept();
+        Q_EMIT chosen();
+        return;
+    }
+    QListView::keyPressEvent(e);
+    Q_EMIT keyPressed(e->key());
+}
+
+void ModelListView::mousePressEvent(QMouseEvent* e) {
+    QListView::mousePressEvent(e);
+    Q_EMIT mousePressed();
+}
+
+void ModelListView::mouseDoubleClickEvent(QMouseEvent* e) {
+    QListView::mouseDoubleClickEvent(e);
+    if (indexAt(e->position().toPoint()).isValid()) Q_EMIT chosen();
+}
+
+}  // namespace urbica

@@ -1,0 +1,69 @@
+// What the search dialogs share: the run state and the ways they reach the
+// user and the map, and a list box that shows a ListModel.
+#pragma once
+
+#include <QListView>
+#include <QString>
+#include <functional>
+
+#include "dataset/listmodel.h"
+#include "dataset/names.h"
+#include "search/results.h"
+#include "view/appstate.h"
+
+namespace urbica {
+
+struct SearchEnv {
+    AppState* state = nullptr;
+    // Shows the chosen object on the map (centres, names and highlights it).
+    ShowNamedObject show;
+    // A modal message with an OK button; empty: a message box.
+    std::function<void(const QString&)> showMessage;
+    // Lets pending events run during long fills; empty: the application's event loop.
+    std::function<void()> pumpEvents;
+
+    NameContext names() const {
+        return NameContext{state->settings.dataDirectory, state->catalogue, state->tables};
+    }
+    void message(QWidget* parent, const QString& text) const;
+    void letEventsRun() const;
+    // Applies the marks options and shows the object.
+    void showFound(int classNumber, int32_t record) const;
+};
+
+// The hourglass while an object lives.
+class BusyCursor {
+public:
+    BusyCursor();
+    ~BusyCursor();
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+// A list box over a ListModel: the current entry and the shown state follow
+// the model both ways. Enter and a double click choose the current entry.
+class ModelListView : public QListView {
+    Q_OBJECT
+public:
+    ModelListView(ListModel& model, QWidget* parent = nullptr);
+    ListModel& list() { return model_; }
+    // Makes entry i current and scrolls it to the top of the box.
+    void selectAtTop(int i);
+
+Q_SIGNALS:
+    void chosen();
+    // After a key or a mouse press was handled (the current entry already moved).
+    void keyPressed(int key);
+    void mousePressed();
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+
+private:
+    void followModel(int index);
+    ListModel& model_;
+};
+
+}  // namespace urbica
