@@ -29,12 +29,15 @@ public:
     }
     // One of the words at the current position, not followed by another letter;
     // a following dot and blanks are taken too.
-    bool word(std::initializer_list<const char*> words) {
+    // With attached, the word may run straight into a single letter ("литА").
+    bool word(std::initializer_list<const char*> words, bool attached = false) {
         for (const char* w : words) {
             const QString word = QString::fromUtf8(w);
             if (s_.mid(i_, word.size()).compare(word, Qt::CaseInsensitive) != 0) continue;
-            const QChar after = i_ + word.size() < s_.size() ? s_.at(i_ + word.size()) : QChar();
-            if (after.isLetter()) continue;
+            const qsizetype end = i_ + word.size();
+            const QChar after = end < s_.size() ? s_.at(end) : QChar();
+            const QChar next = end + 1 < s_.size() ? s_.at(end + 1) : QChar();
+            if (after.isLetter() && !(attached && after.isUpper() && !next.isLetter())) continue;
             i_ += word.size();
             skip(".");
             skipBlanks();
@@ -96,16 +99,21 @@ void splitOne(const QString& text, HouseNumberSplit& out) {
         if (!kept.isEmpty()) out.houses.push_back({kept.left(kNumberWidth), {}, {}});
         return;
     }
-    QString last;
-    {
+    QStringList more;  // the other ends of a range "13-15" or a run "7-9-11"
+    while (true) {
         const qsizetype start = sc.pos();
         sc.skipBlanks();
+        QString next;
         if (isDash(sc.peek())) {
             sc.setPos(sc.pos() + 1);
             sc.skipBlanks();
-            last = sc.digits();
+            next = sc.digits();
         }
-        if (last.isEmpty()) sc.setPos(start);
+        if (next.isEmpty()) {
+            sc.setPos(start);
+            break;
+        }
+        more << next;
     }
     QString letter, fraction, building, structure;
     while (true) {
@@ -143,7 +151,7 @@ void splitOne(const QString& text, HouseNumberSplit& out) {
             }
             sc.setPos(start);
         }
-        if (sc.word({"литера", "литер", "лит", "л"})) {
+        if (sc.word({"литера", "литер", "лит", "л"}, true)) {
             QString l;
             if (letter.isEmpty() && sc.loneLetter(l)) {
                 letter = l;
@@ -160,12 +168,15 @@ void splitOne(const QString& text, HouseNumberSplit& out) {
         break;
     }
     addHouse(out, first, letter, fraction, building, structure);
-    if (!last.isEmpty()) {
-        const int a = first.toInt(), b = last.toInt();
-        if (b > a && b - a <= 50)
-            addHouse(out, last, letter, fraction, building, structure);
-        else
+    int previous = first.toInt();
+    for (const QString& n : more) {
+        const int b = n.toInt();
+        if (b > previous && b - previous <= 50) {
+            addHouse(out, n, letter, fraction, building, structure);
+            previous = b;
+        } else {
             out.exact = false;
+        }
     }
 }
 

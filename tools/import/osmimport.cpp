@@ -1130,6 +1130,7 @@ bool importOsm(const QString& path, ImportResult& result, QString* error,
     try {
         const osmium::io::File file{QFile::encodeName(path).toStdString()};
         osmium::area::Assembler::config_type config;
+        config.create_empty_areas = false;  // a ring that cannot be built gives no area
         osmium::TagsFilter filter{false};
         for (const char* key : {"building", "landuse", "natural", "leisure", "water", "waterway",
                                 "boundary", "place", "amenity"})

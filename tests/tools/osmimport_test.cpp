@@ -1,0 +1,560 @@
+#include "osmimport.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <map>
+#include <osmium/io/any_input.hpp>
+#include <osmium/io/any_output.hpp>
+#include <set>
+
+#include "addresscheck.h"
+#include "dataset/binary.h"
+#include "dataset/datafile.h"
+#include "dataset/names.h"
+#include "dataset/settings.h"
+#include "housenumber.h"
+#include "output.h"
+#include "text.h"
+
+using namespace urbica;
+using namespace urbica::osmimport;
+
+namespace {
+
+QString u(const char* s) { return QString::fromUtf8(s); }
+const QString kExcerpt = QStringLiteral(OSM_TEST_DATA "/spb-gostiny-dvor.osm");
+
+QString fields(const HouseFields& h) {
+    return h.number + u("|") + h.fraction + u("|") + h.building;
+}
+
+QStringList split(const char* text, bool* exact = nullptr) {
+    const HouseNumberSplit s = splitHouseNumber(u(text));
+    if (exact) *exact = s.exact;
+    QStringList out;
+    for (const HouseFields& h : s.houses) out << fields(h);
+    return out;
+}
+
+bool writeText(const QString& path, const QByteArray& data) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
+}
+
+// A small OSM file around (55.75 N, 37.6 E); body holds the elements.
+QByteArray osm(const QByteArray& body) {
+    return "<?xml version='1.0' encoding='UTF-8'?>\n<osm version='0.6' generator='test'>\n" + body +
+           "</osm>\n";
+}
+QByteArray node(int id, double lat, double lon, const QByteArray& tags = {}) {
+    return QStringLiteral("<node id='%1' version='1' lat='%2' lon='%3'>")
+               .arg(id)
+               .arg(lat, 0, 'f', 7)
+               .arg(lon, 0, 'f', 7)
+               .toUtf8() +
+           tags + "</node>\n";
+}
+QByteArray way(int id, std::initializer_list<int> refs, const QByteArray& tags) {
+    QByteArray w = QStringLiteral("<way id='%1' version='1'>").arg(id).toUtf8();
+    for (int r : refs) w += QStringLiteral("<nd ref='%1'/>").arg(r).toUtf8();
+    return w + tags + "</way>\n";
+}
+QByteArray tag(const char* k, const char* v) {
+    return QByteArray("<tag k='") + k + "' v='" + v + "'/>";
+}
+
+// A square block of four nodes starting at id, side about 30 m.
+QByteArray square(int id, double lat, double lon) {
+    const double d = 0.0003;
+    return node(id, lat, lon) + node(id + 1, lat, lon + d) + node(id + 2, lat + d, lon + d) +
+           node(id + 3, lat + d, lon);
+}
+
+const ImportResult& excerpt() {
+    static const ImportResult result = [] {
+        ImportResult r;
+        QString error;
+        EXPECT_TRUE(importOsm(kExcerpt, r, &error)) << error.toStdString();
+        return r;
+    }();
+    return result;
+}
+
+int64_t count(const ImportReport& r, const char* reason) {
+    auto it = r.skipped.find(u(reason));
+    return it == r.skipped.end() ? 0 : it->second;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// House numbers
+
+TEST(HouseNumbers, CommonFormsSplitIntoNumberFractionAndBuilding) {
+    EXPECT_EQ(split("12"), QStringList{u("12||")});
+    EXPECT_EQ(split("12А"), QStringList{u("12А||")});
+    EXPECT_EQ(split("12а"), QStringList{u("12А||")});
+    EXPECT_EQ(split("12 а"), QStringList{u("12А||")});
+    EXPECT_EQ(split("12/3"), QStringList{u("12|3|")});
+    EXPECT_EQ(split("28/1А"), QStringList{u("28|1А|")});
+    EXPECT_EQ(split("12к2"), QStringList{u("12||2")});
+    EXPECT_EQ(split("12 к2"), QStringList{u("12||2")});
+    EXPECT_EQ(split("12 корп. 2"), QStringList{u("12||2")});
+    EXPECT_EQ(split("12, корпус 2"), QStringList{u("12||2")});
+    EXPECT_EQ(split("д. 7"), QStringList{u("7||")});
+}
+
+TEST(HouseNumbers, StructuresLettersAndRangesStayFindable) {
+    // A structure (строение) joins the number while it fits, so "12" still finds it.
+    EXPECT_EQ(split("12с1"), QStringList{u("12с1||")});
+    EXPECT_EQ(split("1 с30"), QStringList{u("1с30||")});
+    EXPECT_EQ(split("12 стр. 15"), QStringList{u("12||с15")});
+    EXPECT_EQ(split("1/25 литА"), QStringList{u("1А|25|")});
+    EXPECT_EQ(split("2 литБ"), QStringList{u("2Б||")});
+    EXPECT_EQ(split("3 лит. В"), QStringList{u("3В||")});
+    // A range names both end houses; a list names each.
+    EXPECT_EQ(split("13-15"), (QStringList{u("13||"), u("15||")}));
+    EXPECT_EQ(split("28-30 к10"), (QStringList{u("28||10"), u("30||10")}));
+    EXPECT_EQ(split("13-15/50 литБ"), (QStringList{u("13Б|50|"), u("15Б|50|")}));
+    EXPECT_EQ(split("7-9-11"), (QStringList{u("7||"), u("9||"), u("11||")}));
+    EXPECT_EQ(split("5;7"), (QStringList{u("5||"), u("7||")}));
+    EXPECT_EQ(split("5, 7"), (QStringList{u("5||"), u("7||")}));
+}
+
+TEST(HouseNumbers, WhatDoesNotFitIsKeptReadableAndFlagged) {
+    bool exact = true;
+    EXPECT_EQ(split("вл1", &exact), QStringList{u("вл1||")});
+    EXPECT_FALSE(exact);
+    EXPECT_EQ(split("12345", &exact), QStringList{u("1234||")});
+    EXPECT_FALSE(exact);
+    EXPECT_EQ(split("28-30 к18-19", &exact), (QStringList{u("28||18"), u("30||18")}));
+    EXPECT_FALSE(exact);
+    EXPECT_EQ(split("15-13", &exact), QStringList{u("15||")});
+    EXPECT_FALSE(exact);
+    EXPECT_TRUE(split("  ").isEmpty());
+    EXPECT_EQ(split("12А", &exact).size(), 1);
+    EXPECT_TRUE(exact);
+}
+
+// ---------------------------------------------------------------------------
+// Texts
+
+TEST(Texts, CharactersOutsideTheCodePageGetTheirClosestLetter) {
+    TextStats stats;
+    // Ukrainian and Belarusian letters are in the code page and stay.
+    EXPECT_EQ(toCp1251Letters(u("вулиця Ґонти, їжак, є, ў"), stats), u("вулиця Ґонти, їжак, є, ў"));
+    EXPECT_EQ(stats.replacedCharacters, 0);
+    EXPECT_EQ(toCp1251Letters(u("Әуезов көшесі"), stats), u("Ауезов кошесі"));
+    EXPECT_EQ(toCp1251Letters(u("Café Società"), stats), u("Cafe Societa"));
+    EXPECT_EQ(toCp1251Letters(u("Straße"), stats), u("Strasse"));
+    EXPECT_EQ(stats.replacedCharacters, 5);
+    EXPECT_EQ(stats.unknownCharacters, 0);
+    // Nothing close: a visible '?', counted; a direction mark disappears.
+    EXPECT_EQ(toCp1251Letters(u("マ\u200eA"), stats), u("?A"));
+    EXPECT_EQ(stats.unknownCharacters, 1);
+    EXPECT_EQ(stats.replacedCharacters, 7);
+    // Whatever comes out encodes without a '?' of the encoder's own.
+    const QString mixed = toCp1251Letters(u("Ñandú Øresund Łódź Ðakovo"), stats);
+    EXPECT_FALSE(toCp1251(mixed).contains('?')) << mixed.toStdString();
+}
+
+TEST(Texts, LongNamesAreShortenedThenCutAndCounted) {
+    TextStats stats;
+    EXPECT_EQ(fitStreetName(u("улица Ленина"), 32, stats), u("улица Ленина"));
+    EXPECT_EQ(stats.shortenedStreets, 0);
+    EXPECT_EQ(fitStreetName(u("улица Академика Константинова-Щедрина"), 32, stats),
+              u("ул. акад. Константинова-Щедрина"));
+    EXPECT_EQ(stats.shortenedStreets, 1);
+    const QString cut = fitStreetName(u("Краснопресненско-Замоскворецко-Хамовническая"), 32, stats);
+    EXPECT_EQ(cut.size(), 32);
+    EXPECT_EQ(stats.cutTexts, 1);
+    EXPECT_EQ(fitText(u("коротко"), 94, stats), u("коротко"));
+    EXPECT_EQ(stats.cutTexts, 1);
+}
+
+// ---------------------------------------------------------------------------
+// Frame and grid
+
+TEST(Frame, ProjectionKeepsMetresInBothDirections) {
+    Projection p{37.6, 55.75};
+    EXPECT_NEAR(p.y(55.75 - 1), 111195, 10);  // south is positive
+    EXPECT_NEAR(p.x(37.6 + 1), 111195 * std::cos(55.75 * 3.14159265358979 / 180), 10);
+    EXPECT_NEAR(p.x(37.6), 0, 1e-6);
+}
+
+TEST(Frame, GridSidesAreDividedByEveryCellSize) {
+    for (int64_t side : {100LL, 4096LL, 4097LL, 15000LL, 60000LL, 1500000LL}) {
+        const GridChoice g = chooseGrid(side);
+        EXPECT_GE(g.gridExtent, side);
+        for (int32_t c : g.cells) {
+            EXPECT_EQ(g.gridExtent % c, 0) << side;
+            EXPECT_LE(int64_t(g.gridExtent / c) * (g.gridExtent / c), kMaxGridCells) << side;
+        }
+        EXPECT_EQ(g.cells[1] % g.cells[0], 0);
+        EXPECT_EQ(g.cells[2] % g.cells[1], 0);
+    }
+}
+
+TEST(Frame, DenseLayersGetSmallerCells) {
+    // 40,000 small objects on 500 × 500 m: more than a 256 m cell may list.
+    std::vector<MapObjectData> objects;
+    for (int i = 0; i < 200; ++i)
+        for (int j = 0; j < 200; ++j) {
+            MapObjectData o;
+            o.points = {QPoint(1000 + i * 5 / 2, 1000 + j * 5 / 2)};
+            o.maxLevel = 2;
+            objects.push_back(o);
+        }
+    LayerRecord layer;
+    layer.levels[0].cellSize = 256;
+    layer.levels[1].cellSize = 1024;
+    layer.levels[2].cellSize = 4096;
+    ASSERT_TRUE(fitCellSizes(objects, layer, 8192, 8000));
+    EXPECT_LT(layer.levels[0].cellSize, 256);
+    EXPECT_LT(layer.levels[1].cellSize, 1024);
+    EXPECT_EQ(layer.levels[2].cellSize, 4096);  // nothing is listed at level 3
+    for (int l = 0; l < 3; ++l) EXPECT_EQ(8192 % layer.levels[size_t(l)].cellSize, 0);
+    GridIndex grid;
+    EXPECT_TRUE(buildGridIndex(objects, 1, 8192, layer.levels[0].cellSize, grid));
+    // Everything on one spot cannot be split at all.
+    std::vector<MapObjectData> heap(9000, objects.front());
+    EXPECT_FALSE(fitCellSizes(heap, layer, 8192, 8000));
+}
+
+// ---------------------------------------------------------------------------
+// The excerpt
+
+TEST(Excerpt, LayersAndClassesHoldWhatTheAreaHas) {
+    const ImportResult& r = excerpt();
+    const DatasetData& d = r.data;
+    ASSERT_EQ(d.tables.layerCount(), kLayerCount);
+    EXPECT_EQ(d.layerObjects[kStationLayer].size(), 2u);
+    EXPECT_GT(d.layerObjects[kRoadLayer].size(), 50u);
+    EXPECT_GT(d.layerObjects[kBuildingLayer].size(), 20u);
+    EXPECT_GT(d.layerObjects[kMetroLineLayer].size(), 0u);
+    EXPECT_GT(d.layerObjects[kPoiLayer].size(), 20u);
+    std::set<QString> streets;
+    for (const NameData& n : d.classNames[kStreetClass]) streets.insert(n.name);
+    for (const char* s : {"Невский проспект", "Садовая улица", "Думская улица", "улица Ломоносова"})
+        EXPECT_TRUE(streets.count(u(s))) << s;
+    std::set<QString> stations;
+    for (const NameData& n : d.classNames[kStationClass]) stations.insert(n.name);
+    EXPECT_EQ(stations, (std::set<QString>{u("Гостиный двор"), u("Невский проспект")}));
+    EXPECT_EQ(d.catalogue.streetClass, kStreetClass);
+    EXPECT_EQ(d.catalogue.metroClass, kStationClass);
+}
+
+TEST(Excerpt, EveryObjectLiesInTheGridAndEveryReferenceHolds) {
+    const DatasetData& d = excerpt().data;
+    const Catalogue& c = d.catalogue;
+    ASSERT_GT(c.gridExtent, 0);
+    EXPECT_LE(c.extentLeft + c.extentWidth, c.gridExtent);
+    EXPECT_LE(c.extentTop + c.extentHeight, c.gridExtent);
+    EXPECT_GE(c.startX, c.extentLeft);
+    EXPECT_LE(c.startX + c.startWidth, c.extentLeft + c.extentWidth);
+    for (int l = 1; l <= d.tables.layerCount(); ++l) {
+        for (const ScaleLevel& level :
+             std::vector<ScaleLevel>(d.tables.layers[size_t(l)].levels.begin(),
+                                     d.tables.layers[size_t(l)].levels.begin() + 3))
+            EXPECT_EQ(c.gridExtent % level.cellSize, 0);
+        for (const MapObjectData& o : d.layerObjects[size_t(l)]) {
+            ASSERT_GE(o.typeIndex, 1);
+            ASSERT_LE(o.typeIndex, d.tables.typeCount());
+            for (const QPoint& p : o.points) {
+                ASSERT_GE(p.x(), 0);
+                ASSERT_GE(p.y(), 0);
+                ASSERT_LT(p.x(), c.gridExtent);
+                ASSERT_LT(p.y(), c.gridExtent);
+            }
+            if (o.nameKind) {
+                ASSERT_LT(size_t(o.nameKind), d.classNames.size());
+                ASSERT_LE(size_t(o.nameIndex), d.classNames[size_t(o.nameKind)].size());
+            }
+        }
+    }
+    // Map objects and parts point at existing records; houses name their street.
+    for (size_t cl = 1; cl < d.classNames.size(); ++cl)
+        for (const NameData& n : d.classNames[cl]) {
+            for (const ObjectRefData& m : n.mapObjects)
+                ASSERT_LE(size_t(m.second), d.layerObjects[size_t(m.first)].size());
+            for (const ObjectRefData& p : n.parts) {
+                ASSERT_EQ(d.tables.classes[size_t(p.first)].nameStyle, 3);
+                const NameData& house = d.classNames[size_t(p.first)][size_t(p.second - 1)];
+                EXPECT_EQ(house.parentClass, kStreetClass);
+                EXPECT_EQ(&d.classNames[kStreetClass][size_t(house.parentRecord - 1)], &n);
+            }
+        }
+}
+
+TEST(Excerpt, WrittenDatasetOpensAndTheHouseSearchFindsEveryAddress) {
+    const ImportResult& r = excerpt();
+    QTemporaryDir tmp;
+    const QString dir = tmp.filePath(QStringLiteral("city"));
+    QString error;
+    ASSERT_TRUE(writeDatasetSafely(r.data, dir, &error)) << error.toStdString();
+    Settings settings;
+    settings.dataDirectory = QDir(dir).absolutePath() + QDir::separator();
+    Catalogue catalogue;
+    Tables tables;
+    ASSERT_TRUE(readCatalogue(settings, catalogue, tables));
+    EXPECT_EQ(catalogue.gridExtent, r.data.catalogue.gridExtent);
+    const NameContext ctx{settings.dataDirectory, catalogue, tables};
+    EXPECT_TRUE(checkClassKeys(ctx).isEmpty());
+
+    ASSERT_GE(r.addresses.size(), 30u);
+    const AddressCheck check = checkAddresses(dir, r.addresses);
+    EXPECT_TRUE(check.error.isEmpty()) << check.error.toStdString();
+    EXPECT_EQ(check.total, int64_t(r.addresses.size()));
+    EXPECT_EQ(check.found, check.total);
+    EXPECT_EQ(metroStations(dir).size(), 2);
+
+    // A house reads back with its street: "5/22 литВ" of Думская улица.
+    ClassNames streets(ctx, kStreetClass);
+    int64_t duma = 0;
+    for (int64_t n = 1; n <= streets.recordCount(); ++n)
+        if (streets.shortName(n) == u("Думская улица")) duma = n;
+    ASSERT_GT(duma, 0);
+    std::vector<ObjectRef> parts;
+    ASSERT_TRUE(readPartRefs(ctx, kStreetClass, streets.nameRecord(duma), parts));
+    QStringList houses;
+    for (const ObjectRef& p : parts) houses << objectName(ctx, p.first, p.second, false);
+    EXPECT_TRUE(houses.contains(u("5В/22"))) << houses.join(u(", ")).toStdString();
+    EXPECT_TRUE(houses.contains(u("1")) && houses.contains(u("3")));  // from "1-3"
+    const ObjectRef first = parts.front();
+    EXPECT_TRUE(objectName(ctx, first.first, first.second, true).startsWith(u("Думская улица д.")));
+}
+
+TEST(Excerpt, CompressedAndBinaryFormsGiveTheSameDataset) {
+    QTemporaryDir tmp;
+    const ImportResult& plain = excerpt();
+    for (const char* suffix : {".osm.pbf", ".osm.bz2", ".osm.gz"}) {
+        const QString path = tmp.filePath(u("excerpt") + QLatin1String(suffix));
+        {
+            osmium::io::Reader reader{kExcerpt.toStdString()};
+            osmium::io::Header header = reader.header();
+            osmium::io::Writer writer{path.toStdString(), header};
+            while (osmium::memory::Buffer buffer = reader.read()) writer(std::move(buffer));
+            writer.close();
+            reader.close();
+        }
+        ImportResult r;
+        QString error;
+        ASSERT_TRUE(importOsm(path, r, &error)) << suffix << error.toStdString();
+        for (int l = 1; l <= kLayerCount; ++l)
+            EXPECT_EQ(r.data.layerObjects[size_t(l)].size(),
+                      plain.data.layerObjects[size_t(l)].size())
+                << suffix << " layer " << l;
+        EXPECT_EQ(r.addresses.size(), plain.addresses.size()) << suffix;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Bad input
+
+TEST(BadInput, FilesThatAreNotWholeOsmDataAreRefused) {
+    QTemporaryDir tmp;
+    ImportResult r;
+    QString error;
+    EXPECT_FALSE(importOsm(tmp.filePath(QStringLiteral("missing.osm")), r, &error));
+    EXPECT_FALSE(error.isEmpty());
+
+    const QString text = tmp.filePath(QStringLiteral("notes.osm"));
+    ASSERT_TRUE(writeText(text, "This is a shopping list, not a map.\n"));
+    error.clear();
+    EXPECT_FALSE(importOsm(text, r, &error));
+    EXPECT_TRUE(error.contains(u("OpenStreetMap"))) << error.toStdString();
+
+    const QString empty = tmp.filePath(QStringLiteral("empty.osm"));
+    ASSERT_TRUE(writeText(empty, osm("")));
+    error.clear();
+    EXPECT_FALSE(importOsm(empty, r, &error));
+    EXPECT_FALSE(error.isEmpty());
+
+    QFile whole(kExcerpt);
+    ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
+    const QByteArray bytes = whole.readAll();
+    const QString truncated = tmp.filePath(QStringLiteral("truncated.osm"));
+    ASSERT_TRUE(writeText(truncated, bytes.left(bytes.size() / 2)));
+    error.clear();
+    EXPECT_FALSE(importOsm(truncated, r, &error));
+    EXPECT_FALSE(error.isEmpty());
+
+    const QString truncatedPbf = tmp.filePath(QStringLiteral("truncated.osm.pbf"));
+    {
+        const QString pbf = tmp.filePath(QStringLiteral("whole.osm.pbf"));
+        osmium::io::Reader reader{kExcerpt.toStdString()};
+        osmium::io::Writer writer{pbf.toStdString()};
+        while (osmium::memory::Buffer buffer = reader.read()) writer(std::move(buffer));
+        writer.close();
+        QFile f(pbf);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        const QByteArray b = f.readAll();
+        ASSERT_TRUE(writeText(truncatedPbf, b.left(b.size() * 2 / 3)));
+    }
+    error.clear();
+    EXPECT_FALSE(importOsm(truncatedPbf, r, &error));
+    EXPECT_FALSE(error.isEmpty());
+}
+
+TEST(BadInput, MissingNodesAndBrokenAreasAreSkippedAndCounted) {
+    QTemporaryDir tmp;
+    const QString path = tmp.filePath(QStringLiteral("broken.osm"));
+    QByteArray body;
+    body += square(1, 55.75, 37.60);
+    body += square(11, 55.751, 37.60);
+    body += node(20, 55.7505, 37.6005) + node(21, 55.7505, 37.6020);
+    // A street whose middle node is missing keeps the rest; one with a single
+    // known node is dropped.
+    body += way(100, {20, 999, 21}, tag("highway", "residential") + tag("name", "Тестовая улица"));
+    body += way(101, {20, 998, 997}, tag("highway", "residential") + tag("name", "Пустая улица"));
+    // A building and a multipolygon whose ring never closes.
+    body += way(102, {1, 2, 3, 4, 1},
+                tag("building", "yes") + tag("addr:street", "Тестовая улица") +
+                    tag("addr:housenumber", "5"));
+    body += way(103, {11, 12, 13}, "");
+    body += "<relation id='200' version='1'><member type='way' ref='103' role='outer'/>" +
+            tag("type", "multipolygon") + tag("leisure", "park") + tag("name", "Сквер") +
+            "</relation>\n";
+    ASSERT_TRUE(writeText(path, osm(body)));
+    ImportResult r;
+    QString error;
+    ASSERT_TRUE(importOsm(path, r, &error)) << error.toStdString();
+    EXPECT_EQ(count(r.report, "линии с недостающими точками (взяты оставшиеся)"), 2);
+    EXPECT_EQ(count(r.report, "линии без двух точек"), 1);
+    EXPECT_EQ(r.report.multipolygonRelations, 1);
+    EXPECT_EQ(r.report.areasFromRelations, 0);
+    EXPECT_TRUE(r.data.classNames[kParkClass].empty());
+    ASSERT_EQ(r.data.classNames[kStreetClass].size(), 1u);
+    EXPECT_EQ(r.data.classNames[kStreetClass][0].name, u("Тестовая улица"));
+    EXPECT_EQ(r.data.classNames[kStreetClass][0].parts.size(), 1u);
+    EXPECT_TRUE(reportLines(r).join(u("\n")).contains(u("мультиполигоны неполные")));
+}
+
+TEST(BadInput, LongAndForeignNamesAreWrittenNotRefused) {
+    QTemporaryDir tmp;
+    const QString path = tmp.filePath(QStringLiteral("names.osm"));
+    const QByteArray longName = QString(u("Очень")).repeated(30).toUtf8();
+    QByteArray body =
+        square(1, 50.45, 30.52) + node(10, 50.4505, 30.521) + node(11, 50.4505, 30.523);
+    // A Ukrainian street with its Russian name; the address spells the Ukrainian one.
+    body += way(100, {10, 11},
+                tag("highway", "primary") + tag("name", "вулиця Хрещатик") +
+                    tag("name:ru", "улица Крещатик"));
+    body += way(101, {1, 2, 3, 4, 1},
+                tag("building", "yes") + tag("addr:street", "вулиця Хрещатик") +
+                    tag("addr:housenumber", "22") + tag("name", longName.constData()) +
+                    tag("amenity", "library"));
+    body += node(20, 50.451, 30.522, tag("amenity", "cafe") + tag("name", "Кафе «Әлем» — Şişli"));
+    body += node(21, 50.4512, 30.5222,
+                 tag("addr:street", "Майдан Незалежності") + tag("addr:housenumber", "1"));
+    ASSERT_TRUE(writeText(path, osm(body)));
+    ImportResult r;
+    QString error;
+    ASSERT_TRUE(importOsm(path, r, &error)) << error.toStdString();
+    const auto& streets = r.data.classNames[kStreetClass];
+    ASSERT_EQ(streets.size(), 2u);
+    EXPECT_EQ(streets[0].name, u("улица Крещатик"));
+    EXPECT_EQ(streets[0].parts.size(), 1u);  // linked by the street's own name
+    EXPECT_EQ(streets[1].name, u("Майдан Незалежності"));
+    EXPECT_TRUE(streets[1].mapObjects.empty());
+    EXPECT_EQ(streets[1].parts.size(), 1u);
+    EXPECT_GE(r.report.text.cutTexts, 1);
+    EXPECT_GE(r.report.text.replacedCharacters, 3);
+
+    const QString dir = tmp.filePath(QStringLiteral("out"));
+    ASSERT_TRUE(writeDatasetSafely(r.data, dir, &error)) << error.toStdString();
+    const AddressCheck check = checkAddresses(dir, r.addresses);
+    EXPECT_EQ(check.found, 2);
+    EXPECT_EQ(check.total, 2);
+}
+
+TEST(BadInput, AnOutputFolderThatCannotBeUsedIsLeftAlone) {
+    const DatasetData& d = excerpt().data;
+    QTemporaryDir tmp;
+    QString error;
+    // Below a file: nothing can be made.
+    const QString file = tmp.filePath(QStringLiteral("plain-file"));
+    ASSERT_TRUE(writeText(file, "x"));
+    EXPECT_FALSE(writeDatasetSafely(d, file + QStringLiteral("/city"), &error));
+    EXPECT_FALSE(error.isEmpty());
+    error.clear();
+    EXPECT_FALSE(writeDatasetSafely(d, file, &error));
+    EXPECT_FALSE(error.isEmpty());
+
+    // A folder with other things in it is not overwritten.
+    const QString busy = tmp.filePath(QStringLiteral("documents"));
+    ASSERT_TRUE(QDir().mkpath(busy));
+    ASSERT_TRUE(writeText(busy + QStringLiteral("/letter.txt"), "keep me"));
+    error.clear();
+    EXPECT_FALSE(writeDatasetSafely(d, busy, &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(QDir(busy).entryList(QDir::Files), QStringList{QStringLiteral("letter.txt")});
+
+    // A dataset refused by the writer leaves the old dataset whole and no
+    // half-written folder beside it.
+    const QString city = tmp.filePath(QStringLiteral("city"));
+    ASSERT_TRUE(writeDatasetSafely(d, city, &error)) << error.toStdString();
+    DatasetData bad = d;
+    bad.classNames[kStreetClass].front().name = QString(40, u'x');  // past its 32 characters
+    error.clear();
+    EXPECT_FALSE(writeDatasetSafely(bad, city, &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(checkAddresses(city, excerpt().addresses).found, int64_t(excerpt().addresses.size()));
+    EXPECT_EQ(
+        QDir(tmp.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).size(),
+        3);  // plain-file, documents, city
+
+    // Writing again over a dataset replaces it.
+    error.clear();
+    EXPECT_TRUE(writeDatasetSafely(d, city, &error)) << error.toStdString();
+}
+
+// ---------------------------------------------------------------------------
+// The house search's rule and the program
+
+TEST(HouseCheck, TypedFieldsMatchAsTheHouseSearchDoes) {
+    const TypedHouse t = typedFor({u("12А"), u(""), u("2")});
+    EXPECT_EQ(t.number, u("12"));
+    EXPECT_EQ(t.letter, u("А"));
+    EXPECT_TRUE(houseMatches(t, u("12А"), u(""), u("2")));
+    EXPECT_TRUE(houseMatches(t, u("12а "), u(""), u("02")));
+    EXPECT_FALSE(houseMatches(t, u("12Б"), u(""), u("2")));
+    EXPECT_FALSE(houseMatches(t, u("12А"), u(""), u("3")));
+    EXPECT_FALSE(houseMatches(t, u("120А"), u(""), u("2")));
+    EXPECT_TRUE(houseMatches({u("12"), {}, {}, {}}, u("12с1"), u("5"), u("")));
+    EXPECT_FALSE(houseMatches({u("12"), {}, u("3"), {}}, u("12"), u("4"), u("")));
+    const TypedHouse odd = typedFor({u("вл1"), {}, {}});
+    EXPECT_TRUE(houseMatches(odd, u("вл1"), u(""), u("")));
+}
+
+TEST(Program, ImportsPrintsCountsAndRefusesBadInput) {
+    QTemporaryDir tmp;
+    const QString out = tmp.filePath(QStringLiteral("city"));
+    const QString program = tmp.filePath(QStringLiteral("program"));
+    QProcess p;
+    p.start(QStringLiteral(IMPORT_EXE),
+            {kExcerpt, QStringLiteral("--out"), out, QStringLiteral("--program-files"), program});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    const QString text = QString::fromLocal8Bit(p.readAllStandardOutput());
+    EXPECT_EQ(p.exitCode(), 0) << QString::fromLocal8Bit(p.readAllStandardError()).toStdString();
+    EXPECT_TRUE(text.contains(u("Станции метро: 2"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(u("(100.0%)"))) << text.toStdString();
+    EXPECT_TRUE(QFile::exists(out + QStringLiteral("/urbica.dat")));
+    EXPECT_TRUE(QFile::exists(program + QStringLiteral("/urbica.cfg")));
+
+    const QString junk = tmp.filePath(QStringLiteral("junk.osm"));
+    ASSERT_TRUE(writeText(junk, QByteArray(5000, '\x7f')));
+    const QString out2 = tmp.filePath(QStringLiteral("city2"));
+    p.start(QStringLiteral(IMPORT_EXE), {junk, QStringLiteral("--out"), out2});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitCode(), 1);
+    EXPECT_FALSE(QString::fromLocal8Bit(p.readAllStandardError()).isEmpty());
+    EXPECT_FALSE(QFile::exists(out2));
+    EXPECT_EQ(
+        QDir(tmp.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).size(),
+        3);  // city, program, junk.osm: nothing half-written
+}
