@@ -1,0 +1,164 @@
+#include "bookmarks/bookmarkfile.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <cmath>
+
+#include "dataset/binary.h"
+#include "dataset/datafile.h"
+
+namespace urbica {
+
+namespace {
+
+// A bookmark file is rewritten whole on every change; one past this size is
+// not a file of bookmarks, and it is left alone rather than read into memory.
+constexpr qint64 kMaxBookmarkFileSize = qint64(64) * 1024 * 1024;
+
+bool readWholeFile(const QString& path, QByteArray& data, QString* error) {
+    data.clear();
+    if (!QFileInfo::exists(path)) return true;
+    DataFile f(path);
+    if (!f.isOpen()) {
+        if (error) *error = QStringLiteral("файл %1 не открывается").arg(QDir::toNativeSeparators(path));
+        return false;
+    }
+    if (f.size() > kMaxBookmarkFileSize) {
+        if (error)
+            *error = QStringLiteral("файл %1 слишком велик для файла закладок")
+                         .arg(QDir::toNativeSeparators(path));
+        return false;
+    }
+    if (!f.readAll(data)) {
+        if (error) *error = QStringLiteral("файл %1 не читается").arg(QDir::toNativeSeparators(path));
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+BookmarkRecord BookmarkRecord::decode(const char* p) {
+    BookmarkRecord r;
+    r.name = getText(p, kNameLength);
+    r.kind = getI16(p + 58);
+    r.left = getF32(p + 60);
+    r.top = getF32(p + 64);
+    r.width = getF32(p + 68);
+    return r;
+}
+
+QByteArray BookmarkRecord::encode() const {
+    QByteArray out(kRecordLength, '\0');
+    char* p = out.data();
+    // Cut by characters first: one character is one byte in the code page.
+    putText(p, kNameLength, name.left(kNameLength));
+    putI16(p + 58, kind);
+    putF32(p + 60, left);
+    putF32(p + 64, top);
+    putF32(p + 68, width);
+    return out;
+}
+
+QString bookmarkFilePath(const QString& programDirectory, const QString& bookmarkBase) {
+    const QString base =
+        bookmarkBase.isEmpty() ? QString::fromLatin1(kDefaultBookmarkBase) : bookmarkBase;
+    return platformPath(programDirectory + QLatin1Char('\\') + base);
+}
+
+bool listBookmarks(const QString& path, BookmarkList& out, QString* error) {
+    out = BookmarkList{};
+    if (!QFileInfo::exists(path)) return true;
+    RecordFile f(path, BookmarkRecord::kRecordLength);
+    if (!f.isOpen()) {
+        if (error) *error = QStringLiteral("файл %1 не открывается").arg(QDir::toNativeSeparators(path));
+        return false;
+    }
+    out.wholeRecords = f.recordCount();
+    out.trailingBytes = QFileInfo(path).size() - out.wholeRecords * BookmarkRecord::kRecordLength;
+    char buf[BookmarkRecord::kRecordLength];
+    for (qint64 n = 1; n <= out.wholeRecords; ++n) {
+        if (!f.read(n, buf)) {
+            // A file that shrank under us ends the list at what was read.
+            out.wholeRecords = n - 1;
+            break;
+        }
+        const BookmarkRecord r = BookmarkRecord::decode(buf);
+        if (r.kind != 0) out.entries.push_back({r.name, n});
+    }
+    return true;
+}
+
+bool readBookmark(const QString& path, qint64 n, BookmarkRecord& out, QString* error) {
+    RecordFile f(path, BookmarkRecord::kRecordLength);
+    char buf[BookmarkRecord::kRecordLength];
+    if (!f.isOpen() || !f.read(n, buf)) {
+        if (error) *error = QStringLiteral("закладка %1 не читается").arg(n);
+        return false;
+    }
+    out = BookmarkRecord::decode(buf);
+    return true;
+}
+
+bool appendBookmark(const QString& path, const BookmarkRecord& rec, qint64* recordNumber,
+                    QString* error) {
+    QByteArray data;
+    if (!readWholeFile(path, data, error)) return false;
+    const qint64 whole = data.size() / BookmarkRecord::kRecordLength;
+    data.truncate(whole * BookmarkRecord::kRecordLength);
+    data += rec.encode();
+    if (!writeFileAtomically(path, data, error)) return false;
+    if (recordNumber) *recordNumber = whole + 1;
+    return true;
+}
+
+bool deleteBookmark(const QString& path, qint64 n, QString* error) {
+    QByteArray data;
+    if (!readWholeFile(path, data, error)) return false;
+    const qint64 whole = data.size() / BookmarkRecord::kRecordLength;
+    if (n < 1 || n > whole) {
+        if (error) *error = QStringLiteral("закладки %1 нет в файле").arg(n);
+        return false;
+    }
+    putI16(data.data() + (n - 1) * BookmarkRecord::kRecordLength + 58, 0);
+    return writeFileAtomically(path, data, error);
+}
+
+BookmarkRecord bookmarkOfView(const QString& name, const ViewState& view) {
+    BookmarkRecord r;
+    r.name = name;
+    r.kind = 1;
+    r.left = view.viewLeft;
+    r.top = view.viewTop;
+    r.width = view.viewWidth;
+    return r;
+}
+
+bool bookmarkUsable(const BookmarkRecord& rec) {
+    return std::isfinite(rec.left) && std::isfinite(rec.top) && std::isfinite(rec.width) &&
+           rec.width > 0;
+}
+
+void applyBookmark(const BookmarkRecord& rec, ViewState& v, int mapBoxWidth, int mapBoxHeight) {
+    v.viewLeft = rec.left;
+    v.viewTop = rec.top;
+    v.viewWidth = rec.width;
+    if (mapBoxWidth > 4) v.viewHeight = v.viewWidth * float(mapBoxHeight - 4) / float(mapBoxWidth - 4);
+}
+
+QString bookmarkFileErrorText(const QString& reason) {
+    return QStringLiteral("Закладки не записаны: %1.").arg(reason);
+}
+
+QString bookmarkTornFileText(qint64 trailingBytes) {
+    return QStringLiteral(
+               "Файл закладок поврежден: последние %1 байт не составляют целой закладки и "
+               "пропущены. Следующая закладка будет записана на их место.")
+        .arg(trailingBytes);
+}
+
+QString bookmarkDamagedText() {
+    return QStringLiteral("Закладка повреждена и не может быть показана.");
+}
+
+}  // namespace urbica
