@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QHash>
 #include <QStringList>
+#include <map>
 
 #include "dataset/binary.h"
 #include "dataset/datafile.h"
@@ -108,23 +109,39 @@ AddressCheck checkAddresses(const QString& dataDirectory,
         houseClasses.insert(c, std::move(list));
     }
 
+    // The houses of each street, by the leading number of their number text.
+    struct Candidate {
+        const Stored* house;
+    };
+    QHash<int64_t, std::multimap<double, Candidate>> partsOf;
+    auto housesOf = [&](int64_t street) -> const std::multimap<double, Candidate>& {
+        auto it = partsOf.find(street);
+        if (it != partsOf.end()) return *it;
+        std::multimap<double, Candidate> byNumber;
+        std::vector<ObjectRef> parts;
+        readPartRefs(ctx, streetClass, streets.nameRecord(street), parts);
+        for (const ObjectRef& p : parts) {
+            auto c = houseClasses.constFind(p.first);
+            if (c == houseClasses.constEnd() || p.second < 1 || size_t(p.second) > c->size())
+                continue;
+            const Stored& h = (*c)[size_t(p.second - 1)];
+            if (h.onMap) byNumber.emplace(leadingNumber(h.number), Candidate{&h});
+        }
+        return *partsOf.insert(street, std::move(byNumber));
+    };
+
     for (const AddressSample& a : addresses) {
         ++out.total;
         const TypedHouse typed = typedFor(a.house);
         bool found = false;
         for (int64_t street : byName.values(a.streetName)) {
-            const NameRecord rec = streets.nameRecord(street);
-            std::vector<ObjectRef> parts;
-            readPartRefs(ctx, streetClass, rec, parts);
-            for (const ObjectRef& p : parts) {
-                auto it = houseClasses.constFind(p.first);
-                if (it == houseClasses.constEnd() || p.second < 1 || size_t(p.second) > it->size())
-                    continue;
-                const Stored& h = (*it)[size_t(p.second - 1)];
-                if (h.onMap && houseMatches(typed, h.number, h.fraction, h.building)) {
-                    found = true;
-                    break;
-                }
+            const auto& houses = housesOf(street);
+            auto [from, to] = typed.number.isEmpty()
+                                  ? std::make_pair(houses.begin(), houses.end())
+                                  : houses.equal_range(leadingNumber(typed.number));
+            for (auto it = from; it != to && !found; ++it) {
+                const Stored& h = *it->second.house;
+                found = houseMatches(typed, h.number, h.fraction, h.building);
             }
             if (found) break;
         }

@@ -3,6 +3,7 @@
 // prints what it made, what it skipped and how many of the file's addresses
 // the house search finds in the result (--check lists the ones it does not).
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QStringList>
 #include <cstdio>
@@ -81,6 +82,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (showProgress) say(stderr, u("запись набора данных"));
+    QElapsedTimer phase;
+    phase.start();
     if (!urbica::osmimport::writeDatasetSafely(result.data, out, &error)) {
         say(stderr, u("urbica-import: %1").arg(error));
         return 1;
@@ -89,6 +92,7 @@ int main(int argc, char** argv) {
         say(stderr, u("urbica-import: %1").arg(error));
         return 1;
     }
+    const double writeSeconds = double(phase.restart()) / 1000;
     for (const QString& line : urbica::osmimport::reportLines(result)) say(stdout, line);
     if (result.report.seconds > 0)
         say(stdout, u("скорость: %1 точек в секунду")
@@ -100,6 +104,9 @@ int main(int argc, char** argv) {
         say(stderr, u("urbica-import: проверка адресов: %1").arg(found.error));
         return 1;
     }
+    say(stdout, u("запись набора: %1 с, проверка адресов: %2 с")
+                    .arg(writeSeconds, 0, 'f', 1)
+                    .arg(double(phase.elapsed()) / 1000, 0, 'f', 1));
     say(stdout, u("адреса, найденные поиском дома: %1 из %2 (%3%)")
                     .arg(found.found)
                     .arg(found.total)
@@ -110,6 +117,9 @@ int main(int argc, char** argv) {
             say(stdout, u("  не найден: %1, %2 (улица «%3», номер «%4»)")
                             .arg(a.street, a.houseNumber, a.streetName, a.house.number));
     const QStringList stations = urbica::osmimport::metroStations(out);
-    say(stdout, u("станции метро (%1): %2").arg(stations.size()).arg(stations.join(u(", "))));
+    // A long list is shown by its beginning.
+    const QString shown = stations.size() > 30 ? stations.mid(0, 30).join(u(", ")) + u(", …")
+                                               : stations.join(u(", "));
+    say(stdout, u("станции метро (%1): %2").arg(stations.size()).arg(shown));
     return 0;
 }

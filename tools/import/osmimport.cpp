@@ -1046,8 +1046,10 @@ bool Builder::build(QString* error) {
                 makeLayer("Линии метро", "metrolin", true, true, c1, c2, c3),
                 makeLayer("Станции метро", "metrost", true, true, c1, c2, c3),
                 makeLayer("Организации", "org", false, true, c1, c2, c3)};
-    // Organisations without an icon of their own only at the closest scales.
+    // Organisations without an icon of their own only at the closest scales,
+    // the others a little farther out.
     t.layers[kPoiLayer].levels[0].scaleLimit = 1;
+    t.layers[kPoiLayer].levels[1].scaleLimit = 2.5f;
     // Stations above the organisations, so that an icon never hides a station.
     t.drawOrder = {0,          kDistrictLayer, kGreenLayer,     kWaterLayer, kRailwayLayer,
                    kRoadLayer, kBuildingLayer, kMetroLineLayer, kPoiLayer,   kStationLayer};
