@@ -20,8 +20,15 @@ QString versionText(int major, int minor) {
     return QStringLiteral("Версия %1.0%2").arg(major).arg(minor);
 }
 
-int AboutDialog::majorVersion() { return 1; }
-int AboutDialog::minorVersion() { return 0; }
+#ifndef URBICA_VERSION_MAJOR
+#define URBICA_VERSION_MAJOR 1
+#endif
+#ifndef URBICA_VERSION_MINOR
+#define URBICA_VERSION_MINOR 0
+#endif
+
+int AboutDialog::majorVersion() { return URBICA_VERSION_MAJOR; }
+int AboutDialog::minorVersion() { return URBICA_VERSION_MINOR; }
 
 AboutDialog::AboutDialog(int16_t mainLoaded, QWidget* parent, bool openLinks)
     : QDialog(parent), openLinks_(openLinks) {

@@ -1,0 +1,29 @@
+// "Картинку в файл" and "Часть картинки в файл": the save dialog, the name
+// rules and the one error message around the widget-free export.
+#pragma once
+
+#include <QImage>
+#include <QRectF>
+#include <functional>
+
+#include "view/viewstate.h"
+
+class QWidget;
+
+namespace urbica {
+
+struct ExportUi {
+    std::function<QString()> chooseFile;  // the name typed in the save dialog; empty: cancelled
+    std::function<void(const QString&)> message;
+};
+
+// Asks for a file and writes the picture as BMP. False when cancelled (no
+// message) or when writing failed (the error message was shown).
+bool exportPictureCommand(QWidget* parent, const QImage& picture, const ExportUi& ui = {});
+
+// The part of the map picture under a rectangle in map units (as drawn, in
+// any direction), cut out before the dialog is shown, then exported.
+bool exportMapPartCommand(QWidget* parent, const QImage& mapPicture, const ViewState& view,
+                          const QRectF& frameMapUnits, const ExportUi& ui = {});
+
+}  // namespace urbica

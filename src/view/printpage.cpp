@@ -1,0 +1,126 @@
+#include "view/printpage.h"
+
+#include <QBuffer>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPdfWriter>
+
+#include "dataset/datafile.h"
+#include "dataset/numbers.h"
+
+namespace urbica {
+
+namespace {
+constexpr double kTwipsPerInch = 1440;
+constexpr int kFooterTwips = 100;
+// A page side past this is no paper a printer takes.
+constexpr int kMaxPageSide = 20000;
+}  // namespace
+
+QSize pagePixels(const QSizeF& pagePoints, double dpiX, double dpiY) {
+    if (!(dpiX > 0 && dpiY > 0)) return QSize();
+    const double twipsW = pagePoints.width() * 20, twipsH = pagePoints.height() * 20;
+    const int64_t w = intDiv(twipsW, kTwipsPerInch / dpiX);
+    const int64_t h = intDiv(twipsH, kTwipsPerInch / dpiY);
+    if (w <= 0 || h <= 0 || w > kMaxPageSide || h > kMaxPageSide) return QSize();
+    return QSize(int(w), int(h));
+}
+
+PageComposition composePageLayout(const QSize& portraitPage, PageOrientation orientation,
+                                  const PageMargins& m, bool stretch, const QSize& pictureSize) {
+    PageComposition c;
+    c.page = orientation == PageOrientation::Landscape ? portraitPage.transposed() : portraitPage;
+    c.source = QRect(QPoint(0, 0), pictureSize);
+    c.stretched = stretch;
+    const int picW = pictureSize.width(), picH = pictureSize.height();
+    if (picW <= 0 || picH <= 0 || c.page.isEmpty()) return c;
+    if (stretch) {
+        const int areaW = c.page.width() - m.left - m.right;
+        const int areaH = c.page.height() - m.top - m.bottom;
+        if (areaW <= 0 || areaH <= 0) return c;
+        int w, h;
+        if (double(areaW) / areaH > double(picW) / picH) {
+            h = areaH;
+            w = int(nearest(double(picW) / picH * areaH));
+        } else {
+            w = areaW;
+            h = int(nearest(double(picH) / picW * areaW));
+        }
+        c.target = QRect(m.left, m.top, w, h);
+    } else {
+        const int x = int(nearest((c.page.width() - picW) / 2.0));
+        const int y = int(nearest((c.page.height() - picH) / 2.0));
+        c.target = QRect(x, y, picW, picH);
+    }
+    return c;
+}
+
+QImage composePage(const QImage& picture, const PageComposition& layout) {
+    if (layout.page.isEmpty()) return QImage();
+    QImage page(layout.page, QImage::Format_RGB32);
+    page.fill(Qt::white);
+    if (picture.isNull() || layout.target.isEmpty()) return page;
+    QPainter p(&page);
+    if (layout.stretched) {
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        p.drawImage(layout.target, picture, layout.source);
+    } else {
+        p.drawImage(layout.target.topLeft(), picture, layout.source);
+    }
+    return page;
+}
+
+void paintPrintedPage(QPainter& painter, const QRect& paperRect, int resolution,
+                      const QImage& page, const QString& footer) {
+    painter.save();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    if (!page.isNull()) painter.drawImage(paperRect, page);
+    if (!footer.isEmpty()) {
+        const int at = int(nearest(kFooterTwips * resolution / kTwipsPerInch));
+        QFont font = painter.font();
+        font.setPointSizeF(8);
+        painter.setFont(font);
+        painter.setPen(Qt::black);
+        const QFontMetrics fm(font, painter.device());
+        painter.drawText(paperRect.left() + at, paperRect.top() + at + fm.ascent(), footer);
+    }
+    painter.restore();
+}
+
+bool writePagePdf(const QImage& page, const QPageSize& paper, PageOrientation orientation,
+                  bool blackAndWhite, const QString& footer, const QString& path,
+                  QString* error) {
+    if (page.isNull()) {
+        if (error) *error = QStringLiteral("нет страницы");
+        return false;
+    }
+    QByteArray bytes;
+    {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
+        writer.setCreator(QStringLiteral("Urbica"));
+        writer.setResolution(300);
+        writer.setPageLayout(QPageLayout(paper,
+                                         orientation == PageOrientation::Landscape
+                                             ? QPageLayout::Landscape
+                                             : QPageLayout::Portrait,
+                                         QMarginsF()));
+        QPainter painter;
+        if (!painter.begin(&writer)) {
+            if (error) *error = QStringLiteral("PDF не создается");
+            return false;
+        }
+        const QRect paper = writer.pageLayout().fullRectPixels(writer.resolution());
+        paintPrintedPage(painter, QRect(QPoint(0, 0), paper.size()), writer.resolution(),
+                         blackAndWhite ? grayPage(page) : page, footer);
+        painter.end();
+    }
+    return writeFileAtomically(path, bytes, error);
+}
+
+QImage grayPage(const QImage& page) {
+    return page.convertToFormat(QImage::Format_Grayscale8).convertToFormat(QImage::Format_RGB32);
+}
+
+}  // namespace urbica
