@@ -2,8 +2,13 @@
 
 #include <QDir>
 #include <QSaveFile>
+#include <cstring>
 
 namespace urbica {
+
+namespace {
+constexpr int kReadsBeforeMapping = 16;
+}  // namespace
 
 QString platformPath(const QString& storedPath) {
 #ifdef Q_OS_WIN
@@ -21,12 +26,21 @@ QString dataFilePath(const QString& dataDirectory, const QString& fileName) {
 
 DataFile::DataFile(const QString& path) : path_(path), file_(path) {
     open_ = file_.open(QIODevice::ReadOnly);
-    if (open_) size_ = file_.size();
+    if (!open_) return;
+    size_ = file_.size();
 }
 
 bool DataFile::readAt(qint64 offset, char* dst, qint64 len) {
     if (!open_ || offset < 0 || len < 0 || offset > size_ || len > size_ - offset) return false;
     if (len == 0) return true;
+    // A file read record by record is mapped after a few reads, which saves a
+    // seek and a read call per record; a file read once or twice is not worth
+    // the mapping. The mapping goes with the file when this object does.
+    if (!mapped_ && ++reads_ == kReadsBeforeMapping) mapped_ = file_.map(0, size_);
+    if (mapped_) {
+        std::memcpy(dst, mapped_ + offset, size_t(len));
+        return true;
+    }
     if (!file_.seek(offset)) return false;
     qint64 got = 0;
     while (got < len) {

@@ -35,6 +35,8 @@ public:
 private:
     QString path_;
     QFile file_;
+    const uchar* mapped_ = nullptr;  // the whole file, once it is read often enough
+    int reads_ = 0;
     qint64 size_ = 0;
     bool open_ = false;
 };

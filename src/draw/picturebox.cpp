@@ -168,7 +168,9 @@ void PictureBox::stretchBlt(int dx, int dy, int dw, int dh, const QImage& src, i
     p.drawImage(QRectF(dx, dy, dw, dh), src, QRectF(sx, sy, sw, sh));
 }
 
-QFont fontFromLogFont(const LogFont& f) {
+namespace {
+
+QFont baseFont(const LogFont& f) {
     QString face = f.faceName.trimmed();
     if (face.endsWith(QLatin1String(" Cyr"), Qt::CaseInsensitive)) face.chop(4);
     if (face.isEmpty()) face = QStringLiteral("Arial");
@@ -179,24 +181,48 @@ QFont fontFromLogFont(const LogFont& f) {
     font.setItalic(f.italic != 0);
     font.setUnderline(f.underline != 0);
     font.setStrikeOut(f.strikeOut != 0);
-    int h = f.height == 0 ? 16 : std::abs(f.height);
+    return font;
+}
+
+QString ratioKey(const LogFont& f) {
+    return f.faceName.trimmed() + QLatin1Char('/') + QString::number(f.weight) +
+           QLatin1Char('/') + QString::number(f.italic);
+}
+
+}  // namespace
+
+double cellRatioOf(const LogFont& f) {
+    QFont probe = baseFont(f);
+    probe.setPixelSize(1000);
+    QFontMetricsF m(probe);
+    const double cell = m.ascent() + m.descent();
+    return cell > 0 ? cell / 1000.0 : 1.0;
+}
+
+QFont fontFromLogFont(const LogFont& f, double cellRatio) {
+    QFont font = baseFont(f);
+    const int h = f.height == 0 ? 16 : std::abs(f.height);
     if (f.height > 0) {
         // A positive height is the cell height (ascent + descent): find the em size that gives it.
-        QFont probe = font;
-        probe.setPixelSize(1000);
-        QFontMetricsF m(probe);
-        double cell = m.ascent() + m.descent();
-        double em = cell > 0 ? h * 1000.0 / cell : h;
-        font.setPixelSize(std::max(1, int(std::floor(em + 0.5))));
+        const double ratio = cellRatio > 0 ? cellRatio : cellRatioOf(f);
+        font.setPixelSize(std::max(1, int(std::floor(h / ratio + 0.5))));
     } else {
         font.setPixelSize(std::max(1, h));
     }
     return font;
 }
 
+QFont PictureBox::fontFor(const LogFont& f) const {
+    if (f.height <= 0) return fontFromLogFont(f);
+    const QString key = ratioKey(f);
+    auto it = cellRatios_.find(key);
+    if (it == cellRatios_.end()) it = cellRatios_.insert(key, cellRatioOf(f));
+    return fontFromLogFont(f, it.value());
+}
+
 void PictureBox::textOut(int x, int y, const QString& text, const LogFont& lf) {
     if (text.isEmpty()) return;
-    QFont font = fontFromLogFont(lf);
+    QFont font = fontFor(lf);
     QPainter p(&image_);
     p.setRenderHint(QPainter::TextAntialiasing, true);
     p.setFont(font);
@@ -217,8 +243,13 @@ LogFont PictureBox::currentLogFont() const {
 }
 
 double PictureBox::textWidth(const QString& text) const {
-    QFontMetricsF m(fontFromLogFont(currentLogFont()));
-    return m.horizontalAdvance(text);
+    const LogFont f = currentLogFont();
+    const QString key = ratioKey(f) + QLatin1Char('/') + QString::number(f.height);
+    if (!metrics_ || key != metricsKey_) {
+        metrics_.emplace(fontFor(f));
+        metricsKey_ = key;
+    }
+    return metrics_->horizontalAdvance(text);
 }
 
 }  // namespace urbica

@@ -4,10 +4,14 @@
 // map transform; text is antialiased.
 #pragma once
 
+#include <QFont>
+#include <QFontMetricsF>
+#include <QHash>
 #include <QImage>
 #include <QPoint>
 #include <QString>
 #include <cstdint>
+#include <optional>
 
 namespace urbica {
 
@@ -100,6 +104,13 @@ public:
 
 private:
     void setupPainter(class QPainter& p, bool fill) const;
+    // The font of a record, with the cell-height ratio of each face kept
+    // (measuring it is the dear part of making a font).
+    QFont fontFor(const LogFont& f) const;
+    mutable QHash<QString, double> cellRatios_;
+    // Metrics of the last font measured by textWidth.
+    mutable QString metricsKey_;
+    mutable std::optional<QFontMetricsF> metrics_;
     int outerWidth_ = 0, outerHeight_ = 0;
     QImage image_;
     double scaleLeft_ = 0, scaleTop_ = 0, scaleWidth_ = 1, scaleHeight_ = 1;
@@ -107,6 +118,10 @@ private:
 
 // The QFont that draws a font record: the face (with the Cyrillic suffix of
 // old face names dropped), the cell or em height, weight and decorations.
-class QFont fontFromLogFont(const LogFont& f);
+// cellRatio, when given, is the face's (ascent + descent) / em; otherwise it
+// is measured.
+QFont fontFromLogFont(const LogFont& f, double cellRatio = 0);
+// (ascent + descent) / em of the record's face, weight and style.
+double cellRatioOf(const LogFont& f);
 
 }  // namespace urbica
