@@ -302,11 +302,13 @@ bool checkClasses(const DatasetData& d, QString* error) {
         int64_t ssl = 0, dnl = 0;
         for (size_t i = 0; i < names.size(); ++i) {
             const NameData& n = names[i];
-            const QString where =
-                classLabel(c, classes) + QStringLiteral(", запись %1: ").arg(i + 1);
+            // Only a refused record needs its place in words.
+            auto where = [&] {
+                return classLabel(c, classes) + QStringLiteral(", запись %1: ").arg(i + 1);
+            };
             if (n.mapObjects.size() > size_t(kMaxRefs) || n.parts.size() > size_t(kMaxRefs)) {
                 setError(error,
-                         where + QStringLiteral("больше %1 объектов или частей").arg(kMaxRefs));
+                         where() + QStringLiteral("больше %1 объектов или частей").arg(kMaxRefs));
                 return false;
             }
             ssl += int64_t(n.mapObjects.size());
@@ -326,7 +328,7 @@ bool checkClasses(const DatasetData& d, QString* error) {
                     ok = fits(n.name, 94);
             }
             if (!ok) {
-                setError(error, where + QStringLiteral("текст не помещается в поле записи"));
+                setError(error, where() + QStringLiteral("текст не помещается в поле записи"));
                 return false;
             }
         }
