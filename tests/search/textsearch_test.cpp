@@ -1,0 +1,64 @@
+// The text search rules every search of the program shares.
+#include <gtest/gtest.h>
+
+#include "dataset/listmodel.h"
+#include "dataset/names.h"
+#include "searchfixture.h"
+
+using namespace urbica;
+using namespace urbica::testcity;
+
+namespace {
+
+QStringList texts(const ListModel& l) {
+    QStringList out;
+    for (int i = 0; i < l.count(); ++i) out << l.text(i);
+    return out;
+}
+
+}  // namespace
+
+TEST(SearchKey, UpperCaseWithYoReadAsYe) {
+    EXPECT_EQ(searchKey(u("ёлка Ёж еж")), u("ЕЛКА ЕЖ ЕЖ"));
+    EXPECT_EQ(searchKey(u("Street")), u("STREET"));
+}
+
+TEST(SearchKey, WordStarts) {
+    auto m = [](const char* name, const char* wanted, TextMatch rule) {
+        return searchKeyMatches(searchKey(u(name)), searchKey(u(wanted)), rule);
+    };
+    EXPECT_TRUE(m("Парк культуры", "кул", TextMatch::WordStart));
+    EXPECT_TRUE(m("Парк культуры", "пар", TextMatch::WordStart));
+    EXPECT_FALSE(m("Парк культуры", "арк", TextMatch::WordStart));
+    EXPECT_TRUE(m("Парк культуры", "арк", TextMatch::Anywhere));
+    EXPECT_TRUE(m("1-я Садовая", "сад", TextMatch::WordStart));
+    EXPECT_TRUE(m("Кафе «Ёлка»", "елка", TextMatch::WordStart));
+    // A later occurrence at a word start counts even when the first is inside a word.
+    EXPECT_TRUE(m("Посадская Садовая", "сад", TextMatch::WordStart));
+    EXPECT_FALSE(m("Посадская", "сад", TextMatch::WordStart));
+    EXPECT_TRUE(m("Посадская", "", TextMatch::WordStart));
+}
+
+TEST(FindByText, YoAndYeAreOneLetter) {
+    City city;
+    ListModel list(true);
+    const std::vector<int> all = {kStreets, kStations, kPonds};
+    ASSERT_EQ(findByText(city.ctx(), u("елоч"), list, all), FillStatus::Done);
+    EXPECT_EQ(texts(list), QStringList({u("Пруды Озеро Ёлочное"), u("Улицы Ёлочная")}));
+    ASSERT_EQ(findByText(city.ctx(), u("ЁЛОЧ"), list, all), FillStatus::Done);
+    EXPECT_EQ(list.count(), 2);
+    ASSERT_EQ(findByText(city.ctx(), u("нечет"), list, all), FillStatus::Done);
+    EXPECT_EQ(texts(list), QStringList({u("Улицы Нечётная")}));
+}
+
+TEST(FindByText, FirstWordRule) {
+    City city;
+    ListModel list(true);
+    const std::vector<int> all = {kStreets, kStations, kPonds};
+    ASSERT_EQ(findByText(city.ctx(), u("ская"), list, all, nullptr, nullptr, TextMatch::WordStart),
+              FillStatus::Done);
+    EXPECT_TRUE(list.isEmpty());
+    ASSERT_EQ(findByText(city.ctx(), u("пру"), list, all, nullptr, nullptr, TextMatch::WordStart),
+              FillStatus::Done);
+    EXPECT_EQ(texts(list), QStringList({u("Пруды Садовый пруд")}));
+}
