@@ -139,7 +139,8 @@ bool openDataset(QString dir, Dataset& out) {
     const NameContext ctx = out.ctx();
     for (int c = 1; c <= out.tables.classCount(); ++c) {
         const ClassRecord& r = out.tables.classes[size_t(c)];
-        if (r.searchable == 0 || r.hasNames == 0) continue;
+        // Every class the universal search can search by text.
+        if (r.hasNames == 0) continue;
         out.searchClasses.push_back(c);
         ClassNames names(ctx, c);
         for (int64_t n = 1; n <= names.recordCount(); ++n)

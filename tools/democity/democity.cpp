@@ -489,7 +489,7 @@ void CityBuilder::setUpTables() {
                  makeClass(u("Водоёмы"), "vodoemy", 1, false, true),
                  makeClass(u("Организации"), "org", 4, true, true),
                  makeClass(u("Достопримечательности"), "dostopr", 1, false, true),
-                 makeClass(u("Дома"), "doma", 3, false, false)};
+                 makeClass(u("Дома"), "doma", 3, false, true)};
     t.classExtra.assign(t.classes.size(), 0);
     d_.layerObjects.resize(t.layers.size());
     d_.classNames.resize(t.classes.size());
@@ -672,7 +672,7 @@ void CityBuilder::makeMetro() {
 
 int32_t CityBuilder::addHouse(NameData house, MapObjectData building, int32_t street) {
     if (int32_t(names(houseClass_).size()) >= kHousesPerClass) {
-        d_.tables.classes.push_back(makeClass(u("Дома"), "doma", 3, false, false));
+        d_.tables.classes.push_back(makeClass(u("Дома"), "doma", 3, false, true));
         d_.tables.classExtra.push_back(0);
         d_.classNames.emplace_back();
         houseClass_ = int16_t(d_.tables.classes.size() - 1);
