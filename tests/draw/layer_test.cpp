@@ -119,13 +119,23 @@ TEST(DrawLayer, RotatedSampleNeedsSixteenPixels) {
         o.y2 = 40;
         fx.write();
         fx.draw(0, 0);
-        int ink = 0;
+        // Rows with ink: the text's height on the picture.
+        int top = 100, bottom = -1;
         for (int y = 0; y < 100; ++y)
-            for (int x = 0; x < 100; ++x) ink += fx.pixel(x, y) != 0xFFFFFFu;
-        return ink;
+            for (int x = 0; x < 100; ++x)
+                if (fx.pixel(x, y) != 0xFFFFFFu) {
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+        return bottom < top ? 0 : bottom - top + 1;
     };
     EXPECT_EQ(inkWith(14), 0) << "height 7 draws nothing";
-    EXPECT_GT(inkWith(16), 0);
+    const int h = inkWith(16);
+    EXPECT_GT(h, 3) << "16 pixels give a text 8 pixels high";
+    EXPECT_LE(h, 8);
+    const int h20 = inkWith(40);  // a 20-pixel cell: lower-case letters without descenders
+    EXPECT_GE(h20, 10);
+    EXPECT_LE(h20, 20);
 }
 
 TEST(DrawLayer, IconIsMaskAndThenPicture) {
