@@ -1,0 +1,81 @@
+#include "mainwindow/dialogcommands.h"
+
+#include "bookmarks/bookmarkdialogs.h"
+#include "dialogs/exportpicture.h"
+#include "dialogs/printform.h"
+#include "dialogs/setinter.h"
+#include "dialogs/sloirast.h"
+#include "mainwindow/layout.h"
+#include "mainwindow/mainwindow.h"
+#include "mainwindow/widgets.h"
+
+namespace urbica {
+
+namespace {
+
+QString bookmarkPath(const AppState& s) {
+    return bookmarkFilePath(s.programDirectory, s.catalogue.bookmarkBase);
+}
+
+// The window's rectangle as the settings file keeps it, in twips.
+void storeWindowRect(MainWindow& w, Settings& s) {
+    if (w.isMinimized()) return;  // the rectangle kept at start-up stays
+    const QRect outer = w.frameGeometry();
+    s.windowLeft = pixelsToTwips(outer.x());
+    s.windowTop = pixelsToTwips(outer.y());
+    s.windowWidth = pixelsToTwips(outer.width());
+    s.windowHeight = pixelsToTwips(outer.height());
+}
+
+void interfaceSettings(MainWindow& w, const MessageFunction& message) {
+    AppState& s = w.appState();
+    InterfaceSettingsDialog dialog(s.settings, &w);
+    dialog.exec();
+    if (dialog.dialogAccepted() == 0) return;
+    storeWindowRect(w, s.settings);
+    QString error;
+    if (!writeSettings(s.settings, s.programDirectory, &error))
+        message(QStringLiteral("Настройки действуют до конца работы, но не записаны: %1.")
+                    .arg(error));
+    w.layoutNow();
+}
+
+}  // namespace
+
+bool runDialogCommand(MainWindow& w, const QString& name, const MessageFunction& message) {
+    AppState& s = w.appState();
+    if (name == QLatin1String("addzakl")) {
+        addBookmarkCommand(&w, bookmarkPath(s), s.view, message);
+    } else if (name == QLatin1String("showzakl")) {
+        if (showBookmarksCommand(&w, bookmarkPath(s), s.view, w.boxes.map.width(),
+                                 w.boxes.map.height(), message))
+            w.redrawView(true);
+    } else if (name == QLatin1String("sloiporiadok")) {
+        if (layerOrderCommand(&w, s, w.boxes, w.viewHooks(), message)) {
+            w.map->update();
+            w.nav->update();
+        }
+    } else if (name == QLatin1String("printing")) {
+        PrintEnvironment env = PrintEnvironment::system();
+        env.message = message;
+        printCommand(&w, w.boxes.map.image(), s.settings, w.runState().printFooter, env);
+    } else if (name == QLatin1String("tofile")) {
+        ExportUi ui;
+        ui.message = message;
+        exportPictureCommand(&w, w.boxes.map.image(), ui);
+    } else if (name == QLatin1String("interf")) {
+        interfaceSettings(w, message);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void exportMapPart(MainWindow& w, const FrameShape& frag, const MessageFunction& message) {
+    ExportUi ui;
+    ui.message = message;
+    exportMapPartCommand(&w, w.boxes.map.image(), w.appState().view,
+                         QRectF(frag.left, frag.top, frag.width, frag.height), ui);
+}
+
+}  // namespace urbica
