@@ -28,6 +28,9 @@ SearchMetroDialog::SearchMetroDialog(SearchEnv env, QWidget* parent)
     listfind->setChecked(true);
     metrolist = new ModelListView(stations_, this);
     metrolist->setObjectName(QStringLiteral("metrolist"));
+    // Names are listed with their blank padding, which needs no scrolling.
+    metrolist->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    metrolist->setTextElideMode(Qt::ElideNone);
     findkey = new QPushButton(QStringLiteral("Найти"), this);
     findkey->setObjectName(QStringLiteral("findkey"));
     showkey = new QPushButton(QStringLiteral("Показать"), this);
