@@ -106,10 +106,10 @@ LayerOrderDialog::LayerOrderDialog(Tables& tables, QWidget* parent)
     fill(sloiList, drawOrderList(tables_));
     fill(selectList, selectOrderList(tables_));
 
-    connect(risupkey, &QPushButton::clicked, this, [this] { move(sloiList, false); });
-    connect(risdnkey, &QPushButton::clicked, this, [this] { move(sloiList, true); });
-    connect(detupkey, &QPushButton::clicked, this, [this] { move(selectList, false); });
-    connect(detdnkey, &QPushButton::clicked, this, [this] { move(selectList, true); });
+    connect(risupkey, &QPushButton::clicked, this, [this] { moveCurrent(sloiList, false); });
+    connect(risdnkey, &QPushButton::clicked, this, [this] { moveCurrent(sloiList, true); });
+    connect(detupkey, &QPushButton::clicked, this, [this] { moveCurrent(selectList, false); });
+    connect(detdnkey, &QPushButton::clicked, this, [this] { moveCurrent(selectList, true); });
     connect(closekey, &QPushButton::clicked, this, &LayerOrderDialog::store);
     connect(cancelkey, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -117,7 +117,7 @@ LayerOrderDialog::LayerOrderDialog(Tables& tables, QWidget* parent)
 LayerOrderList LayerOrderDialog::drawingList() const { return read(sloiList); }
 LayerOrderList LayerOrderDialog::pickingList() const { return read(selectList); }
 
-void LayerOrderDialog::move(QListWidget* w, bool down) {
+void LayerOrderDialog::moveCurrent(QListWidget* w, bool down) {
     LayerOrderList list = read(w);
     const int k = w->currentRow();
     const int to = down ? moveEntryDown(list, k) : moveEntryUp(list, k);

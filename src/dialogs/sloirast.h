@@ -38,7 +38,7 @@ public:
     QPushButton* cancelkey = nullptr;
 
 private:
-    void move(QListWidget* list, bool down);
+    void moveCurrent(QListWidget* list, bool down);
     void store();
 
     Tables& tables_;
