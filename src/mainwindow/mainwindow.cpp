@@ -17,6 +17,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QWheelEvent>
 #include <cmath>
 
 #include "dataset/names.h"
@@ -28,6 +29,8 @@
 #include "mainwindow/layout.h"
 #include "mainwindow/toolbaricons.h"
 #include "mainwindow/widgets.h"
+#include "view/locate.h"
+#include "view/navigation.h"
 #include "view/redraw.h"
 
 namespace urbica {
@@ -123,6 +126,74 @@ const MenuDef kMenus[] = {
 
 const char kHelpTopicProperty[] = "helpTopic";
 
+// Input that a running redraw drops.
+bool isUserInput(QEvent::Type t) {
+    switch (t) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::Wheel:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool toMouseButton(Qt::MouseButton b, MouseButton& out) {
+    switch (b) {
+        case Qt::LeftButton:
+            out = MouseButton::Left;
+            return true;
+        case Qt::RightButton:
+            out = MouseButton::Right;
+            return true;
+        case Qt::MiddleButton:
+            out = MouseButton::Middle;
+            return true;
+        default:
+            return false;
+    }
+}
+
+// The character code of the map's key press handler, or 0.
+int keyCode(const QKeyEvent* e) {
+    switch (e->key()) {
+        case Qt::Key_Escape:
+            return kKeyEscape;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            return kKeyEnter;
+        case Qt::Key_Plus:
+            return '+';
+        case Qt::Key_Minus:
+            return '-';
+        default:
+            break;
+    }
+    const QString t = e->text();
+    if (t == QLatin1String("+") || t == QLatin1String("-")) return t.at(0).unicode();
+    return 0;
+}
+
+void setPointer(QWidget* w, PointerShape shape) {
+    if (shape == PointerShape::SizeAll) {
+        if (!w->testAttribute(Qt::WA_SetCursor) || w->cursor().shape() != Qt::SizeAllCursor)
+            w->setCursor(Qt::SizeAllCursor);
+    } else if (w->testAttribute(Qt::WA_SetCursor)) {
+        w->unsetCursor();
+    }
+}
+
+// Commands whose dialogs come with a later version.
+const char* const kLaterCommands[] = {"printing", "tofile",     "fragtofile",      "finddom",
+                                      "megasearch", "searchmetroshem", "sloiporiadok", "interf",
+                                      "addzakl",  "showzakl"};
+
 }  // namespace
 
 QColor colorFromRgbValue(int32_t value) {
@@ -155,6 +226,11 @@ MainWindow::MainWindow(AppState& state, MainWindowOptions options, QWidget* pare
     resizetimer->setObjectName(QStringLiteral("resizetimer"));
     resizetimer->setInterval(kResizeInterval);
     connect(resizetimer, &QTimer::timeout, this, &MainWindow::layoutTick);
+
+    hooks_ = viewHooks();
+    // The map's and the overview's events, and the input that arrives while
+    // a redraw runs (dropped), pass through eventFilter.
+    qApp->installEventFilter(this);
 
     auto* helpKey = new QAction(this);
     helpKey->setShortcut(QKeySequence(Qt::Key_F1));
@@ -255,10 +331,13 @@ void MainWindow::createControls() {
     map = new PictureWidget(central_);
     map->setObjectName(QStringLiteral("map"));
     map->setFocusPolicy(Qt::ClickFocus);
+    map->setMouseTracking(true);
 
     nav = new PictureWidget(central_);
     nav->setObjectName(QStringLiteral("nav"));
     nav->setBackground(Qt::white);
+    nav->setFocusPolicy(Qt::ClickFocus);
+    nav->setMouseTracking(true);
 
     findname = new QLineEdit(central_);
     findname->setObjectName(QStringLiteral("findname"));
@@ -283,6 +362,8 @@ void MainWindow::createControls() {
     map->setBox(&boxes.map);
     nav->setBox(&boxes.nav);
     nav->setFrame(&boxes.navfrag, Qt::red, 2);
+    nav->addFrame(&navState.nfrag, Qt::red, 1);
+    map->setFrame(&navState.frag, Qt::red, 1);
 }
 
 ViewHooks MainWindow::viewHooks() {
@@ -294,7 +375,27 @@ ViewHooks MainWindow::viewHooks() {
         else
             unsetCursor();
     };
-    h.clearInfoLine = [this] { selst->clear(); };
+    h.clearPick = [this] { navState.pick.found = 0; };
+    h.hideFragment = [this] {
+        navState.frag.visible = false;
+        map->update();
+    };
+    h.resetPointerMode = [this] {
+        navState.pointerMode = kModeNormal;
+        navState.persistentPicture = true;
+        map->setBox(&boxes.map);
+    };
+    // An emptied info line gives the ticker its place back.
+    h.clearInfoLine = [this] {
+        selst->clear();
+        run_.tickerPaused = 0;
+    };
+    h.showObjectName = [this](const QString& text) {
+        run_.tickerPaused = 1;
+        selst->setTextColor(QColor::fromRgb(kObjectNameColour));
+        selst->setText(text);
+        selst->setCursorPosition(0);
+    };
     h.setHistoryButtons = [this](bool, bool) { updateHistoryButtons(); };
     h.boxChanged = [this](PictureBox& box) {
         if (&box == &boxes.map) map->update();
@@ -414,9 +515,143 @@ void MainWindow::buildOverview() {
 }
 
 void MainWindow::redrawView(bool record) {
-    urbica::redrawView(state_, boxes, viewHooks(), record);
+    if (redrawing_) return;  // never entered twice
+    redrawing_ = true;
+    urbica::redrawView(state_, boxes, hooks_, record);
+    redrawing_ = false;
+    syncNavigation();
+}
+
+NavContext MainWindow::navContext() { return NavContext{state_, boxes, hooks_, navState, {}}; }
+
+QString MainWindow::notAvailableText() {
+    return QStringLiteral("Команда будет доступна в следующей версии.");
+}
+
+void MainWindow::syncNavigation() {
+    map->setBox(navState.persistentPicture ? &boxes.map : &navState.screen);
+    setPointer(map, navState.mapPointer);
+    setPointer(nav, navState.navPointer);
     map->update();
     nav->update();
+}
+
+void MainWindow::viewCommand(const std::function<void(NavContext&)>& command) {
+    if (state_.view.busy || redrawing_) return;
+    redrawing_ = true;
+    NavContext c = navContext();
+    command(c);
+    redrawing_ = false;
+    syncNavigation();
+}
+
+bool MainWindow::showNamedObject(int classNumber, int32_t record) {
+    bool shown = false;
+    viewCommand([&](NavContext& c) {
+        shown = urbica::showNamedObject(c.s, c.boxes, c.hooks, classNumber, record);
+    });
+    return shown;
+}
+
+bool MainWindow::mapEvent(QEvent* e) {
+    switch (e->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove: {
+            auto* me = static_cast<QMouseEvent*>(e);
+            const QPointF p = map->toMapUnits(me->position());
+            if (e->type() == QEvent::MouseMove) {
+                const bool quiet = navState.pointerMode == kModeNormal && navState.pick.found != 1;
+                NavContext c = navContext();
+                mapMouseMove(c, p.x(), p.y());
+                if (quiet)
+                    setPointer(map, navState.mapPointer);  // nothing on the map changed
+                else
+                    syncNavigation();
+                return true;
+            }
+            MouseButton b;
+            if (!toMouseButton(me->button(), b)) return false;
+            if (e->type() == QEvent::MouseButtonPress) {
+                map->setFocus(Qt::MouseFocusReason);
+                viewCommand([&](NavContext& c) { mapMouseDown(c, b, p.x(), p.y()); });
+            } else if (e->type() == QEvent::MouseButtonRelease) {
+                viewCommand([&](NavContext& c) { mapMouseUp(c, b, p.x(), p.y()); });
+            } else {
+                viewCommand([](NavContext& c) { mapDoubleClick(c); });
+            }
+            return true;
+        }
+        case QEvent::KeyPress: {
+            auto* ke = static_cast<QKeyEvent*>(e);
+            int dx = 0, dy = 0;
+            switch (ke->key()) {
+                case Qt::Key_Left: dx = -1; break;
+                case Qt::Key_Right: dx = 1; break;
+                case Qt::Key_Up: dy = -1; break;
+                case Qt::Key_Down: dy = 1; break;
+                default: break;
+            }
+            if (dx != 0 || dy != 0) {
+                viewCommand([&](NavContext& c) { arrowPan(c, dx, dy); });
+                return true;
+            }
+            const int key = keyCode(ke);
+            if (key == 0) return false;
+            if (state_.view.busy) return true;
+            NavContext c = navContext();
+            mapKeyPress(c, key);
+            syncNavigation();
+            return true;
+        }
+        case QEvent::Wheel: {
+            auto* we = static_cast<QWheelEvent*>(e);
+            const QPointF p = map->toMapUnits(we->position());
+            const int delta = we->angleDelta().y();
+            viewCommand([&](NavContext& c) { wheelZoom(c, p.x(), p.y(), delta); });
+            return true;
+        }
+        default:
+            return false;
+    }
+}
+
+bool MainWindow::navEvent(QEvent* e) {
+    switch (e->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseMove: {
+            auto* me = static_cast<QMouseEvent*>(e);
+            const QPointF p = nav->toMapUnits(me->position());
+            if (e->type() == QEvent::MouseMove) {
+                NavContext c = navContext();
+                navMouseMove(c, p.x(), p.y());
+                setPointer(nav, navState.navPointer);
+                if (navState.navMode != 0) nav->update();
+                return true;
+            }
+            MouseButton b;
+            if (!toMouseButton(me->button(), b)) return false;
+            if (e->type() == QEvent::MouseButtonPress) {
+                nav->setFocus(Qt::MouseFocusReason);
+                viewCommand([&](NavContext& c) { navMouseDown(c, b, p.x(), p.y()); });
+            } else {
+                viewCommand([&](NavContext& c) { navMouseUp(c, b, p.x(), p.y()); });
+            }
+            return true;
+        }
+        case QEvent::KeyPress: {
+            const int key = keyCode(static_cast<QKeyEvent*>(e));
+            if (key != kKeyEscape) return false;
+            NavContext c = navContext();
+            navKeyPress(c, key);
+            syncNavigation();
+            return true;
+        }
+        default:
+            return false;
+    }
 }
 
 void MainWindow::updateHistoryButtons() {
@@ -429,10 +664,7 @@ void MainWindow::updateHistoryButtons() {
     menuItem(QStringLiteral("stekup"))->setEnabled(forward);
 }
 
-void MainWindow::showAdvertisedObject() {
-    // Locating named objects on the map plugs in here:
-    // the advertised object is class kAdvertisedClass, name record kAdvertisedRecord.
-}
+void MainWindow::showAdvertisedObject() { showNamedObject(kAdvertisedClass, kAdvertisedRecord); }
 
 void MainWindow::resizeEvent(QResizeEvent* e) {
     QMainWindow::resizeEvent(e);
@@ -470,6 +702,12 @@ void MainWindow::showEvent(QShowEvent* e) {
 
 void MainWindow::layoutTick() {
     if (run_.mainLoaded == 0) return;
+    if (redrawing_) {
+        // A picture is being composed: lay out once it is done.
+        run_.resizeCountdown = kResizeTicks;
+        resizetimer->start();
+        return;
+    }
     const int16_t before = run_.resizeCountdown;
     run_.resizeCountdown = int16_t(before - 1);
     if (before != 1) return;
@@ -590,6 +828,15 @@ void MainWindow::closeEvent(QCloseEvent* e) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == map) return mapEvent(e) || QMainWindow::eventFilter(watched, e);
+    if (watched == nav) return navEvent(e) || QMainWindow::eventFilter(watched, e);
+    // While a redraw, the start-up or a layout pass runs, the pointer, the
+    // keyboard and the toolbar of this window are not listened to: what
+    // arrives meanwhile is dropped, so that no redraw is entered twice.
+    // Other windows (a message box) keep their input.
+    if (state_.view.busy && isUserInput(e->type()) && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->window() == this)
+        return true;
     if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_F1) {
         if (auto* menu = qobject_cast<QMenu*>(watched)) {
             int topic = 0;
@@ -627,7 +874,31 @@ void MainWindow::fragbarButtonClick(const QString& key) {
 void MainWindow::menuCommand(const QString& name) {
     // The commands of the map, search, bookmark, layer, print and export
     // parts are dispatched from here as they arrive.
-    if (name == QLatin1String("toexit"))
+    if (state_.view.busy || redrawing_) return;
+    for (const char* later : kLaterCommands) {
+        if (name == QLatin1String(later)) {
+            message(notAvailableText());
+            return;
+        }
+    }
+    if (name == QLatin1String("stekdown"))
+        viewCommand([](NavContext& c) { historyBack(c); });
+    else if (name == QLatin1String("stekup"))
+        viewCommand([](NavContext& c) { historyForward(c); });
+    else if (name == QLatin1String("fragment")) {
+        viewCommand([](NavContext& c) { showFragmentFrame(c); });
+        map->setFocus(Qt::OtherFocusReason);
+    } else if (name == QLatin1String("fowmap"))
+        viewCommand([](NavContext& c) { zoomIn(c); });
+    else if (name == QLatin1String("backmap"))
+        viewCommand([](NavContext& c) { zoomOut(c); });
+    else if (name == QLatin1String("msdvig"))
+        viewCommand([](NavContext& c) { armPan(c); });
+    else if (name == QLatin1String("tosubway"))
+        viewCommand([](NavContext& c) { toNearestMetro(c); });
+    else if (name == QLatin1String("tonew"))
+        viewCommand([](NavContext& c) { toStartView(c); });
+    else if (name == QLatin1String("toexit"))
         exitCommand();
     else if (name == QLatin1String("showhelp"))
         showHelp(kGeneralHelpTopic);

@@ -14,6 +14,7 @@
 #include "mainwindow/help.h"
 #include "view/appstate.h"
 #include "view/mapboxes.h"
+#include "view/navigation.h"
 
 class QLabel;
 class QLineEdit;
@@ -94,9 +95,20 @@ public:
     // history. The renderer plugs in here; until then only the history and
     // its buttons follow the view.
     void redrawView(bool record);
-    // Shows the advertised object (class 8, name record 27868) on the map;
-    // filled in once objects can be located.
+    // Shows the advertised object (class 8, name record 27868) on the map.
     void showAdvertisedObject();
+    // Fits the view around a named object, names it in the info line and
+    // draws it highlighted; false when it has no map object that can be read.
+    // The search dialogs show what they found through this.
+    bool showNamedObject(int classNumber, int32_t record);
+
+    // The pointer modes of the map and the overview, the fragment frame and
+    // the current pick.
+    NavigationState navState;
+    // The handlers' view of this window; exportFrame is left to the export.
+    NavContext navContext();
+    // The text of the commands that come with a later version.
+    static QString notAvailableText();
 
     // One tick of the layout timer; the layout pass runs on the tick that
     // finds the countdown at 1.
@@ -144,6 +156,12 @@ private:
     void storeWindowRect();
     void finishRun();
     void updateHistoryButtons();
+    // Shows on the map and overview widgets what the navigation state holds.
+    void syncNavigation();
+    bool mapEvent(QEvent* e);
+    bool navEvent(QEvent* e);
+    // Runs a command of the map view unless a redraw is running.
+    void viewCommand(const std::function<void(NavContext&)>& command);
     void openUrl(const QUrl& url);
     void message(const QString& text);
     bool ask(const QString& text);
@@ -156,6 +174,8 @@ private:
     QList<QAction*> buttons_;
     QPointer<AboutDialog> splash_;
     QPointer<HelpViewer> help_;
+    ViewHooks hooks_;
+    bool redrawing_ = false;  // a redraw runs: another is never entered
     QSize pendingOuterSize_;  // stored outer size waiting for the frame to be known
     bool finished_ = false;
     bool exiting_ = false;

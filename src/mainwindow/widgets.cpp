@@ -16,6 +16,13 @@ void PictureWidget::setPicture(const QImage& image) {
     update();
 }
 
+QPointF PictureWidget::toMapUnits(const QPointF& pos) const {
+    const QRect inner = contentsRect();
+    if (!box_ || box_->xFactor() == 0 || box_->yFactor() == 0) return {};
+    return {box_->scaleLeft() + (pos.x() - inner.left()) / box_->xFactor(),
+            box_->scaleTop() + (pos.y() - inner.top()) / box_->yFactor()};
+}
+
 void PictureWidget::setBackground(const QColor& c) {
     background_ = c;
     update();
@@ -29,11 +36,12 @@ void PictureWidget::paintEvent(QPaintEvent* e) {
         const QImage& picture = box_ ? box_->image() : picture_;
         p.setClipRect(inner);
         if (!picture.isNull()) p.drawImage(inner.topLeft(), picture);
-        if (box_ && frame_ && frame_->visible && box_->scaleWidth() != 0) {
-            const QRectF r(inner.left() + box_->toPixelX(frame_->left),
-                           inner.top() + box_->toPixelY(frame_->top),
-                           frame_->width * box_->xFactor(), frame_->height * box_->yFactor());
-            QPen pen(frameColour_, frameWidth_);
+        for (const Frame& f : frames_) {
+            if (!box_ || !f.shape->visible || box_->scaleWidth() == 0) continue;
+            const QRectF r(inner.left() + box_->toPixelX(f.shape->left),
+                           inner.top() + box_->toPixelY(f.shape->top),
+                           f.shape->width * box_->xFactor(), f.shape->height * box_->yFactor());
+            QPen pen(f.colour, f.width);
             pen.setJoinStyle(Qt::MiterJoin);
             p.setPen(pen);
             p.setBrush(Qt::NoBrush);

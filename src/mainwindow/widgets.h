@@ -6,6 +6,7 @@
 #include <QFrame>
 #include <QImage>
 #include <QLineEdit>
+#include <vector>
 
 #include "view/mapboxes.h"
 
@@ -27,11 +28,18 @@ public:
     }
     // A rectangle in the box's map units drawn over the picture (the view frame).
     void setFrame(const FrameShape* frame, QColor colour, int width) {
-        frame_ = frame;
-        frameColour_ = colour;
-        frameWidth_ = width;
+        frames_.clear();
+        addFrame(frame, colour, width);
+    }
+    // One more rectangle, drawn after the others (a rubber band).
+    void addFrame(const FrameShape* frame, QColor colour, int width) {
+        if (frame) frames_.push_back({frame, colour, width});
         update();
     }
+    // The box whose picture is shown (null: the picture set with setPicture).
+    const PictureBox* box() const { return box_; }
+    // A point of the widget in the map units of the box's coordinate system.
+    QPointF toMapUnits(const QPointF& widgetPos) const;
     void setBackground(const QColor& c);
     QColor background() const { return background_; }
     QSize innerSize() const { return contentsRect().size(); }
@@ -42,9 +50,12 @@ protected:
 private:
     QImage picture_;
     const PictureBox* box_ = nullptr;
-    const FrameShape* frame_ = nullptr;
-    QColor frameColour_ = Qt::red;
-    int frameWidth_ = 2;
+    struct Frame {
+        const FrameShape* shape;
+        QColor colour;
+        int width;
+    };
+    std::vector<Frame> frames_;
     QColor background_ = Qt::white;
 };
 

@@ -27,6 +27,12 @@ double heightForWidth(const NavContext& c, double width) {
 
 float units(const NavContext& c) { return c.s.view.unitsPerPixel; }
 
+// Pointer positions are whole pixels turned into map units in single
+// precision; a distance of n pixels may come out a hair above n pixels.
+bool atMostPixels(const NavContext& c, double distance, double pixels) {
+    return std::fabs(distance) <= pixels * units(c) * (1 + 1e-4);
+}
+
 void startPan(NavContext& c, double x, double y) {
     c.nav.pointerMode = kModePanning;
     c.nav.dragX = float(x);
@@ -182,8 +188,7 @@ void mapMouseUp(NavContext& c, MouseButton button, double x, double y) {
             n.pointerMode = kModeNormal;
             n.persistentPicture = true;
             const double dx = x - n.dragX, dy = y - n.dragY;
-            const double u = units(c);
-            if (std::fabs(dx) <= u && std::fabs(dy) <= u) break;
+            if (atMostPixels(c, dx, 1) && atMostPixels(c, dy, 1)) break;
             c.s.view.viewLeft = float(c.s.view.viewLeft - dx);
             c.s.view.viewTop = float(c.s.view.viewTop - dy);
             redraw(c, true);
@@ -211,7 +216,7 @@ void zoomToFrame(NavContext& c) {
     NavigationState& n = c.nav;
     n.frag.visible = false;
     n.pointerMode = kModeNormal;
-    if (n.frag.width <= 2.0 * units(c)) return;  // a frame of two pixels or less is dismissed
+    if (atMostPixels(c, n.frag.width, 2)) return;  // a frame of two pixels or less is dismissed
     ViewState& v = c.s.view;
     v.viewLeft = float(n.frag.left);
     v.viewTop = float(n.frag.top);
