@@ -415,6 +415,9 @@ TEST(BadInput, MissingNodesAndBrokenAreasAreSkippedAndCounted) {
     body += way(102, {1, 2, 3, 4, 1},
                 tag("building", "yes") + tag("addr:street", "Тестовая улица") +
                     tag("addr:housenumber", "5"));
+    // An address that writes the street's name in other letter case joins it.
+    body += node(30, 55.7502, 37.6010,
+                 tag("addr:street", "тестовая Улица") + tag("addr:housenumber", "7"));
     body += way(103, {11, 12, 13}, "");
     body += "<relation id='200' version='1'><member type='way' ref='103' role='outer'/>" +
             tag("type", "multipolygon") + tag("leisure", "park") + tag("name", "Сквер") +
@@ -430,7 +433,7 @@ TEST(BadInput, MissingNodesAndBrokenAreasAreSkippedAndCounted) {
     EXPECT_TRUE(r.data.classNames[kParkClass].empty());
     ASSERT_EQ(r.data.classNames[kStreetClass].size(), 1u);
     EXPECT_EQ(r.data.classNames[kStreetClass][0].name, u("Тестовая улица"));
-    EXPECT_EQ(r.data.classNames[kStreetClass][0].parts.size(), 1u);
+    EXPECT_EQ(r.data.classNames[kStreetClass][0].parts.size(), 2u);
     EXPECT_TRUE(reportLines(r).join(u("\n")).contains(u("мультиполигоны неполные")));
 }
 

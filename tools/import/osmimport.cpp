@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QPainter>
+#include <QRect>
 #include <QStringList>
 #include <algorithm>
 #include <cmath>
@@ -427,7 +428,12 @@ private:
     std::vector<PlacePoint> places_;
     std::vector<DistrictArea> districtAreas_;
     std::unordered_map<QString, int32_t> named_[kFirstHouseClass];
-    std::unordered_map<QString, int32_t> streetByKey_, streetByRuName_;
+    std::unordered_map<QString, int32_t> streetByKey_, streetByRuName_, streetByFolded_;
+
+    // A spelling that ignores letter case and the dots over ё.
+    static QString folded(const QString& name) {
+        return name.toLower().replace(QChar(u'ё'), QChar(u'е'));
+    }
 
     static bool adminDistrict(const char* level) {
         if (!level) return false;
@@ -550,16 +556,20 @@ private:
         streets.push_back({key, display, {}, {}, where, 0});
         const int32_t i = int32_t(streets.size() - 1);
         streetByKey_.emplace(key, i);
+        streetByFolded_.emplace(folded(key), i);
         return i;
     }
 
 public:
     // The street an address names: by the street's own name, else by its
-    // Russian name, else a street of its own that has houses only.
+    // Russian name, else by the name written in other letter case or with е
+    // for ё, else a street of its own that has houses only.
     int32_t streetOfAddress(const QString& spelled, osmium::Location where) {
         const QString key = text(spelled.toUtf8().constData());
         if (auto it = streetByKey_.find(key); it != streetByKey_.end()) return it->second;
         if (auto it = streetByRuName_.find(key); it != streetByRuName_.end()) return it->second;
+        if (auto it = streetByFolded_.find(folded(key)); it != streetByFolded_.end())
+            return it->second;
         return streetFor(key, key, where);
     }
 
@@ -779,7 +789,12 @@ private:
     Projection proj_;
     double minX_ = 0, minY_ = 0;
     std::vector<House> houses_;
-    std::vector<std::pair<std::vector<QPoint>, int32_t>> districtRings_;
+    struct DistrictRing {
+        std::vector<QPoint> ring;
+        QRect box;
+        int32_t record;
+    };
+    std::vector<DistrictRing> districtRings_;
     std::vector<std::vector<ObjectRefData>> pendingObjects_;  // map objects made of each pending
 
     QPoint at(osmium::Location l) const {
@@ -802,8 +817,8 @@ private:
 int32_t Builder::districtOf(osmium::Location where) const {
     if (!where.valid()) return 0;
     const QPoint p = at(where);
-    for (const auto& [ring, record] : districtRings_)
-        if (ring.size() >= 3 && inside(ring, p)) return record;
+    for (const DistrictRing& d : districtRings_)
+        if (d.box.contains(p) && inside(d.ring, p)) return d.record;
     // Else the nearest named place within 3 km.
     int32_t best = 0;
     double bestD = 3000;
@@ -1068,8 +1083,17 @@ bool Builder::build(QString* error) {
     d_.layerObjects.assign(t.layers.size(), {});
     d_.classNames.assign(t.classes.size(), {});
 
-    for (const Collector::DistrictArea& a : c_.districtAreas())
-        districtRings_.emplace_back(project(a.ring), a.record);
+    for (const Collector::DistrictArea& a : c_.districtAreas()) {
+        DistrictRing d{project(a.ring), {}, a.record};
+        if (d.ring.size() < 3) continue;
+        int x1 = d.ring.front().x(), x2 = x1, y1 = d.ring.front().y(), y2 = y1;
+        for (const QPoint& q : d.ring) {
+            x1 = std::min(x1, q.x()), x2 = std::max(x2, q.x());
+            y1 = std::min(y1, q.y()), y2 = std::max(y2, q.y());
+        }
+        d.box = QRect(QPoint(x1, y1), QPoint(x2, y2));
+        districtRings_.push_back(std::move(d));
+    }
     makeObjects();
     makeHouses();
     makeNames();
