@@ -27,6 +27,7 @@
 #include "mainwindow/advertising.h"
 #include "mainwindow/help.h"
 #include "mainwindow/layout.h"
+#include "mainwindow/searchcommands.h"
 #include "mainwindow/toolbaricons.h"
 #include "mainwindow/widgets.h"
 #include "view/locate.h"
@@ -190,9 +191,8 @@ void setPointer(QWidget* w, PointerShape shape) {
 }
 
 // Commands whose dialogs come with a later version.
-const char* const kLaterCommands[] = {"printing", "tofile",     "fragtofile",      "finddom",
-                                      "megasearch", "searchmetroshem", "sloiporiadok", "interf",
-                                      "addzakl",  "showzakl"};
+const char* const kLaterCommands[] = {"printing", "tofile",  "fragtofile", "sloiporiadok",
+                                      "interf",   "addzakl", "showzakl"};
 
 }  // namespace
 
@@ -228,6 +228,9 @@ MainWindow::MainWindow(AppState& state, MainWindowOptions options, QWidget* pare
     connect(resizetimer, &QTimer::timeout, this, &MainWindow::layoutTick);
 
     hooks_ = viewHooks();
+    attachQuickFind(
+        *this, [this](const QString& text) { message(text); },
+        [this](int c, int32_t n) { showNamedObject(c, n); });
     // The map's and the overview's events, and the input that arrives while
     // a redraw runs (dropped), pass through eventFilter.
     qApp->installEventFilter(this);
@@ -881,6 +884,10 @@ void MainWindow::menuCommand(const QString& name) {
             return;
         }
     }
+    if (runSearchCommand(
+            *this, name, [this](const QString& text) { message(text); },
+            [this](int c, int32_t n) { showNamedObject(c, n); }))
+        return;
     if (name == QLatin1String("stekdown"))
         viewCommand([](NavContext& c) { historyBack(c); });
     else if (name == QLatin1String("stekup"))
