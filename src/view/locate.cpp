@@ -90,8 +90,8 @@ ViewRect fittedView(int mapWidth, int mapHeight, double x1, double y1, double x2
     return v;
 }
 
-void fitView(AppState& s, MapBoxes& boxes, const ViewHooks& hooks, double x1, double y1,
-             double x2, double y2) {
+void fitView(AppState& s, MapBoxes& boxes, const ViewHooks& hooks, double x1, double y1, double x2,
+             double y2) {
     const ViewRect v = fittedView(boxes.map.width(), boxes.map.height(), x1, y1, x2, y2);
     s.view.viewLeft = float(v.left);
     s.view.viewTop = float(v.top);
@@ -122,9 +122,8 @@ bool nearestMetro(AppState& s, MapBoxes& boxes, const ViewHooks& hooks, int k) {
     const double cx = v.viewLeft + v.viewWidth / 2.0, cy = v.viewTop + v.viewHeight / 2.0;
     const double divisor = s.catalogue.metroRangeDivisor;
     // Without a usable divisor the whole grid is in range.
-    const double range = std::isfinite(divisor) && divisor > 0
-                             ? s.catalogue.gridExtent / divisor
-                             : double(s.catalogue.gridExtent);
+    const double range = std::isfinite(divisor) && divisor > 0 ? s.catalogue.gridExtent / divisor
+                                                               : double(s.catalogue.gridExtent);
     double best = s.catalogue.gridExtent;
     double sx = 0, sy = 0;
     bool found = false;

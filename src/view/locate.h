@@ -30,8 +30,8 @@ bool namedObjectBox(const AppState& s, int classNumber, int32_t record, ObjectBo
 ViewRect fittedView(int mapWidth, int mapHeight, double x1, double y1, double x2, double y2);
 
 // Sets the view to fittedView and redraws it, recording it in the history.
-void fitView(AppState& s, MapBoxes& boxes, const ViewHooks& hooks, double x1, double y1,
-             double x2, double y2);
+void fitView(AppState& s, MapBoxes& boxes, const ViewHooks& hooks, double x1, double y1, double x2,
+             double y2);
 
 // Fits the view around the named object, names it in the info line and draws
 // it highlighted. False (and nothing changes) when it has no map object that

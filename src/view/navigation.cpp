@@ -138,7 +138,8 @@ void mapMouseMove(NavContext& c, double x, double y) {
             if (n.pick.found == 1) pointerStillOver(c.s, c.boxes, c.hooks, n.pick, x, y);
             break;
         case kModeFrameShown:
-            n.mapPointer = insideFrame(n.frag, x, y) ? PointerShape::SizeAll : PointerShape::Default;
+            n.mapPointer =
+                insideFrame(n.frag, x, y) ? PointerShape::SizeAll : PointerShape::Default;
             break;
         case kModeMovingFrame:
             n.frag.left = x + n.dragX;
@@ -444,8 +445,7 @@ void wheelZoom(NavContext& c, double x, double y, int angleDelta) {
 }
 
 void arrowPan(NavContext& c, int dx, int dy) {
-    if (c.s.view.busy || c.s.catalogue.gridExtent == 0 || !idle(c) || (dx == 0 && dy == 0))
-        return;
+    if (c.s.view.busy || c.s.catalogue.gridExtent == 0 || !idle(c) || (dx == 0 && dy == 0)) return;
     ViewState& v = c.s.view;
     v.viewLeft = float(v.viewLeft + dx * (v.viewWidth / 10.0));
     v.viewTop = float(v.viewTop + dy * (v.viewHeight / 10.0));

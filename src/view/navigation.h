@@ -56,7 +56,7 @@ struct NavigationState {
     // persistent picture of the map box stays as it was.
     bool persistentPicture = true;
     PictureBox screen;
-    PickResult pick;       // the current pick
+    PickResult pick;         // the current pick
     int wheelRemainder = 0;  // wheel turns below one step, in eighths of a degree
 };
 
@@ -98,7 +98,7 @@ bool toNearestMetro(NavContext& c);     // "До метро"
 void toStartView(NavContext& c);        // "В начало"
 bool historyBack(NavContext& c);        // "Назад"
 bool historyForward(NavContext& c);     // "Вперед"
-void armExport(NavContext& c);          // "Часть картинки в файл": next press draws
+void armExport(NavContext& c);  // "Часть картинки в файл": next press draws
 
 // The mouse wheel: angleDelta in eighths of a degree (120 a notch, positive
 // away from the user). Each notch zooms in by 2 or out by 1.5 about (x, y),

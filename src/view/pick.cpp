@@ -86,8 +86,7 @@ PickResult findObjectAt(const AppState& s, double x, double y) {
             const ObjectType* t = typeOf(tables, r.typeIndex);
             if (!t) continue;
             const bool pointLike = t->drawMode == 3 || t->drawMode == 7;
-            if (!pointLike &&
-                (x < r.x1 || y < r.y1 || x > r.x2 || y > r.y2 || r.pointCount < 1))
+            if (!pointLike && (x < r.x1 || y < r.y1 || x > r.x2 || y > r.y2 || r.pointCount < 1))
                 continue;
             points.clear();
             if (r.pointCount > 1 && !files.readPoints(r, points)) continue;

@@ -222,7 +222,8 @@ TEST_F(MapWindow, PickNamesAndHighlightsHoverOffClearsWithoutRedraw) {
 
 TEST_F(MapWindow, PickTakesTheLayerFirstInSelectionOrder) {
     QTest::mouseClick(w().map, Qt::LeftButton, {}, onMap(1500, 1500));
-    EXPECT_TRUE(w().selst->text().startsWith(QStringLiteral("Покрытие"))) << w().selst->text().toStdString();
+    EXPECT_TRUE(w().selst->text().startsWith(QStringLiteral("Покрытие")))
+        << w().selst->text().toStdString();
     state_.tables.selectOrder = {0, 1, 3, 2};
     QTest::mouseClick(w().map, Qt::LeftButton, {}, onMap(1500, 1500));
     EXPECT_EQ(w().selst->text(), QStringLiteral("Районы Центральный"));
@@ -305,7 +306,8 @@ TEST_F(MapWindow, InputDuringARedrawIsDropped) {
     w().fragbarButton(2)->trigger();
     w().menuCommand(QStringLiteral("fowmap"));
     view().busy = false;
-    EXPECT_TRUE(w().selst->text().isEmpty() || !w().selst->text().contains(QStringLiteral("Районы")));
+    EXPECT_TRUE(w().selst->text().isEmpty() ||
+                !w().selst->text().contains(QStringLiteral("Районы")));
     EXPECT_EQ(view().viewLeft, left);
     EXPECT_EQ(state_.history.historyPos, 1);
 }

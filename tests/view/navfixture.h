@@ -85,12 +85,12 @@ inline DatasetData city() {
         o.points = {{x, y}};
         return o;
     };
-    d.layerObjects = {{},
-                      {square(1, 1, 1, 1000, 1000, 2000, 2000),
-                       square(1, 2, 1, 2500, 1000, 3000, 1500),
-                       square(1, 0, 0, 3200, 2000, 3600, 2400)},
-                      {circle(1, 500, 2500), circle(2, 3600, 400)},
-                      {square(2, 0, 0, 1400, 1400, 1600, 1600)}};
+    d.layerObjects = {
+        {},
+        {square(1, 1, 1, 1000, 1000, 2000, 2000), square(1, 2, 1, 2500, 1000, 3000, 1500),
+         square(1, 0, 0, 3200, 2000, 3600, 2400)},
+        {circle(1, 500, 2500), circle(2, 3600, 400)},
+        {square(2, 0, 0, 1400, 1400, 1600, 1600)}};
     auto cls = [](const char* name, const char* base) {
         ClassRecord r;
         r.className = QString::fromUtf8(name);
