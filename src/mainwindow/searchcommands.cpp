@@ -1,6 +1,6 @@
 #include "mainwindow/searchcommands.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 
 #include "mainwindow/mainwindow.h"
 #include "search/quickfindwidget.h"
@@ -17,6 +17,15 @@ SearchEnv searchEnv(MainWindow& w, const SearchMessage& message, const SearchSho
     env.state = &w.appState();
     env.show = show;
     env.showMessage = message;
+    // Once a dialog is open and modal, only it takes input while it works;
+    // before that (the house search reads its streets when it is made) input
+    // waits, so that no command can start twice.
+    env.pumpEvents = [] {
+        if (QApplication::activeModalWidget())
+            QCoreApplication::processEvents();
+        else
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    };
     return env;
 }
 

@@ -94,8 +94,8 @@ bool readStreetHouses(const NameContext& ctx, int64_t street, std::vector<HouseE
             auto files = std::make_unique<HouseClassFiles>(classFilePath(ctx, c, ".cl2"),
                                                            classFilePath(ctx, c, ".cls"));
             if (!files->index.isOpen() || !files->numbers.isOpen()) {
-                setError(error, cannotRead(classFilePath(
-                                    ctx, c, files->index.isOpen() ? ".cls" : ".cl2")));
+                setError(error, cannotRead(classFilePath(ctx, c,
+                                                         files->index.isOpen() ? ".cls" : ".cl2")));
                 out.clear();
                 return false;
             }
@@ -115,13 +115,10 @@ bool readStreetHouses(const NameContext& ctx, int64_t street, std::vector<HouseE
 bool houseMatches(const HouseEntry& house, const HouseQuery& q) {
     if (!q.number.isEmpty() && houseNumberValue(q.number) != houseNumberValue(house.number))
         return false;
-    if (!q.letter.isEmpty() && !searchKey(house.number).contains(searchKey(q.letter)))
+    if (!q.letter.isEmpty() && !searchKey(house.number).contains(searchKey(q.letter))) return false;
+    if (!q.building.isEmpty() && houseNumberValue(q.building) != houseNumberValue(house.building))
         return false;
-    if (!q.building.isEmpty() &&
-        houseNumberValue(q.building) != houseNumberValue(house.building))
-        return false;
-    if (!q.fraction.isEmpty() &&
-        houseNumberValue(q.fraction) != houseNumberValue(house.fraction))
+    if (!q.fraction.isEmpty() && houseNumberValue(q.fraction) != houseNumberValue(house.fraction))
         return false;
     return true;
 }

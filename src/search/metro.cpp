@@ -52,8 +52,7 @@ bool fillMetroList(const NameContext& ctx, ListModel& list, QString* error) {
     return true;
 }
 
-bool findMetroByText(const NameContext& ctx, const QString& text, ListModel& list,
-                     QString* error) {
+bool findMetroByText(const NameContext& ctx, const QString& text, ListModel& list, QString* error) {
     list.clear();
     if (!metroClassInTable(ctx)) return true;
     const int mc = ctx.catalogue.metroClass;

@@ -18,13 +18,9 @@ namespace {
 
 const QString kSection = QStringLiteral("searchdom");
 
-QString noHouseText() {
-    return message(kSection, 14, QStringLiteral("Не найдено ни одного дома"));
-}
+QString noHouseText() { return message(kSection, 14, QStringLiteral("Не найдено ни одного дома")); }
 
-bool isEnter(const QKeyEvent* k) {
-    return k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter;
-}
+bool isEnter(const QKeyEvent* k) { return k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter; }
 
 // House labels are built one by one from the files; events run this often.
 constexpr size_t kLabelsBetweenEvents = 256;

@@ -121,8 +121,7 @@ void UnifindDialog::fillClassLists() {
         item->setSelected(r.searchable != 0);
         sloibox->addItem(name, c);
     }
-    if (sloiList->count() > 0)
-        sloiList->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+    if (sloiList->count() > 0) sloiList->setCurrentRow(0, QItemSelectionModel::NoUpdate);
     if (sloibox->count() > 0) sloibox->setCurrentIndex(0);
 }
 
@@ -179,7 +178,8 @@ void UnifindDialog::find() {
     if (found_.isEmpty()) {
         showkey->setEnabled(false);
         if (status != FillStatus::Failed)
-            env_.message(this, message(kSection, 8, QStringLiteral("Не найдено ни одного объекта")));
+            env_.message(this,
+                         message(kSection, 8, QStringLiteral("Не найдено ни одного объекта")));
     } else {
         showkey->setEnabled(true);
     }

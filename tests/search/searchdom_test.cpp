@@ -1,10 +1,11 @@
 #include "search/searchdom.h"
 
+#include <gtest/gtest.h>
+
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 #include "guifixture.h"
 
@@ -88,9 +89,9 @@ TEST_F(SearchDom, TypedNumberWithLetterIsReadAsTheNumber) {
     street("Сад");
     fields(" 12а ");
     dlg->findkey->click();
-    EXPECT_EQ(found(), QStringList({u("Садовая д.12"), u("Садовая д.12А"), u("Садовая д.12а"),
-                                     u("Садовая д.12Б"), u("Садовая д.12/3"),
-                                     u("Садовая д.12 кор.2")}));
+    EXPECT_EQ(found(),
+              QStringList({u("Садовая д.12"), u("Садовая д.12А"), u("Садовая д.12а"),
+                           u("Садовая д.12Б"), u("Садовая д.12/3"), u("Садовая д.12 кор.2")}));
     EXPECT_EQ(dlg->domnom->text(), u("12а")) << "fields are trimmed";
 }
 
@@ -108,7 +109,7 @@ TEST_F(SearchDom, NearestHousesOnTheSameSide) {
     answers = {kNoHouseNearest};
     dlg->findkey->click();
     EXPECT_EQ(found(), QStringList({u("Литейная д.13А"), u("Литейная д.13 кор.2"),
-                                     u("Литейная д.11"), u("Литейная д.15")}));
+                                    u("Литейная д.11"), u("Литейная д.15")}));
 }
 
 TEST_F(SearchDom, AllOnTheStreetEmptiesTheFields) {

@@ -3,10 +3,10 @@
 // not searched by default, and the house class.
 #pragma once
 
-#include <QFile>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <ostream>
 
 #include "dataset/names.h"
@@ -100,8 +100,8 @@ struct City {
 
         named(kDistricts, "Центральный");
         named(kDistricts, "Заречный");
-        const char* streets[] = {"Садовая",    "Нечётная",   "Литейная",  "Пустая",
-                                 "Ёлочная",    "Московская", "Павловская", "Береговая"};
+        const char* streets[] = {"Садовая", "Нечётная",   "Литейная",   "Пустая",
+                                 "Ёлочная", "Московская", "Павловская", "Береговая"};
         for (const char* s : streets) named(kStreets, s, kDistricts, 1);
         data.classNames[kStreets][kMoskovskaya - 1].parentRecord = 2;
         streetHouses.resize(kStreetCount + 1);

@@ -1,7 +1,8 @@
 #include "search/searchmetro.h"
 
-#include <QCheckBox>
 #include <gtest/gtest.h>
+
+#include <QCheckBox>
 
 #include "guifixture.h"
 

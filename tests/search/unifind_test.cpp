@@ -1,10 +1,11 @@
 #include "search/unifind.h"
 
+#include <gtest/gtest.h>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QListWidget>
 #include <QRadioButton>
-#include <gtest/gtest.h>
 
 #include "guifixture.h"
 #include "search/quickfindwidget.h"
@@ -51,7 +52,7 @@ TEST_F(Unifind, ContextSearchFindsTheTextAnywhere) {
     typeInto(dlg->findname, "СКАЯ");
     pressEnter(dlg->findname);
     EXPECT_EQ(found(), QStringList({u("Станции метро Арбатская"), u("Станции метро Московская"),
-                                     u("Улицы Московская"), u("Улицы Павловская")}));
+                                    u("Улицы Московская"), u("Улицы Павловская")}));
     EXPECT_TRUE(dlg->showkey->isEnabled());
     EXPECT_TRUE(dlg->findkey->isEnabled());
     EXPECT_TRUE(city.messages.isEmpty());

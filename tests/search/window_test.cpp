@@ -1,11 +1,12 @@
 // The searches inside the real main window: the quick find strip and the
 // three menu commands, down to the view, the info line and the marks.
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QListWidget>
 #include <QTimer>
 #include <cmath>
-#include <gtest/gtest.h>
 
 #include "dataset/settings.h"
 #include "guifixture.h"
@@ -55,9 +56,8 @@ protected:
         w->startUp();
         w->resize(800, 600);
         w->show();
-        ASSERT_TRUE(waitUntil([this] {
-            return !w->resizetimer->isActive() && state.history.historyPos > 0;
-        }));
+        ASSERT_TRUE(waitUntil(
+            [this] { return !w->resizetimer->isActive() && state.history.historyPos > 0; }));
     }
 
     // The view's centre lies on the object's box centre across and within a
