@@ -25,6 +25,7 @@
 #include "dataset/tables.h"
 #include "dialogs/about.h"
 #include "mainwindow/advertising.h"
+#include "mainwindow/dialogcommands.h"
 #include "mainwindow/help.h"
 #include "mainwindow/layout.h"
 #include "mainwindow/searchcommands.h"
@@ -189,10 +190,6 @@ void setPointer(QWidget* w, PointerShape shape) {
         w->unsetCursor();
     }
 }
-
-// Commands whose dialogs come with a later version.
-const char* const kLaterCommands[] = {"printing", "tofile",  "fragtofile", "sloiporiadok",
-                                      "interf",   "addzakl", "showzakl"};
 
 }  // namespace
 
@@ -525,7 +522,11 @@ void MainWindow::redrawView(bool record) {
     syncNavigation();
 }
 
-NavContext MainWindow::navContext() { return NavContext{state_, boxes, hooks_, navState, {}}; }
+NavContext MainWindow::navContext() {
+    return NavContext{state_, boxes, hooks_, navState, [this](const FrameShape& frag) {
+                          exportMapPart(*this, frag, [this](const QString& t) { message(t); });
+                      }};
+}
 
 QString MainWindow::notAvailableText() {
     return QStringLiteral("Команда будет доступна в следующей версии.");
@@ -878,16 +879,11 @@ void MainWindow::menuCommand(const QString& name) {
     // The commands of the map, search, bookmark, layer, print and export
     // parts are dispatched from here as they arrive.
     if (state_.view.busy || redrawing_) return;
-    for (const char* later : kLaterCommands) {
-        if (name == QLatin1String(later)) {
-            message(notAvailableText());
-            return;
-        }
-    }
     if (runSearchCommand(
             *this, name, [this](const QString& text) { message(text); },
             [this](int c, int32_t n) { showNamedObject(c, n); }))
         return;
+    if (runDialogCommand(*this, name, [this](const QString& text) { message(text); })) return;
     if (name == QLatin1String("stekdown"))
         viewCommand([](NavContext& c) { historyBack(c); });
     else if (name == QLatin1String("stekup"))
@@ -905,6 +901,8 @@ void MainWindow::menuCommand(const QString& name) {
         viewCommand([](NavContext& c) { toNearestMetro(c); });
     else if (name == QLatin1String("tonew"))
         viewCommand([](NavContext& c) { toStartView(c); });
+    else if (name == QLatin1String("fragtofile"))
+        viewCommand([](NavContext& c) { armExport(c); });
     else if (name == QLatin1String("toexit"))
         exitCommand();
     else if (name == QLatin1String("showhelp"))
