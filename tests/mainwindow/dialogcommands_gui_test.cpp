@@ -1,0 +1,141 @@
+// The dialog commands in the real window: bookmarks, the layer order and the
+// interface settings from the menu, with the dialogs answered as a user would.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+#include <memory>
+
+#include "../view/navfixture.h"
+#include "bookmarks/bookmarkdialogs.h"
+#include "dataset/settings.h"
+#include "dialogs/setinter.h"
+#include "dialogs/sloirast.h"
+#include "mainwindow/mainwindow.h"
+#include "mainwindow/widgets.h"
+
+using namespace urbica;
+
+namespace {
+
+template <class Dialog, class F>
+void whenShown(F f) {
+    QTimer::singleShot(0, [f] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* d = qobject_cast<Dialog*>(w); d && d->isVisible()) {
+                f(d);
+                return;
+            }
+        ADD_FAILURE() << "the dialog did not open";
+    });
+}
+
+QByteArray bytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+class DialogCommands : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.isValid());
+        QString error;
+        ASSERT_TRUE(writeDataset(testcity::city(), dir_.path(), &error)) << error.toStdString();
+        Settings s;
+        s.dataDirectory = dir_.path() + QLatin1Char('/');
+        s.aboutshow = 0;
+        QFile f(dir_.filePath(QStringLiteral("urbica.cfg")));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(settingsText(s));
+        f.close();
+        state_.programDirectory = dir_.path();
+        MainWindowOptions o;
+        o.showMessage = [this](const QString& t) { messages_ << t; };
+        o.askYesNo = [](const QString&) { return true; };
+        o.openUrl = [](const QUrl&) {};
+        w_ = std::make_unique<MainWindow>(state_, o);
+        w_->startUp();
+        w_->show();
+        QElapsedTimer t;
+        t.start();
+        while (!(state_.history.historyPos >= 1 && !w_->resizetimer->isActive()) &&
+               t.elapsed() < 3000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        ASSERT_EQ(state_.history.historyPos, 1);
+    }
+
+    QTemporaryDir dir_;
+    AppState state_;
+    QStringList messages_;
+    std::unique_ptr<MainWindow> w_;
+};
+
+}  // namespace
+
+TEST_F(DialogCommands, BookmarkAddedAndShownAgain) {
+    const float left = state_.view.viewLeft, width = state_.view.viewWidth;
+    whenShown<InputStringDialog>([](InputStringDialog* d) {
+        d->inptext->setText("Начало");
+        d->okkey->click();
+    });
+    w_->menuCommand("addzakl");
+    EXPECT_EQ(bytes(dir_.filePath("bookmark")).size(), 72);
+
+    state_.view.viewLeft += width / 4;
+    state_.view.viewWidth = width / 2;
+    w_->redrawView(true);
+    const int pos = state_.history.historyPos;
+    whenShown<BookmarkListDialog>([](BookmarkListDialog* d) {
+        ASSERT_EQ(d->booklist->count(), 1);
+        d->showkey->click();
+    });
+    w_->fragbarButtonClick("bookmark");
+    EXPECT_FLOAT_EQ(state_.view.viewLeft, left);
+    EXPECT_FLOAT_EQ(state_.view.viewWidth, width);
+    EXPECT_EQ(state_.history.historyPos, pos + 1) << "showing a bookmark adds one entry";
+    EXPECT_TRUE(messages_.isEmpty());
+}
+
+TEST_F(DialogCommands, InterfaceSettingsCancelKeepsAndStoreWritesAndLaysOut) {
+    const QByteArray cfg = bytes(dir_.filePath("urbica.cfg"));
+    whenShown<InterfaceSettingsDialog>([](InterfaceSettingsDialog* d) {
+        d->allwindow->click();
+        d->cancelkey->click();
+    });
+    w_->menuCommand("interf");
+    EXPECT_EQ(state_.settings.allwindow, 0);
+    EXPECT_EQ(bytes(dir_.filePath("urbica.cfg")), cfg) << "cancel writes nothing";
+    EXPECT_TRUE(w_->nav->isVisible());
+
+    whenShown<InterfaceSettingsDialog>([](InterfaceSettingsDialog* d) {
+        d->allwindow->click();
+        d->okkey->click();
+    });
+    w_->menuCommand("interf");
+    EXPECT_EQ(state_.settings.allwindow, 1);
+    EXPECT_FALSE(w_->nav->isVisible()) << "laid out at once";
+    Settings read;
+    ASSERT_TRUE(readSettings(read, dir_.path()));
+    EXPECT_EQ(read.allwindow, 1);
+}
+
+TEST_F(DialogCommands, LayerOrderStoredWithoutAHistoryEntry) {
+    const int pos = state_.history.historyPos;
+    const QByteArray srt = bytes(dir_.filePath("urbica.srt"));
+    whenShown<LayerOrderDialog>([](LayerOrderDialog* d) {
+        ASSERT_GT(d->sloiList->count(), 1);
+        d->risdnkey->click();
+        d->closekey->click();
+    });
+    w_->menuCommand("sloiporiadok");
+    EXPECT_NE(bytes(dir_.filePath("urbica.srt")), srt) << "the new order is stored";
+    EXPECT_EQ(state_.history.historyPos, pos);
+    EXPECT_EQ(state_.history.upperBound(), pos);
+    EXPECT_TRUE(messages_.isEmpty());
+}
