@@ -158,11 +158,10 @@ void BookmarkListDialog::deleteBookmarkItem() {
 
 bool addBookmarkCommand(QWidget* parent, const QString& path, const ViewState& view,
                         const MessageFn& message) {
-    InputStringDialog dialog(urbica::message(QStringLiteral("urbica"), 10,
-                                     QStringLiteral("Добавление новой закладки")),
-                             urbica::message(QStringLiteral("urbica"), 9,
-                                             QStringLiteral("Под каким именем записать?")),
-                             QString(), parent);
+    InputStringDialog dialog(
+        urbica::message(QStringLiteral("urbica"), 10, QStringLiteral("Добавление новой закладки")),
+        urbica::message(QStringLiteral("urbica"), 9, QStringLiteral("Под каким именем записать?")),
+        QString(), parent);
     dialog.exec();
     if (dialog.inputAccepted() == 0) return false;
     QString error;

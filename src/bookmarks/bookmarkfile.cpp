@@ -20,7 +20,8 @@ bool readWholeFile(const QString& path, QByteArray& data, QString* error) {
     if (!QFileInfo::exists(path)) return true;
     DataFile f(path);
     if (!f.isOpen()) {
-        if (error) *error = QStringLiteral("файл %1 не открывается").arg(QDir::toNativeSeparators(path));
+        if (error)
+            *error = QStringLiteral("файл %1 не открывается").arg(QDir::toNativeSeparators(path));
         return false;
     }
     if (f.size() > kMaxBookmarkFileSize) {
@@ -30,7 +31,8 @@ bool readWholeFile(const QString& path, QByteArray& data, QString* error) {
         return false;
     }
     if (!f.readAll(data)) {
-        if (error) *error = QStringLiteral("файл %1 не читается").arg(QDir::toNativeSeparators(path));
+        if (error)
+            *error = QStringLiteral("файл %1 не читается").arg(QDir::toNativeSeparators(path));
         return false;
     }
     return true;
@@ -71,7 +73,8 @@ bool listBookmarks(const QString& path, BookmarkList& out, QString* error) {
     if (!QFileInfo::exists(path)) return true;
     RecordFile f(path, BookmarkRecord::kRecordLength);
     if (!f.isOpen()) {
-        if (error) *error = QStringLiteral("файл %1 не открывается").arg(QDir::toNativeSeparators(path));
+        if (error)
+            *error = QStringLiteral("файл %1 не открывается").arg(QDir::toNativeSeparators(path));
         return false;
     }
     out.wholeRecords = f.recordCount();
@@ -143,7 +146,8 @@ void applyBookmark(const BookmarkRecord& rec, ViewState& v, int mapBoxWidth, int
     v.viewLeft = rec.left;
     v.viewTop = rec.top;
     v.viewWidth = rec.width;
-    if (mapBoxWidth > 4) v.viewHeight = v.viewWidth * float(mapBoxHeight - 4) / float(mapBoxWidth - 4);
+    if (mapBoxWidth > 4)
+        v.viewHeight = v.viewWidth * float(mapBoxHeight - 4) / float(mapBoxWidth - 4);
 }
 
 QString bookmarkFileErrorText(const QString& reason) {

@@ -14,8 +14,8 @@ namespace urbica {
 struct BookmarkRecord {
     static constexpr int kRecordLength = 72;
     static constexpr int kNameLength = 58;
-    QString name;        // 58 characters, blank-padded
-    int16_t kind = 1;    // 1 live, 0 deleted
+    QString name;      // 58 characters, blank-padded
+    int16_t kind = 1;  // 1 live, 0 deleted
     float left = 0, top = 0, width = 0;
 
     static BookmarkRecord decode(const char* p);

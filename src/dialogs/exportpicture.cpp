@@ -8,9 +8,9 @@
 namespace urbica {
 
 bool exportPictureCommand(QWidget* parent, const QImage& picture, const ExportUi& ui) {
-    const QString chosen = ui.chooseFile ? ui.chooseFile()
-                                         : QFileDialog::getSaveFileName(parent, QString(), QString(),
-                                                                        exportFilter());
+    const QString chosen =
+        ui.chooseFile ? ui.chooseFile()
+                      : QFileDialog::getSaveFileName(parent, QString(), QString(), exportFilter());
     const QString path = exportFileName(chosen);
     if (path.isEmpty()) return false;
     QString reason;

@@ -28,7 +28,8 @@ QString caption(int number, const char* builtIn) {
 }  // namespace
 
 QString noPrinterText() {
-    return message(QStringLiteral("urbica"), 22, QStringLiteral("Не установлено ни одного принтера"));
+    return message(QStringLiteral("urbica"), 22,
+                   QStringLiteral("Не установлено ни одного принтера"));
 }
 
 PrintEnvironment PrintEnvironment::system() {
@@ -52,7 +53,10 @@ PrintEnvironment PrintEnvironment::system() {
 
 PrintDialog::PrintDialog(const QImage& picture, Settings& settings, const QString& footer,
                          PrintEnvironment env, QWidget* parent)
-    : QDialog(parent), picture_(picture), settings_(settings), footer_(footer),
+    : QDialog(parent),
+      picture_(picture),
+      settings_(settings),
+      footer_(footer),
       env_(std::move(env)) {
     setObjectName(QStringLiteral("prinForm"));
     setWindowTitle(caption(1, "Печать"));
@@ -148,8 +152,8 @@ void PrintDialog::makepage() {
         minipage->clear();
         return;
     }
-    minipage->setPixmap(QPixmap::fromImage(page_.scaled(
-        minipage->size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
+    minipage->setPixmap(QPixmap::fromImage(
+        page_.scaled(minipage->size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
 }
 
 void PrintDialog::orientClicked(PageOrientation o) {
@@ -170,9 +174,8 @@ bool PrintDialog::printPage(QString* error) {
     printer.setDocName(QStringLiteral("Urbica"));
     printer.setPageSize(env_.paper);
     printer.setColorMode(bw->isChecked() ? QPrinter::GrayScale : QPrinter::Color);
-    printer.setPageOrientation(orientation_ == PageOrientation::Landscape
-                                   ? QPageLayout::Landscape
-                                   : QPageLayout::Portrait);
+    printer.setPageOrientation(orientation_ == PageOrientation::Landscape ? QPageLayout::Landscape
+                                                                          : QPageLayout::Portrait);
     printer.setFullPage(true);
     QPainter painter;
     if (!printer.isValid() || !painter.begin(&printer)) {
@@ -226,8 +229,8 @@ void PrintDialog::pdfClicked() {
     if (!savePdf(path, &error)) tell(QStringLiteral("Страница не записана: %1.").arg(error));
 }
 
-void printCommand(QWidget* parent, const QImage& picture, Settings& settings,
-                  const QString& footer, PrintEnvironment env) {
+void printCommand(QWidget* parent, const QImage& picture, Settings& settings, const QString& footer,
+                  PrintEnvironment env) {
     if (env.printerName.isEmpty()) {
         const QString text = noPrinterText();
         if (env.message)

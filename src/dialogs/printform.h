@@ -23,10 +23,10 @@ namespace urbica {
 
 // Where the page goes and how the person is asked and told things.
 struct PrintEnvironment {
-    QString printerName;                        // the default printer; empty: none installed
+    QString printerName;                         // the default printer; empty: none installed
     QPageSize paper = QPageSize(QPageSize::A4);  // its paper
-    double dpiX = 96, dpiY = 96;                // the screen's resolution
-    std::function<QString()> choosePdfFile;     // the PDF file name; empty: cancelled
+    double dpiX = 96, dpiY = 96;                 // the screen's resolution
+    std::function<QString()> choosePdfFile;      // the PDF file name; empty: cancelled
     std::function<void(const QString&)> message;
 
     // The system's default printer (or the first one) and the primary screen.
@@ -83,7 +83,7 @@ private:
 
 // "Печатать": the dialog for the picture. Without a printer the person is
 // told so, and the dialog still opens to save the page as a PDF file.
-void printCommand(QWidget* parent, const QImage& picture, Settings& settings,
-                  const QString& footer, PrintEnvironment env = PrintEnvironment::system());
+void printCommand(QWidget* parent, const QImage& picture, Settings& settings, const QString& footer,
+                  PrintEnvironment env = PrintEnvironment::system());
 
 }  // namespace urbica

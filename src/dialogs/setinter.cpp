@@ -27,8 +27,8 @@ InterfaceSettingsDialog::InterfaceSettingsDialog(Settings& settings, QWidget* pa
     dialogAccepted_ = 0;
 
     allwindow = optionBox(this, "allwindow", "Карту в полное окно", settings.allwindow);
-    asctoclose = optionBox(this, "asctoclose", "Подтверждение на выход из программы",
-                           settings.asctoclose);
+    asctoclose =
+        optionBox(this, "asctoclose", "Подтверждение на выход из программы", settings.asctoclose);
     aboutshow = optionBox(this, "aboutshow", "Заставка при запуске", settings.aboutshow);
     savesizecheck =
         optionBox(this, "savesizecheck", "Запоминать размеры окна", settings.savesizecheck);

@@ -30,7 +30,8 @@ LayerOrderList read(const QListWidget* w) {
     LayerOrderList out;
     for (int i = 0; i < w->count(); ++i) {
         const QListWidgetItem* item = w->item(i);
-        out.push_back({item->text(), int16_t(item->data(Qt::UserRole).toInt()), item->isSelected()});
+        out.push_back(
+            {item->text(), int16_t(item->data(Qt::UserRole).toInt()), item->isSelected()});
     }
     return out;
 }
@@ -87,9 +88,11 @@ LayerOrderDialog::LayerOrderDialog(Tables& tables, QWidget* parent)
     SSTab1->addTab(tabPage(selectList, detupkey, detdnkey),
                    message(QLatin1String(kSection), 3, QStringLiteral("Опознавание")));
 
-    closekey = new QPushButton(message(QLatin1String(kSection), 4, QStringLiteral("Запомнить")), this);
+    closekey =
+        new QPushButton(message(QLatin1String(kSection), 4, QStringLiteral("Запомнить")), this);
     closekey->setObjectName(QStringLiteral("closekey"));
-    cancelkey = new QPushButton(message(QLatin1String(kSection), 5, QStringLiteral("Отменить")), this);
+    cancelkey =
+        new QPushButton(message(QLatin1String(kSection), 5, QStringLiteral("Отменить")), this);
     cancelkey->setObjectName(QStringLiteral("cancelkey"));
     closekey->setAutoDefault(false);
     cancelkey->setAutoDefault(false);
@@ -146,10 +149,10 @@ bool layerOrderCommand(QWidget* parent, AppState& s, MapBoxes& boxes, const View
     if (dialog.dialogAccepted() == 0) return false;
     QString error;
     if (!applyLayerOrder(s, boxes, hooks, &error)) {
-        const QString text =
-            QStringLiteral("Порядок слоев действует до конца работы, но не записан в файлы "
-                           "данных: %1.")
-                .arg(error);
+        const QString text = QStringLiteral(
+                                 "Порядок слоев действует до конца работы, но не записан в файлы "
+                                 "данных: %1.")
+                                 .arg(error);
         if (message)
             message(text);
         else

@@ -35,8 +35,8 @@ void interfaceSettings(MainWindow& w, const MessageFunction& message) {
     storeWindowRect(w, s.settings);
     QString error;
     if (!writeSettings(s.settings, s.programDirectory, &error))
-        message(QStringLiteral("Настройки действуют до конца работы, но не записаны: %1.")
-                    .arg(error));
+        message(
+            QStringLiteral("Настройки действуют до конца работы, но не записаны: %1.").arg(error));
     w.layoutNow();
 }
 

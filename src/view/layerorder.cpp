@@ -29,8 +29,8 @@ void storeOrder(Tables& t, std::vector<int16_t>& order, const LayerOrderList& li
         if (pos >= n) break;
         order[size_t(++pos)] = e.layer;
         if (e.layer >= 1 && e.layer <= n) {
-            int16_t& flag = select ? t.layers[size_t(e.layer)].selectable
-                                   : t.layers[size_t(e.layer)].shown;
+            int16_t& flag =
+                select ? t.layers[size_t(e.layer)].selectable : t.layers[size_t(e.layer)].shown;
             flag = e.selected ? -1 : 0;
         }
     }
@@ -66,7 +66,8 @@ bool applyLayerOrder(AppState& s, MapBoxes& boxes, const ViewHooks& hooks, QStri
     s.view.viewLeft = left;
     s.view.viewTop = top;
     s.view.viewWidth = width;
-    if (boxes.map.width() > 4) s.view.unitsPerPixel = s.view.viewWidth / float(boxes.map.width() - 4);
+    if (boxes.map.width() > 4)
+        s.view.unitsPerPixel = s.view.viewWidth / float(boxes.map.width() - 4);
     if (s.catalogue.gridExtent != 0 && s.view.unitsPerPixel > 0) {
         // The map keeps the coordinate system of the view it shows.
         boxes.map.setScale(s.view.viewLeft, s.view.viewTop, s.view.viewWidth, s.view.viewHeight);

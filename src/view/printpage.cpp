@@ -70,8 +70,8 @@ QImage composePage(const QImage& picture, const PageComposition& layout) {
     return page;
 }
 
-void paintPrintedPage(QPainter& painter, const QRect& paperRect, int resolution,
-                      const QImage& page, const QString& footer) {
+void paintPrintedPage(QPainter& painter, const QRect& paperRect, int resolution, const QImage& page,
+                      const QString& footer) {
     painter.save();
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     if (!page.isNull()) painter.drawImage(paperRect, page);
@@ -88,8 +88,7 @@ void paintPrintedPage(QPainter& painter, const QRect& paperRect, int resolution,
 }
 
 bool writePagePdf(const QImage& page, const QPageSize& paper, PageOrientation orientation,
-                  bool blackAndWhite, const QString& footer, const QString& path,
-                  QString* error) {
+                  bool blackAndWhite, const QString& footer, const QString& path, QString* error) {
     if (page.isNull()) {
         if (error) *error = QStringLiteral("нет страницы");
         return false;

@@ -21,9 +21,9 @@ struct PageMargins {
 };
 
 struct PageComposition {
-    QSize page;      // the page in screen pixels, orientation applied
-    QRect target;    // where the picture lies on the page
-    QRect source;    // the part of the picture that is copied
+    QSize page;    // the page in screen pixels, orientation applied
+    QRect target;  // where the picture lies on the page
+    QRect source;  // the part of the picture that is copied
     bool stretched = false;
 };
 
@@ -46,8 +46,8 @@ QImage composePage(const QImage& picture, const PageComposition& layout);
 
 // Paints a composed page over the whole paper rectangle of a device and the
 // footer line at (100, 100) twips, in the device's resolution.
-void paintPrintedPage(QPainter& painter, const QRect& paperRect, int resolution,
-                      const QImage& page, const QString& footer);
+void paintPrintedPage(QPainter& painter, const QRect& paperRect, int resolution, const QImage& page,
+                      const QString& footer);
 
 // Writes the page as a one-page PDF of the given paper, replacing the file
 // as a whole; false with the reason when it cannot be written.

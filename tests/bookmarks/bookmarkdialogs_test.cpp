@@ -144,9 +144,8 @@ TEST(BookmarkList, CommandPutsThePickedViewWithTheBoxShape) {
     whenShown<BookmarkListDialog>([](BookmarkListDialog* d) { d->cancelkey->click(); });
     EXPECT_FALSE(showBookmarksCommand(nullptr, path, v, 204, 104, {}));
     EXPECT_EQ(v.viewLeft, 0.f);
-    whenShown<BookmarkListDialog>([](BookmarkListDialog* d) {
-        Q_EMIT d->booklist->itemDoubleClicked(d->booklist->item(0));
-    });
+    whenShown<BookmarkListDialog>(
+        [](BookmarkListDialog* d) { Q_EMIT d->booklist->itemDoubleClicked(d->booklist->item(0)); });
     EXPECT_TRUE(showBookmarksCommand(nullptr, path, v, 204, 104, {}));
     EXPECT_EQ(v.viewLeft, 700.f);
     EXPECT_FLOAT_EQ(v.viewHeight, 1000.f);

@@ -126,7 +126,8 @@ TEST(BookmarkFile, AFolderThatCannotBeWrittenLosesNothing) {
     const QString blocker = dir.filePath("prog");
     writeBytes(blocker, "x");
     QString error;
-    EXPECT_FALSE(appendBookmark(bookmarkFilePath(blocker, QString()), mark("A", 1), nullptr, &error));
+    EXPECT_FALSE(
+        appendBookmark(bookmarkFilePath(blocker, QString()), mark("A", 1), nullptr, &error));
     EXPECT_FALSE(error.isEmpty());
 
     // A bookmark path that is a folder cannot be read or replaced; the

@@ -40,7 +40,10 @@ struct LayerFixture {
         d.tables.layers[3].listed = 0;
         d.tables.drawOrder = {0, 1, 2, 3, 4};
         d.tables.selectOrder = {0, 4, 3, 2, 1};
-        d.layerObjects = {{}, {object(1, 200)}, {object(2, 1500)}, {object(4, 200, 1800, 3600)},
+        d.layerObjects = {{},
+                          {object(1, 200)},
+                          {object(2, 1500)},
+                          {object(4, 200, 1800, 3600)},
                           {object(3, 2800)}};
         QString error;
         EXPECT_TRUE(writeDataset(d, dir.path(), &error)) << error.toStdString();

@@ -68,8 +68,8 @@ TEST(LayerOrder, StoreWritesTablesAndZerosAfterTheLastListedLayer) {
     LayerFixture f;
     LayerOrderList draw = drawOrderList(f.s.tables);
     LayerOrderList select = selectOrderList(f.s.tables);
-    moveEntryDown(draw, 0);    // 2, 1, 4
-    draw[2].selected = false;  // park not drawn
+    moveEntryDown(draw, 0);      // 2, 1, 4
+    draw[2].selected = false;    // park not drawn
     select[1].selected = false;  // houses not picked
     storeLayerOrder(f.s.tables, draw, select);
     EXPECT_EQ(f.s.tables.drawOrder, (std::vector<int16_t>{0, 2, 1, 4, 0}));

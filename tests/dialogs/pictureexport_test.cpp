@@ -15,7 +15,8 @@ namespace {
 QImage gradient() {
     QImage img(400, 300, QImage::Format_RGB32);
     for (int y = 0; y < img.height(); ++y)
-        for (int x = 0; x < img.width(); ++x) img.setPixel(x, y, qRgb(x % 256, y % 256, (x / 256) * 100));
+        for (int x = 0; x < img.width(); ++x)
+            img.setPixel(x, y, qRgb(x % 256, y % 256, (x / 256) * 100));
     return img;
 }
 

@@ -46,7 +46,8 @@ QString prepareCups() {
                 .isEmpty() &&
             QStandardPaths::findExecutable(tool).isEmpty())
             return QString("%1 is not installed").arg(tool);
-    if (!QFileInfo::exists("/usr/lib/cups/backend/cups-pdf")) return "the cups-pdf backend is not installed";
+    if (!QFileInfo::exists("/usr/lib/cups/backend/cups-pdf"))
+        return "the cups-pdf backend is not installed";
     if (!schedulerRunning()) {
         const QString cupsd = QFileInfo::exists("/usr/sbin/cupsd") ? "/usr/sbin/cupsd" : "cupsd";
         if (run(cupsd, {}) != 0) return "cupsd did not start";
@@ -57,8 +58,8 @@ QString prepareCups() {
     }
     if (run("lpstat", {"-p", kQueue}) != 0) {
         QString out;
-        if (run("lpadmin", {"-p", kQueue, "-E", "-v", "cups-pdf:/", "-m",
-                            "lsb/usr/cups-pdf/CUPS-PDF_opt.ppd"},
+        if (run("lpadmin",
+                {"-p", kQueue, "-E", "-v", "cups-pdf:/", "-m", "lsb/usr/cups-pdf/CUPS-PDF_opt.ppd"},
                 &out) != 0)
             return "the PDF queue could not be set up: " + out;
     }

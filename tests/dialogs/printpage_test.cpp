@@ -76,9 +76,8 @@ TEST(PageComposition, WithoutStretchThePictureIsCentredAtItsOwnSize) {
 TEST(PageComposition, ThePageHoldsThePictureWhereTheLayoutSays) {
     QImage pic = picture(80, 60);
     pic.setPixel(0, 0, qRgb(0, 0, 255));
-    PageComposition c =
-        composePageLayout(QSize(300, 400), PageOrientation::Portrait, PageMargins{}, false,
-                          pic.size());
+    PageComposition c = composePageLayout(QSize(300, 400), PageOrientation::Portrait, PageMargins{},
+                                          false, pic.size());
     const QImage page = composePage(pic, c);
     ASSERT_EQ(page.size(), QSize(300, 400));
     EXPECT_EQ(page.pixel(c.target.topLeft()) & 0xFFFFFF, 0x0000FFu);
@@ -95,9 +94,9 @@ TEST(PageComposition, ThePageHoldsThePictureWhereTheLayoutSays) {
 
 TEST(PagePdf, WritesAPdfOrReportsAMissingFolder) {
     QTemporaryDir dir;
-    const QImage page = composePage(
-        picture(100, 80), composePageLayout(QSize(793, 1122), PageOrientation::Portrait,
-                                            PageMargins{}, true, QSize(100, 80)));
+    const QImage page =
+        composePage(picture(100, 80), composePageLayout(QSize(793, 1122), PageOrientation::Portrait,
+                                                        PageMargins{}, true, QSize(100, 80)));
     const QString path = dir.filePath("page.pdf");
     QString error;
     ASSERT_TRUE(writePagePdf(page, QPageSize(QPageSize::A4), PageOrientation::Portrait, false,
@@ -106,8 +105,8 @@ TEST(PagePdf, WritesAPdfOrReportsAMissingFolder) {
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_TRUE(f.read(5).startsWith("%PDF-"));
-    EXPECT_FALSE(writePagePdf(page, QPageSize(QPageSize::A4), PageOrientation::Portrait, false,
-                              "", dir.filePath("none/page.pdf"), &error));
+    EXPECT_FALSE(writePagePdf(page, QPageSize(QPageSize::A4), PageOrientation::Portrait, false, "",
+                              dir.filePath("none/page.pdf"), &error));
     EXPECT_FALSE(error.isEmpty());
 }
 
