@@ -468,6 +468,12 @@ void MainWindow::startUp() {
     state_.view.busy = false;
     run_.mainLoaded = -1;
 
+    if (s.aboutshow == 1) {
+        // The house search does its loading while the splash is still up.
+        preloadHouseSearch(
+            *this, [this](const QString& text) { message(text); },
+            [this](int c, int32_t n) { showNamedObject(c, n); });
+    }
     if (splash_) {
         splash_->close();
         delete splash_.data();
