@@ -8,12 +8,11 @@
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
-#include <QTemporaryDir>
 #include <cstdio>
 #include <memory>
 
 #include "dataset/objects.h"
-#include "democity.h"
+#include "benchcity.h"
 #include "view/appstate.h"
 #include "view/navigation.h"
 #include "view/pick.h"
@@ -23,55 +22,16 @@ using namespace urbica;
 
 namespace {
 
-struct City {
-    QTemporaryDir dir;
-    AppState s;
-    MapBoxes boxes;
-    ViewHooks hooks;
+struct City : BenchCity {
     NavigationState nav;
     NavContext ctx{s, boxes, hooks, nav, {}};
     double cx = 0, cy = 0;  // centre of the densest cell
 
-    bool open(int scale) {
-        democity::Options o;
-        o.scale = scale;
-        QString error;
-        if (!writeDataset(democity::buildCity(o), dir.path(), &error)) {
-            std::fprintf(stderr, "%s\n", qPrintable(error));
-            return false;
-        }
-        s.settings.dataDirectory = dir.path() + "/";
-        s.programDirectory = dir.path();
-        if (!readCatalogue(s.settings, s.catalogue, s.tables)) return false;
-        readIconTable(s.settings.dataDirectory, s.tables);
-        for (PictureBox* b : {&boxes.map, &boxes.hidepage, &boxes.originalpage})
-            b->resize(1920, 1080);
-        boxes.map.backColor = s.settings.mapBackColor;
-        boxes.nav.resize(204, 204);
-        return true;
-    }
-    // A view of 1 unit per pixel centred on the grid cell of the finest level
-    // that lists the most objects, over all layers.
+    // A view of 1 unit per pixel centred on the densest grid cell.
     void showDensestView() {
-        int64_t best = -1;
-        for (int l = 1; l <= s.tables.layerCount(); ++l) {
-            const LayerRecord& layer = s.tables.layers[size_t(l)];
-            const int32_t k = layer.levels[0].cellSize;
-            if (k <= 0) continue;
-            LayerFiles f(s.settings.dataDirectory, layer, 1);
-            const int64_t per = s.catalogue.gridExtent / k;
-            for (int64_t col = 0; col < per; ++col)
-                for (int64_t row = 0; row < per; ++row) {
-                    GridCell c;
-                    if (!f.readCell(gridRecordNumber(s.catalogue.gridExtent, k, col, row), c))
-                        continue;
-                    if (c.objectCount > best) {
-                        best = c.objectCount;
-                        cx = col * k + k / 2.0;
-                        cy = row * k + k / 2.0;
-                    }
-                }
-        }
+        const QPointF c = densestCellCentre();
+        cx = c.x();
+        cy = c.y();
         s.view.viewLeft = float(cx - 958);
         s.view.viewTop = float(cy - 538);
         s.view.viewWidth = 1916;
@@ -175,7 +135,7 @@ int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     auto city = std::make_unique<City>();
-    if (!city->open(10)) return 1;
+    if (!city->open(10, 1920, 1080)) return 1;
     city->showDensestView();
     g_city = city.get();
     benchmark::RunSpecifiedBenchmarks();

@@ -9,12 +9,11 @@
 
 #include <QGuiApplication>
 #include <QPainter>
-#include <QTemporaryDir>
 #include <cstdio>
 #include <memory>
 
 #include "dataset/objects.h"
-#include "democity.h"
+#include "benchcity.h"
 #include "view/appstate.h"
 #include "view/redraw.h"
 
@@ -22,35 +21,16 @@ using namespace urbica;
 
 namespace {
 
-struct City {
-    QTemporaryDir dir;
-    AppState s;
-    MapBoxes boxes;
-    ViewHooks hooks;
+struct City : BenchCity {
     float left = 0, top = 0, width = 0;
 
-    bool open(int scale) {
-        democity::Options o;
-        o.scale = scale;
-        QString error;
-        if (!writeDataset(democity::buildCity(o), dir.path(), &error)) {
-            std::fprintf(stderr, "%s\n", qPrintable(error));
-            return false;
-        }
-        s.settings.dataDirectory = dir.path() + "/";
-        s.programDirectory = dir.path();
-        if (!readCatalogue(s.settings, s.catalogue, s.tables)) return false;
-        readIconTable(s.settings.dataDirectory, s.tables);
+    bool open(int scale, int w, int h) {
+        if (!BenchCity::open(scale, w, h)) return false;
         left = float(s.catalogue.startX);
         top = float(s.catalogue.startY);
         width = float(s.catalogue.startWidth);
-        return true;
-    }
-    void size(int w, int h) {
-        for (PictureBox* b : {&boxes.map, &boxes.hidepage, &boxes.originalpage}) b->resize(w, h);
-        boxes.map.backColor = s.settings.mapBackColor;
-        boxes.nav.resize(204, 204);
         buildOverview(s, boxes, hooks);
+        return true;
     }
     void redraw() {
         s.view.viewLeft = left;
@@ -58,27 +38,11 @@ struct City {
         s.view.viewWidth = width;
         redrawView(s, boxes, hooks, false);
     }
-    // Centres a view of 1 unit per pixel on the grid cell of the finest
-    // level that lists the most objects, over all layers.
-    void densestView(int w) {
-        int64_t best = -1;
-        for (int l = 1; l <= s.tables.layerCount(); ++l) {
-            const LayerRecord& layer = s.tables.layers[size_t(l)];
-            const int32_t k = layer.levels[0].cellSize;
-            if (k <= 0) continue;
-            LayerFiles f(s.settings.dataDirectory, layer, 1);
-            const int64_t per = s.catalogue.gridExtent / k;
-            for (int64_t col = 0; col < per; ++col)
-                for (int64_t row = 0; row < per; ++row) {
-                    GridCell c;
-                    if (!f.readCell(gridRecordNumber(s.catalogue.gridExtent, k, col, row), c)) continue;
-                    if (c.objectCount > best) {
-                        best = c.objectCount;
-                        left = float(col * k + k / 2.0 - w / 2.0);
-                        top = float(row * k + k / 2.0 - 540);
-                    }
-                }
-        }
+    // A view of 1 unit per pixel centred on the densest grid cell.
+    void densestView(int w, int h) {
+        const QPointF c = densestCellCentre();
+        left = float(c.x() - w / 2.0);
+        top = float(c.y() - h / 2.0);
         width = float(w);
     }
 };
@@ -158,10 +122,8 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     auto small = std::make_unique<City>();
     auto large = std::make_unique<City>();
-    if (!small->open(1) || !large->open(10)) return 1;
-    small->size(1024, 768);
-    large->size(1920, 1080);
-    large->densestView(1916);
+    if (!small->open(1, 1024, 768) || !large->open(10, 1920, 1080)) return 1;
+    large->densestView(1916, 1076);
     g_small = small.get();
     g_large = large.get();
     benchmark::RunSpecifiedBenchmarks();
