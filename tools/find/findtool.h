@@ -1,0 +1,39 @@
+// urbica-find: the house, text and metro searches of the dialogs without a
+// window, and batch geocoding of "street<TAB>house" lines.
+//
+//   urbica-find --data DIR [--json] house STREET NUMBER [--letter L] [--fraction F]
+//               [--building B] [--nearest] [--street-record N]
+//   urbica-find --data DIR [--json] text TEXT [--class N]...
+//   urbica-find --data DIR [--json] metro TEXT
+//   urbica-find --data DIR [--json] geocode FILE|-
+//
+// Each result is one line: display name, class, name record, centre X and Y
+// of the object's box in map units (tab-separated, or a JSON object with
+// --json). Exit status 0 when something was found, 1 when nothing, 2 on bad
+// use or an unreadable dataset.
+#pragma once
+
+#include <QByteArray>
+#include <QIODevice>
+#include <QList>
+#include <QString>
+#include <optional>
+
+#include "search/houses.h"
+
+namespace urbica::findtool {
+
+inline constexpr int kFound = 0;
+inline constexpr int kNotFound = 1;
+inline constexpr int kBadUse = 2;
+
+// Runs the program on its arguments (without the program name); addresses
+// for geocode from "-" are read from in.
+int run(const QList<QByteArray>& args, QIODevice& in, QIODevice& out, QIODevice& err);
+
+// The house fields of an address's house text in the forms the importer
+// reads ("12", "12А", "12к2", "1/25 литА", "13-15": the first house); empty
+// when the text names no house with a number.
+std::optional<HouseQuery> houseQueryFromText(const QString& text);
+
+}  // namespace urbica::findtool
