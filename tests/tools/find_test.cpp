@@ -1,0 +1,289 @@
+// urbica-find on the search tests' city, on broken datasets and on an
+// imported OpenStreetMap excerpt.
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "findtool.h"
+#include "search/searchfixture.h"
+
+using namespace urbica;
+using namespace urbica::testcity;
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    QStringList lines;  // standard output
+    QString errors;     // standard error
+};
+
+Outcome find(const QString& data, QStringList args, const QByteArray& input = {}) {
+    QList<QByteArray> raw{"--data", data.toUtf8()};
+    for (const QString& a : args) raw << a.toUtf8();
+    QByteArray inBytes = input, outBytes, errBytes;
+    QBuffer in(&inBytes), out(&outBytes), err(&errBytes);
+    in.open(QIODevice::ReadOnly);
+    out.open(QIODevice::WriteOnly);
+    err.open(QIODevice::WriteOnly);
+    Outcome r;
+    r.status = findtool::run(raw, in, out, err);
+    r.lines = QString::fromUtf8(outBytes).split(u'\n', Qt::SkipEmptyParts);
+    r.errors = QString::fromUtf8(errBytes);
+    return r;
+}
+
+QStringList field(const QStringList& lines, int column) {
+    QStringList out;
+    for (const QString& l : lines) out << l.split(u'\t').value(column);
+    return out;
+}
+
+class FindCity : public ::testing::Test {
+protected:
+    City city;
+    QString dir() const { return city.dir.path(); }
+    QString houseRecord(int32_t street, size_t i) const {
+        return QString::number(city.streetHouses[size_t(street)][i]);
+    }
+};
+
+TEST_F(FindCity, HouseByNumberLetterAndBuilding) {
+    // The street is the first whose name holds the text; the centre is that of the house's box.
+    Outcome r = find(dir(), {u("house"), u("садов"), u("14")});
+    ASSERT_EQ(r.status, findtool::kFound) << r.errors.toStdString();
+    ASSERT_EQ(r.lines.size(), 1);
+    const QStringList f = r.lines[0].split(u'\t');
+    ASSERT_EQ(f.size(), 5);
+    EXPECT_TRUE(f[0].contains(u("Садовая"))) << f[0].toStdString();
+    EXPECT_TRUE(f[0].contains(u("14")));
+    EXPECT_EQ(f[1], QString::number(kHouses));
+    EXPECT_EQ(f[2], houseRecord(kSadovaya, 6));
+    // Object 16 of the layer (2 districts and 8 streets come first): x 1000 + 16 * 2000
+    // to 300 further, y 1000 to 100 further.
+    EXPECT_EQ(f[3], u("33150"));
+    EXPECT_EQ(f[4], u("1050"));
+
+    // Letter case and Ё/Е aside, both 12А and 12а; 12Б and the other 12s not.
+    r = find(dir(), {u("house"), u("Садовая"), u("12"), u("--letter"), u("а")});
+    EXPECT_EQ(field(r.lines, 2),
+              QStringList({houseRecord(kSadovaya, 1), houseRecord(kSadovaya, 2)}));
+
+    r = find(dir(), {u("house"), u("x"), u("13"), u("--street-record"), QString::number(kLiteynaya),
+                     u("--building"), u("2")});
+    EXPECT_EQ(field(r.lines, 2), QStringList({houseRecord(kLiteynaya, 2)}));
+    r = find(dir(), {u("house"), u("Садовая"), u("12"), u("--fraction"), u("3")});
+    EXPECT_EQ(field(r.lines, 2), QStringList({houseRecord(kSadovaya, 4)}));
+}
+
+TEST_F(FindCity, NearestHousesOnlyWhenAskedAndOnTheSameSide) {
+    Outcome r = find(dir(), {u("house"), u("Нечётная"), u("13")});
+    EXPECT_EQ(r.status, findtool::kNotFound);
+    EXPECT_TRUE(r.lines.isEmpty());
+    r = find(dir(), {u("house"), u("Нечетная"), u("13"), u("--nearest")});
+    EXPECT_EQ(r.status, findtool::kFound);
+    // 11 below and 15 above; the even 10 and 16 are on the other side.
+    EXPECT_EQ(field(r.lines, 2), QStringList({houseRecord(kOdd, 2), houseRecord(kOdd, 3)}));
+    r = find(dir(), {u("house"), u("Нет такой"), u("1")});
+    EXPECT_EQ(r.status, findtool::kNotFound);
+    EXPECT_FALSE(r.errors.isEmpty());
+}
+
+TEST_F(FindCity, TextSearchFoldsYoAndTakesClasses) {
+    // The quick find: searchable named classes, so the pond is not among them.
+    Outcome r = find(dir(), {u("text"), u("ЕЛОЧ")});
+    EXPECT_EQ(r.status, findtool::kFound);
+    ASSERT_EQ(r.lines.size(), 1);
+    EXPECT_EQ(field(r.lines, 1), QStringList({QString::number(kStreets)}));
+    EXPECT_EQ(field(r.lines, 2), QStringList({QString::number(kYolochnaya)}));
+    // The universal search with the chosen class only.
+    r = find(dir(), {u("text"), u("ёлочн"), u("--class"), QString::number(kPonds)});
+    EXPECT_EQ(field(r.lines, 1), QStringList({QString::number(kPonds)}));
+    r = find(dir(), {u("text"), u("несуществующее")});
+    EXPECT_EQ(r.status, findtool::kNotFound);
+}
+
+TEST_F(FindCity, MetroAndJson) {
+    Outcome r = find(dir(), {u("--json"), u("metro"), u("елки")});
+    ASSERT_EQ(r.status, findtool::kFound);
+    ASSERT_EQ(r.lines.size(), 1);
+    const QJsonObject j = QJsonDocument::fromJson(r.lines[0].toUtf8()).object();
+    EXPECT_EQ(j.value(u("name")).toString(), u("Ёлки"));
+    EXPECT_EQ(j.value(u("class")).toInt(), kStations);
+    EXPECT_EQ(j.value(u("record")).toInt(), 3);
+    EXPECT_TRUE(j.contains(u("x")) && j.contains(u("y")));
+    // A station without map objects is not listed.
+    EXPECT_EQ(find(dir(), {u("metro"), u("Закрытая")}).status, findtool::kNotFound);
+}
+
+TEST_F(FindCity, GeocodeBatchGoesOnPastBadLines) {
+    const QByteArray input =
+        u("Садовая\t12А\n"
+          "строка без табуляции\n")
+            .toUtf8() +
+        QByteArray("\xcd\xe5\xe2\xf1\xea\xe8\xe9\t1\n") +  // Windows-1251, not UTF-8
+        u("Нечётная\t13\r\n"
+          "\n"
+          "литейная\t13к2\n"
+          "Садовая\tкорпус\n"
+          "Нет такой\t1\n")
+            .toUtf8();
+    const Outcome r = find(dir(), {u("geocode"), u("-")}, input);
+    EXPECT_EQ(r.status, findtool::kFound);
+    ASSERT_EQ(r.lines.size(), 7) << r.lines.join(u'|').toStdString();
+    EXPECT_EQ(field(r.lines, 0),
+              QStringList({u("1"), u("2"), u("3"), u("4"), u("6"), u("7"), u("8")}));
+    EXPECT_EQ(field(r.lines, 1), QStringList({u("exact"), u("error"), u("error"), u("nearest"),
+                                              u("exact"), u("error"), u("not found")}));
+    // 12А: the exact letter first, in the street's order.
+    EXPECT_EQ(r.lines[0].split(u'\t').value(4), houseRecord(kSadovaya, 1));
+    // 13 on Нечётная: 11 and 15 are as near; the lower one is named.
+    EXPECT_EQ(r.lines[3].split(u'\t').value(4), houseRecord(kOdd, 2));
+    EXPECT_EQ(r.lines[4].split(u'\t').value(4), houseRecord(kLiteynaya, 2));
+    EXPECT_TRUE(r.errors.contains(u("строка 2"))) << r.errors.toStdString();
+    EXPECT_TRUE(r.errors.contains(u("строка 3")));
+    EXPECT_TRUE(r.errors.contains(u("строка 7")));
+
+    EXPECT_EQ(find(dir(), {u("geocode"), u("-")}, u("Нет такой\t1\n").toUtf8()).status,
+              findtool::kNotFound);
+    EXPECT_EQ(find(dir(), {u("geocode"), dir() + u("/нет файла")}).status, findtool::kBadUse);
+}
+
+TEST_F(FindCity, BadUseAndBrokenDatasets) {
+    EXPECT_EQ(find(dir(), {u("house"), u("Садовая")}).status, findtool::kBadUse);
+    EXPECT_EQ(find(dir(), {u("text"), u("а"), u("--class"), u("99")}).status, findtool::kBadUse);
+    EXPECT_EQ(find(dir(), {u("text"), u("а"), u("--class"), u("0")}).status, findtool::kBadUse);
+    EXPECT_EQ(find(dir(), {u("rivers")}).status, findtool::kBadUse);
+    EXPECT_EQ(find(dir(), {u("house"), u("а"), u("1"), u("--street-record"), u("-3")}).status,
+              findtool::kBadUse);
+    // A street record past the file lists nothing.
+    EXPECT_EQ(find(dir(), {u("house"), u("а"), u("1"), u("--street-record"), u("5000")}).status,
+              findtool::kNotFound);
+    {
+        QByteArray in, out, err;
+        QBuffer bi(&in), bo(&out), be(&err);
+        bi.open(QIODevice::ReadOnly);
+        bo.open(QIODevice::WriteOnly);
+        be.open(QIODevice::WriteOnly);
+        EXPECT_EQ(findtool::run({"--data", dir().toUtf8(), "text", "\xff\xfe"}, bi, bo, be),
+                  findtool::kBadUse);
+        EXPECT_TRUE(QString::fromUtf8(err).contains(u("UTF-8")));
+    }
+
+    // Street and metro classes past the class table.
+    city.data.catalogue.streetClass = 40;
+    city.data.catalogue.metroClass = -2;
+    city.write();
+    for (const QStringList& args :
+         {QStringList{u("house"), u("Садовая"), u("12")}, QStringList{u("geocode"), u("-")},
+          QStringList{u("metro"), u("а")}}) {
+        const Outcome r = find(dir(), args, u("Садовая\t12\n").toUtf8());
+        EXPECT_EQ(r.status, findtool::kBadUse) << args.join(u' ').toStdString();
+        EXPECT_TRUE(r.errors.contains(u("вне таблицы классов"))) << r.errors.toStdString();
+    }
+
+    QTemporaryDir empty;
+    EXPECT_EQ(find(empty.path(), {u("text"), u("а")}).status, findtool::kBadUse);
+    city.truncate("urbica.dat", 100);
+    const Outcome r = find(dir(), {u("text"), u("а")});
+    EXPECT_EQ(r.status, findtool::kBadUse);
+    EXPECT_FALSE(r.errors.isEmpty());
+}
+
+TEST_F(FindCity, TruncatedNameFilesGiveMessagesNotCrashes) {
+    city.truncate("ul.cl2", 20);
+    city.truncate("dm.cls", 15);
+    for (const QStringList& args :
+         {QStringList{u("house"), u("Садовая"), u("12")},
+          QStringList{u("house"), u("x"), u("12"), u("--street-record"), u("1"), u("--nearest")},
+          QStringList{u("text"), u("а")}, QStringList{u("geocode"), u("-")}}) {
+        const Outcome r = find(dir(), args, u("Садовая\t12\nЛитейная\t9\n").toUtf8());
+        EXPECT_GE(r.status, 0) << args.join(u' ').toStdString();
+        EXPECT_LE(r.status, 2);
+    }
+}
+
+TEST(HouseText, ImporterFormsBecomeSearchFields) {
+    auto q = findtool::houseQueryFromText(u("12к2"));
+    ASSERT_TRUE(q);
+    EXPECT_EQ(q->number, u("12"));
+    EXPECT_EQ(q->building, u("2"));
+    EXPECT_TRUE(q->letter.isEmpty());
+    q = findtool::houseQueryFromText(u(" 1/25 литА "));
+    ASSERT_TRUE(q);
+    EXPECT_EQ(q->number, u("1"));
+    EXPECT_EQ(q->letter, u("А"));
+    EXPECT_EQ(q->fraction, u("25"));
+    q = findtool::houseQueryFromText(u("13-15"));
+    ASSERT_TRUE(q);
+    EXPECT_EQ(q->number, u("13"));
+    EXPECT_FALSE(findtool::houseQueryFromText(u("корпус")));
+    EXPECT_FALSE(findtool::houseQueryFromText(QString()));
+}
+
+// The excerpt imported once by the importer program.
+class FindExcerpt : public ::testing::Test {
+protected:
+    static QTemporaryDir* dir;
+    static void SetUpTestSuite() {
+        dir = new QTemporaryDir;
+        QProcess p;
+        p.start(QStringLiteral(IMPORT_EXE),
+                {QStringLiteral(OSM_TEST_DATA "/spb-gostiny-dvor.osm"), u("--out"), dir->path()});
+        ASSERT_TRUE(p.waitForFinished(60000));
+        ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    }
+    static void TearDownTestSuite() {
+        delete dir;
+        dir = nullptr;
+    }
+};
+QTemporaryDir* FindExcerpt::dir = nullptr;
+
+TEST_F(FindExcerpt, HousesMetroAndText) {
+    Outcome r = find(dir->path(), {u("house"), u("Думская"), u("2"), u("--letter"), u("а")});
+    ASSERT_EQ(r.status, findtool::kFound) << r.errors.toStdString();
+    EXPECT_EQ(field(r.lines, 0), QStringList({u("Думская улица д.2А")}));
+
+    r = find(dir->path(), {u("metro"), u("невский")});
+    EXPECT_EQ(field(r.lines, 0), QStringList({u("Невский проспект")}));
+    r = find(dir->path(), {u("text"), u("гостиныи")});
+    EXPECT_EQ(r.status, findtool::kNotFound);  // й is not и
+    r = find(dir->path(), {u("text"), u("ГОСТИНЫЙ")});
+    EXPECT_TRUE(field(r.lines, 0).contains(u("Гостиный двор")));
+}
+
+TEST_F(FindExcerpt, GeocodeBatch) {
+    const Outcome r = find(dir->path(), {u("geocode"), u("-")},
+                           u("Думская улица\t2А\n"
+                             "Думская улица\t5/22 литВ\n"
+                             "Думская улица 7\n"
+                             "Садовая улица\t21\n"
+                             "невский проспект\t40-42\n")
+                               .toUtf8());
+    EXPECT_EQ(r.status, findtool::kFound);
+    EXPECT_EQ(field(r.lines, 1),
+              QStringList({u("exact"), u("exact"), u("error"), u("nearest"), u("exact")}));
+    EXPECT_EQ(field(r.lines, 2),
+              QStringList({u("Думская улица д.2А"), u("Думская улица д.5В/22"), QString(),
+                           u("Садовая улица д.17"), u("Невский проспект д.40")}));
+}
+
+TEST(FindProgram, ExitStatusAndStreams) {
+    QProcess p;
+    p.start(QStringLiteral(FIND_EXE), {u("--data"), u("/nonexistent-urbica"), u("text"), u("а")});
+    ASSERT_TRUE(p.waitForFinished(30000));
+    EXPECT_EQ(p.exitCode(), findtool::kBadUse);
+    EXPECT_TRUE(p.readAllStandardOutput().isEmpty());
+    EXPECT_FALSE(p.readAllStandardError().isEmpty());
+
+    p.start(QStringLiteral(FIND_EXE), {});
+    ASSERT_TRUE(p.waitForFinished(30000));
+    EXPECT_EQ(p.exitCode(), findtool::kBadUse);
+}
+
+}  // namespace
