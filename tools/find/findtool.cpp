@@ -29,7 +29,8 @@ const char kUsage[] =
     " [--street-record N]\n"
     "  text ТЕКСТ [--class N]...\n"
     "  metro ТЕКСТ\n"
-    "  geocode ФАЙЛ|-   (строки \"улица<TAB>дом\" в UTF-8)\n";
+    "  geocode ФАЙЛ|-   (строки \"улица<TAB>дом\" в UTF-8)\n"
+    "  addresses        (все дома всех улиц строками для geocode)\n";
 
 // Strict UTF-8: a text with a byte sequence that is not UTF-8 gives nothing.
 std::optional<QString> decodeUtf8(const QByteArray& bytes) {
@@ -163,6 +164,7 @@ struct Session {
     int text(const QStringList& rest);
     int metro(const QStringList& rest);
     int geocode(const QStringList& rest, QIODevice& in);
+    int addresses(const QStringList& rest);
 };
 
 int Session::house(const QStringList& rest) {
@@ -433,6 +435,41 @@ int Session::geocode(const QStringList& rest, QIODevice& in) {
     return placed > 0 ? kFound : kNotFound;
 }
 
+// Every house of every street as a geocode line, for batches to try and time.
+int Session::addresses(const QStringList& rest) {
+    if (!rest.isEmpty()) {
+        o.error(QStringLiteral("addresses: без аргументов"));
+        return kBadUse;
+    }
+    if (!streetClassOk()) return kBadUse;
+    const NameContext c = ctx();
+    ClassNames names(c, state.catalogue.streetClass);
+    if (!names.ok()) {
+        o.error(names.error());
+        return kBadUse;
+    }
+    int64_t count = 0;
+    for (int64_t n = 1; n <= names.recordCount(); ++n) {
+        std::vector<HouseEntry> all;
+        if (!readStreetHouses(c, n, all)) continue;
+        const QString street = names.shortName(n).trimmed();
+        for (const HouseEntry& h : all) {
+            const qsizetype digits = [&] {
+                qsizetype d = 0;
+                while (d < h.number.size() && h.number[d].isDigit()) ++d;
+                return d;
+            }();
+            QString house = h.number.left(digits);
+            if (!h.fraction.isEmpty()) house += u'/' + h.fraction;
+            if (!h.building.isEmpty()) house += u'к' + h.building;
+            if (digits < h.number.size()) house += QStringLiteral(" лит") + h.number.mid(digits);
+            o.line(street + u'\t' + house);
+            ++count;
+        }
+    }
+    return count > 0 ? kFound : kNotFound;
+}
+
 }  // namespace
 
 std::optional<HouseQuery> houseQueryFromText(const QString& text) {
@@ -491,6 +528,7 @@ int run(const QList<QByteArray>& args, QIODevice& in, QIODevice& out, QIODevice&
     if (command == QLatin1String("text")) return s.text(rest);
     if (command == QLatin1String("metro")) return s.metro(rest);
     if (command == QLatin1String("geocode")) return s.geocode(rest, in);
+    if (command == QLatin1String("addresses")) return s.addresses(rest);
     o.error(QStringLiteral("Неизвестная команда %1\n").arg(command) + QString::fromUtf8(kUsage));
     return kBadUse;
 }

@@ -6,6 +6,7 @@
 //   urbica-find --data DIR [--json] text TEXT [--class N]...
 //   urbica-find --data DIR [--json] metro TEXT
 //   urbica-find --data DIR [--json] geocode FILE|-
+//   urbica-find --data DIR addresses     (every house as a geocode line)
 //
 // Each result is one line: display name, class, name record, centre X and Y
 // of the object's box in map units (tab-separated, or a JSON object with
