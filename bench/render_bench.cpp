@@ -12,8 +12,8 @@
 #include <cstdio>
 #include <memory>
 
-#include "dataset/objects.h"
 #include "benchcity.h"
+#include "dataset/objects.h"
 #include "view/appstate.h"
 #include "view/redraw.h"
 
@@ -63,7 +63,7 @@ void BM_RedrawDensestView(benchmark::State& state) {
 void BM_BarePainterDensestView(benchmark::State& state) {
     City& c = *g_large;
     c.redraw();
-    const MapView v{c.s.view.viewLeft,  c.s.view.viewTop,       c.s.view.viewWidth,
+    const MapView v{c.s.view.viewLeft,   c.s.view.viewTop,       c.s.view.viewWidth,
                     c.s.view.viewHeight, c.s.view.unitsPerPixel, c.s.view.iconSize};
     struct Shape {
         std::vector<QPoint> px;

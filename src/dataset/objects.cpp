@@ -69,7 +69,8 @@ bool LayerFiles::readPoints(const ObjectRecord& r, std::vector<QPoint>& out) {
     out.clear();
     if (r.pointCount <= 0) return true;
     if (r.pointOffset < 1) return false;
-    if (!points_.readAt(int64_t(r.pointOffset) - 1, int64_t(r.pointCount) * PoolPoint::kLength, buffer_))
+    if (!points_.readAt(int64_t(r.pointOffset) - 1, int64_t(r.pointCount) * PoolPoint::kLength,
+                        buffer_))
         return false;
     out.resize(size_t(r.pointCount));
     for (int i = 0; i < r.pointCount; ++i) {

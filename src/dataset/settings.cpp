@@ -48,8 +48,9 @@ double toF64(const QString& line) { return leadingNumber(line.trimmed()); }
 
 std::optional<QDateTime> toDate(const QString& line) {
     const QString t = line.trimmed();
-    static const char* const withDate[] = {"yyyy-MM-dd HH:mm:ss", "yyyy-MM-dd", "dd.MM.yyyy H:mm:ss",
-                                           "dd.MM.yyyy", "d.M.yyyy H:mm:ss", "d.M.yyyy"};
+    static const char* const withDate[] = {"yyyy-MM-dd HH:mm:ss", "yyyy-MM-dd",
+                                           "dd.MM.yyyy H:mm:ss",  "dd.MM.yyyy",
+                                           "d.M.yyyy H:mm:ss",    "d.M.yyyy"};
     for (const char* f : withDate) {
         QDateTime d = QDateTime::fromString(t, QLatin1String(f));
         if (d.isValid()) return d;
@@ -86,11 +87,11 @@ QStringList splitLines(const QByteArray& raw) {
 bool parse(Settings& s, const QStringList& lines, const QString& programDirectory) {
     if (lines.size() < kSettingsLines) return false;
     auto line = [&](int n) -> const QString& { return lines[n - 1]; };
-#define TAKE(field, conv, n)           \
-    {                                  \
-        auto v = conv(line(n));        \
-        if (!v) return false;          \
-        s.field = *v;                  \
+#define TAKE(field, conv, n)    \
+    {                           \
+        auto v = conv(line(n)); \
+        if (!v) return false;   \
+        s.field = *v;           \
     }
     TAKE(reservedInt1, toI16, 1)
     TAKE(savedTypeIndex, toI16, 2)
@@ -139,12 +140,12 @@ QString fixed(T v) {
 }  // namespace
 
 bool readSettings(Settings& s, const QString& programDirectory) {
-    DataFile f(platformPath(programDirectory + QStringLiteral("\\") + QLatin1String(kSettingsFileName)));
+    DataFile f(
+        platformPath(programDirectory + QStringLiteral("\\") + QLatin1String(kSettingsFileName)));
     QByteArray raw;
     Settings read = s;
     read.windowRectRead = false;
-    const bool ok =
-        f.isOpen() && f.readAll(raw) && parse(read, splitLines(raw), programDirectory);
+    const bool ok = f.isOpen() && f.readAll(raw) && parse(read, splitLines(raw), programDirectory);
     // On failure labelFontBold and line 26 hold whatever was read before it.
     if (!ok) applyDefaults(read, programDirectory);
     s = read;

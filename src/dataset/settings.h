@@ -9,35 +9,35 @@
 namespace urbica {
 
 struct Settings {
-    int16_t reservedInt1 = 1;                           // line 1
-    int16_t savedTypeIndex = 1;                         // line 2
-    int16_t savedClassIndex = 1;                        // line 3
-    int16_t reservedInt4 = 1;                           // line 4
-    QDateTime savedDate = zeroDate();                   // line 5
-    int32_t mapBackColor = 14737632;                    // line 6, RGB with red in the low byte
-    float labelFontSize = 12;                           // line 7
-    int16_t allwindow = 0;                              // line 8
-    int16_t reservedInt9 = 1;                           // line 9
-    int16_t reservedInt10 = 1;                          // line 10
-                                                        // line 11 is not kept
-    int16_t tableSaveMode = 0;                          // line 12
-    float iconSizeThreshold = 10;                       // line 13
-    int16_t labelFontBold = 0;                          // line 14
-    int16_t asctoclose = 0;                             // line 15
-    int16_t dataDirFromSettings = 0;                    // line 16
-    QString dataDirectory;                              // line 17 as used, ends with '\'
-    QString line17Text;                                 // line 17 as read
-    QString reservedText18;                             // line 18
-    int16_t bw = 0;                                     // line 19
-    int16_t aboutshow = 1;                              // line 20
-    int16_t savesizecheck = 0;                          // line 21
-    double windowLeft = 0, windowTop = 0;               // lines 22, 23 (twips)
-    double windowWidth = 0, windowHeight = 0;           // lines 24, 25 (twips)
-    bool windowRectRead = false;                        // lines 22-25 came from the file
-    QString reservedText26;                             // line 26
-    int16_t addselfind = 1;                             // line 27
-    int16_t remselfind = 1;                             // line 28
-    float pickTolerance = 7;                            // line 29
+    int16_t reservedInt1 = 1;                  // line 1
+    int16_t savedTypeIndex = 1;                // line 2
+    int16_t savedClassIndex = 1;               // line 3
+    int16_t reservedInt4 = 1;                  // line 4
+    QDateTime savedDate = zeroDate();          // line 5
+    int32_t mapBackColor = 14737632;           // line 6, RGB with red in the low byte
+    float labelFontSize = 12;                  // line 7
+    int16_t allwindow = 0;                     // line 8
+    int16_t reservedInt9 = 1;                  // line 9
+    int16_t reservedInt10 = 1;                 // line 10
+                                               // line 11 is not kept
+    int16_t tableSaveMode = 0;                 // line 12
+    float iconSizeThreshold = 10;              // line 13
+    int16_t labelFontBold = 0;                 // line 14
+    int16_t asctoclose = 0;                    // line 15
+    int16_t dataDirFromSettings = 0;           // line 16
+    QString dataDirectory;                     // line 17 as used, ends with '\'
+    QString line17Text;                        // line 17 as read
+    QString reservedText18;                    // line 18
+    int16_t bw = 0;                            // line 19
+    int16_t aboutshow = 1;                     // line 20
+    int16_t savesizecheck = 0;                 // line 21
+    double windowLeft = 0, windowTop = 0;      // lines 22, 23 (twips)
+    double windowWidth = 0, windowHeight = 0;  // lines 24, 25 (twips)
+    bool windowRectRead = false;               // lines 22-25 came from the file
+    QString reservedText26;                    // line 26
+    int16_t addselfind = 1;                    // line 27
+    int16_t remselfind = 1;                    // line 28
+    float pickTolerance = 7;                   // line 29
 
     static QDateTime zeroDate();
 };

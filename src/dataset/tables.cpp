@@ -179,7 +179,9 @@ QByteArray ClassRecord::encode() const {
     return r;
 }
 
-QString noDataMessage() { return message(QStringLiteral("urbica"), 23, QStringLiteral("Нет данных")); }
+QString noDataMessage() {
+    return message(QStringLiteral("urbica"), 23, QStringLiteral("Нет данных"));
+}
 
 namespace {
 

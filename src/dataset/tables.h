@@ -23,11 +23,11 @@ struct Catalogue {
     float metroRangeDivisor = 0;
     int16_t streetClass = 0;
     int16_t metroClass = 0;
-    QString reserved50;   // 50 characters at offset 56
+    QString reserved50;  // 50 characters at offset 56
     int32_t extentHeight = 0;
     int32_t overviewLeft = 0, overviewTop = 0, overviewWidth = 0;
-    QString reserved984;  // 984 characters at offset 122
-    QByteArray raw;       // the record as read, so unread bytes survive a rewrite
+    QString reserved984;   // 984 characters at offset 122
+    QByteArray raw;        // the record as read, so unread bytes survive a rewrite
     QString bookmarkBase;  // base name of the bookmark file, set when the catalogue is read
 
     static Catalogue decode(const char* p);
@@ -44,7 +44,7 @@ struct LayerRecord {
     static constexpr int kRecordLength = 234;
     QString layerName;  // 50
     int16_t shown = 0;
-    QString baseName;   // 12
+    QString baseName;  // 12
     int16_t onOverview = 0;
     int16_t selectable = 0;
     std::array<ScaleLevel, 5> levels{};
@@ -85,7 +85,7 @@ struct ClassRecord {
     QString className;  // 50
     int16_t searchable = 0;
     int16_t nameStyle = 0;
-    QString baseName;   // 12
+    QString baseName;  // 12
     int16_t hasNames = 0;
     QByteArray raw;
 

@@ -44,8 +44,9 @@ bool chordAcceptable(const std::vector<QPoint>& p, size_t i, size_t j, int16_t t
     // T with four decimal places, compared exactly against the integer cross product.
     const long double tFixed = std::nearbyint(static_cast<long double>(t) * len * 10000.0L);
     for (size_t k = j - 1; k > i; --k) {
-        const long double cross = std::fabs(static_cast<long double>(dx) * (int64_t(p[k].y()) - p[i].y()) -
-                                            static_cast<long double>(dy) * (int64_t(p[k].x()) - p[i].x()));
+        const long double cross =
+            std::fabs(static_cast<long double>(dx) * (int64_t(p[k].y()) - p[i].y()) -
+                      static_cast<long double>(dy) * (int64_t(p[k].x()) - p[i].x()));
         if (cross * 10000.0L >= tFixed) return false;
     }
     return true;
@@ -96,7 +97,8 @@ void spreadPlacement(DrawContext& ctx, std::vector<QPoint> points, const QString
     double carried = 0.5 * spacing;
     qsizetype k = 0;  // next character, from 0
     auto put = [&](double x, double y) {
-        if (k < text.size()) appendEntry(ctx, x - 5 * upp, y - 5 * upp, text.mid(k, 1), colour, record);
+        if (k < text.size())
+            appendEntry(ctx, x - 5 * upp, y - 5 * upp, text.mid(k, 1), colour, record);
         ++k;
     };
     for (size_t i = 1; i < points.size(); ++i) {
@@ -182,10 +184,17 @@ void placeAlongLine(DrawContext& ctx, PictureBox& box, int labelMode, const Obje
     clip(points, viewClipRect(float(v.viewLeft), float(v.viewTop), float(v.viewWidth),
                               float(v.viewHeight)));
     switch (labelMode) {
-        case 3: spreadPlacement(ctx, points, text, colour, record); break;
-        case 5: pitchedPlacement(ctx, box, points, text, colour, record); break;
-        case 6: rotatedPlacement(ctx, points, text, colour, record); break;
-        default: break;
+        case 3:
+            spreadPlacement(ctx, points, text, colour, record);
+            break;
+        case 5:
+            pitchedPlacement(ctx, box, points, text, colour, record);
+            break;
+        case 6:
+            rotatedPlacement(ctx, points, text, colour, record);
+            break;
+        default:
+            break;
     }
 }
 

@@ -80,7 +80,7 @@ private:
 };
 
 // A one-shot turned text at pixel (x, y) in the box's current text colour.
-void rottext(PictureBox& box, int x, int y, const QString& text, int angle, int height,
-             int weight, uint8_t pitchAndFamily);
+void rottext(PictureBox& box, int x, int y, const QString& text, int angle, int height, int weight,
+             uint8_t pitchAndFamily);
 
 }  // namespace urbica

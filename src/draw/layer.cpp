@@ -12,10 +12,11 @@
 namespace urbica {
 
 QString iconPath(const QString& dataDirectory, int size, int32_t number, bool mask) {
-    return dataFilePath(dataDirectory, QStringLiteral("icons\\ic%1%2.%3")
-                                           .arg(size)
-                                           .arg(number)
-                                           .arg(mask ? QLatin1String("msk") : QLatin1String("pic")));
+    return dataFilePath(dataDirectory,
+                        QStringLiteral("icons\\ic%1%2.%3")
+                            .arg(size)
+                            .arg(number)
+                            .arg(mask ? QLatin1String("msk") : QLatin1String("pic")));
 }
 
 namespace {
@@ -152,7 +153,8 @@ void drawlayer(DrawContext& ctx, PictureBox& target, const LayerRecord& layer) {
                         rotatedSample(v, target, r);
                         break;
                     case 3:
-                        target.circle(r.x1, r.y1, double(ctx.settings.pickTolerance) * v.unitsPerPixel);
+                        target.circle(r.x1, r.y1,
+                                      double(ctx.settings.pickTolerance) * v.unitsPerPixel);
                         break;
                     case 4:
                         if (r.pointCount >= 1) tripleStroke(target, px, t.fillColor, t.penColor);
@@ -175,7 +177,8 @@ void drawlayer(DrawContext& ctx, PictureBox& target, const LayerRecord& layer) {
     target.drawWidth = 1;
 }
 
-void drawobject(DrawContext& ctx, PictureBox& target, int64_t n, int layerNumber, bool highlighted) {
+void drawobject(DrawContext& ctx, PictureBox& target, int64_t n, int layerNumber,
+                bool highlighted) {
     if (n == 0 || layerNumber < 1 || layerNumber > ctx.tables.layerCount()) return;
     const LayerRecord& layer = ctx.tables.layers[size_t(layerNumber)];
     const MapView& v = ctx.view;

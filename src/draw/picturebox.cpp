@@ -47,11 +47,20 @@ void PictureBox::setupPainter(QPainter& p, bool fill) const {
     // Styled pens wider than one pixel are drawn solid, as on the original device.
     if (drawWidth <= 1) {
         switch (drawStyle) {
-            case 1: style = Qt::DashLine; break;
-            case 2: style = Qt::DotLine; break;
-            case 3: style = Qt::DashDotLine; break;
-            case 4: style = Qt::DashDotDotLine; break;
-            default: break;
+            case 1:
+                style = Qt::DashLine;
+                break;
+            case 2:
+                style = Qt::DotLine;
+                break;
+            case 3:
+                style = Qt::DashDotLine;
+                break;
+            case 4:
+                style = Qt::DashDotDotLine;
+                break;
+            default:
+                break;
         }
     }
     if (drawStyle == 5) style = Qt::NoPen;
@@ -63,13 +72,26 @@ void PictureBox::setupPainter(QPainter& p, bool fill) const {
     }
     Qt::BrushStyle b = Qt::SolidPattern;
     switch (fillStyle) {
-        case 2: b = Qt::HorPattern; break;
-        case 3: b = Qt::VerPattern; break;
-        case 4: b = Qt::BDiagPattern; break;
-        case 5: b = Qt::FDiagPattern; break;
-        case 6: b = Qt::CrossPattern; break;
-        case 7: b = Qt::DiagCrossPattern; break;
-        default: break;
+        case 2:
+            b = Qt::HorPattern;
+            break;
+        case 3:
+            b = Qt::VerPattern;
+            break;
+        case 4:
+            b = Qt::BDiagPattern;
+            break;
+        case 5:
+            b = Qt::FDiagPattern;
+            break;
+        case 6:
+            b = Qt::CrossPattern;
+            break;
+        case 7:
+            b = Qt::DiagCrossPattern;
+            break;
+        default:
+            break;
     }
     p.setBrush(QBrush(colorFromRgbInt(fillColor), b));
 }
@@ -129,14 +151,31 @@ void PictureBox::bitBlt(int dx, int dy, int w, int h, const PictureBox& src, int
 
 void PictureBox::bitBlt(int dx, int dy, int w, int h, const QImage& srcImage, int sx, int sy,
                         RasterOp op) {
-    QImage src = srcImage.format() == QImage::Format_RGB32 || srcImage.format() == QImage::Format_ARGB32
-                     ? srcImage
-                     : srcImage.convertToFormat(QImage::Format_RGB32);
+    QImage src =
+        srcImage.format() == QImage::Format_RGB32 || srcImage.format() == QImage::Format_ARGB32
+            ? srcImage
+            : srcImage.convertToFormat(QImage::Format_RGB32);
     // Clip against both pictures.
-    if (sx < 0) { dx -= sx; w += sx; sx = 0; }
-    if (sy < 0) { dy -= sy; h += sy; sy = 0; }
-    if (dx < 0) { sx -= dx; w += dx; dx = 0; }
-    if (dy < 0) { sy -= dy; h += dy; dy = 0; }
+    if (sx < 0) {
+        dx -= sx;
+        w += sx;
+        sx = 0;
+    }
+    if (sy < 0) {
+        dy -= sy;
+        h += sy;
+        sy = 0;
+    }
+    if (dx < 0) {
+        sx -= dx;
+        w += dx;
+        dx = 0;
+    }
+    if (dy < 0) {
+        sy -= dy;
+        h += dy;
+        dy = 0;
+    }
     w = std::min({w, image_.width() - dx, src.width() - sx});
     h = std::min({h, image_.height() - dy, src.height() - sy});
     if (w <= 0 || h <= 0) return;
@@ -185,8 +224,8 @@ QFont baseFont(const LogFont& f) {
 }
 
 QString ratioKey(const LogFont& f) {
-    return f.faceName.trimmed() + QLatin1Char('/') + QString::number(f.weight) +
-           QLatin1Char('/') + QString::number(f.italic);
+    return f.faceName.trimmed() + QLatin1Char('/') + QString::number(f.weight) + QLatin1Char('/') +
+           QString::number(f.italic);
 }
 
 }  // namespace

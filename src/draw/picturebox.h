@@ -21,11 +21,11 @@ int32_t rgbIntFromColor(const QColor& c);
 
 // The fields of a font record that the text routines fill.
 struct LogFont {
-    int32_t height = 0;       // > 0: character cell height; < 0: em height; 0: default
+    int32_t height = 0;  // > 0: character cell height; < 0: em height; 0: default
     int32_t width = 0;
-    int32_t escapement = 0;   // tenths of a degree, counter-clockwise
+    int32_t escapement = 0;  // tenths of a degree, counter-clockwise
     int32_t orientation = 0;
-    int32_t weight = 0;       // 0 or 100 .. 900 (400 normal, 700 bold)
+    int32_t weight = 0;  // 0 or 100 .. 900 (400 normal, 700 bold)
     uint8_t italic = 0, underline = 0, strikeOut = 0;
     uint8_t charSet = 0;
     uint8_t outPrecision = 0, clipPrecision = 0, quality = 0, pitchAndFamily = 0;
@@ -67,9 +67,9 @@ public:
     int32_t backColor = 0xFFFFFF;
     int32_t foreColor = 0;  // pen and text colour
     int drawWidth = 1;
-    int drawStyle = 0;      // 0 solid, 1 dash, 2 dot, 3 dash-dot, 4 dash-dot-dot, 5 none, 6-7 solid
+    int drawStyle = 0;  // 0 solid, 1 dash, 2 dot, 3 dash-dot, 4 dash-dot-dot, 5 none, 6-7 solid
     int32_t fillColor = 0;
-    int fillStyle = 1;      // 0 solid, 1 transparent, 2-7 hatches
+    int fillStyle = 1;  // 0 solid, 1 transparent, 2-7 hatches
     QString fontName = QStringLiteral("Arial");
     double fontSize = 8.25;  // points
     bool fontBold = false;
@@ -83,8 +83,9 @@ public:
     void polygon(const QPoint* points, int count);  // alternate fill
     // Logical operations, in user units.
     void line(double x1, double y1, double x2, double y2);
-    void box(double x1, double y1, double x2, double y2);  // outline with the pen, fill by fill style
-    void circle(double x, double y, double radius);        // radius in x units
+    void box(double x1, double y1, double x2,
+             double y2);                             // outline with the pen, fill by fill style
+    void circle(double x, double y, double radius);  // radius in x units
 
     // Pixel copies from another box (or this one); rectangles are clipped to both images.
     void bitBlt(int dx, int dy, int w, int h, const PictureBox& src, int sx, int sy, RasterOp op);

@@ -27,17 +27,17 @@ struct MapBoxes {
 
 // What the pipeline asks of the window; every hook may be left empty.
 struct ViewHooks {
-    std::function<void()> pumpEvents;            // let pending events run
-    std::function<void(bool)> setBusyCursor;     // hourglass on / default
-    std::function<void()> clearPick;             // drop the current pick
-    std::function<void()> hideFragment;          // hide the frame on the map
-    std::function<void()> resetPointerMode;      // back to the normal pointer mode
-    std::function<void()> clearInfoLine;         // empty the info line (the ticker goes on)
+    std::function<void()> pumpEvents;         // let pending events run
+    std::function<void(bool)> setBusyCursor;  // hourglass on / default
+    std::function<void()> clearPick;          // drop the current pick
+    std::function<void()> hideFragment;       // hide the frame on the map
+    std::function<void()> resetPointerMode;   // back to the normal pointer mode
+    std::function<void()> clearInfoLine;      // empty the info line (the ticker goes on)
     // The info line names a found or picked object in light red; the ticker
     // leaves it there until the line is emptied.
     std::function<void(const QString&)> showObjectName;
     std::function<void(bool, bool)> setHistoryButtons;  // back, forward enabled
-    std::function<void(PictureBox&)> boxChanged;  // a box's picture changed: show it
+    std::function<void(PictureBox&)> boxChanged;        // a box's picture changed: show it
 };
 
 }  // namespace urbica

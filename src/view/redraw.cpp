@@ -39,9 +39,15 @@ void refreshbox(PictureBox& box, const ViewHooks& hooks) {
 }
 
 DrawContext makeDrawContext(AppState& s, PictureBox& images) {
-    DrawContext ctx{s.settings.dataDirectory, s.tables, s.settings, s.catalogue.gridExtent, {},
-                    s.labels, images, {}};
-    ctx.view = {s.view.viewLeft, s.view.viewTop,       s.view.viewWidth,
+    DrawContext ctx{s.settings.dataDirectory,
+                    s.tables,
+                    s.settings,
+                    s.catalogue.gridExtent,
+                    {},
+                    s.labels,
+                    images,
+                    {}};
+    ctx.view = {s.view.viewLeft,   s.view.viewTop,       s.view.viewWidth,
                 s.view.viewHeight, s.view.unitsPerPixel, s.view.iconSize};
     const QString& dir = s.settings.dataDirectory;
     const Catalogue& cat = s.catalogue;

@@ -25,8 +25,8 @@ void buildOverview(AppState& s, MapBoxes& boxes, const ViewHooks& hooks);
 
 // Draws the named object's map objects (and with parts, its named parts one
 // level deep) with drawobject.
-void drawNamedObject(AppState& s, MapBoxes& boxes, PictureBox& box, int classNumber,
-                     int32_t record, bool highlighted, bool withParts);
+void drawNamedObject(AppState& s, MapBoxes& boxes, PictureBox& box, int classNumber, int32_t record,
+                     bool highlighted, bool withParts);
 
 // A drawing context over the run state for the view in s.view.
 DrawContext makeDrawContext(AppState& s, PictureBox& images);

@@ -28,11 +28,12 @@ void writeLines(const QString& dir, const QStringList& lines, const char* eol = 
 
 // A valid settings file with every value off its default.
 QStringList sampleLines(const QString& dataDir) {
-    return {"3",       "5",       "6",    "7",     "2024-03-05 10:20:30", "255",  "9.5",
-            "1",       "4",       "8",    "",      "2",                   "12.25", "1",
-            "1",       "1",       dataDir, " x18 ", "1",                  "0",    "1",
-            "150",     "300.5",   "9000", "7200",  "  line 26",           "0",    "0",
-            "3.5"};
+    return {"3",         "5",     "6",     "7",    "2024-03-05 10:20:30",
+            "255",       "9.5",   "1",     "4",    "8",
+            "",          "2",     "12.25", "1",    "1",
+            "1",         dataDir, " x18 ", "1",    "0",
+            "1",         "150",   "300.5", "9000", "7200",
+            "  line 26", "0",     "0",     "3.5"};
 }
 
 }  // namespace
@@ -115,7 +116,8 @@ TEST(Settings, RoundTripKeepsEveryValue) {
 
     const QByteArray text = readFile(dir.path() + "/urbica.cfg");
     EXPECT_EQ(text.count("\r\n"), 29);
-    EXPECT_FALSE(text.contains('e') && text.contains("e+")) << "no exponent: the reader stops at it";
+    EXPECT_FALSE(text.contains('e') && text.contains("e+"))
+        << "no exponent: the reader stops at it";
     EXPECT_EQ(text.split('\n')[10], QByteArray("\r")) << "line 11 is written empty";
 
     Settings b;
@@ -176,7 +178,7 @@ TEST(Settings, NumberLinesFollowTheLeadingNumberRule) {
     lines[0] = " 12,5 ";  // stops at the comma
     lines[1] = "2.5";     // halves go to even
     lines[2] = "3.5";
-    lines[3] = "";        // empty reads as 0
+    lines[3] = "";  // empty reads as 0
     lines[6] = "+7.25abc";
     writeLines(dir.path(), lines, "\n");  // plain LF line ends are read as well
     Settings s;
@@ -224,7 +226,7 @@ TEST(Numbers, NearestAndIntegerDivision) {
     EXPECT_EQ(nearest(2.5), 2.0);
     EXPECT_EQ(nearest(3.5), 4.0);
     EXPECT_EQ(nearest(-2.5), -2.0);
-    EXPECT_EQ(intDiv(7.5, 2), 4);   // 8 \ 2
-    EXPECT_EQ(intDiv(-7, 2), -3);   // truncates towards zero
-    EXPECT_EQ(intDiv(5, 0.4), 0);   // a divisor that rounds to 0 gives 0, not a trap
+    EXPECT_EQ(intDiv(7.5, 2), 4);  // 8 \ 2
+    EXPECT_EQ(intDiv(-7, 2), -3);  // truncates towards zero
+    EXPECT_EQ(intDiv(5, 0.4), 0);  // a divisor that rounds to 0 gives 0, not a trap
 }

@@ -53,8 +53,8 @@ struct Fixture {
             types += t.encode();
         }
         write(kTypeFile, types);
-        write(kLayerFile, layer("Дома", "dom", 3, 15, -1).encode() +
-                              layer("Улицы", "ul", 0, 0, 0).encode());
+        write(kLayerFile,
+              layer("Дома", "dom", 3, 15, -1).encode() + layer("Улицы", "ul", 0, 0, 0).encode());
         write(kDrawOrderFile, shorts({2, 1}));
         write(kSelectOrderFile, shorts({1, 0}));
         ClassRecord c;

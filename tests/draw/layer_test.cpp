@@ -74,8 +74,10 @@ struct LayerFixture {
         target.backColor = 0xFFFFFF;
         target.cls();
         labels.reset();
-        DrawContext ctx{settings.dataDirectory, tables, settings, 1000, {}, labels, images,
-                        [](int, int32_t) { return QStringLiteral("x"); }};
+        DrawContext ctx{
+            settings.dataDirectory, tables, settings, 1000, {}, labels, images, [](int, int32_t) {
+                return QStringLiteral("x");
+            }};
         ctx.view = {left, top, 100 * upp, 100 * upp, float(upp), 16};
         target.setScale(left, top, 100 * upp, 100 * upp);
         drawlayer(ctx, target, tables.layers[1]);
@@ -164,7 +166,8 @@ TEST(DrawLayer, IconIsMaskAndThenPicture) {
     icon.picture32 = solid(32, Qt::black);
     fx.data.icons.push_back(icon);
     fx.write();
-    EXPECT_EQ(iconPath(fx.dataDir(), 16, 7, true), fx.dataDir() + "icons" + QDir::separator() + "ic167.msk");
+    EXPECT_EQ(iconPath(fx.dataDir(), 16, 7, true),
+              fx.dataDir() + "icons" + QDir::separator() + "ic167.msk");
     ASSERT_TRUE(QFile::exists(iconPath(fx.dataDir(), 16, 7, false)));
     fx.draw(0, 0);
     EXPECT_EQ(fx.pixel(44, 50), qRgb(255, 0, 0) & 0xFFFFFFu) << "opaque part shows the picture";
@@ -224,8 +227,14 @@ TEST(DrawObject, IconBoxAndLabelAtEveryScale) {
     fx.target.backColor = 0xFFFFFF;
     fx.target.cls();
     fx.target.setScale(0, 0, 100, 100);
-    DrawContext ctx{fx.settings.dataDirectory, fx.tables, fx.settings, 1000, {}, fx.labels,
-                    fx.images, [](int, int32_t) { return QStringLiteral("M"); }};
+    DrawContext ctx{fx.settings.dataDirectory,
+                    fx.tables,
+                    fx.settings,
+                    1000,
+                    {},
+                    fx.labels,
+                    fx.images,
+                    [](int, int32_t) { return QStringLiteral("M"); }};
     ctx.view = {0, 0, 100, 100, 1, 32};
     drawobject(ctx, fx.target, 1, 1, true);
     // A box 34 pixels wide around the 32-pixel icon at (50, 50): edges at 33 and 67.

@@ -18,7 +18,9 @@ namespace {
 
 int openDescriptors() {
 #ifdef Q_OS_LINUX
-    return int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size());
+    return int(QDir(QStringLiteral("/proc/self/fd"))
+                   .entryList(QDir::NoDotAndDotDot | QDir::AllEntries)
+                   .size());
 #else
     return 0;
 #endif

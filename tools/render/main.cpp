@@ -85,7 +85,8 @@ int main(int argc, char** argv) {
 
     QImageWriter writer(p.value("out"));
     if (!writer.write(boxes.originalpage.image()))
-        return fail(QStringLiteral("cannot write %1: %2").arg(p.value("out"), writer.errorString()));
+        return fail(
+            QStringLiteral("cannot write %1: %2").arg(p.value("out"), writer.errorString()));
     std::printf("%.1f ms: view %.0f %.0f %.0f, %g units per pixel, %dx%d\n", ms,
                 double(s.view.viewLeft), double(s.view.viewTop), double(s.view.viewWidth),
                 double(s.view.unitsPerPixel), w, h);
