@@ -129,7 +129,7 @@ TEST_F(FindCity, GeocodeBatchGoesOnPastBadLines) {
         u("Нечётная\t13\r\n"
           "\n"
           "литейная\t13к2\n"
-          "Садовая\tкорпус\n"
+          "Садовая\t \n"
           "Нет такой\t1\n")
             .toUtf8();
     const Outcome r = find(dir(), {u("geocode"), u("-")}, input);
@@ -221,7 +221,11 @@ TEST(HouseText, ImporterFormsBecomeSearchFields) {
     q = findtool::houseQueryFromText(u("13-15"));
     ASSERT_TRUE(q);
     EXPECT_EQ(q->number, u("13"));
-    EXPECT_FALSE(findtool::houseQueryFromText(u("корпус")));
+    q = findtool::houseQueryFromText(u("вл1"));
+    ASSERT_TRUE(q);
+    EXPECT_TRUE(q->number.isEmpty());
+    EXPECT_EQ(q->letter, u("вл1"));
+    EXPECT_FALSE(findtool::houseQueryFromText(u(" ")));
     EXPECT_FALSE(findtool::houseQueryFromText(QString()));
 }
 

@@ -462,7 +462,10 @@ int Session::addresses(const QStringList& rest) {
             QString house = h.number.left(digits);
             if (!h.fraction.isEmpty()) house += u'/' + h.fraction;
             if (!h.building.isEmpty()) house += u'к' + h.building;
-            if (digits < h.number.size()) house += QStringLiteral(" лит") + h.number.mid(digits);
+            if (digits == 0)
+                house = h.number;  // a number without digits, e.g. "вл1"
+            else if (digits < h.number.size())
+                house += QStringLiteral(" лит") + h.number.mid(digits);
             o.line(street + u'\t' + house);
             ++count;
         }
@@ -478,9 +481,11 @@ std::optional<HouseQuery> houseQueryFromText(const QString& text) {
     const osmimport::HouseFields& h = split.houses.front();
     qsizetype digits = 0;
     while (digits < h.number.size() && h.number[digits].isDigit()) ++digits;
-    if (digits == 0) return std::nullopt;
-    return HouseQuery{h.number.left(digits), h.number.mid(digits), h.fraction, h.building}
-        .trimmed();
+    // A number without digits ("вл1" of an estate) is matched as text, as the letter is.
+    const HouseQuery q =
+        HouseQuery{h.number.left(digits), h.number.mid(digits), h.fraction, h.building}.trimmed();
+    if (q.isEmpty()) return std::nullopt;
+    return q;
 }
 
 int run(const QList<QByteArray>& args, QIODevice& in, QIODevice& out, QIODevice& err) {

@@ -33,8 +33,8 @@ inline constexpr int kBadUse = 2;
 int run(const QList<QByteArray>& args, QIODevice& in, QIODevice& out, QIODevice& err);
 
 // The house fields of an address's house text in the forms the importer
-// reads ("12", "12А", "12к2", "1/25 литА", "13-15": the first house); empty
-// when the text names no house with a number.
+// reads ("12", "12А", "12к2", "1/25 литА", "13-15": the first house, "вл1":
+// matched as text); empty when the text names no house.
 std::optional<HouseQuery> houseQueryFromText(const QString& text);
 
 }  // namespace urbica::findtool
