@@ -277,6 +277,25 @@ TEST_F(FindExcerpt, GeocodeBatch) {
                            u("Садовая улица д.17"), u("Невский проспект д.40")}));
 }
 
+// Every house the dataset holds, written out as an address line, is found again exactly.
+TEST_F(FindExcerpt, EveryListedAddressIsFoundAgain) {
+    const Outcome all = find(dir->path(), {u("addresses")});
+    ASSERT_EQ(all.status, findtool::kFound);
+    ASSERT_GT(all.lines.size(), 20);
+    const Outcome r = find(dir->path(), {u("geocode"), u("-")}, all.lines.join(u'\n').toUtf8());
+    EXPECT_EQ(field(r.lines, 1), QStringList(all.lines.size(), u("exact")));
+}
+
+TEST_F(FindCity, EveryListedAddressIsFoundAgain) {
+    const Outcome all = find(dir(), {u("addresses")});
+    ASSERT_EQ(all.status, findtool::kFound);
+    EXPECT_TRUE(all.lines.contains(u("Садовая\t12/3"))) << all.lines.join(u'|').toStdString();
+    EXPECT_TRUE(all.lines.contains(u("Садовая\t12к2")));
+    EXPECT_TRUE(all.lines.contains(u("Литейная\t13 литА")));
+    const Outcome r = find(dir(), {u("geocode"), u("-")}, all.lines.join(u'\n').toUtf8());
+    EXPECT_EQ(field(r.lines, 1), QStringList(all.lines.size(), u("exact")));
+}
+
 TEST(FindProgram, ExitStatusAndStreams) {
     QProcess p;
     p.start(QStringLiteral(FIND_EXE), {u("--data"), u("/nonexistent-urbica"), u("text"), u("а")});
