@@ -504,7 +504,8 @@ int run(const QList<QByteArray>& args, QIODevice& in, QIODevice& out, QIODevice&
     for (; i < list.size() && list[i].startsWith(QLatin1String("--")); ++i) {
         if (list[i] == QLatin1String("--json")) {
             o.json = true;
-        } else if (list[i] == QLatin1String("--data") && i + 1 < list.size()) {
+        } else if (list[i] == QLatin1String("--data")) {
+            if (i + 1 >= list.size()) break;  // no folder: the usage below
             data = list[++i];
         } else {
             o.error(QStringLiteral("Неизвестный ключ %1\n").arg(list[i]) +
