@@ -15,10 +15,11 @@ namespace {
 
 constexpr int kNameRecordLength = 18;
 constexpr int kRefLength = 6;
-constexpr int kObjectRecordLength = 32;
-constexpr int kPointLength = 8;
-constexpr int kGridRecordLength = 6;
-constexpr int kCellEntryLength = 6;
+// The record lengths are the readers'.
+constexpr int kObjectRecordLength = ObjectRecord::kRecordLength;
+constexpr int kPointLength = PoolPoint::kLength;
+constexpr int kGridRecordLength = GridCell::kRecordLength;
+constexpr int kCellEntryLength = CellEntry::kRecordLength;
 constexpr int kGorRecordLength = 100;
 
 void setError(QString* error, const QString& text) {

@@ -10,12 +10,13 @@
 #include <cstdint>
 #include <vector>
 
+#include "dataset/objects.h"
 #include "dataset/tables.h"
 
 namespace urbica {
 
 // Limits of the formats that writeDataset enforces.
-inline constexpr int kMaxCellEntries = 32767 / 3;    // entries one grid cell may list
+inline constexpr int kMaxCellEntries = CellEntry::kMaxPerCell;  // entries one grid cell may list
 inline constexpr int32_t kMaxClassRecords = 999999;  // name records of one class (itemKey)
 inline constexpr int kMaxRefs = 32767;               // map objects, parts, points of one record
 inline constexpr int64_t kMaxGridCells = 1 << 24;    // cells of one level's grid (a 96 MB index)
