@@ -14,6 +14,13 @@ QByteArray blankRecord(const QByteArray& raw, int length) {
     return r;
 }
 
+// Writes a text field unless the record holds that text already, so that an
+// unchanged record is written back byte for byte, even with bytes the code
+// page has no character for (they read as U+FFFD).
+void putChangedText(char* p, int len, const QString& s) {
+    if (getText(p, len) != s) putText(p, len, s);
+}
+
 }  // namespace
 
 Catalogue Catalogue::decode(const char* p) {
@@ -91,9 +98,9 @@ QByteArray LayerRecord::encode() const {
             putText(p + 82 + 30 * k + 14, 12, QString());
         }
     }
-    putText(p, 50, layerName);
+    putChangedText(p, 50, layerName);
     putI16(p + 50, shown);
-    putText(p + 52, 12, baseName);
+    putChangedText(p + 52, 12, baseName);
     putI16(p + 64, onOverview);
     putI16(p + 76, selectable);
     for (int k = 0; k < 5; ++k) {
@@ -134,7 +141,7 @@ ObjectType ObjectType::decode(const char* p) {
 QByteArray ObjectType::encode() const {
     QByteArray r = blankRecord(raw, kRecordLength);
     char* p = r.data();
-    putText(p, 46, typeName);
+    putChangedText(p, 46, typeName);
     putI16(p + 50, drawMode);
     putI32(p + 52, penColor);
     putI32(p + 56, fillColor);
@@ -144,7 +151,7 @@ QByteArray ObjectType::encode() const {
     putI16(p + 72, hiLineWidth);
     putI16(p + 74, closed);
     putI16(p + 78, labelMode);
-    putText(p + 80, 20, fontName);
+    putChangedText(p + 80, 20, fontName);
     putI16(p + 100, labelBold);
     putI16(p + 108, labelSize);
     putI32(p + 110, labelColor);
@@ -171,10 +178,10 @@ ClassRecord ClassRecord::decode(const char* p) {
 QByteArray ClassRecord::encode() const {
     QByteArray r = blankRecord(raw, kRecordLength);
     char* p = r.data();
-    putText(p, 50, className);
+    putChangedText(p, 50, className);
     putI16(p + 50, searchable);
     putI16(p + 52, nameStyle);
-    putText(p + 54, 12, baseName);
+    putChangedText(p + 54, 12, baseName);
     putI16(p + 66, hasNames);
     return r;
 }

@@ -26,10 +26,26 @@ bool outsideView(const MapView& v, const ObjectRecord& r) {
            v.viewTop + v.viewHeight < r.y1;
 }
 
+// The pixel of a map point. A point whose pixel would not fit an int (a
+// damaged record, or a far point at a close zoom) is brought in along the
+// same direction from the picture's corner, still far outside the picture,
+// so that the part of its line inside keeps its course.
+constexpr double kPixelLimit = double(1 << 30);
+
+QPoint pixelOf(const MapView& v, double x, double y) {
+    double px = v.pixelX(x), py = v.pixelY(y);
+    const double far = std::max(std::fabs(px), std::fabs(py));
+    if (!std::isfinite(far)) return QPoint(-int(kPixelLimit), -int(kPixelLimit));
+    if (far > kPixelLimit) {
+        px *= kPixelLimit / far;
+        py *= kPixelLimit / far;
+    }
+    return QPoint(int(nearest(px)), int(nearest(py)));
+}
+
 void toPixels(const MapView& v, const std::vector<QPoint>& in, std::vector<QPoint>& out) {
     out.resize(in.size());
-    for (size_t i = 0; i < in.size(); ++i)
-        out[i] = QPoint(int(nearest(v.pixelX(in[i].x()))), int(nearest(v.pixelY(in[i].y()))));
+    for (size_t i = 0; i < in.size(); ++i) out[i] = pixelOf(v, in[i].x(), in[i].y());
 }
 
 void drawPolyline(PictureBox& t, const std::vector<QPoint>& px) {
@@ -68,7 +84,9 @@ void rotatedSample(const MapView& v, PictureBox& t, const ObjectRecord& r) {
     const double d = std::sqrt((bx - ax) * (bx - ax) + (by - ay) * (by - ay));
     const QString text = QStringLiteral("test");
     const double height = d / text.size() * 2;
-    if (height <= 7) return;
+    // A text taller than any picture (its end point damaged or far away) is not drawn.
+    constexpr double kMaxSampleHeight = 16384;
+    if (!(height > 7 && height <= kMaxSampleHeight)) return;
     const double dx = double(r.x2) - r.x1, dy = double(r.y2) - r.y1;
     double a = dy == 0 ? 1.57 : std::atan(dx / dy);
     if (dy < 0) a += 3.14;
@@ -83,8 +101,9 @@ void drawIcon(DrawContext& ctx, PictureBox& t, const ObjectRecord& r) {
     QImage mask(platformPath(iconPath(ctx.dataDirectory, s, r.pointOffset, true)));
     QImage pic(platformPath(iconPath(ctx.dataDirectory, s, r.pointOffset, false)));
     if (mask.isNull() || pic.isNull()) return;
-    const int left = int(nearest(ctx.view.pixelX(r.x1) - s / 2.0));
-    const int top = int(nearest(ctx.view.pixelY(r.y1) - s / 2.0));
+    const QPoint centre = pixelOf(ctx.view, r.x1, r.y1);
+    const int left = centre.x() - s / 2;
+    const int top = centre.y() - s / 2;
     ctx.images.resize(s + 2 * PictureBox::kBorder, s + 2 * PictureBox::kBorder);
     ctx.images.bitBlt(0, 0, s, s, mask, 0, 0, RasterOp::SrcCopy);
     t.bitBlt(left, top, s, s, ctx.images, 0, 0, RasterOp::SrcAnd);
