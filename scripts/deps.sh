@@ -5,6 +5,8 @@ pkgs=(cmake make g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
       libbenchmark-dev fonts-dejavu-core fonts-liberation
       libosmium2-dev libprotozero-dev zlib1g-dev libbz2-dev libexpat1-dev liblz4-dev
       cups printer-driver-cups-pdf poppler-utils)
+# The fuzz script (scripts/fuzz.sh) asks for clang and its libFuzzer runtime.
+[ "${1:-}" = "--fuzz" ] && pkgs+=(clang libclang-rt-14-dev)
 missing=()
 for p in "${pkgs[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
