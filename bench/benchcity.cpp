@@ -15,10 +15,14 @@ bool BenchCity::open(int scale, int mapWidth, int mapHeight) {
         std::fprintf(stderr, "%s\n", qPrintable(error));
         return false;
     }
-    s.settings.dataDirectory = dir.path() + "/";
-    s.programDirectory = dir.path();
+    return load(dir.path(), mapWidth, mapHeight);
+}
+
+bool BenchCity::load(const QString& dataDir, int mapWidth, int mapHeight) {
+    s.settings.dataDirectory = dataDir + "/";
+    s.programDirectory = dataDir;
     if (!readCatalogue(s.settings, s.catalogue, s.tables)) {
-        std::fprintf(stderr, "%s: %s\n", qPrintable(dir.path()), qPrintable(noDataMessage()));
+        std::fprintf(stderr, "%s: %s\n", qPrintable(dataDir), qPrintable(noDataMessage()));
         return false;
     }
     readIconTable(s.settings.dataDirectory, s.tables);

@@ -19,6 +19,8 @@ struct BenchCity {
     // Writes the demo city at the scale, reads it, and sizes the map boxes
     // (outer size) and the overview. False with a message on stderr.
     bool open(int scale, int mapWidth, int mapHeight);
+    // Reads the dataset in folder dataDir (written before) the same way.
+    bool load(const QString& dataDir, int mapWidth, int mapHeight);
     // Centre of the grid cell of the finest level that lists the most objects,
     // over all layers.
     QPointF densestCellCentre() const;

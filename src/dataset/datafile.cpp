@@ -1,8 +1,14 @@
 #include "dataset/datafile.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <cstring>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 namespace urbica {
 
@@ -24,7 +30,86 @@ QString dataFilePath(const QString& dataDirectory, const QString& fileName) {
     return platformPath(dataDirectory + fileName);
 }
 
-DataFile::DataFile(const QString& path) : path_(path), file_(path) {
+std::shared_ptr<const FileBytes> FileBytes::load(const QString& path) {
+    std::shared_ptr<FileBytes> b(new FileBytes);
+    b->file_.setFileName(path);
+    if (!b->file_.open(QIODevice::ReadOnly)) return nullptr;
+    b->size_ = b->file_.size();
+    if (b->size_ > 0) {
+        if (uchar* m = b->file_.map(0, b->size_)) {
+            b->data_ = reinterpret_cast<const char*>(m);
+        } else {
+            b->copy_ = b->file_.readAll();
+            if (b->copy_.size() != b->size_) return nullptr;
+            b->data_ = b->copy_.constData();
+        }
+    }
+    b->file_.close();  // the mapping outlives the descriptor
+    return b;
+}
+
+void FileCache::setEnabled(bool on) {
+    enabled_ = on;
+    if (!on) clear();
+}
+
+FileStamp FileStamp::of(const QString& path) {
+    FileStamp s;
+#ifdef Q_OS_UNIX
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0) return s;
+    s.size = qint64(st.st_size);
+    s.modified = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    s.identity = quint64(st.st_ino) ^ (quint64(st.st_dev) << 40);
+#else
+    const QFileInfo info(path);
+    if (!info.exists()) return s;
+    s.size = info.size();
+    s.modified = info.lastModified().toMSecsSinceEpoch() * 1000000;
+#endif
+    return s;
+}
+
+std::shared_ptr<const FileBytes> FileCache::file(const QString& path) {
+    if (!enabled_) return nullptr;
+    // The stamp is taken before the file is read, so that a change made
+    // while it is read shows at the next use.
+    const FileStamp now = FileStamp::of(path);
+    auto it = files_.find(path);
+    if (it != files_.end()) {
+        if (it->stamp == now) return it->bytes;
+        // Changed under us: whatever was derived from it goes too.
+        files_.erase(it);
+        derived_.clear();
+    }
+    // A file that cannot be read is not remembered: it may appear later.
+    if (!now.valid()) return nullptr;
+    std::shared_ptr<const FileBytes> b = FileBytes::load(path);
+    if (b) files_.insert(path, Entry{b, now});
+    return b;
+}
+
+void FileCache::invalidate(const QString& path) {
+    files_.remove(path);
+    derived_.clear();
+}
+
+void FileCache::clear() {
+    files_.clear();
+    derived_.clear();
+}
+
+DataFile::DataFile(const QString& path, FileCache* cache) : path_(path) {
+    if (cache && cache->enabled()) {
+        cached_ = cache->file(path);
+        open_ = cached_ != nullptr;
+        if (open_) {
+            size_ = cached_->size();
+            mapped_ = reinterpret_cast<const uchar*>(cached_->data());
+        }
+        return;
+    }
+    file_.setFileName(path);
     open_ = file_.open(QIODevice::ReadOnly);
     if (!open_) return;
     size_ = file_.size();
@@ -59,8 +144,23 @@ bool DataFile::readAt(qint64 offset, qint64 len, QByteArray& out) {
 
 bool DataFile::readAll(QByteArray& out) { return readAt(0, size_, out); }
 
-RecordFile::RecordFile(const QString& path, int recordLength)
-    : file_(path), length_(recordLength) {}
+WholeFile::WholeFile(const QString& path, FileCache* cache) {
+    if (cache && cache->enabled()) {
+        cached_ = cache->file(path);
+        ok_ = cached_ != nullptr;
+        if (ok_) {
+            data_ = cached_->data();
+            size_ = cached_->size();
+        }
+        return;
+    }
+    ok_ = DataFile(path).readAll(copy_);
+    data_ = copy_.constData();
+    size_ = copy_.size();
+}
+
+RecordFile::RecordFile(const QString& path, int recordLength, FileCache* cache)
+    : file_(path, cache), length_(recordLength) {}
 
 bool RecordFile::read(qint64 n, char* buf) {
     if (n < 1 || n > recordCount()) return false;

@@ -85,7 +85,7 @@ QString objectNameAt(const NameContext& ctx, int64_t c, int64_t n, bool context,
 bool withParent(const NameContext& ctx, int c, int64_t n, int depth, bool streetStyle,
                 QString& name, QString* error) {
     const QString path = classFilePath(ctx, c, ".cl2");
-    RecordFile index(path, NameRecord::kRecordLength);
+    RecordFile index(path, NameRecord::kRecordLength, ctx.files);
     if (!index.isOpen()) {
         setError(error, cannotRead(path));
         return false;
@@ -132,7 +132,7 @@ QString objectNameAt(const NameContext& ctx, int64_t c64, int64_t n, bool contex
         return trimBlanks(name);
     }
     const QString path = classFilePath(ctx, c, ".cls");
-    RecordFile names(path, nameRecordLength(style));
+    RecordFile names(path, nameRecordLength(style), ctx.files);
     if (!names.isOpen()) {
         setError(error, cannotRead(path));
         return {};
@@ -150,7 +150,7 @@ bool readRefs(const NameContext& ctx, int c, const char* ext, int64_t first, int
     if (count <= 0) return true;
     const QString path = classFilePath(ctx, c, ext);
     if (path.isEmpty()) return false;
-    RecordFile file(path, ObjectRef::kRecordLength);
+    RecordFile file(path, ObjectRef::kRecordLength, ctx.files);
     if (!file.isOpen()) return false;
     const int64_t total = file.recordCount();
     const int64_t from = std::max<int64_t>(first, 1);
@@ -225,7 +225,7 @@ bool classKeysFit(int classNumber, int64_t recordCount) {
 QString checkClassKeys(const NameContext& ctx) {
     QStringList bad;
     for (int c = 1; c <= ctx.tables.classCount(); ++c) {
-        DataFile index(classFilePath(ctx, c, ".cl2"));
+        DataFile index(classFilePath(ctx, c, ".cl2"), ctx.files);
         if (!index.isOpen()) continue;  // reported when the class is used
         const int64_t count = index.size() / NameRecord::kRecordLength;
         if (classKeysFit(c, count)) continue;
@@ -251,7 +251,7 @@ QString streetName(const NameContext& ctx, int64_t record, QString* error) {
     const int sc = ctx.catalogue.streetClass;
     if (record < 0 || !classInTable(ctx, sc)) return {};
     const QString path = classFilePath(ctx, sc, ".cls");
-    RecordFile names(path, kStreetNameLength);
+    RecordFile names(path, kStreetNameLength, ctx.files);
     if (!names.isOpen()) {
         setError(error, cannotRead(path));
         return {};
@@ -265,7 +265,7 @@ bool readNameRecord(const NameContext& ctx, int classNumber, int64_t record, Nam
     out = NameRecord{};
     const QString path = classFilePath(ctx, classNumber, ".cl2");
     if (path.isEmpty()) return false;
-    RecordFile index(path, NameRecord::kRecordLength);
+    RecordFile index(path, NameRecord::kRecordLength, ctx.files);
     char buf[NameRecord::kRecordLength];
     if (!index.read(record, buf)) return false;
     out = NameRecord::decode(buf);
@@ -290,36 +290,36 @@ ClassNames::ClassNames(const NameContext& ctx, int c) {
         return;
     }
     const QString indexPath = classFilePath(ctx, c, ".cl2");
-    DataFile index(indexPath);
-    if (!index.readAll(index_)) {
+    index_ = std::make_unique<WholeFile>(indexPath, ctx.files);
+    if (!index_->ok()) {
         error_ = cannotRead(indexPath);
         return;
     }
-    indexCount_ = index_.size() / NameRecord::kRecordLength;
+    indexCount_ = index_->size() / NameRecord::kRecordLength;
     style_ = classRecord(ctx, c).nameStyle;
     recordLength_ = nameRecordLength(style_);
     // Streets take their names from the street class, whatever class they are in.
     const int nameClass = style_ == 2 ? ctx.catalogue.streetClass : c;
     if (classInTable(ctx, nameClass)) {
         const QString namePath = classFilePath(ctx, nameClass, ".cls");
-        DataFile names(namePath);
-        if (!names.readAll(names_)) {
+        names_ = std::make_unique<WholeFile>(namePath, ctx.files);
+        if (!names_->ok()) {
             error_ = cannotRead(namePath);
             return;
         }
-        nameCount_ = names_.size() / recordLength_;
+        nameCount_ = names_->size() / recordLength_;
     }
     ok_ = true;
 }
 
 NameRecord ClassNames::nameRecord(int64_t n) const {
     if (n < 1 || n > indexCount_) return {};
-    return NameRecord::decode(index_.constData() + (n - 1) * NameRecord::kRecordLength);
+    return NameRecord::decode(index_->data() + (n - 1) * NameRecord::kRecordLength);
 }
 
 QString ClassNames::shortName(int64_t n) const {
     if (n < 1 || n > nameCount_) return {};
-    const char* rec = names_.constData() + (n - 1) * recordLength_;
+    const char* rec = names_->data() + (n - 1) * recordLength_;
     if (style_ == 2) return streetNameFromRecord(rec);
     return trimBlanks(nameFromRecord(style_, rec, false));
 }
@@ -331,14 +331,15 @@ FillStatus fillStreetList(const NameContext& ctx, ListModel& list, QString* erro
     if (!classInTable(ctx, sc)) return FillStatus::Done;
     list.clear();
 
-    QByteArray index, names;
     const QString indexPath = classFilePath(ctx, sc, ".cl2");
     const QString namePath = classFilePath(ctx, sc, ".cls");
-    if (!DataFile(indexPath).readAll(index)) {
+    const WholeFile index(indexPath, ctx.files);
+    if (!index.ok()) {
         setError(error, cannotRead(indexPath));
         return FillStatus::Failed;
     }
-    if (!DataFile(namePath).readAll(names)) {
+    const WholeFile names(namePath, ctx.files);
+    if (!names.ok()) {
         setError(error, cannotRead(namePath));
         return FillStatus::Failed;
     }
@@ -353,10 +354,10 @@ FillStatus fillStreetList(const NameContext& ctx, ListModel& list, QString* erro
     QString parentName;
     for (int64_t n = 1; n <= count; ++n) {
         const NameRecord rec =
-            NameRecord::decode(index.constData() + (n - 1) * NameRecord::kRecordLength);
+            NameRecord::decode(index.data() + (n - 1) * NameRecord::kRecordLength);
         if (rec.mapObjectCount < 1 && rec.partCount < 1) continue;
         const QString street =
-            n <= nameCount ? streetNameFromRecord(names.constData() + (n - 1) * kStreetNameLength)
+            n <= nameCount ? streetNameFromRecord(names.data() + (n - 1) * kStreetNameLength)
                            : QString();
         if (rec.parentRecord != lastParentRecord || rec.parentClass != lastParentClass) {
             QString e;
@@ -465,13 +466,43 @@ QString searchKey(const QString& text) {
     return key;
 }
 
-bool searchKeyMatches(const QString& nameKey, const QString& wantedKey, TextMatch rule) {
+
+namespace {
+
+// The search keys of one class's listed names (those with map objects), made
+// once and kept in the file cache: all keys one after another in one string.
+struct ClassSearchKeys {
+    QString keys;
+    std::vector<qsizetype> starts;  // entry i is keys[starts[i], starts[i + 1])
+    std::vector<int32_t> records;
+
+    static std::shared_ptr<const ClassSearchKeys> make(const ClassNames& names) {
+        auto k = std::make_shared<ClassSearchKeys>();
+        for (int64_t n = 1; n <= names.recordCount(); ++n) {
+            if (names.nameRecord(n).mapObjectCount < 1) continue;
+            k->starts.push_back(k->keys.size());
+            k->records.push_back(int32_t(n));
+            k->keys += searchKey(names.shortName(n));
+        }
+        k->starts.push_back(k->keys.size());
+        k->keys.squeeze();
+        return k;
+    }
+};
+
+bool keyMatches(QStringView nameKey, QStringView wantedKey, TextMatch rule) {
     if (rule == TextMatch::Anywhere || wantedKey.isEmpty()) return nameKey.contains(wantedKey);
     for (qsizetype at = nameKey.indexOf(wantedKey); at >= 0;
          at = nameKey.indexOf(wantedKey, at + 1)) {
         if (at == 0 || !nameKey.at(at - 1).isLetterOrNumber()) return true;
     }
     return false;
+}
+
+}  // namespace
+
+bool searchKeyMatches(const QString& nameKey, const QString& wantedKey, TextMatch rule) {
+    return keyMatches(nameKey, wantedKey, rule);
 }
 
 FillStatus findByText(const NameContext& ctx, const QString& text, ListModel& list,
@@ -500,19 +531,34 @@ FillStatus findByText(const NameContext& ctx, const QString& text, ListModel& li
         if (!classKeysFit(c, count)) continue;  // reported once at load
         const QString prefix = trimBlanks(classRecord(ctx, c).className) + QLatin1Char(' ');
         std::vector<ListModel::Item> found;
-        for (int64_t n = 1; n <= count; ++n) {
-            if (n % kEventsEvery == 0) {
+        // Pending events run at every kEventsEvery-th record, listed or not.
+        int64_t nextEvents = kEventsEvery;
+        auto eventsUpTo = [&](int64_t n) {
+            for (; nextEvents <= n; nextEvents += kEventsEvery) {
                 list.letEventsRun();
-                if (cancelled()) {
-                    status = FillStatus::Cancelled;
-                    break;
-                }
+                if (cancelled()) return false;
             }
-            if (names.nameRecord(n).mapObjectCount < 1) continue;
-            const QString name = names.shortName(n);
-            if (searchKeyMatches(searchKey(name), wanted, rule))
-                found.push_back({prefix + name, itemKey(c, int32_t(n))});
+            return true;
+        };
+        const QString keyName = QStringLiteral("search keys %1 %2 %3")
+                                    .arg(classFilePath(ctx, c, ".cl2"))
+                                    .arg(classRecord(ctx, c).nameStyle)
+                                    .arg(ctx.catalogue.streetClass);
+        const auto keys = ctx.files ? ctx.files->derived<ClassSearchKeys>(
+                                          keyName, [&] { return ClassSearchKeys::make(names); })
+                                    : ClassSearchKeys::make(names);
+        const QStringView all(keys->keys);
+        for (size_t i = 0; i < keys->records.size(); ++i) {
+            const int32_t n = keys->records[i];
+            if (!eventsUpTo(n)) {
+                status = FillStatus::Cancelled;
+                break;
+            }
+            const QStringView key = all.mid(keys->starts[i], keys->starts[i + 1] - keys->starts[i]);
+            if (keyMatches(key, wanted, rule))
+                found.push_back({prefix + names.shortName(n), itemKey(c, n)});
         }
+        if (status != FillStatus::Cancelled && !eventsUpTo(count)) status = FillStatus::Cancelled;
         list.addItems(std::move(found));
         if (status == FillStatus::Cancelled) break;
         list.letEventsRun();  // also lets a cancel in before the next class

@@ -9,9 +9,11 @@
 
 #include <QString>
 #include <atomic>
+#include <memory>
 #include <cstdint>
 #include <vector>
 
+#include "dataset/datafile.h"
 #include "dataset/tables.h"
 
 namespace urbica {
@@ -23,6 +25,7 @@ struct NameContext {
     const QString& dataDirectory;
     const Catalogue& catalogue;
     const Tables& tables;
+    FileCache* files = nullptr;  // keeps files and decoded names between calls
 };
 
 // .cl2, 18 bytes.
@@ -154,8 +157,8 @@ private:
     int recordLength_ = 0;
     int64_t indexCount_ = 0;
     int64_t nameCount_ = 0;
-    QByteArray index_;
-    QByteArray names_;
+    std::unique_ptr<WholeFile> index_;
+    std::unique_ptr<WholeFile> names_;
     bool ok_ = false;
     QString error_;
 };

@@ -25,14 +25,15 @@ QString layerFile(const QString& dir, const LayerRecord& layer, const QString& e
 }
 }  // namespace
 
-LayerFiles::LayerFiles(const QString& dir, const LayerRecord& layer, int level)
-    : objects_(layerFile(dir, layer, QStringLiteral(".zgs")), ObjectRecord::kRecordLength),
-      points_(layerFile(dir, layer, QStringLiteral(".xy4"))) {
+LayerFiles::LayerFiles(const QString& dir, const LayerRecord& layer, int level, FileCache* cache)
+    : objects_(layerFile(dir, layer, QStringLiteral(".zgs")), ObjectRecord::kRecordLength, cache),
+      points_(layerFile(dir, layer, QStringLiteral(".xy4")), cache) {
     if (level >= 1 && level <= 3) {
         const QString digit = QString::number(level);
         grid_ = std::make_unique<RecordFile>(layerFile(dir, layer, QStringLiteral(".tb") + digit),
-                                             GridCell::kRecordLength);
-        entries_ = std::make_unique<DataFile>(layerFile(dir, layer, QStringLiteral(".sr") + digit));
+                                             GridCell::kRecordLength, cache);
+        entries_ =
+            std::make_unique<DataFile>(layerFile(dir, layer, QStringLiteral(".sr") + digit), cache);
     }
 }
 

@@ -53,7 +53,8 @@ struct PoolPoint {
 // Level 0 opens only the object records and the point pool.
 class LayerFiles {
 public:
-    LayerFiles(const QString& dataDirectory, const LayerRecord& layer, int level);
+    LayerFiles(const QString& dataDirectory, const LayerRecord& layer, int level,
+               FileCache* cache = nullptr);
 
     bool gridOpen() const { return grid_ && entries_ && grid_->isOpen() && entries_->isOpen(); }
     bool objectsOpen() const { return objects_.isOpen() && points_.isOpen(); }

@@ -272,17 +272,21 @@ bool readCatalogue(Settings& settings, Catalogue& catalogue, Tables& tables) {
     return true;
 }
 
-bool saveTables(const Settings& settings, const Tables& t, QString* error) {
+bool saveTables(const Settings& settings, const Tables& t, QString* error, FileCache* cache) {
     if (settings.tableSaveMode == 2) return true;
     auto path = [&](const char* name) {
         return dataFilePath(settings.dataDirectory, QLatin1String(name));
     };
-    return writeFileAtomically(path(kLayerFile), joinRecords(t.layers), error) &&
-           writeFileAtomically(path(kDrawOrderFile), joinShorts(t.drawOrder), error) &&
-           writeFileAtomically(path(kSelectOrderFile), joinShorts(t.selectOrder), error) &&
-           writeFileAtomically(path(kTypeFile), joinRecords(t.types), error) &&
-           writeFileAtomically(path(kClassExtraFile), joinShorts(t.classExtra), error) &&
-           writeFileAtomically(path(kClassFile), joinRecords(t.classes), error);
+    const bool saved =
+        writeFileAtomically(path(kLayerFile), joinRecords(t.layers), error) &&
+        writeFileAtomically(path(kDrawOrderFile), joinShorts(t.drawOrder), error) &&
+        writeFileAtomically(path(kSelectOrderFile), joinShorts(t.selectOrder), error) &&
+        writeFileAtomically(path(kTypeFile), joinRecords(t.types), error) &&
+        writeFileAtomically(path(kClassExtraFile), joinShorts(t.classExtra), error) &&
+        writeFileAtomically(path(kClassFile), joinRecords(t.classes), error);
+    // Also after a failed write: some files may have been replaced already.
+    if (cache) cache->clear();
+    return saved;
 }
 
 void readIconTable(const QString& dir, Tables& t) {

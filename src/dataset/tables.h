@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "dataset/datafile.h"
+
 namespace urbica {
 
 struct Settings;
@@ -140,8 +142,10 @@ bool loadTables(const QString& dataDirectory, Tables& tables);
 
 // Writes the layer, order, type and class tables back in place, unless
 // tableSaveMode is 2 (then nothing is written and the result is true).
-// Each file is replaced whole, so a failed write leaves the old file.
-bool saveTables(const Settings& settings, const Tables& tables, QString* error = nullptr);
+// Each file is replaced whole, so a failed write leaves the old file. The
+// cache, when given, forgets the files and all it derived from the dataset.
+bool saveTables(const Settings& settings, const Tables& tables, QString* error = nullptr,
+                FileCache* cache = nullptr);
 
 // Reads urbica.ics; a missing or unreadable file leaves both lists empty.
 void readIconTable(const QString& dataDirectory, Tables& tables);

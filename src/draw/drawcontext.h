@@ -5,6 +5,7 @@
 #include <QString>
 #include <functional>
 
+#include "dataset/datafile.h"
 #include "dataset/settings.h"
 #include "dataset/tables.h"
 #include "draw/labels.h"
@@ -35,6 +36,7 @@ struct DrawContext {
     LabelQueue& labels;
     PictureBox& images;  // scratch box for icon transfers
     NameLookup objectName;
+    FileCache* files = nullptr;  // data files and icon pictures kept between redraws
 };
 
 }  // namespace urbica

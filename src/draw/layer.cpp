@@ -98,9 +98,29 @@ void rotatedSample(const MapView& v, PictureBox& t, const ObjectRecord& r) {
 void drawIcon(DrawContext& ctx, PictureBox& t, const ObjectRecord& r) {
     const int s = ctx.view.iconSize;
     if (s != 16 && s != 32) return;
-    QImage mask(platformPath(iconPath(ctx.dataDirectory, s, r.pointOffset, true)));
-    QImage pic(platformPath(iconPath(ctx.dataDirectory, s, r.pointOffset, false)));
-    if (mask.isNull() || pic.isNull()) return;
+    struct IconPictures {
+        QImage mask, pic;
+    };
+    const QString maskPath = platformPath(iconPath(ctx.dataDirectory, s, r.pointOffset, true));
+    const QString picPath = platformPath(iconPath(ctx.dataDirectory, s, r.pointOffset, false));
+    auto load = [&]() -> std::shared_ptr<const IconPictures> {
+        auto p = std::make_shared<IconPictures>(
+            IconPictures{QImage(maskPath),
+                         QImage(picPath)});
+        if (p->mask.isNull() || p->pic.isNull()) return nullptr;
+        return p;
+    };
+    // Kept under the pictures' stamps, so that a changed picture is read again.
+    auto stamp = [](const QString& p) {
+        const FileStamp f = FileStamp::of(p);
+        return QStringLiteral(" %1 %2 %3").arg(f.size).arg(f.modified).arg(f.identity);
+    };
+    const auto icon =
+        ctx.files ? ctx.files->derived<IconPictures>(maskPath + stamp(maskPath) + stamp(picPath), load)
+                  : load();
+    if (!icon) return;
+    const QImage& mask = icon->mask;
+    const QImage& pic = icon->pic;
     const QPoint centre = pixelOf(ctx.view, r.x1, r.y1);
     const int left = centre.x() - s / 2;
     const int top = centre.y() - s / 2;
@@ -119,7 +139,7 @@ void drawlayer(DrawContext& ctx, PictureBox& target, const LayerRecord& layer) {
     if (level == 0) return;
     const int32_t k = layer.levels[size_t(level - 1)].cellSize;
     if (k <= 0) return;
-    LayerFiles files(ctx.dataDirectory, layer, level);
+    LayerFiles files(ctx.dataDirectory, layer, level, ctx.files);
     if (!files.gridOpen() || !files.objectsOpen()) return;
 
     // The grid covers gridExtent \ k cells a column; cells outside it hold
@@ -203,7 +223,7 @@ void drawobject(DrawContext& ctx, PictureBox& target, int64_t n, int layerNumber
     const MapView& v = ctx.view;
     const int level = viewlevel(layer, v.unitsPerPixel);
     if (level == 0) return;
-    LayerFiles files(ctx.dataDirectory, layer, 0);
+    LayerFiles files(ctx.dataDirectory, layer, 0, ctx.files);
     ObjectRecord r;
     if (!files.readObject(n, r)) return;
     if (level > r.maxLevel || r.pointCount == 0 || r.pointOffset < 1 || outsideView(v, r)) return;

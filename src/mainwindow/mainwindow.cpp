@@ -526,6 +526,7 @@ void MainWindow::redrawView(bool record) {
     urbica::redrawView(state_, boxes, hooks_, record);
     redrawing_ = false;
     syncNavigation();
+    Q_EMIT viewRedrawn();
 }
 
 NavContext MainWindow::navContext() {

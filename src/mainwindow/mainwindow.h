@@ -95,6 +95,11 @@ public:
     // history. The renderer plugs in here; until then only the history and
     // its buttons follow the view.
     void redrawView(bool record);
+Q_SIGNALS:
+    // A picture of the current view has been composed (the first one ends start-up).
+    void viewRedrawn();
+
+public:
     // Shows the advertised object (class 8, name record 27868) on the map.
     void showAdvertisedObject();
     // Fits the view around a named object, names it in the info line and

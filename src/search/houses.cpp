@@ -33,8 +33,9 @@ void setError(QString* error, const QString& text) {
 struct HouseClassFiles {
     RecordFile index;
     RecordFile numbers;
-    HouseClassFiles(const QString& indexPath, const QString& numberPath)
-        : index(indexPath, NameRecord::kRecordLength), numbers(numberPath, kHouseNumberLength) {}
+    HouseClassFiles(const QString& indexPath, const QString& numberPath, FileCache* cache)
+        : index(indexPath, NameRecord::kRecordLength, cache),
+          numbers(numberPath, kHouseNumberLength, cache) {}
 };
 
 bool sameSide(double a, double b) { return nearestInt(a) % 2 == nearestInt(b) % 2; }
@@ -64,7 +65,7 @@ bool readStreetHouses(const NameContext& ctx, int64_t street, std::vector<HouseE
     const int sc = ctx.catalogue.streetClass;
     if (sc < 1 || sc > ctx.tables.classCount()) return true;
     const QString indexPath = classFilePath(ctx, sc, ".cl2");
-    RecordFile streetIndex(indexPath, NameRecord::kRecordLength);
+    RecordFile streetIndex(indexPath, NameRecord::kRecordLength, ctx.files);
     if (!streetIndex.isOpen()) {
         setError(error, cannotRead(indexPath));
         return false;
@@ -75,7 +76,7 @@ bool readStreetHouses(const NameContext& ctx, int64_t street, std::vector<HouseE
     if (streetRecord.partCount < 1) return true;
 
     const QString partPath = classFilePath(ctx, sc, ".dnl");
-    RecordFile parts(partPath, ObjectRef::kRecordLength);
+    RecordFile parts(partPath, ObjectRef::kRecordLength, ctx.files);
     if (!parts.isOpen()) {
         setError(error, cannotRead(partPath));
         return false;
@@ -92,7 +93,7 @@ bool readStreetHouses(const NameContext& ctx, int64_t street, std::vector<HouseE
         auto it = open.find(c);
         if (it == open.end()) {
             auto files = std::make_unique<HouseClassFiles>(classFilePath(ctx, c, ".cl2"),
-                                                           classFilePath(ctx, c, ".cls"));
+                                                           classFilePath(ctx, c, ".cls"), ctx.files);
             if (!files->index.isOpen() || !files->numbers.isOpen()) {
                 setError(error, cannotRead(classFilePath(ctx, c,
                                                          files->index.isOpen() ? ".cls" : ".cl2")));

@@ -20,8 +20,8 @@ QString cannotRead(const QString& path) {
     return QStringLiteral("Не удаётся прочитать файл %1").arg(path);
 }
 
-bool readWhole(const QString& path, QByteArray& out, QString* error) {
-    if (DataFile(path).readAll(out)) return true;
+bool readWhole(const QString& path, FileCache* cache, QByteArray& out, QString* error) {
+    if (DataFile(path, cache).readAll(out)) return true;
     if (error) *error = cannotRead(path);
     return false;
 }
@@ -33,8 +33,8 @@ bool fillMetroList(const NameContext& ctx, ListModel& list, QString* error) {
     if (!metroClassInTable(ctx)) return true;
     const int mc = ctx.catalogue.metroClass;
     QByteArray index, names;
-    if (!readWhole(classFilePath(ctx, mc, ".cl2"), index, error) ||
-        !readWhole(classFilePath(ctx, mc, ".cls"), names, error))
+    if (!readWhole(classFilePath(ctx, mc, ".cl2"), ctx.files, index, error) ||
+        !readWhole(classFilePath(ctx, mc, ".cls"), ctx.files, names, error))
         return false;
     // Station names are plain 100-byte records whatever the class's style says.
     const int64_t count = std::min<int64_t>(index.size() / NameRecord::kRecordLength,

@@ -23,7 +23,7 @@ struct SearchEnv {
     std::function<void()> pumpEvents;
 
     NameContext names() const {
-        return NameContext{state->settings.dataDirectory, state->catalogue, state->tables};
+        return state->names();
     }
     void message(QWidget* parent, const QString& text) const;
     void letEventsRun() const;

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include "dataset/names.h"
 #include "dataset/settings.h"
 #include "dataset/tables.h"
 #include "draw/labels.h"
@@ -21,6 +22,11 @@ struct AppState {
     MarksList marksList;
     LabelQueue labels;         // labels queued while the layers are drawn
     int16_t pickActive = 0;    // set while a pick draws an object's parts
+    // Data files and decoded names kept between calls; reading through it does
+    // not change what the state says, so it may be filled from a const state.
+    mutable FileCache files;
+
+    NameContext names() const { return NameContext{settings.dataDirectory, catalogue, tables, &files}; }
 };
 
 }  // namespace urbica

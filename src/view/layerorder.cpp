@@ -60,7 +60,7 @@ void storeLayerOrder(Tables& t, const LayerOrderList& draw, const LayerOrderList
 }
 
 bool applyLayerOrder(AppState& s, MapBoxes& boxes, const ViewHooks& hooks, QString* error) {
-    const bool saved = saveTables(s.settings, s.tables, error);
+    const bool saved = saveTables(s.settings, s.tables, error, &s.files);
     const float left = s.view.viewLeft, top = s.view.viewTop, width = s.view.viewWidth;
     buildOverview(s, boxes, hooks);
     s.view.viewLeft = left;

@@ -24,7 +24,7 @@ public:
         auto& files = open_[layer];
         if (!files)
             files = std::make_unique<LayerFiles>(s_.settings.dataDirectory,
-                                                 s_.tables.layers[size_t(layer)], 0);
+                                                 s_.tables.layers[size_t(layer)], 0, &s_.files);
         return files->readObject(n, out);
     }
 
@@ -41,7 +41,7 @@ double mapAspect(const MapBoxes& boxes) {
 }  // namespace
 
 bool namedObjectBox(const AppState& s, int c, int32_t n, ObjectBox& out) {
-    const NameContext ctx{s.settings.dataDirectory, s.catalogue, s.tables};
+    const NameContext ctx = s.names();
     NameRecord rec;
     if (!readNameRecord(ctx, c, n, rec) || rec.mapObjectCount < 1) return false;
     std::vector<ObjectRef> refs;
@@ -104,7 +104,7 @@ bool showNamedObject(AppState& s, MapBoxes& boxes, const ViewHooks& hooks, int c
     ObjectBox b;
     if (!namedObjectBox(s, c, n, b)) return false;
     fitView(s, boxes, hooks, b.x1, b.y1, b.x2, b.y2);
-    const NameContext ctx{s.settings.dataDirectory, s.catalogue, s.tables};
+    const NameContext ctx = s.names();
     if (hooks.showObjectName) hooks.showObjectName(objectName(ctx, c, n, true));
     drawNamedObject(s, boxes, boxes.map, c, n, true, false);
     if (hooks.boxChanged) hooks.boxChanged(boxes.map);
@@ -113,9 +113,9 @@ bool showNamedObject(AppState& s, MapBoxes& boxes, const ViewHooks& hooks, int c
 
 bool nearestMetro(AppState& s, MapBoxes& boxes, const ViewHooks& hooks, int k) {
     if (k < 1 || k > s.tables.classCount()) return false;
-    const NameContext ctx{s.settings.dataDirectory, s.catalogue, s.tables};
-    RecordFile index(classFilePath(ctx, k, ".cl2"), NameRecord::kRecordLength);
-    RecordFile refs(classFilePath(ctx, k, ".ssl"), ObjectRef::kRecordLength);
+    const NameContext ctx = s.names();
+    RecordFile index(classFilePath(ctx, k, ".cl2"), NameRecord::kRecordLength, &s.files);
+    RecordFile refs(classFilePath(ctx, k, ".ssl"), ObjectRef::kRecordLength, &s.files);
     if (!index.isOpen() || !refs.isOpen()) return false;
 
     ViewState& v = s.view;

@@ -76,7 +76,7 @@ PickResult findObjectAt(const AppState& s, double x, double y) {
         const int64_t cell =
             cellUnder(s.catalogue.gridExtent, layer.levels[size_t(level - 1)].cellSize, x, y);
         if (cell == 0) continue;
-        LayerFiles files(s.settings.dataDirectory, layer, level);
+        LayerFiles files(s.settings.dataDirectory, layer, level, &s.files);
         GridCell c;
         if (!files.readCell(cell, c) || c.objectCount < 1) continue;
         if (!files.readEntries(c.firstEntry, c.objectCount, entries)) continue;
@@ -109,7 +109,7 @@ QString pickedObjectText(const AppState& s, const ObjectRecord& r) {
     } else if (r.nameKind <= s.tables.classCount()) {
         text = s.tables.classes[size_t(r.nameKind)].className.trimmed();
     }
-    const NameContext ctx{s.settings.dataDirectory, s.catalogue, s.tables};
+    const NameContext ctx = s.names();
     return text + QLatin1Char(' ') + objectName(ctx, r.nameKind, r.nameIndex, true);
 }
 
@@ -148,7 +148,8 @@ bool pointerStillOver(AppState& s, MapBoxes& boxes, const ViewHooks& hooks, Pick
         std::vector<QPoint> points;
         bool pointsRead = true;
         if (pick.record.pointCount >= 2) {
-            LayerFiles files(s.settings.dataDirectory, s.tables.layers[size_t(pick.layer)], 0);
+            LayerFiles files(s.settings.dataDirectory, s.tables.layers[size_t(pick.layer)], 0,
+                             &s.files);
             pointsRead = files.readPoints(pick.record, points);
         }
         hit = pointsRead && hitsObject(*t, pick.record, points, x, y, s.view.unitsPerPixel,

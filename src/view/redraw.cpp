@@ -49,13 +49,9 @@ DrawContext makeDrawContext(AppState& s, PictureBox& images) {
                     {}};
     ctx.view = {s.view.viewLeft,   s.view.viewTop,       s.view.viewWidth,
                 s.view.viewHeight, s.view.unitsPerPixel, s.view.iconSize};
-    const QString& dir = s.settings.dataDirectory;
-    const Catalogue& cat = s.catalogue;
-    const Tables& tables = s.tables;
-    ctx.objectName = [&dir, &cat, &tables](int c, int32_t n) {
-        NameContext nctx{dir, cat, tables};
-        return objectName(nctx, c, n, false);
-    };
+    ctx.files = &s.files;
+    const NameContext names = s.names();
+    ctx.objectName = [names](int c, int32_t n) { return objectName(names, c, n, false); };
     return ctx;
 }
 

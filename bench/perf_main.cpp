@@ -1,0 +1,491 @@
+// The performance table: every timing the viewer is held to, measured on the
+// demo cities at scales 1, 10 and 100, printed as a table of medians with the
+// target of each line.
+//
+//   urbica_perf --cities DIR [--viewer PROGRAM] [benchmark options]
+//   urbica_perf --memory-probe DATASET
+//
+// DIR holds the demo cities in DIR/1, DIR/10 and DIR/100 (written by
+// urbica-democity; scripts/bench.sh does all of it). PROGRAM is the viewer,
+// started with --startup-probe to time start-up to the first picture. The
+// memory probe opens a dataset as the viewer does, draws, picks and searches
+// on a 1920x1080 map, and prints its peak resident memory in KiB.
+#include <benchmark/benchmark.h>
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QProcess>
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "benchcity.h"
+#include "dataset/listmodel.h"
+#include "dataset/names.h"
+#include "dataset/objects.h"
+#include "view/locate.h"
+#include "view/pick.h"
+#include "view/redraw.h"
+
+using namespace urbica;
+
+namespace {
+
+constexpr int kMapWidth = 1920, kMapHeight = 1080;       // outer size of the map box
+constexpr int kViewWidth = kMapWidth - 4, kViewHeight = kMapHeight - 4;
+
+struct City : BenchCity {
+    int scale = 0;
+    double cx = 0, cy = 0;  // centre of the densest view
+
+    void show(double left, double top, double width) {
+        s.view.viewLeft = float(left);
+        s.view.viewTop = float(top);
+        s.view.viewWidth = float(width);
+        redrawView(s, boxes, hooks, false);
+    }
+    void showStart() { show(s.catalogue.startX, s.catalogue.startY, s.catalogue.startWidth); }
+    // One map unit per pixel, centred on the densest grid cell.
+    void showDensest() { show(cx - kViewWidth / 2.0, cy - kViewHeight / 2.0, kViewWidth); }
+
+    bool load(const QString& dir, int w, int h) {
+        if (!BenchCity::load(dir, w, h)) return false;
+        buildOverview(s, boxes, hooks);
+        const QPointF c = densestCellCentre();
+        cx = c.x();
+        cy = c.y();
+        return true;
+    }
+    // A point near the centre of the densest view with an object under it.
+    bool findHit(double& x, double& y) {
+        for (int r = 0; r < 400; r += 4)
+            for (int dx = -r; dx <= r; dx += 4) {
+                x = cx + dx;
+                y = cy + r;
+                if (findObjectAt(s, x, y).found) return true;
+            }
+        return false;
+    }
+    std::vector<int> classesWithNames() const {
+        std::vector<int> out;
+        for (int c = 1; c <= s.tables.classCount(); ++c)
+            if (s.tables.classes[size_t(c)].hasNames != 0) out.push_back(c);
+        return out;
+    }
+    int64_t namesIn(const std::vector<int>& classes) const {
+        int64_t n = 0;
+        for (int c : classes) n += ClassNames(s.names(), c).recordCount();
+        return n;
+    }
+    // The class with the most name records.
+    int biggestClass() const {
+        int best = 0;
+        int64_t most = -1;
+        for (int c = 1; c <= s.tables.classCount(); ++c) {
+            const int64_t n = ClassNames(s.names(), c).recordCount();
+            if (n > most) {
+                most = n;
+                best = c;
+            }
+        }
+        return best;
+    }
+};
+
+// The geometry of the densest view read once, then drawn by QPainter alone:
+// the floor the pipeline is measured against (no labels, no icons).
+struct BareScene {
+    struct Shape {
+        std::vector<QPoint> px;
+        QColor pen, fill;
+        bool closed;
+    };
+    std::vector<Shape> shapes;
+
+    void read(City& c) {
+        c.showDensest();
+        const ViewState& vs = c.s.view;
+        const MapView v{vs.viewLeft, vs.viewTop, vs.viewWidth, vs.viewHeight, vs.unitsPerPixel, 16};
+        const Tables& t = c.s.tables;
+        for (int i = 1; i < int(t.drawOrder.size()); ++i) {
+            const int l = t.drawOrder[size_t(i)];
+            if (l < 1 || l > t.layerCount()) continue;
+            const LayerRecord& layer = t.layers[size_t(l)];
+            const int level = viewlevel(layer, v.unitsPerPixel);
+            if (level == 0) continue;
+            const int32_t k = layer.levels[size_t(level - 1)].cellSize;
+            LayerFiles f(c.s.settings.dataDirectory, layer, level);
+            std::vector<int64_t> seen;
+            const int64_t per = c.s.catalogue.gridExtent / k;
+            for (int64_t col = std::max<int64_t>(0, int64_t(v.viewLeft) / k);
+                 col <= std::min<int64_t>(per - 1, int64_t(v.viewLeft + v.viewWidth) / k); ++col)
+                for (int64_t row = std::max<int64_t>(0, int64_t(v.viewTop) / k);
+                     row <= std::min<int64_t>(per - 1, int64_t(v.viewTop + v.viewHeight) / k);
+                     ++row) {
+                    GridCell cell;
+                    std::vector<CellEntry> entries;
+                    if (!f.readCell(gridRecordNumber(c.s.catalogue.gridExtent, k, col, row),
+                                    cell) ||
+                        !f.readEntries(cell.firstEntry, cell.objectCount, entries))
+                        continue;
+                    for (const CellEntry& e : entries) seen.push_back(e.object());
+                }
+            std::sort(seen.begin(), seen.end());
+            seen.erase(std::unique(seen.begin(), seen.end()), seen.end());
+            for (int64_t n : seen) {
+                ObjectRecord r;
+                if (!f.readObject(n, r) || r.typeIndex < 1 || r.typeIndex > t.typeCount()) continue;
+                if (v.viewLeft > r.x2 || v.viewTop > r.y2 || v.viewLeft + v.viewWidth < r.x1 ||
+                    v.viewTop + v.viewHeight < r.y1)
+                    continue;
+                const ObjectType& type = t.types[size_t(r.typeIndex)];
+                if (type.drawMode != 1 && type.drawMode != 4) continue;
+                std::vector<QPoint> pts;
+                if (!f.readPoints(r, pts) || pts.size() < 2) continue;
+                Shape s{{}, colorFromRgbInt(type.penColor), colorFromRgbInt(type.fillColor),
+                        type.closed > 0};
+                for (const QPoint& p : pts)
+                    s.px.emplace_back(int(v.pixelX(p.x()) + 0.5), int(v.pixelY(p.y()) + 0.5));
+                shapes.push_back(std::move(s));
+            }
+        }
+    }
+    void draw(QImage& img) const {
+        img.fill(Qt::white);
+        QPainter p(&img);
+        for (const Shape& s : shapes) {
+            p.setPen(s.pen);
+            if (s.closed) {
+                p.setBrush(s.fill);
+                p.drawPolygon(s.px.data(), int(s.px.size()));
+            } else {
+                p.setBrush(Qt::NoBrush);
+                p.drawPolyline(s.px.data(), int(s.px.size()));
+            }
+        }
+    }
+};
+
+std::map<int, std::unique_ptr<City>> g_cities;       // densest views, 1920x1080
+std::unique_ptr<City> g_startCity;                   // scale 1 in a 1024x768 box
+
+// One line of the table.
+struct Line {
+    std::string what;
+    std::string target;
+    double ms = -1;  // the median; below zero: not measured
+    std::string note;
+};
+std::vector<Line> g_lines;
+std::map<std::string, size_t> g_lineOf;  // benchmark name -> line
+
+void addLine(const std::string& bench, const std::string& what, const std::string& target) {
+    g_lineOf[bench] = g_lines.size();
+    g_lines.push_back({what, target, -1, {}});
+}
+
+double lineMs(const std::string& bench) {
+    auto it = g_lineOf.find(bench);
+    return it == g_lineOf.end() ? -1 : g_lines[it->second].ms;
+}
+
+// Prints what Google Benchmark prints, and keeps the medians for the table.
+class TableReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& r : runs) {
+            if (r.aggregate_name != "median") continue;
+            std::string name = r.run_name.function_name;
+            auto it = g_lineOf.find(name);
+            if (it == g_lineOf.end()) continue;
+            const double perIter = r.GetAdjustedRealTime();  // in the run's unit
+            double ms = perIter;
+            switch (r.time_unit) {
+                case benchmark::kNanosecond: ms = perIter / 1e6; break;
+                case benchmark::kMicrosecond: ms = perIter / 1e3; break;
+                case benchmark::kMillisecond: break;
+                case benchmark::kSecond: ms = perIter * 1e3; break;
+            }
+            g_lines[it->second].ms = ms;
+        }
+    }
+};
+
+template <class F>
+void reg(const std::string& name, const std::string& what, const std::string& target, F f,
+         benchmark::TimeUnit unit = benchmark::kMillisecond) {
+    addLine(name, what, target);
+    benchmark::RegisterBenchmark(name.c_str(), f)
+        ->Unit(unit)
+        ->UseRealTime()
+        ->Repetitions(7)
+        ->ReportAggregatesOnly(true);
+}
+
+std::string fmtMs(double ms) {
+    if (ms < 0) return "—";
+    char buf[64];
+    if (ms >= 100)
+        std::snprintf(buf, sizeof buf, "%.0f ms", ms);
+    else if (ms >= 1)
+        std::snprintf(buf, sizeof buf, "%.1f ms", ms);
+    else
+        std::snprintf(buf, sizeof buf, "%.3f ms", ms);
+    return buf;
+}
+
+double median(std::vector<double> v) {
+    if (v.empty()) return -1;
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+// Start-up to the first picture: the viewer started and timed until it says so.
+double startupMs(const QString& viewer, int runs) {
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        if (!env.contains(QStringLiteral("QT_QPA_PLATFORM")))
+            env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        p.setProcessEnvironment(env);
+        QElapsedTimer t;
+        t.start();
+        p.start(viewer, {QStringLiteral("--startup-probe")});
+        double at = -1;
+        while (p.waitForReadyRead(20000)) {
+            if (p.readAllStandardOutput().contains("first picture")) {
+                at = double(t.nsecsElapsed()) / 1e6;
+                break;
+            }
+        }
+        if (!p.waitForFinished(20000)) p.kill();
+        if (at < 0) {
+            std::fprintf(stderr, "%s gave no first picture\n", qPrintable(viewer));
+            return -1;
+        }
+        times.push_back(at);
+    }
+    return median(times);
+}
+
+// Peak resident memory of this process in KiB.
+long peakKiB() {
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly)) return -1;
+    for (const QByteArray& line : f.readAll().split('\n'))
+        if (line.startsWith("VmHWM:")) return line.mid(6).trimmed().split(' ').value(0).toLong();
+    return -1;
+}
+
+int memoryProbe(const QString& dir) {
+    City c;
+    if (!c.load(dir, kMapWidth, kMapHeight)) return 1;
+    c.showStart();
+    c.showDensest();
+    double x, y;
+    if (c.findHit(x, y)) pickAt(c.s, c.boxes, c.hooks, x, y);
+    const NameContext ctx = c.s.names();
+    ListModel found(true);
+    findByText(ctx, QStringLiteral("ул"), found, c.classesWithNames());
+    ListModel streets;
+    fillStreetList(ctx, streets);
+    if (!found.isEmpty()) {
+        const NamedObject o = decodeItemKey(found.itemData(0));
+        showNamedObject(c.s, c.boxes, c.hooks, o.classNumber, o.record);
+    }
+    c.showDensest();
+    std::printf("%ld\n", peakKiB());
+    return 0;
+}
+
+double memoryMiB(const QString& self, const QString& dir) {
+    QProcess p;
+    p.start(self, {QStringLiteral("--memory-probe"), dir});
+    if (!p.waitForFinished(600000) || p.exitCode() != 0) return -1;
+    return p.readAllStandardOutput().trimmed().toDouble() / 1024.0;
+}
+
+void registerAll() {
+    City& s1 = *g_cities[1];
+    reg("start_view_1", "Redraw, start view of the standard demo city (1024×768)", "≤ 30 ms",
+        [](benchmark::State& st) {
+            for (auto _ : st) g_startCity->showStart();
+        });
+    for (auto& [scale, city] : g_cities) {
+        City* c = city.get();
+        reg("densest_" + std::to_string(scale),
+            "Redraw, densest 1920×1080 view, `--scale " + std::to_string(scale) + "`",
+            scale == 10 ? "≤ 150 ms and ≤ 1.3× floor" : scale == 100 ? "≤ 1.3× `--scale 1`" : "",
+            [c](benchmark::State& st) {
+                for (auto _ : st) c->showDensest();
+            });
+        auto bare = std::make_shared<BareScene>();
+        bare->read(*c);
+        reg("floor_" + std::to_string(scale),
+            "Bare `QPainter` floor, same view, `--scale " + std::to_string(scale) + "` (" +
+                std::to_string(bare->shapes.size()) + " shapes)",
+            "", [bare](benchmark::State& st) {
+                QImage img(kViewWidth, kViewHeight, QImage::Format_RGB32);
+                for (auto _ : st) bare->draw(img);
+            });
+    }
+    City* c10 = g_cities.count(10) ? g_cities[10].get() : &s1;
+    reg("pick", "`pickAt` with name and highlight, densest view", "≤ 1 ms",
+        [c10](benchmark::State& st) {
+            c10->showDensest();
+            double x, y;
+            if (!c10->findHit(x, y)) return st.SkipWithError("nothing to pick");
+            for (auto _ : st) benchmark::DoNotOptimize(pickAt(c10->s, c10->boxes, c10->hooks, x, y));
+        },
+        benchmark::kMicrosecond);
+    reg("still_over", "`pointerStillOver`, pointer still on the object", "",
+        [c10](benchmark::State& st) {
+            c10->showDensest();
+            double x, y;
+            if (!c10->findHit(x, y)) return st.SkipWithError("nothing to pick");
+            PickResult pick = pickAt(c10->s, c10->boxes, c10->hooks, x, y);
+            for (auto _ : st)
+                benchmark::DoNotOptimize(pointerStillOver(c10->s, c10->boxes, c10->hooks, pick, x, y));
+        },
+        benchmark::kMicrosecond);
+    reg("leaves", "`pointerStillOver`, pointer leaving (picture restored)", "",
+        [c10](benchmark::State& st) {
+            c10->showDensest();
+            double x, y;
+            if (!c10->findHit(x, y)) return st.SkipWithError("nothing to pick");
+            const PickResult picked = pickAt(c10->s, c10->boxes, c10->hooks, x, y);
+            for (auto _ : st) {
+                PickResult pick = picked;
+                benchmark::DoNotOptimize(
+                    pointerStillOver(c10->s, c10->boxes, c10->hooks, pick, -1e6, -1e6));
+            }
+        },
+        benchmark::kMicrosecond);
+    for (auto& [scale, city] : g_cities) {
+        if (scale == 1) continue;
+        City* c = city.get();
+        const std::vector<int> classes = c->classesWithNames();
+        const int64_t names = c->namesIn(classes);
+        reg("quick_find_" + std::to_string(scale),
+            "Quick find over every class with names, `--scale " + std::to_string(scale) + "` (" +
+                std::to_string(names) + " names)",
+            names >= 100000 ? "≤ 50 ms" : "", [c, classes](benchmark::State& st) {
+                const NameContext ctx = c->s.names();
+                int found = 0;
+                for (auto _ : st) {
+                    ListModel list(true);
+                    findByText(ctx, QStringLiteral("ПАРК"), list, classes);
+                    found = list.count();
+                }
+                st.counters["found"] = found;
+            });
+    }
+    reg("street_list", "`fillStreetList`, `--scale 10`", "", [c10](benchmark::State& st) {
+        const NameContext ctx = c10->s.names();
+        for (auto _ : st) {
+            ListModel list(true);
+            fillStreetList(ctx, list);
+        }
+    });
+    const int biggest = c10->biggestClass();
+    reg("class_list",
+        "`fillClassList` of the biggest class, `--scale 10` (" +
+            std::to_string(ClassNames(c10->s.names(), biggest).recordCount()) + " names)",
+        "", [c10, biggest](benchmark::State& st) {
+            const NameContext ctx = c10->s.names();
+            for (auto _ : st) {
+                ListModel findList(true), nosortList;
+                fillClassList(ctx, findList, biggest, nosortList);
+            }
+        });
+    reg("show_named", "`showNamedObject`, a street of `--scale 10`", "",
+        [c10](benchmark::State& st) {
+            int n = 0;
+            for (auto _ : st)
+                showNamedObject(c10->s, c10->boxes, c10->hooks, c10->s.catalogue.streetClass,
+                                1 + (n++ % 50));
+        });
+    reg("nearest_metro", "`nearestMetro` from the start view, `--scale 10`", "",
+        [c10](benchmark::State& st) {
+            for (auto _ : st) {
+                c10->showStart();
+                nearestMetro(c10->s, c10->boxes, c10->hooks, c10->s.catalogue.metroClass);
+            }
+            st.counters["with_start_view"] = 1;
+        });
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    const QStringList args = QCoreApplication::arguments();
+    const int probeAt = int(args.indexOf(QStringLiteral("--memory-probe")));
+    if (probeAt >= 0 && probeAt + 1 < args.size()) return memoryProbe(args[probeAt + 1]);
+
+    benchmark::Initialize(&argc, argv);
+    QString citiesDir, viewer;
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::string(argv[i]) == "--cities") citiesDir = QString::fromLocal8Bit(argv[i + 1]);
+        if (std::string(argv[i]) == "--viewer") viewer = QString::fromLocal8Bit(argv[i + 1]);
+    }
+    if (citiesDir.isEmpty()) {
+        std::fprintf(stderr, "usage: urbica_perf --cities DIR [--viewer PROGRAM]\n");
+        return 2;
+    }
+    g_startCity = std::make_unique<City>();
+    if (!g_startCity->load(citiesDir + "/1", 1024, 768)) return 1;
+    for (int scale : {1, 10, 100}) {
+        auto c = std::make_unique<City>();
+        c->scale = scale;
+        const QString dir = citiesDir + "/" + QString::number(scale);
+        if (!QFile::exists(dir + "/done")) {
+            std::fprintf(stderr, "%s is missing; skipped\n", qPrintable(dir));
+            continue;
+        }
+        if (!c->load(dir, kMapWidth, kMapHeight)) return 1;
+        g_cities[scale] = std::move(c);
+    }
+    if (!g_cities.count(1)) return 1;
+    registerAll();
+    TableReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+
+    double startup = -1, memory = -1;
+    if (!viewer.isEmpty()) startup = startupMs(viewer, 7);
+    if (g_cities.count(100)) {
+        g_cities.clear();  // the probe runs alone
+        memory = memoryMiB(QCoreApplication::applicationFilePath(), citiesDir + "/100");
+    }
+
+    // Ratios the targets speak of.
+    auto ratio = [](double a, double b) {
+        char buf[32];
+        if (a < 0 || b <= 0) return std::string("—");
+        std::snprintf(buf, sizeof buf, "%.2f×", a / b);
+        return std::string(buf);
+    };
+    std::printf("\n| What | Median | Target |\n|---|---|---|\n");
+    for (const Line& l : g_lines)
+        std::printf("| %s | %s | %s |\n", l.what.c_str(), fmtMs(l.ms).c_str(), l.target.c_str());
+    std::printf("| Start-up to the first picture, standard demo city | %s | ≤ 500 ms |\n",
+                fmtMs(startup).c_str());
+    char mem[32] = "—";
+    if (memory > 0) std::snprintf(mem, sizeof mem, "%.0f MB", memory * 1.048576);
+    std::printf("| Peak memory, `--scale 100`, after drawing, picking and searching | %s | "
+                "≤ 300 MB |\n",
+                mem);
+    std::printf("| Densest view `--scale 10` / its floor | %s | ≤ 1.3× |\n",
+                ratio(lineMs("densest_10"), lineMs("floor_10")).c_str());
+    std::printf("| Densest view `--scale 100` / `--scale 1` | %s | ≤ 1.3× |\n",
+                ratio(lineMs("densest_100"), lineMs("densest_1")).c_str());
+    return 0;
+}
