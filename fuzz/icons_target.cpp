@@ -3,6 +3,7 @@
 // drawn or skipped.
 #include <QColor>
 
+#include "dataset/datafile.h"
 #include "dataset/settings.h"
 #include "dataset/writer.h"
 #include "draw/drawcontext.h"
@@ -61,18 +62,26 @@ int fuzzIcons(const uint8_t* data, size_t size) {
     readIconTable(folder, tables);
     FUZZ_CHECK(tables.iconCodes.size() == tables.iconCache.size());
 
+    // Drawn straight from the files, then twice through a file cache that
+    // keeps the pictures: the same picture every time.
     static const Settings settings;
     LabelQueue labels;
     PictureBox images;
+    FileCache cache;
     for (int iconSize : {16, 32}) {
-        PictureBox target(68, 68);
-        target.backColor = 0xFFFFFF;
-        target.cls();
-        DrawContext ctx{folder, tables, settings, kGrid, {}, labels, images, {}};
-        ctx.view = {468, 468, 64, 64, 1, iconSize};
-        target.setScale(468, 468, 64, 64);
-        drawlayer(ctx, target, tables.layers[1]);
-        FUZZ_CHECK(target.innerWidth() == 64 && target.innerHeight() == 64);
+        QImage first;
+        for (FileCache* files : {static_cast<FileCache*>(nullptr), &cache, &cache}) {
+            PictureBox target(68, 68);
+            target.backColor = 0xFFFFFF;
+            target.cls();
+            DrawContext ctx{folder, tables, settings, kGrid, {}, labels, images, {}, files};
+            ctx.view = {468, 468, 64, 64, 1, iconSize};
+            target.setScale(468, 468, 64, 64);
+            drawlayer(ctx, target, tables.layers[1]);
+            FUZZ_CHECK(target.innerWidth() == 64 && target.innerHeight() == 64);
+            if (files) FUZZ_CHECK(target.image() == first);
+            else first = target.image();
+        }
     }
     return 0;
 }

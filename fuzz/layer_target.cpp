@@ -2,6 +2,9 @@
 // .sr1, .zgs, .xy4): drawn whole and close up, and a few objects drawn
 // emphasised, over a fixed table of types of every draw mode. Whatever the
 // files say, drawing ends and touches only the picture.
+#include <QImage>
+
+#include "dataset/datafile.h"
 #include "dataset/settings.h"
 #include "draw/drawcontext.h"
 #include "draw/layer.h"
@@ -38,9 +41,9 @@ ObjectType type(int16_t mode, int16_t closed, int16_t labelMode, int16_t penStyl
 }
 
 // One pass of drawing: the view (left, top, side) in map units onto a box of
-// `pixels` inner pixels.
-void drawView(const QString& folder, const Tables& tables, double left, double top, double side,
-              int pixels) {
+// `pixels` inner pixels; the picture drawn.
+QImage drawView(const QString& folder, const Tables& tables, double left, double top, double side,
+                int pixels, FileCache* cache) {
     static const Settings settings;
     LabelQueue labels;
     PictureBox images;
@@ -49,6 +52,7 @@ void drawView(const QString& folder, const Tables& tables, double left, double t
                     {},       labels, images,   [](int c, int32_t n) {
                         return QStringLiteral("Объект %1-%2").arg(c).arg(n);
                     }};
+    ctx.files = cache;
     ctx.view = {left, top, side, side, float(side / pixels), 16};
     target.setScale(left, top, side, side);
     drawlayer(ctx, target, tables.layers[1]);
@@ -57,6 +61,17 @@ void drawView(const QString& folder, const Tables& tables, double left, double t
     for (int64_t n : {int64_t(-1), int64_t(1), int64_t(2), int64_t(3)})
         drawobject(ctx, target, n, 1, n != 2);
     FUZZ_CHECK(target.innerWidth() == pixels && target.innerHeight() == pixels);
+    return target.image();
+}
+
+// The view drawn straight from the files and through a file cache, twice:
+// the same picture each time.
+void drawBothWays(const QString& folder, const Tables& tables, double left, double top,
+                  double side, int pixels) {
+    const QImage direct = drawView(folder, tables, left, top, side, pixels, nullptr);
+    FileCache cache;
+    FUZZ_CHECK(drawView(folder, tables, left, top, side, pixels, &cache) == direct);
+    FUZZ_CHECK(drawView(folder, tables, left, top, side, pixels, &cache) == direct);
 }
 
 }  // namespace
@@ -94,8 +109,8 @@ int fuzzLayer(const uint8_t* data, size_t size) {
     putFiles(folder, files, splitInput(data, size, int(files.size())));
     static const Tables tables = layerTables();
 
-    drawView(folder, tables, 0, 0, kLayerGridExtent, 64);  // the whole grid
-    drawView(folder, tables, 1000, 1000, 24, 96);          // close up, a quarter unit a pixel
+    drawBothWays(folder, tables, 0, 0, kLayerGridExtent, 64);  // the whole grid
+    drawBothWays(folder, tables, 1000, 1000, 24, 96);          // close up, a quarter unit a pixel
     return 0;
 }
 

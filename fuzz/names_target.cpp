@@ -4,6 +4,7 @@
 #include <map>
 #include <set>
 
+#include "dataset/datafile.h"
 #include "dataset/listmodel.h"
 #include "dataset/names.h"
 #include "support.h"
@@ -73,15 +74,16 @@ Tables nameTables() {
     return t;
 }
 
-int fuzzNames(const uint8_t* data, size_t size) {
-    const QString& folder = targetFolder("names");
-    const QStringList files = nameFiles();
-    putFiles(folder, files, splitInput(data, size, int(files.size())));
+namespace {
 
-    static const Tables tables = nameTables();
-    Catalogue catalogue;
-    catalogue.streetClass = kStreets;
-    const NameContext ctx{folder, catalogue, tables};
+// Every name, reference and list the routines give, in one list of texts.
+QStringList exercise(const NameContext& ctx) {
+    QStringList seen;
+    auto list = [&](const ListModel& l) {
+        for (int i = 0; i < l.count(); ++i)
+            seen << l.text(i) + QLatin1Char('|') + QString::number(l.itemData(i));
+        seen << QString::number(l.currentIndex());
+    };
 
     for (int c : {kDistricts, kStreets, 3, kOrganisations, kHouses}) {
         const ClassNames names(ctx, c);
@@ -89,19 +91,21 @@ int fuzzNames(const uint8_t* data, size_t size) {
             QString error;
             const QString brief = objectName(ctx, c, n, false, &error);
             if (names.ok() && error.isEmpty()) FUZZ_CHECK(brief == names.shortName(n));
-            objectName(ctx, c, n, true, &error);
+            seen << brief << objectName(ctx, c, n, true, &error) << error;
             NameRecord rec;
             if (!readNameRecord(ctx, c, n, rec)) continue;
             if (names.ok()) FUZZ_CHECK(rec.mapObjectCount == names.nameRecord(n).mapObjectCount);
             std::vector<ObjectRef> refs;
-            readMapObjectRefs(ctx, c, rec, refs);
+            seen << QString::number(readMapObjectRefs(ctx, c, rec, refs));
             FUZZ_CHECK(int64_t(refs.size()) <= std::max<int64_t>(rec.mapObjectCount, 0));
-            readPartRefs(ctx, c, rec, refs);
+            for (const ObjectRef& r : refs) seen << QStringLiteral("%1:%2").arg(r.first).arg(r.second);
+            seen << QString::number(readPartRefs(ctx, c, rec, refs));
             FUZZ_CHECK(int64_t(refs.size()) <= std::max<int64_t>(rec.partCount, 0));
+            for (const ObjectRef& r : refs) seen << QStringLiteral("%1:%2").arg(r.first).arg(r.second);
         }
     }
-    for (int64_t n : {-1, 0, 1, 2, 3}) streetName(ctx, n);
-    checkClassKeys(ctx);
+    for (int64_t n : {-1, 0, 1, 2, 3}) seen << streetName(ctx, n);
+    seen << checkClassKeys(ctx);
 
     ListModel streets(true);
     QString error;
@@ -112,12 +116,15 @@ int fuzzNames(const uint8_t* data, size_t size) {
     } else {
         FUZZ_CHECK(streets.isEmpty() && !error.isEmpty());
     }
+    list(streets);
 
     for (int c : {kDistricts, kStreets, kOrganisations, kHouses}) {
         ListModel findList, nosortList;
         if (fillClassList(ctx, findList, c, nosortList) != FillStatus::Done) continue;
         checkList(findList, {c}, ctx);
         checkList(nosortList, {c}, ctx);
+        list(findList);
+        list(nosortList);
         FUZZ_CHECK(nosortList.isEmpty() || nosortList.count() == findList.count());
         FUZZ_CHECK(findList.isVisible() != nosortList.isVisible());
     }
@@ -130,7 +137,28 @@ int fuzzNames(const uint8_t* data, size_t size) {
             findByText(ctx, QString::fromUtf8(text), found, all, nullptr, &error,
                        text[0] == '1' ? TextMatch::Anywhere : TextMatch::WordStart);
         if (status == FillStatus::Done) checkList(found, {kDistricts, kStreets, kOrganisations, kHouses}, ctx);
+        seen << QString::number(int(status));
+        list(found);
     }
+    return seen;
+}
+
+}  // namespace
+
+int fuzzNames(const uint8_t* data, size_t size) {
+    const QString& folder = targetFolder("names");
+    const QStringList files = nameFiles();
+    putFiles(folder, files, splitInput(data, size, int(files.size())));
+
+    static const Tables tables = nameTables();
+    Catalogue catalogue;
+    catalogue.streetClass = kStreets;
+    const QStringList direct = exercise(NameContext{folder, catalogue, tables});
+    // The file cache gives what the files give, the first time and again.
+    FileCache cache;
+    const NameContext cached{folder, catalogue, tables, &cache};
+    FUZZ_CHECK(exercise(cached) == direct);
+    FUZZ_CHECK(exercise(cached) == direct);
     return 0;
 }
 

@@ -91,8 +91,22 @@ void Rotator::setDevice(PictureBox& box) {
     yFactor_ = box.yFactor();
 }
 
-int Rotator::toPixelX(double x) const { return int(nearest((x - scaleLeft_) * xFactor_)); }
-int Rotator::toPixelY(double y) const { return int(nearest((y - scaleTop_) * yFactor_)); }
+namespace {
+
+// A label's pixel. One too far off the picture for an int (a damaged record,
+// or a far point at a close zoom) stays far off it.
+int labelPixel(double v) {
+    constexpr double kLimit = double(1 << 30);
+    const double p = nearest(v);
+    if (!(p > -kLimit)) return -int(kLimit);  // also not a number
+    if (p > kLimit) return int(kLimit);
+    return int(p);
+}
+
+}  // namespace
+
+int Rotator::toPixelX(double x) const { return labelPixel((x - scaleLeft_) * xFactor_); }
+int Rotator::toPixelY(double y) const { return labelPixel((y - scaleTop_) * yFactor_); }
 
 void Rotator::label(const QString& text) {
     if (!device_) return;
