@@ -72,12 +72,16 @@ FileStamp FileStamp::of(const QString& path) {
 
 std::shared_ptr<const FileBytes> FileCache::file(const QString& path) {
     if (!enabled_) return nullptr;
+    auto it = files_.find(path);
+    if (it != files_.end() && passDepth_ > 0 && it->checkedInPass == pass_) return it->bytes;
     // The stamp is taken before the file is read, so that a change made
     // while it is read shows at the next use.
     const FileStamp now = FileStamp::of(path);
-    auto it = files_.find(path);
     if (it != files_.end()) {
-        if (it->stamp == now) return it->bytes;
+        if (it->stamp == now) {
+            it->checkedInPass = pass_;
+            return it->bytes;
+        }
         // Changed under us: whatever was derived from it goes too.
         files_.erase(it);
         derived_.clear();
@@ -85,7 +89,7 @@ std::shared_ptr<const FileBytes> FileCache::file(const QString& path) {
     // A file that cannot be read is not remembered: it may appear later.
     if (!now.valid()) return nullptr;
     std::shared_ptr<const FileBytes> b = FileBytes::load(path);
-    if (b) files_.insert(path, Entry{b, now});
+    if (b) files_.insert(path, Entry{b, now, pass_});
     return b;
 }
 

@@ -73,6 +73,24 @@ public:
     }
     // Forgets the file and everything derived.
     void invalidate(const QString& path);
+
+    // One redraw, pick or search: within it a kept file's stamp is looked at
+    // once, not at every use (a label reads its class's names hundreds of
+    // times a picture). Passes may nest; the outermost one counts.
+    class Pass {
+    public:
+        explicit Pass(FileCache* cache) : cache_(cache) {
+            if (cache_ && cache_->passDepth_++ == 0) ++cache_->pass_;
+        }
+        ~Pass() {
+            if (cache_) --cache_->passDepth_;
+        }
+        Pass(const Pass&) = delete;
+        Pass& operator=(const Pass&) = delete;
+
+    private:
+        FileCache* cache_;
+    };
     void clear();
     int fileCount() const { return int(files_.size()); }
 
@@ -80,8 +98,11 @@ private:
     struct Entry {
         std::shared_ptr<const FileBytes> bytes;
         FileStamp stamp;
+        quint64 checkedInPass = 0;
     };
     bool enabled_ = true;
+    int passDepth_ = 0;
+    quint64 pass_ = 0;
     QHash<QString, Entry> files_;
     QHash<QString, std::shared_ptr<const void>> derived_;
 };

@@ -510,6 +510,7 @@ FillStatus findByText(const NameContext& ctx, const QString& text, ListModel& li
                       QString* error, TextMatch rule) {
     const QString wanted = searchKey(trimBlanks(text));
     if (wanted.isEmpty()) return FillStatus::Done;
+    const FileCache::Pass pass(ctx.files);
     list.clear();
     list.letEventsRun();
     auto cancelled = [cancel] { return cancel && cancel->load(std::memory_order_relaxed); };

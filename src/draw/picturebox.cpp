@@ -6,6 +6,7 @@
 #include <QPen>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "dataset/numbers.h"
 
@@ -36,6 +37,19 @@ void PictureBox::setScale(double left, double top, double width, double height) 
 }
 
 void PictureBox::cls() { image_.fill(colorFromRgbInt(backColor)); }
+
+void PictureBox::clsOutside(int w, int h) {
+    const int iw = image_.width(), ih = image_.height();
+    w = std::clamp(w, 0, iw);
+    h = std::clamp(h, 0, ih);
+    if (w == iw && h == ih) return;
+    if (w == 0 || h == 0) return cls();
+    const QRgb back = colorFromRgbInt(backColor).rgb();
+    for (int row = 0; row < ih; ++row) {
+        QRgb* line = reinterpret_cast<QRgb*>(image_.scanLine(row));
+        std::fill(line + (row < h ? w : 0), line + iw, back);
+    }
+}
 
 void PictureBox::setupPainter(QPainter& p, bool fill) const {
     p.setRenderHint(QPainter::Antialiasing, false);
@@ -179,6 +193,14 @@ void PictureBox::bitBlt(int dx, int dy, int w, int h, const QImage& srcImage, in
     w = std::min({w, image_.width() - dx, src.width() - sx});
     h = std::min({h, image_.height() - dy, src.height() - sy});
     if (w <= 0 || h <= 0) return;
+    // Pixels of an RGB32 picture are opaque already: a copy is a plain copy.
+    if (op == RasterOp::SrcCopy && src.format() == QImage::Format_RGB32) {
+        for (int row = 0; row < h; ++row)
+            std::memcpy(reinterpret_cast<QRgb*>(image_.scanLine(dy + row)) + dx,
+                        reinterpret_cast<const QRgb*>(src.constScanLine(sy + row)) + sx,
+                        size_t(w) * sizeof(QRgb));
+        return;
+    }
     for (int row = 0; row < h; ++row) {
         const QRgb* s = reinterpret_cast<const QRgb*>(src.constScanLine(sy + row)) + sx;
         QRgb* d = reinterpret_cast<QRgb*>(image_.scanLine(dy + row)) + dx;

@@ -77,6 +77,9 @@ public:
 
     // Clears the picture to the background colour.
     void cls();
+    // The same for all but the top-left w x h pixels, for a picture whose
+    // top-left part is about to be copied over whole.
+    void clsOutside(int w, int h);
 
     // Raw device operations, in pixels of the inner area.
     void polyline(const QPoint* points, int count);

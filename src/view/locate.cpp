@@ -41,6 +41,7 @@ double mapAspect(const MapBoxes& boxes) {
 }  // namespace
 
 bool namedObjectBox(const AppState& s, int c, int32_t n, ObjectBox& out) {
+    const FileCache::Pass pass(&s.files);
     const NameContext ctx = s.names();
     NameRecord rec;
     if (!readNameRecord(ctx, c, n, rec) || rec.mapObjectCount < 1) return false;
@@ -101,6 +102,7 @@ void fitView(AppState& s, MapBoxes& boxes, const ViewHooks& hooks, double x1, do
 }
 
 bool showNamedObject(AppState& s, MapBoxes& boxes, const ViewHooks& hooks, int c, int32_t n) {
+    const FileCache::Pass pass(&s.files);
     ObjectBox b;
     if (!namedObjectBox(s, c, n, b)) return false;
     fitView(s, boxes, hooks, b.x1, b.y1, b.x2, b.y2);
@@ -113,6 +115,7 @@ bool showNamedObject(AppState& s, MapBoxes& boxes, const ViewHooks& hooks, int c
 
 bool nearestMetro(AppState& s, MapBoxes& boxes, const ViewHooks& hooks, int k) {
     if (k < 1 || k > s.tables.classCount()) return false;
+    const FileCache::Pass pass(&s.files);
     const NameContext ctx = s.names();
     RecordFile index(classFilePath(ctx, k, ".cl2"), NameRecord::kRecordLength, &s.files);
     RecordFile refs(classFilePath(ctx, k, ".ssl"), ObjectRef::kRecordLength, &s.files);

@@ -61,6 +61,7 @@ bool hitsObject(const ObjectType& t, const ObjectRecord& r, std::span<const QPoi
 }
 
 PickResult findObjectAt(const AppState& s, double x, double y) {
+    const FileCache::Pass pass(&s.files);
     PickResult result;
     const Tables& tables = s.tables;
     const int layers = tables.layerCount();
@@ -122,6 +123,7 @@ void restoreMapFromHidepage(const AppState& s, MapBoxes& boxes) {
 }
 
 PickResult pickAt(AppState& s, MapBoxes& boxes, const ViewHooks& hooks, double x, double y) {
+    const FileCache::Pass pass(&s.files);
     PickResult result = findObjectAt(s, x, y);
     if (result.found == 0) return result;
     const ObjectRecord& r = result.record;

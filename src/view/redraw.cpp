@@ -139,11 +139,16 @@ void redrawView(AppState& s, MapBoxes& boxes, const ViewHooks& hooks, bool recor
 }
 
 void renderMap(AppState& s, MapBoxes& boxes, const ViewHooks& hooks) {
+    const FileCache::Pass pass(&s.files);
     PictureBox& box = boxes.map;
     ViewState& v = s.view;
+    // The drawn part of the picture, in pixels.
+    const int w = int(nearest(double(v.viewWidth) / v.unitsPerPixel));
+    const int h = int(nearest(double(v.viewHeight) / v.unitsPerPixel));
     box.cls();
     boxes.hidepage.backColor = box.backColor;
-    boxes.hidepage.cls();
+    // hidepage gets the drawn part whole at the end (as far as the map has it).
+    boxes.hidepage.clsOutside(std::min(w, box.innerWidth()), std::min(h, box.innerHeight()));
     if (hooks.setBusyCursor) hooks.setBusyCursor(true);
     call(hooks.pumpEvents);
     const bool wasBusy = v.busy;
@@ -160,9 +165,6 @@ void renderMap(AppState& s, MapBoxes& boxes, const ViewHooks& hooks) {
     box.fillStyle = 0;
     drawlabels(ctx, box);
 
-    // The drawn part of the picture, in pixels.
-    const int w = int(nearest(double(v.viewWidth) / v.unitsPerPixel));
-    const int h = int(nearest(double(v.viewHeight) / v.unitsPerPixel));
     boxes.originalpage.bitBlt(0, 0, w, h, box, 0, 0, RasterOp::SrcCopy);
     for (int i = 1; i <= s.marksList.upperBound(); ++i) {
         const MarkEntry& m = s.marksList.entries[size_t(i)];
@@ -176,6 +178,7 @@ void renderMap(AppState& s, MapBoxes& boxes, const ViewHooks& hooks) {
 
 void buildOverview(AppState& s, MapBoxes& boxes, const ViewHooks& hooks) {
     if (s.catalogue.gridExtent == 0 || s.settings.allwindow == 1) return;
+    const FileCache::Pass pass(&s.files);
     ViewState& v = s.view;
     PictureBox& nav = boxes.nav;
     if (nav.width() <= 4 || nav.height() <= 4) return;
@@ -210,6 +213,7 @@ void buildOverview(AppState& s, MapBoxes& boxes, const ViewHooks& hooks) {
 void drawNamedObject(AppState& s, MapBoxes& boxes, PictureBox& box, int c, int32_t n,
                      bool highlighted, bool withParts) {
     if (c == 0 || n == 0) return;
+    const FileCache::Pass pass(&s.files);
     NameContext nctx{s.settings.dataDirectory, s.catalogue, s.tables};
     NameRecord rec;
     if (!readNameRecord(nctx, c, n, rec)) return;

@@ -157,20 +157,30 @@ TEST_F(FileCacheTest, WritingTheTablesEmptiesIt) {
     EXPECT_EQ(s.files.fileCount(), 0);
 }
 
-TEST_F(FileCacheTest, ReplacedFileIsReadAfterInvalidation) {
+TEST_F(FileCacheTest, ReplacedFileIsReadAgain) {
     const QString path = dir_->path() + "/scratch.bin";
     ASSERT_TRUE(writeFileAtomically(path, QByteArray("abcd")));
     FileCache cache;
     QByteArray got;
     ASSERT_TRUE(DataFile(path, &cache).readAll(got));
     EXPECT_EQ(got, "abcd");
-    ASSERT_TRUE(writeFileAtomically(path, QByteArray("xyz")));
-    // Kept as it was read until the cache is told.
-    ASSERT_TRUE(DataFile(path, &cache).readAll(got));
-    EXPECT_EQ(got, "abcd");
-    cache.invalidate(path);
+    {
+        // Within one pass the file is looked at once.
+        const FileCache::Pass pass(&cache);
+        ASSERT_TRUE(DataFile(path, &cache).readAll(got));
+        ASSERT_TRUE(writeFileAtomically(path, QByteArray("xyz")));
+        ASSERT_TRUE(DataFile(path, &cache).readAll(got));
+        EXPECT_EQ(got, "abcd");
+    }
+    // The next use sees the new file.
     ASSERT_TRUE(DataFile(path, &cache).readAll(got));
     EXPECT_EQ(got, "xyz");
+    {
+        const FileCache::Pass pass(&cache);
+        ASSERT_TRUE(writeFileAtomically(path, QByteArray("pqrs")));
+        ASSERT_TRUE(DataFile(path, &cache).readAll(got));
+        EXPECT_EQ(got, "pqrs") << "a new pass looks again";
+    }
     // A file that cannot be read is not remembered as missing.
     const QString later = dir_->path() + "/later.bin";
     EXPECT_FALSE(DataFile(later, &cache).isOpen());

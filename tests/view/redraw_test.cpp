@@ -207,3 +207,25 @@ TEST(BuildOverview, DrawsOverviewLayersAndKeepsTheView) {
     buildOverview(f.s, f.boxes, f.hooks);
     EXPECT_NE(px(f.boxes.nav, 20, 20), qRgb(255, 0, 0) & 0xFFFFFFu);
 }
+
+TEST(RenderMap, HidepageLargerThanTheMapIsClearedBeyondTheDrawnPart) {
+    ViewFixture f;
+    // The off-screen pages are as large as the screen, the map smaller; old
+    // ink beyond the map's part must not survive a redraw.
+    f.boxes.hidepage.resize(604, 404);
+    f.boxes.hidepage.foreColor = 0x0000FF;
+    f.boxes.hidepage.drawWidth = 9;
+    f.boxes.hidepage.setScale(0, 0, 600, 400);
+    f.boxes.hidepage.line(0, 0, 600, 400);
+    f.show(0, 0, 4000);
+    const QImage& hide = f.boxes.hidepage.image();
+    const QImage& map = f.boxes.map.image();
+    EXPECT_EQ(hide.copy(0, 0, map.width(), map.height()), map);
+    for (int y = 0; y < hide.height(); y += 7) {
+        for (int x = 0; x < hide.width(); x += 7) {
+            if (x >= map.width() || y >= map.height()) {
+                ASSERT_EQ(hide.pixel(x, y) & 0xFFFFFF, 0xFFFFFFu) << x << "," << y;
+            }
+        }
+    }
+}
