@@ -36,7 +36,17 @@ void PictureBox::setScale(double left, double top, double width, double height) 
     scaleHeight_ = height;
 }
 
-void PictureBox::cls() { image_.fill(colorFromRgbInt(backColor)); }
+void PictureBox::cls() {
+    // A picture shared with another box (see bitBlt) gets a buffer of its
+    // own without copying what is about to be wiped.
+    if (!image_.isDetached()) {
+        QImage fresh(image_.size(), image_.format());
+        fresh.setDotsPerMeterX(image_.dotsPerMeterX());
+        fresh.setDotsPerMeterY(image_.dotsPerMeterY());
+        image_ = fresh;
+    }
+    image_.fill(colorFromRgbInt(backColor));
+}
 
 void PictureBox::clsOutside(int w, int h) {
     const int iw = image_.width(), ih = image_.height();
@@ -158,6 +168,13 @@ void PictureBox::bitBlt(int dx, int dy, int w, int h, const PictureBox& src, int
     if (&src == this) {
         QImage copy = image_;
         bitBlt(dx, dy, w, h, copy, sx, sy, op);
+    } else if (op == RasterOp::SrcCopy && dx == 0 && dy == 0 && sx == 0 && sy == 0 &&
+               w >= image_.width() && h >= image_.height() && src.image_.size() == image_.size() &&
+               src.image_.format() == QImage::Format_RGB32 &&
+               image_.format() == QImage::Format_RGB32) {
+        // A copy of the whole picture shares it; whichever box is drawn on
+        // next gets its own copy then (and cls none at all).
+        image_ = src.image_;
     } else {
         bitBlt(dx, dy, w, h, src.image_, sx, sy, op);
     }

@@ -106,3 +106,33 @@ TEST(PictureBox, TextCellStartsAtThePoint) {
         for (int y = 52; y < 100; ++y) anyBelow |= at(b, x, y) != 0xFFFFFFu;
     EXPECT_FALSE(anyBelow);
 }
+
+TEST(PictureBox, WholePictureCopyKeepsBothBoxesApart) {
+    PictureBox a(64, 48), b(64, 48);
+    a.setScale(0, 0, 60, 44);
+    a.foreColor = 0x0000FF;
+    a.line(0, 0, 60, 44);
+    b.bitBlt(0, 0, 60, 44, a, 0, 0, RasterOp::SrcCopy);
+    ASSERT_EQ(b.image(), a.image());
+    const QImage before = a.image().copy();
+
+    // Every way of drawing on the copy leaves the original alone, and back.
+    b.setScale(0, 0, 60, 44);
+    b.foreColor = 0x00FF00;
+    b.line(0, 44, 60, 0);
+    EXPECT_EQ(a.image(), before);
+    b.bitBlt(0, 0, 60, 44, a, 0, 0, RasterOp::SrcCopy);
+    b.textOut(2, 2, QStringLiteral("Ж"), b.currentLogFont());
+    EXPECT_EQ(a.image(), before);
+    b.bitBlt(0, 0, 60, 44, a, 0, 0, RasterOp::SrcCopy);
+    b.bitBlt(5, 5, 10, 10, a, 20, 20, RasterOp::SrcInvert);
+    EXPECT_EQ(a.image(), before);
+    b.bitBlt(0, 0, 60, 44, a, 0, 0, RasterOp::SrcCopy);
+    b.backColor = 0x123456;
+    b.cls();
+    EXPECT_EQ(a.image(), before);
+    EXPECT_EQ(b.image().pixel(30, 22) & 0xFFFFFF, colorFromRgbInt(0x123456).rgb() & 0xFFFFFF);
+    b.bitBlt(0, 0, 60, 44, a, 0, 0, RasterOp::SrcCopy);
+    a.cls();
+    EXPECT_EQ(b.image(), before);
+}
