@@ -18,6 +18,11 @@
 using namespace urbica;
 using namespace urbica::fuzz;
 
+namespace urbica::fuzz {
+// Test names and messages show the target by its name.
+void PrintTo(const Target& t, std::ostream* os) { *os << t.name; }
+}  // namespace urbica::fuzz
+
 namespace {
 
 QString inputsOf(const char* kind, const char* target) {
