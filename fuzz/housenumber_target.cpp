@@ -7,8 +7,7 @@
 namespace urbica::fuzz {
 
 int fuzzHouseNumber(const uint8_t* data, size_t size) {
-    const QString text =
-        QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
+    const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
     const osmimport::HouseNumberSplit split = osmimport::splitHouseNumber(text);
     for (const osmimport::HouseFields& h : split.houses) {
         FUZZ_CHECK(h.number.size() <= osmimport::kNumberWidth);

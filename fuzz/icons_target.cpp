@@ -79,8 +79,10 @@ int fuzzIcons(const uint8_t* data, size_t size) {
             target.setScale(468, 468, 64, 64);
             drawlayer(ctx, target, tables.layers[1]);
             FUZZ_CHECK(target.innerWidth() == 64 && target.innerHeight() == 64);
-            if (files) FUZZ_CHECK(target.image() == first);
-            else first = target.image();
+            if (files)
+                FUZZ_CHECK(target.image() == first);
+            else
+                first = target.image();
         }
     }
     return 0;

@@ -48,11 +48,10 @@ QImage drawView(const QString& folder, const Tables& tables, double left, double
     LabelQueue labels;
     PictureBox images;
     PictureBox target(pixels + 2 * PictureBox::kBorder, pixels + 2 * PictureBox::kBorder);
-    DrawContext ctx{folder,   tables, settings, kLayerGridExtent,
-                    {},       labels, images,   [](int c, int32_t n) {
-                        return QStringLiteral("Объект %1-%2").arg(c).arg(n);
-                    }};
-    ctx.files = cache;
+    const NameLookup name = [](int c, int32_t n) {
+        return QStringLiteral("Объект %1-%2").arg(c).arg(n);
+    };
+    DrawContext ctx{folder, tables, settings, kLayerGridExtent, {}, labels, images, name, cache};
     ctx.view = {left, top, side, side, float(side / pixels), 16};
     target.setScale(left, top, side, side);
     drawlayer(ctx, target, tables.layers[1]);
@@ -66,8 +65,8 @@ QImage drawView(const QString& folder, const Tables& tables, double left, double
 
 // The view drawn straight from the files and through a file cache, twice:
 // the same picture each time.
-void drawBothWays(const QString& folder, const Tables& tables, double left, double top,
-                  double side, int pixels) {
+void drawBothWays(const QString& folder, const Tables& tables, double left, double top, double side,
+                  int pixels) {
     const QImage direct = drawView(folder, tables, left, top, side, pixels, nullptr);
     FileCache cache;
     FUZZ_CHECK(drawView(folder, tables, left, top, side, pixels, &cache) == direct);

@@ -51,11 +51,10 @@ void checkList(const ListModel& list, const std::set<int>& classes, const NameCo
 }  // namespace
 
 QStringList nameFiles() {
-    return {QStringLiteral("raiony.cls"), QStringLiteral("raiony.cl2"),
-            QStringLiteral("ulicy.cls"),  QStringLiteral("ulicy.cl2"),
-            QStringLiteral("ulicy.ssl"),  QStringLiteral("ulicy.dnl"),
-            QStringLiteral("org.cls"),    QStringLiteral("org.cl2"),
-            QStringLiteral("doma.cls"),   QStringLiteral("doma.cl2")};
+    return {QStringLiteral("raiony.cls"), QStringLiteral("raiony.cl2"), QStringLiteral("ulicy.cls"),
+            QStringLiteral("ulicy.cl2"),  QStringLiteral("ulicy.ssl"),  QStringLiteral("ulicy.dnl"),
+            QStringLiteral("org.cls"),    QStringLiteral("org.cl2"),    QStringLiteral("doma.cls"),
+            QStringLiteral("doma.cl2")};
 }
 
 Tables nameTables() {
@@ -98,10 +97,12 @@ QStringList exercise(const NameContext& ctx) {
             std::vector<ObjectRef> refs;
             seen << QString::number(readMapObjectRefs(ctx, c, rec, refs));
             FUZZ_CHECK(int64_t(refs.size()) <= std::max<int64_t>(rec.mapObjectCount, 0));
-            for (const ObjectRef& r : refs) seen << QStringLiteral("%1:%2").arg(r.first).arg(r.second);
+            for (const ObjectRef& r : refs)
+                seen << QStringLiteral("%1:%2").arg(r.first).arg(r.second);
             seen << QString::number(readPartRefs(ctx, c, rec, refs));
             FUZZ_CHECK(int64_t(refs.size()) <= std::max<int64_t>(rec.partCount, 0));
-            for (const ObjectRef& r : refs) seen << QStringLiteral("%1:%2").arg(r.first).arg(r.second);
+            for (const ObjectRef& r : refs)
+                seen << QStringLiteral("%1:%2").arg(r.first).arg(r.second);
         }
     }
     for (int64_t n : {-1, 0, 1, 2, 3}) seen << streetName(ctx, n);
@@ -136,7 +137,8 @@ QStringList exercise(const NameContext& ctx) {
         const FillStatus status =
             findByText(ctx, QString::fromUtf8(text), found, all, nullptr, &error,
                        text[0] == '1' ? TextMatch::Anywhere : TextMatch::WordStart);
-        if (status == FillStatus::Done) checkList(found, {kDistricts, kStreets, kOrganisations, kHouses}, ctx);
+        if (status == FillStatus::Done)
+            checkList(found, {kDistricts, kStreets, kOrganisations, kHouses}, ctx);
         seen << QString::number(int(status));
         list(found);
     }

@@ -133,8 +133,7 @@ int main(int argc, char** argv) {
     QString error;
     const QString data = temp.path() + QStringLiteral("/data/");
     const QString program = temp.path() + QStringLiteral("/program");
-    if (!writeDataset(city, data, &error) ||
-        !democity::writeProgramFiles(program, data, &error)) {
+    if (!writeDataset(city, data, &error) || !democity::writeProgramFiles(program, data, &error)) {
         std::fprintf(stderr, "urbica-fuzzseeds: %s\n", qPrintable(error));
         return 1;
     }
@@ -170,7 +169,8 @@ int main(int argc, char** argv) {
             if (ext == QLatin1String("cl2")) length = 18;
             if (ext == QLatin1String("cls")) {
                 for (size_t c = 1; c < t.classes.size(); ++c)
-                    if (t.classes[c].fileBase() == base) length = nameRecordLength(t.classes[c].nameStyle);
+                    if (t.classes[c].fileBase() == base)
+                        length = nameRecordLength(t.classes[c].nameStyle);
             }
             QString file = at(f);
             if (!QFile::exists(file)) file = at(base + QLatin1Char('1') + QLatin1Char('.') + ext);
@@ -211,18 +211,20 @@ int main(int argc, char** argv) {
     {
         const std::vector<IconData> icons = democity::iconPictures();
         const QByteArray ics = readFile(at(kIconFile));
-        w.seed("icons", "demo",
-               fuzz::joinParts({ics, readFile(at("icons/ic161.msk")), readFile(at("icons/ic161.pic")),
-                                w.small ? QByteArray() : readFile(at("icons/ic321.msk")),
-                                w.small ? QByteArray() : readFile(at("icons/ic321.pic"))}));
+        w.seed(
+            "icons", "demo",
+            fuzz::joinParts({ics, readFile(at("icons/ic161.msk")), readFile(at("icons/ic161.pic")),
+                             w.small ? QByteArray() : readFile(at("icons/ic321.msk")),
+                             w.small ? QByteArray() : readFile(at("icons/ic321.pic"))}));
         w.seed("icons", "png",
                fuzz::joinParts({ics, bmp(icons[0].mask16, "PNG"), bmp(icons[0].picture16, "PNG"),
                                 bmp(icons[0].mask32, "PNG"), bmp(icons[0].picture32, "PNG")}));
     }
 
     // housenumber: the forms mappers use.
-    const char* numbers[] = {"12", "12А", "12/3", "12к2", "12 корп. 2", "12с1", "1/25 литА",
-                             "13-15", "5;7", "д. 7, корпус 3", "строение 4", "7-9-11"};
+    const char* numbers[] = {"12",         "12А",       "12/3",  "12к2", "12 корп. 2",
+                             "12с1",       "1/25 литА", "13-15", "5;7",  "д. 7, корпус 3",
+                             "строение 4", "7-9-11"};
     int n = 0;
     for (const char* text : numbers)
         w.seed("housenumber", QStringLiteral("n%1").arg(++n), QByteArray(text));

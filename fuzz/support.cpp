@@ -6,8 +6,8 @@
 #include <QGuiApplication>
 #include <QHash>
 #include <QTemporaryDir>
-#include <cstdio>
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 
@@ -116,8 +116,9 @@ QByteArray joinParts(const std::vector<QByteArray>& parts) {
 
 const std::vector<Target>& allTargets() {
     static const std::vector<Target> targets = {
-        {"settings", fuzzSettings}, {"catalogue", fuzzCatalogue}, {"tables", fuzzTables},
-        {"names", fuzzNames},       {"layer", fuzzLayer},         {"bookmarks", fuzzBookmarks},
+        {"settings", fuzzSettings}, {"catalogue", fuzzCatalogue},
+        {"tables", fuzzTables},     {"names", fuzzNames},
+        {"layer", fuzzLayer},       {"bookmarks", fuzzBookmarks},
         {"icons", fuzzIcons},       {"housenumber", fuzzHouseNumber}};
     return targets;
 }

@@ -20,7 +20,8 @@ const QString& targetFolder(const char* target);
 // that a missing file is one of the cases tried.
 void putFile(const QString& path, const QByteArray& content);
 // Each part into its file under folder (names as listed).
-void putFiles(const QString& folder, const QStringList& names, const std::vector<QByteArray>& parts);
+void putFiles(const QString& folder, const QStringList& names,
+              const std::vector<QByteArray>& parts);
 
 // Creates the offscreen GUI application once, unless one exists already.
 void ensureGuiApplication();

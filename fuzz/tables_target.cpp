@@ -13,9 +13,9 @@
 namespace urbica::fuzz {
 
 QStringList tableFiles() {
-    return {QLatin1String(kLayerFile),  QLatin1String(kDrawOrderFile),
+    return {QLatin1String(kLayerFile),       QLatin1String(kDrawOrderFile),
             QLatin1String(kSelectOrderFile), QLatin1String(kTypeFile),
-            QLatin1String(kClassFile),  QLatin1String(kClassExtraFile),
+            QLatin1String(kClassFile),       QLatin1String(kClassExtraFile),
             QLatin1String(kIconFile)};
 }
 
@@ -79,8 +79,7 @@ int fuzzTables(const uint8_t* data, size_t size) {
     FUZZ_CHECK(loadTables(copy, again));
     FUZZ_CHECK(again.layers.size() == t.layers.size() && again.types.size() == t.types.size() &&
                again.classes.size() == t.classes.size());
-    for (size_t i = 1; i < t.layers.size(); ++i)
-        FUZZ_CHECK(again.layers[i].raw == t.layers[i].raw);
+    for (size_t i = 1; i < t.layers.size(); ++i) FUZZ_CHECK(again.layers[i].raw == t.layers[i].raw);
     for (size_t i = 1; i < t.classes.size(); ++i)
         FUZZ_CHECK(again.classes[i].raw == t.classes[i].raw);
     FUZZ_CHECK(again.drawOrder == t.drawOrder && again.selectOrder == t.selectOrder);

@@ -146,10 +146,10 @@ TEST(FoundByFuzzing, UnchangedTableRecordsAreSavedByteForByte) {
     const QString folder = dir.path() + QLatin1Char('/');
     QByteArray type(ObjectType::kRecordLength, ' '), layer(LayerRecord::kRecordLength, ' '),
         cls(ClassRecord::kRecordLength, ' ');
-    type[3] = char(0x98);    // type name
-    type[85] = char(0x98);   // font name
-    layer[2] = char(0x98);   // layer name
-    cls[60] = char(0x98);    // base name
+    type[3] = char(0x98);   // type name
+    type[85] = char(0x98);  // font name
+    layer[2] = char(0x98);  // layer name
+    cls[60] = char(0x98);   // base name
     const QByteArray shorts("\1\0", 2);
     auto write = [&](const char* name, const QByteArray& bytes) {
         QFile f(folder + QLatin1String(name));
