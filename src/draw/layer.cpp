@@ -1,9 +1,12 @@
 #include "draw/layer.h"
 
+#include <QBuffer>
 #include <QImage>
+#include <QImageReader>
 #include <algorithm>
 #include <cmath>
 
+#include "dataset/binary.h"
 #include "dataset/datafile.h"
 #include "dataset/numbers.h"
 #include "dataset/objects.h"
@@ -95,6 +98,55 @@ void rotatedSample(const MapView& v, PictureBox& t, const ObjectRecord& r) {
     rottext(t, int(nearest(ax)), int(nearest(ay)), text, degrees, int(nearest(height)), 400, 32);
 }
 
+// False when a BMP file ends before the pixel rows its header declares: the
+// decoder takes such a file and leaves the missing rows undefined. Other
+// files, and compressed BMP rows, are left to their decoders.
+bool bmpRowsComplete(const QByteArray& b) {
+    if (!b.startsWith("BM")) return true;
+    constexpr int kFileHeader = 14;
+    if (b.size() < kFileHeader + 12) return false;
+    const char* p = b.constData();
+    const int64_t pixelsAt = uint32_t(getI32(p + 10));
+    const uint32_t infoSize = uint32_t(getI32(p + kFileHeader));
+    int64_t width = 0, height = 0, bits = 0, compression = 0;
+    if (infoSize == 12) {
+        width = getU16(p + 18);
+        height = getI16(p + 20);
+        bits = getU16(p + 24);
+    } else {
+        if (b.size() < kFileHeader + 20) return false;
+        width = getI32(p + 18);
+        height = getI32(p + 22);
+        bits = getU16(p + 28);
+        compression = uint32_t(getI32(p + 30));
+    }
+    if (compression != 0 && compression != 3) return true;  // run-length rows
+    if (width <= 0 || bits <= 0 || bits > 32) return true;  // the decoder refuses these
+    const int64_t rowBytes = (width * bits + 31) / 32 * 4;
+    return pixelsAt + rowBytes * std::abs(height) <= b.size();
+}
+
+// An icon picture, read through DataFile. Refused (a null image) when the
+// file or the picture it declares is far beyond an icon's size, or a BMP
+// ends before its rows do, so that a damaged icon is skipped rather than
+// drawn from undefined pixels or decoded into a huge image.
+QImage readIconPicture(const QString& path) {
+    constexpr qint64 kMaxFileBytes = 1 << 20;
+    constexpr int kMaxSide = 256;
+    DataFile f(path);
+    QByteArray bytes;
+    if (!f.isOpen() || f.size() > kMaxFileBytes || !f.readAll(bytes) || !bmpRowsComplete(bytes))
+        return {};
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    const QSize size = reader.size();
+    if (!size.isValid() || size.width() > kMaxSide || size.height() > kMaxSide) return {};
+    QImage image;
+    if (!reader.read(&image)) return {};
+    return image;
+}
+
 void drawIcon(DrawContext& ctx, PictureBox& t, const ObjectRecord& r) {
     const int s = ctx.view.iconSize;
     if (s != 16 && s != 32) return;
@@ -105,8 +157,7 @@ void drawIcon(DrawContext& ctx, PictureBox& t, const ObjectRecord& r) {
     const QString picPath = platformPath(iconPath(ctx.dataDirectory, s, r.pointOffset, false));
     auto load = [&]() -> std::shared_ptr<const IconPictures> {
         auto p = std::make_shared<IconPictures>(
-            IconPictures{QImage(maskPath),
-                         QImage(picPath)});
+            IconPictures{readIconPicture(maskPath), readIconPicture(picPath)});
         if (p->mask.isNull() || p->pic.isNull()) return nullptr;
         return p;
     };
@@ -115,9 +166,9 @@ void drawIcon(DrawContext& ctx, PictureBox& t, const ObjectRecord& r) {
         const FileStamp f = FileStamp::of(p);
         return QStringLiteral(" %1 %2 %3").arg(f.size).arg(f.modified).arg(f.identity);
     };
-    const auto icon =
-        ctx.files ? ctx.files->derived<IconPictures>(maskPath + stamp(maskPath) + stamp(picPath), load)
-                  : load();
+    const auto icon = ctx.files ? ctx.files->derived<IconPictures>(
+                                      maskPath + stamp(maskPath) + stamp(picPath), load)
+                                : load();
     if (!icon) return;
     const QImage& mask = icon->mask;
     const QImage& pic = icon->pic;

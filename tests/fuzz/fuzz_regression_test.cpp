@@ -182,3 +182,58 @@ TEST(FoundByFuzzing, UnchangedTableRecordsAreSavedByteForByte) {
     EXPECT_EQ(getText(saved.constData(), 46).trimmed(), QStringLiteral("Дом"));
     EXPECT_EQ(saved.mid(46), type.mid(46));
 }
+
+TEST(FoundByFuzzing, IconWhoseBmpEndsEarlyIsSkipped) {
+    // The decoder takes a BMP cut short and leaves the missing rows
+    // undefined; such an icon is not drawn, a whole one is.
+    QTemporaryDir dir;
+    DatasetData d;
+    d.catalogue.gridExtent = 1024;
+    ObjectType icon;
+    icon.drawMode = 7;
+    d.tables.types.push_back(icon);
+    LayerRecord l;
+    l.baseName = QStringLiteral("icons");
+    l.levels[0] = {256, -1};
+    d.tables.layers.push_back(l);
+    MapObjectData o;
+    o.typeIndex = 1;
+    o.x1 = o.x2 = o.y1 = o.y2 = 500;
+    o.points = {QPoint(500, 500)};
+    o.iconNumber = 1;
+    d.layerObjects.push_back({o});
+    IconData pictures;
+    pictures.number = 1;
+    pictures.mask16 = QImage(16, 16, QImage::Format_RGB32);
+    pictures.mask16.fill(Qt::black);
+    pictures.picture16 = QImage(16, 16, QImage::Format_RGB32);
+    pictures.picture16.fill(Qt::red);
+    pictures.mask32 = pictures.mask16.scaled(32, 32);
+    pictures.picture32 = pictures.picture16.scaled(32, 32);
+    d.icons = {pictures};
+    ASSERT_TRUE(writeDataset(d, dir.path()));
+    const QString folder = dir.path() + QLatin1Char('/');
+
+    auto redPixels = [&] {
+        const Settings settings;
+        LabelQueue labels;
+        PictureBox images, target(68, 68);
+        target.backColor = 0xFFFFFF;
+        target.cls();
+        DrawContext ctx{folder, d.tables, settings, 1024, {}, labels, images, {}};
+        ctx.view = {468, 468, 64, 64, 1, 16};
+        target.setScale(468, 468, 64, 64);
+        drawlayer(ctx, target, d.tables.layers[1]);
+        int red = 0;
+        for (int y = 0; y < 64; ++y)
+            for (int x = 0; x < 64; ++x) red += target.image().pixel(x, y) == qRgb(255, 0, 0);
+        return red;
+    };
+    EXPECT_EQ(redPixels(), 16 * 16) << "the whole icon";
+
+    QFile pic(folder + QStringLiteral("icons/ic161.pic"));
+    ASSERT_TRUE(pic.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(pic.resize(pic.size() / 2));
+    pic.close();
+    EXPECT_EQ(redPixels(), 0) << "half a picture";
+}
