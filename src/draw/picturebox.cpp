@@ -21,6 +21,44 @@ int32_t rgbIntFromColor(const QColor& c) {
     return int32_t(uint32_t(c.red()) | (uint32_t(c.green()) << 8) | (uint32_t(c.blue()) << 16));
 }
 
+void PictureBox::touch(const QRect& r) {
+    changed_ |= r & image_.rect();
+    ++version_;
+}
+
+// The pixels from (x1, y1) to (x2, y2) and the pen's reach around them.
+void PictureBox::touchSpan(double x1, double y1, double x2, double y2) {
+    const double m = std::max(1, drawWidth) + 2.0;
+    x1 = std::max(x1 - m, -1.0);
+    y1 = std::max(y1 - m, -1.0);
+    x2 = std::min(x2 + m, double(image_.width()));
+    y2 = std::min(y2 + m, double(image_.height()));
+    if (!(x1 <= x2 && y1 <= y2)) {  // wholly outside, or not numbers
+        if (std::isnan(x1 + x2 + y1 + y2)) touchAll();
+        ++version_;
+        return;
+    }
+    touch(QRect(QPoint(int(std::floor(x1)), int(std::floor(y1))),
+                QPoint(int(std::ceil(x2)), int(std::ceil(y2)))));
+}
+
+void PictureBox::touchPoints(const QPoint* points, int count) {
+    if (count <= 0) return;
+    int x1 = points[0].x(), x2 = x1, y1 = points[0].y(), y2 = y1;
+    for (int i = 1; i < count; ++i) {
+        x1 = std::min(x1, points[i].x());
+        x2 = std::max(x2, points[i].x());
+        y1 = std::min(y1, points[i].y());
+        y2 = std::max(y2, points[i].y());
+    }
+    touchSpan(x1, y1, x2, y2);
+}
+
+void PictureBox::touchBetween(QPointF a, QPointF b) {
+    touchSpan(std::min(a.x(), b.x()), std::min(a.y(), b.y()), std::max(a.x(), b.x()),
+              std::max(a.y(), b.y()));
+}
+
 void PictureBox::resize(int outerWidth, int outerHeight) {
     outerWidth_ = std::max(0, outerWidth);
     outerHeight_ = std::max(0, outerHeight);
@@ -46,6 +84,7 @@ void PictureBox::cls() {
         image_ = fresh;
     }
     image_.fill(colorFromRgbInt(backColor));
+    touchAll();
 }
 
 void PictureBox::clsOutside(int w, int h) {
@@ -54,6 +93,7 @@ void PictureBox::clsOutside(int w, int h) {
     h = std::clamp(h, 0, ih);
     if (w == iw && h == ih) return;
     if (w == 0 || h == 0) return cls();
+    touchAll();
     const QRgb back = colorFromRgbInt(backColor).rgb();
     for (int row = 0; row < ih; ++row) {
         QRgb* line = reinterpret_cast<QRgb*>(image_.scanLine(row));
@@ -122,6 +162,7 @@ void PictureBox::setupPainter(QPainter& p, bool fill) const {
 
 void PictureBox::polyline(const QPoint* points, int count) {
     if (count < 2) return;
+    touchPoints(points, count);
     QPainter p(&image_);
     setupPainter(p, false);
     p.drawPolyline(points, count);
@@ -129,6 +170,7 @@ void PictureBox::polyline(const QPoint* points, int count) {
 
 void PictureBox::polygon(const QPoint* points, int count) {
     if (count < 2) return;
+    touchPoints(points, count);
     QPainter p(&image_);
     setupPainter(p, true);
     p.drawPolygon(points, count, Qt::OddEvenFill);
@@ -137,8 +179,10 @@ void PictureBox::polygon(const QPoint* points, int count) {
 void PictureBox::line(double x1, double y1, double x2, double y2) {
     QPainter p(&image_);
     setupPainter(p, false);
-    p.drawLine(QPointF(nearest(toPixelX(x1)), nearest(toPixelY(y1))),
-               QPointF(nearest(toPixelX(x2)), nearest(toPixelY(y2))));
+    const QPointF a(nearest(toPixelX(x1)), nearest(toPixelY(y1)));
+    const QPointF b(nearest(toPixelX(x2)), nearest(toPixelY(y2)));
+    touchBetween(a, b);
+    p.drawLine(a, b);
     currentX = x2;
     currentY = y2;
 }
@@ -148,6 +192,7 @@ void PictureBox::box(double x1, double y1, double x2, double y2) {
     setupPainter(p, true);
     double ax = nearest(toPixelX(x1)), ay = nearest(toPixelY(y1));
     double bx = nearest(toPixelX(x2)), by = nearest(toPixelY(y2));
+    touchBetween(QPointF(ax, ay), QPointF(bx, by));
     p.drawRect(QRectF(QPointF(std::min(ax, bx), std::min(ay, by)),
                       QPointF(std::max(ax, bx), std::max(ay, by))));
     currentX = x2;
@@ -158,7 +203,9 @@ void PictureBox::circle(double x, double y, double radius) {
     QPainter p(&image_);
     setupPainter(p, true);
     double r = std::fabs(radius * xFactor());
-    p.drawEllipse(QPointF(nearest(toPixelX(x)), nearest(toPixelY(y))), r, r);
+    const QPointF centre(nearest(toPixelX(x)), nearest(toPixelY(y)));
+    touchBetween(centre - QPointF(r, r), centre + QPointF(r, r));
+    p.drawEllipse(centre, r, r);
     currentX = x;
     currentY = y;
 }
@@ -175,6 +222,7 @@ void PictureBox::bitBlt(int dx, int dy, int w, int h, const PictureBox& src, int
         // A copy of the whole picture shares it; whichever box is drawn on
         // next gets its own copy then (and cls none at all).
         image_ = src.image_;
+        touchAll();
     } else {
         bitBlt(dx, dy, w, h, src.image_, sx, sy, op);
     }
@@ -210,6 +258,7 @@ void PictureBox::bitBlt(int dx, int dy, int w, int h, const QImage& srcImage, in
     w = std::min({w, image_.width() - dx, src.width() - sx});
     h = std::min({h, image_.height() - dy, src.height() - sy});
     if (w <= 0 || h <= 0) return;
+    touch(QRect(dx, dy, w, h));
     // Pixels of an RGB32 picture are opaque already: a copy is a plain copy.
     if (op == RasterOp::SrcCopy && src.format() == QImage::Format_RGB32) {
         for (int row = 0; row < h; ++row)
@@ -241,6 +290,8 @@ void PictureBox::bitBlt(int dx, int dy, int w, int h, const QImage& srcImage, in
 void PictureBox::stretchBlt(int dx, int dy, int dw, int dh, const QImage& src, int sx, int sy,
                             int sw, int sh) {
     if (dw == 0 || dh == 0 || sw == 0 || sh == 0) return;
+    touch(QRect(QPoint(std::min(dx, dx + dw) - 1, std::min(dy, dy + dh) - 1),
+                QPoint(std::max(dx, dx + dw) + 1, std::max(dy, dy + dh) + 1)));
     QPainter p(&image_);
     p.setRenderHint(QPainter::SmoothPixmapTransform, false);
     p.drawImage(QRectF(dx, dy, dw, dh), src, QRectF(sx, sy, sw, sh));
@@ -300,6 +351,7 @@ QFont PictureBox::fontFor(const LogFont& f) const {
 
 void PictureBox::textOut(int x, int y, const QString& text, const LogFont& lf) {
     if (text.isEmpty()) return;
+    touchAll();  // turned text may reach anywhere
     QFont font = fontFor(lf);
     QPainter p(&image_);
     p.setRenderHint(QPainter::TextAntialiasing, true);

@@ -9,6 +9,7 @@
 #include <QHash>
 #include <QImage>
 #include <QPoint>
+#include <QRect>
 #include <QString>
 #include <cstdint>
 #include <optional>
@@ -48,8 +49,20 @@ public:
     int innerWidth() const { return image_.width(); }
     int innerHeight() const { return image_.height(); }
 
-    QImage& image() { return image_; }
+    // The picture for writing counts as changed everywhere.
+    QImage& image() {
+        touchAll();
+        return image_;
+    }
     const QImage& image() const { return image_; }
+
+    // What changed in the picture: every drawing call adds the pixels it may
+    // have touched to changedRect (all of the picture for clears, text and
+    // writes through image()), and counts in version. A caller that knows
+    // the picture equals another one outside changedRect copies only that.
+    QRect changedRect() const { return changed_; }
+    quint64 version() const { return version_; }
+    void forgetChanges() { changed_ = QRect(); }
 
     // User coordinate system: the inner area spans (left, top) .. (left + width, top + height).
     void setScale(double left, double top, double width, double height);
@@ -108,6 +121,14 @@ public:
 
 private:
     void setupPainter(class QPainter& p, bool fill) const;
+    void touch(const QRect& r);  // in pixels of the inner area
+    void touchAll() { touch(image_.rect()); }
+    // The box around pixels, widened by the pen.
+    void touchPoints(const QPoint* points, int count);
+    void touchBetween(QPointF a, QPointF b);
+    void touchSpan(double x1, double y1, double x2, double y2);
+    QRect changed_;
+    quint64 version_ = 0;
     // The font of a record, with the cell-height ratio of each face kept
     // (measuring it is the dear part of making a font).
     QFont fontFor(const LogFont& f) const;

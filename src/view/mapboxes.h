@@ -2,6 +2,7 @@
 // and the hooks through which it touches the window itself.
 #pragma once
 
+#include <QSize>
 #include <QString>
 #include <functional>
 
@@ -23,6 +24,10 @@ struct MapBoxes {
     PictureBox tempnav;       // clean copy of the overview
     PictureBox images;        // scratch box for icons and markers
     FrameShape navfrag;       // current view frame in the overview
+    // The hidepage version and part the map was last restored from; the map
+    // equals hidepage there but for what it has changed since.
+    quint64 mapRestoredFrom = ~quint64(0);
+    QSize mapRestoredSize;
 };
 
 // What the pipeline asks of the window; every hook may be left empty.

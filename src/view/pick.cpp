@@ -119,7 +119,23 @@ void restoreMapFromHidepage(const AppState& s, MapBoxes& boxes) {
     if (!(upp > 0)) return;
     const int w = int(nearest(double(s.view.viewWidth) / upp));
     const int h = int(nearest(double(s.view.viewHeight) / upp));
-    boxes.map.bitBlt(0, 0, w, h, boxes.hidepage, 0, 0, RasterOp::SrcCopy);
+    PictureBox& map = boxes.map;
+    // When the map was last made equal to hidepage in this same part, and
+    // hidepage has not changed since, only what was drawn on the map since
+    // (a highlight) is copied back.
+    const bool same = boxes.mapRestoredFrom == boxes.hidepage.version() &&
+                      boxes.mapRestoredSize == QSize(w, h);
+    const QRect part = map.changedRect() & QRect(0, 0, w, h);
+    if (same) {
+        if (!part.isEmpty())
+            map.bitBlt(part.x(), part.y(), part.width(), part.height(), boxes.hidepage, part.x(),
+                       part.y(), RasterOp::SrcCopy);
+    } else {
+        map.bitBlt(0, 0, w, h, boxes.hidepage, 0, 0, RasterOp::SrcCopy);
+    }
+    map.forgetChanges();
+    boxes.mapRestoredFrom = boxes.hidepage.version();
+    boxes.mapRestoredSize = QSize(w, h);
 }
 
 PickResult pickAt(AppState& s, MapBoxes& boxes, const ViewHooks& hooks, double x, double y) {

@@ -137,3 +137,26 @@ TEST(Pick, DamagedObjectFileGivesNoHitAndNoCrash) {
     QFile::remove(c.dir.filePath("cover.tb1"));
     EXPECT_EQ(findObjectAt(c.s, 1500, 1500).found, 0);
 }
+
+TEST(Pick, PartialRestoreGivesTheSamePictureAsAWholeOne) {
+    City c;
+    ASSERT_TRUE(c.ok);
+    c.show(0, 0, 4000);
+    const std::vector<QPointF> points = {{1500, 1500}, {2700, 1200}, {3400, 2200}, {1500, 1500}};
+    for (size_t i = 0; i < points.size(); ++i) {
+        pickAt(c.s, c.boxes, c.hooks, points[i].x(), points[i].y());
+        const QImage partial = c.boxes.map.image().copy();
+        // The same pick after a whole restore.
+        c.boxes.mapRestoredFrom = ~quint64(0);
+        pickAt(c.s, c.boxes, c.hooks, points[i].x(), points[i].y());
+        EXPECT_EQ(partial, c.boxes.map.image()) << "pick " << i;
+    }
+    // Drawing on hidepage after a pick is noticed: the next restore is whole.
+    c.boxes.hidepage.foreColor = 0x00FF00;
+    c.boxes.hidepage.line(0, 0, 4000, 3000);
+    PickResult p = findObjectAt(c.s, 1500, 1500);
+    pickAt(c.s, c.boxes, c.hooks, 1500, 1500);
+    EXPECT_FALSE(pointerStillOver(c.s, c.boxes, c.hooks, p, -100, -100));
+    EXPECT_EQ(c.boxes.map.image().copy(0, 0, 400, 300),
+              c.boxes.hidepage.image().copy(0, 0, 400, 300));
+}
