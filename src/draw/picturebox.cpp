@@ -352,15 +352,22 @@ QFont PictureBox::fontFor(const LogFont& f) const {
 void PictureBox::textOut(int x, int y, const QString& text, const LogFont& lf) {
     if (text.isEmpty()) return;
     touchAll();  // turned text may reach anywhere
-    QFont font = fontFor(lf);
+    const QString key = ratioKey(lf) + QLatin1Char('/') + QString::number(lf.underline) +
+                        QLatin1Char('/') + QString::number(lf.strikeOut) + QLatin1Char('/') +
+                        QString::number(lf.height);
+    auto it = fonts_.constFind(key);
+    if (it == fonts_.constEnd()) {
+        if (fonts_.size() > 256) fonts_.clear();
+        const QFont font = fontFor(lf);
+        it = fonts_.insert(key, MadeFont{font, QFontMetricsF(font).ascent()});
+    }
     QPainter p(&image_);
     p.setRenderHint(QPainter::TextAntialiasing, true);
-    p.setFont(font);
+    p.setFont(it->font);
     p.setPen(colorFromRgbInt(foreColor));
-    QFontMetricsF m(font);
     p.translate(x, y);
     if (lf.escapement != 0) p.rotate(-lf.escapement / 10.0);
-    p.drawText(QPointF(0, m.ascent()), text);
+    p.drawText(QPointF(0, it->ascent), text);
 }
 
 LogFont PictureBox::currentLogFont() const {

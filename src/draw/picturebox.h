@@ -133,6 +133,12 @@ private:
     // (measuring it is the dear part of making a font).
     QFont fontFor(const LogFont& f) const;
     mutable QHash<QString, double> cellRatios_;
+    // Fonts made for textOut, with their ascent, by the fields that make them.
+    struct MadeFont {
+        QFont font;
+        double ascent = 0;
+    };
+    mutable QHash<QString, MadeFont> fonts_;
     // Metrics of the last font measured by textWidth.
     mutable QString metricsKey_;
     mutable std::optional<QFontMetricsF> metrics_;
