@@ -1,9 +1,13 @@
 #include "benchcity.h"
 
+#include <QPainter>
+#include <algorithm>
 #include <cstdio>
 
 #include "dataset/objects.h"
 #include "democity.h"
+#include "draw/drawcontext.h"
+#include "view/pick.h"
 
 namespace urbica {
 
@@ -53,6 +57,78 @@ QPointF BenchCity::densestCellCentre() const {
             }
     }
     return centre;
+}
+
+bool BenchCity::findHit(double cx, double cy, double& x, double& y) const {
+    for (int r = 0; r < 400; r += 4)
+        for (int dx = -r; dx <= r; dx += 4) {
+            x = cx + dx;
+            y = cy + r;
+            if (findObjectAt(s, x, y).found) return true;
+        }
+    return false;
+}
+
+void BareScene::read(const AppState& s) {
+    const ViewState& vs = s.view;
+    const MapView v{vs.viewLeft, vs.viewTop, vs.viewWidth, vs.viewHeight, vs.unitsPerPixel, 16};
+    const Tables& t = s.tables;
+    for (int i = 1; i < int(t.drawOrder.size()); ++i) {
+        const int l = t.drawOrder[size_t(i)];
+        if (l < 1 || l > t.layerCount()) continue;
+        const LayerRecord& layer = t.layers[size_t(l)];
+        const int level = viewlevel(layer, v.unitsPerPixel);
+        if (level == 0) continue;
+        const int32_t k = layer.levels[size_t(level - 1)].cellSize;
+        LayerFiles f(s.settings.dataDirectory, layer, level);
+        std::vector<int64_t> seen;
+        const int64_t per = s.catalogue.gridExtent / k;
+        for (int64_t col = std::max<int64_t>(0, int64_t(v.viewLeft) / k);
+             col <= std::min<int64_t>(per - 1, int64_t(v.viewLeft + v.viewWidth) / k); ++col)
+            for (int64_t row = std::max<int64_t>(0, int64_t(v.viewTop) / k);
+                 row <= std::min<int64_t>(per - 1, int64_t(v.viewTop + v.viewHeight) / k);
+                 ++row) {
+                GridCell cell;
+                std::vector<CellEntry> entries;
+                if (!f.readCell(gridRecordNumber(s.catalogue.gridExtent, k, col, row),
+                                cell) ||
+                    !f.readEntries(cell.firstEntry, cell.objectCount, entries))
+                    continue;
+                for (const CellEntry& e : entries) seen.push_back(e.object());
+            }
+        std::sort(seen.begin(), seen.end());
+        seen.erase(std::unique(seen.begin(), seen.end()), seen.end());
+        for (int64_t n : seen) {
+            ObjectRecord r;
+            if (!f.readObject(n, r) || r.typeIndex < 1 || r.typeIndex > t.typeCount()) continue;
+            if (v.viewLeft > r.x2 || v.viewTop > r.y2 || v.viewLeft + v.viewWidth < r.x1 ||
+                v.viewTop + v.viewHeight < r.y1)
+                continue;
+            const ObjectType& type = t.types[size_t(r.typeIndex)];
+            if (type.drawMode != 1 && type.drawMode != 4) continue;
+            std::vector<QPoint> pts;
+            if (!f.readPoints(r, pts) || pts.size() < 2) continue;
+            Shape s{{}, colorFromRgbInt(type.penColor), colorFromRgbInt(type.fillColor),
+                    type.closed > 0};
+            for (const QPoint& p : pts)
+                s.px.emplace_back(int(v.pixelX(p.x()) + 0.5), int(v.pixelY(p.y()) + 0.5));
+            shapes.push_back(std::move(s));
+        }
+    }
+}
+void BareScene::draw(QImage& img) const {
+    img.fill(Qt::white);
+    QPainter p(&img);
+    for (const Shape& s : shapes) {
+        p.setPen(s.pen);
+        if (s.closed) {
+            p.setBrush(s.fill);
+            p.drawPolygon(s.px.data(), int(s.px.size()));
+        } else {
+            p.setBrush(Qt::NoBrush);
+            p.drawPolyline(s.px.data(), int(s.px.size()));
+        }
+    }
 }
 
 }  // namespace urbica

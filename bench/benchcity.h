@@ -3,7 +3,11 @@
 #pragma once
 
 #include <QPointF>
+#include <QColor>
+#include <QImage>
+#include <QPoint>
 #include <QTemporaryDir>
+#include <vector>
 
 #include "view/appstate.h"
 #include "view/mapboxes.h"
@@ -24,6 +28,23 @@ struct BenchCity {
     // Centre of the grid cell of the finest level that lists the most objects,
     // over all layers.
     QPointF densestCellCentre() const;
+    // A point near (cx, cy), searched outwards, with an object under it.
+    bool findHit(double cx, double cy, double& x, double& y) const;
 };
+
+// The geometry of the state's current view read once, then drawn by QPainter
+// alone: the floor the pipeline is measured against (no labels, no icons).
+struct BareScene {
+    struct Shape {
+        std::vector<QPoint> px;
+        QColor pen, fill;
+        bool closed;
+    };
+    std::vector<Shape> shapes;
+
+    void read(const AppState& s);
+    void draw(QImage& img) const;
+};
+
 
 }  // namespace urbica

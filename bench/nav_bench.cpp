@@ -40,15 +40,7 @@ struct City : BenchCity {
         cy = s.view.viewTop + 538;
     }
     // A point near the centre with an object under it.
-    bool findHit(double& x, double& y) {
-        for (int r = 0; r < 400; r += 4)
-            for (int dx = -r; dx <= r; dx += 4) {
-                x = cx + dx;
-                y = cy + r;
-                if (findObjectAt(s, x, y).found) return true;
-            }
-        return false;
-    }
+    bool findHit(double& x, double& y) const { return BenchCity::findHit(cx, cy, x, y); }
 };
 
 City* g_city = nullptr;

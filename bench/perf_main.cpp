@@ -15,7 +15,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
-#include <QPainter>
 #include <QProcess>
 #include <algorithm>
 #include <cstdio>
@@ -61,15 +60,7 @@ struct City : BenchCity {
         return true;
     }
     // A point near the centre of the densest view with an object under it.
-    bool findHit(double& x, double& y) {
-        for (int r = 0; r < 400; r += 4)
-            for (int dx = -r; dx <= r; dx += 4) {
-                x = cx + dx;
-                y = cy + r;
-                if (findObjectAt(s, x, y).found) return true;
-            }
-        return false;
-    }
+    bool findHit(double& x, double& y) const { return BenchCity::findHit(cx, cy, x, y); }
     std::vector<int> classesWithNames() const {
         std::vector<int> out;
         for (int c = 1; c <= s.tables.classCount(); ++c)
@@ -93,80 +84,6 @@ struct City : BenchCity {
             }
         }
         return best;
-    }
-};
-
-// The geometry of the densest view read once, then drawn by QPainter alone:
-// the floor the pipeline is measured against (no labels, no icons).
-struct BareScene {
-    struct Shape {
-        std::vector<QPoint> px;
-        QColor pen, fill;
-        bool closed;
-    };
-    std::vector<Shape> shapes;
-
-    void read(City& c) {
-        c.showDensest();
-        const ViewState& vs = c.s.view;
-        const MapView v{vs.viewLeft, vs.viewTop, vs.viewWidth, vs.viewHeight, vs.unitsPerPixel, 16};
-        const Tables& t = c.s.tables;
-        for (int i = 1; i < int(t.drawOrder.size()); ++i) {
-            const int l = t.drawOrder[size_t(i)];
-            if (l < 1 || l > t.layerCount()) continue;
-            const LayerRecord& layer = t.layers[size_t(l)];
-            const int level = viewlevel(layer, v.unitsPerPixel);
-            if (level == 0) continue;
-            const int32_t k = layer.levels[size_t(level - 1)].cellSize;
-            LayerFiles f(c.s.settings.dataDirectory, layer, level);
-            std::vector<int64_t> seen;
-            const int64_t per = c.s.catalogue.gridExtent / k;
-            for (int64_t col = std::max<int64_t>(0, int64_t(v.viewLeft) / k);
-                 col <= std::min<int64_t>(per - 1, int64_t(v.viewLeft + v.viewWidth) / k); ++col)
-                for (int64_t row = std::max<int64_t>(0, int64_t(v.viewTop) / k);
-                     row <= std::min<int64_t>(per - 1, int64_t(v.viewTop + v.viewHeight) / k);
-                     ++row) {
-                    GridCell cell;
-                    std::vector<CellEntry> entries;
-                    if (!f.readCell(gridRecordNumber(c.s.catalogue.gridExtent, k, col, row),
-                                    cell) ||
-                        !f.readEntries(cell.firstEntry, cell.objectCount, entries))
-                        continue;
-                    for (const CellEntry& e : entries) seen.push_back(e.object());
-                }
-            std::sort(seen.begin(), seen.end());
-            seen.erase(std::unique(seen.begin(), seen.end()), seen.end());
-            for (int64_t n : seen) {
-                ObjectRecord r;
-                if (!f.readObject(n, r) || r.typeIndex < 1 || r.typeIndex > t.typeCount()) continue;
-                if (v.viewLeft > r.x2 || v.viewTop > r.y2 || v.viewLeft + v.viewWidth < r.x1 ||
-                    v.viewTop + v.viewHeight < r.y1)
-                    continue;
-                const ObjectType& type = t.types[size_t(r.typeIndex)];
-                if (type.drawMode != 1 && type.drawMode != 4) continue;
-                std::vector<QPoint> pts;
-                if (!f.readPoints(r, pts) || pts.size() < 2) continue;
-                Shape s{{}, colorFromRgbInt(type.penColor), colorFromRgbInt(type.fillColor),
-                        type.closed > 0};
-                for (const QPoint& p : pts)
-                    s.px.emplace_back(int(v.pixelX(p.x()) + 0.5), int(v.pixelY(p.y()) + 0.5));
-                shapes.push_back(std::move(s));
-            }
-        }
-    }
-    void draw(QImage& img) const {
-        img.fill(Qt::white);
-        QPainter p(&img);
-        for (const Shape& s : shapes) {
-            p.setPen(s.pen);
-            if (s.closed) {
-                p.setBrush(s.fill);
-                p.drawPolygon(s.px.data(), int(s.px.size()));
-            } else {
-                p.setBrush(Qt::NoBrush);
-                p.drawPolyline(s.px.data(), int(s.px.size()));
-            }
-        }
     }
 };
 
@@ -326,7 +243,8 @@ void registerAll() {
                 for (auto _ : st) c->showDensest();
             });
         auto bare = std::make_shared<BareScene>();
-        bare->read(*c);
+        c->showDensest();
+        bare->read(c->s);
         reg("floor_" + std::to_string(scale),
             "Bare `QPainter` floor, same view, `--scale " + std::to_string(scale) + "` (" +
                 std::to_string(bare->shapes.size()) + " shapes)",

@@ -8,7 +8,6 @@
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
-#include <QPainter>
 #include <cstdio>
 #include <memory>
 
@@ -63,51 +62,11 @@ void BM_RedrawDensestView(benchmark::State& state) {
 void BM_BarePainterDensestView(benchmark::State& state) {
     City& c = *g_large;
     c.redraw();
-    const MapView v{c.s.view.viewLeft,   c.s.view.viewTop,       c.s.view.viewWidth,
-                    c.s.view.viewHeight, c.s.view.unitsPerPixel, c.s.view.iconSize};
-    struct Shape {
-        std::vector<QPoint> px;
-        QColor pen, fill;
-        bool closed;
-    };
-    std::vector<Shape> shapes;
-    for (int i = 1; i < int(c.s.tables.drawOrder.size()); ++i) {
-        const int l = c.s.tables.drawOrder[size_t(i)];
-        if (l < 1 || l > c.s.tables.layerCount()) continue;
-        const LayerRecord& layer = c.s.tables.layers[size_t(l)];
-        LayerFiles f(c.s.settings.dataDirectory, layer, 0);
-        ObjectRecord r;
-        for (int64_t n = 1; f.readObject(n, r); ++n) {
-            if (v.viewLeft > r.x2 || v.viewTop > r.y2 || v.viewLeft + v.viewWidth < r.x1 ||
-                v.viewTop + v.viewHeight < r.y1 || r.typeIndex < 1 ||
-                r.typeIndex > c.s.tables.typeCount())
-                continue;
-            const ObjectType& t = c.s.tables.types[size_t(r.typeIndex)];
-            if (t.drawMode != 1 && t.drawMode != 4) continue;
-            std::vector<QPoint> pts;
-            if (!f.readPoints(r, pts) || pts.size() < 2) continue;
-            Shape s{{}, colorFromRgbInt(t.penColor), colorFromRgbInt(t.fillColor), t.closed > 0};
-            for (const QPoint& p : pts)
-                s.px.emplace_back(int(v.pixelX(p.x()) + 0.5), int(v.pixelY(p.y()) + 0.5));
-            shapes.push_back(std::move(s));
-        }
-    }
+    BareScene bare;
+    bare.read(c.s);
     QImage img(1916, 1076, QImage::Format_RGB32);
-    for (auto _ : state) {
-        img.fill(Qt::white);
-        QPainter p(&img);
-        for (const Shape& s : shapes) {
-            p.setPen(s.pen);
-            if (s.closed) {
-                p.setBrush(s.fill);
-                p.drawPolygon(s.px.data(), int(s.px.size()));
-            } else {
-                p.setBrush(Qt::NoBrush);
-                p.drawPolyline(s.px.data(), int(s.px.size()));
-            }
-        }
-    }
-    state.counters["shapes"] = double(shapes.size());
+    for (auto _ : state) bare.draw(img);
+    state.counters["shapes"] = double(bare.shapes.size());
 }
 
 }  // namespace
