@@ -282,14 +282,6 @@ void MainWindow::createToolbar() {
     site->setCursor(Qt::PointingHandCursor);
     connect(site, &QLabel::linkActivated, this,
             [this](const QString& link) { openUrl(QUrl(link)); });
-    // Latitude and longitude under the pointer, for maps that know where they lie.
-    coordst = new QLabel(corner);
-    coordst->setObjectName(QStringLiteral("coordst"));
-    coordst->setToolTip(QStringLiteral("Широта и долгота (WGS 84) под указателем"));
-    coordst->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    coordst->setPalette(grey);
-    coordst->hide();
-    row->addWidget(coordst);
     row->addWidget(author_);
     row->addWidget(site);
     fragbar->addWidget(corner);
@@ -330,6 +322,14 @@ void MainWindow::createControls() {
     setCentralWidget(central_);
 
     selst = new InfoLine(central_);
+    // Latitude and longitude under the pointer, at the right end of the info
+    // line, for maps that know where they lie.
+    coordst = new QLabel(central_);
+    coordst->setObjectName(QStringLiteral("coordst"));
+    coordst->setToolTip(QStringLiteral("Широта и долгота (WGS 84) под указателем"));
+    coordst->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    coordst->setAlignment(Qt::AlignCenter);
+    coordst->hide();
     selst->setObjectName(QStringLiteral("selst"));
     selst->setToolTip(QStringLiteral("Нажмите сюда для получения более подробной информации"));
     connect(selst, &InfoLine::clicked, this, [this] {
@@ -761,6 +761,13 @@ void MainWindow::layoutTick() {
 
     map->setGeometry(r.map);
     selst->setGeometry(r.selst);
+    if (state_.geo) {
+        const int w =
+            coordst->fontMetrics().horizontalAdvance(QStringLiteral("-00.000000, -000.000000")) +
+            12;
+        coordst->setGeometry(r.selst.right() + 1 - w, r.selst.y(), w, r.selst.height());
+        selst->setGeometry(r.selst.adjusted(0, 0, -w, 0));
+    }
     for (QWidget* w : {static_cast<QWidget*>(nav), static_cast<QWidget*>(showkey),
                        static_cast<QWidget*>(findList), static_cast<QWidget*>(findkey),
                        static_cast<QWidget*>(findname)})

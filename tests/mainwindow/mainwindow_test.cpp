@@ -21,12 +21,14 @@
 #include <QToolBar>
 #include <algorithm>
 #include <memory>
+#include <optional>
 
 #include "dataset/settings.h"
 #include "dataset/writer.h"
 #include "dialogs/about.h"
 #include "mainwindow/help.h"
 #include "mainwindow/widgets.h"
+#include "view/geoextras.h"
 
 using namespace urbica;
 
@@ -72,8 +74,9 @@ protected:
     }
 
     // A dataset without layers whose start view lies at the extent's left edge.
-    void writeCity() {
+    void writeCity(std::optional<GeoReference> geo = std::nullopt) {
         DatasetData d;
+        d.geo = geo;
         d.catalogue.startX = 0;
         d.catalogue.startY = 3000;  // room above, so the redraw does not clamp the top
         d.catalogue.startWidth = 4000;
@@ -586,4 +589,29 @@ TEST(HelpPages, EveryMenuTopicHasAPage) {
     others.removeAll(kGeneralHelpTopic);
     std::sort(linked.begin(), linked.end());
     EXPECT_EQ(linked, others);
+}
+
+TEST_F(WindowTest, LatitudeAndLongitudeUnderThePointerWhenTheMapKnowsThem) {
+    writeCity();
+    EXPECT_FALSE(started().coordst->isVisible());
+    window_.reset();
+
+    GeoReference geo;
+    geo.lon0 = 30.3;
+    geo.lat0 = 59.9;
+    geo.margin = 500;
+    writeCity(geo);
+    MainWindow& w = shownAndLaidOut();
+    EXPECT_TRUE(w.coordst->isVisible());
+    const QPointF at(w.map->width() / 2.0, w.map->height() / 2.0);
+    QMouseEvent move(QEvent::MouseMove, at, w.map->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(w.map, &move);
+    const QPointF p = w.map->toMapUnits(at);
+    EXPECT_EQ(w.coordst->text(), coordinateText(geo, p.x(), p.y()));
+    EXPECT_TRUE(w.coordst->text().contains(QStringLiteral("59.")));
+    // It ends the info line, never covering the map or the line's text.
+    EXPECT_FALSE(w.map->geometry().intersects(w.coordst->geometry()));
+    EXPECT_FALSE(w.selst->geometry().intersects(w.coordst->geometry()));
+    EXPECT_EQ(w.coordst->geometry().right(), w.map->geometry().right() - 1);
 }
