@@ -166,6 +166,7 @@ TEST_F(SearchDom, ContextModeFindsStreets) {
     dlg->findname->setText(u("ЕЛОЧ"));
     dlg->findstreetkey->click();
     EXPECT_EQ(listTexts(dlg->foundStreets()), QStringList({u("Улицы Ёлочная")}));
+    EXPECT_EQ(dlg->focusWidget(), dlg->findstreetList);
     EXPECT_TRUE(dlg->findkey->isEnabled());
     fields("1");
     dlg->findkey->click();

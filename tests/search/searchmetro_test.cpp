@@ -61,6 +61,7 @@ TEST_F(SearchMetro, EnterInContextModeSearches) {
     EXPECT_TRUE(city.shown.empty()) << "Enter searches here";
     ASSERT_EQ(dlg->stations().count(), 1);
     EXPECT_EQ(current(), u("Ёлки"));
+    EXPECT_EQ(dlg->focusWidget(), dlg->metrolist);
     dlg->findname->setText(u("елк"));
     pressEnter(dlg->findname);
     EXPECT_EQ(dlg->stations().count(), 1) << "Е finds Ё";
