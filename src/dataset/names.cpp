@@ -7,6 +7,7 @@
 #include "dataset/datafile.h"
 #include "dataset/listmodel.h"
 #include "dataset/numbers.h"
+#include "dataset/sametexts.h"
 #include "dataset/settings.h"
 
 namespace urbica {
@@ -456,6 +457,8 @@ FillStatus fillClassList(const NameContext& ctx, ListModel& findList, int c, Lis
         nosortList.addItems(std::move(sorted));
     }
     findList.addItems(std::move(all));
+    distinguishSameTexts(ctx, findList);
+    distinguishSameTexts(ctx, nosortList);
     return FillStatus::Done;
 }
 
@@ -465,7 +468,6 @@ QString searchKey(const QString& text) {
         if (c.unicode() == 0x0401) c = QChar(char16_t(0x0415));  // Ё -> Е
     return key;
 }
-
 
 namespace {
 
@@ -564,6 +566,7 @@ FillStatus findByText(const NameContext& ctx, const QString& text, ListModel& li
         if (status == FillStatus::Cancelled) break;
         list.letEventsRun();  // also lets a cancel in before the next class
     }
+    distinguishSameTexts(ctx, list);
     if (!list.isEmpty()) list.setCurrentIndex(0);
     return status;
 }

@@ -3,6 +3,7 @@
 #include "dataset/binary.h"
 #include "dataset/datafile.h"
 #include "dataset/listmodel.h"
+#include "dataset/sametexts.h"
 
 namespace urbica {
 
@@ -48,6 +49,7 @@ bool fillMetroList(const NameContext& ctx, ListModel& list, QString* error) {
             {getText(names.constData() + (j - 1) * kPlainNameLength, kStationNameLength), j});
     }
     list.addItems(std::move(items));
+    distinguishSameTexts(ctx, list, mc);
     if (!list.isEmpty()) list.setCurrentIndex(0);
     return true;
 }
@@ -71,6 +73,7 @@ bool findMetroByText(const NameContext& ctx, const QString& text, ListModel& lis
             items.push_back({name, n});
     }
     list.addItems(std::move(items));
+    distinguishSameTexts(ctx, list, mc);
     return true;
 }
 
