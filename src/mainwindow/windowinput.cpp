@@ -1,6 +1,7 @@
 // The input of the main window: the map's and the overview's pointer and
 // keys, the help key in the menus, and the input dropped while a redraw runs.
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QWheelEvent>
@@ -207,6 +208,14 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
     if (state_.view.busy && isUserInput(e->type()) && watched->isWidgetType() &&
         static_cast<QWidget*>(watched)->window() == this)
         return true;
+    // Ctrl+V is "Сдвинуть" also while the quick-find box has the focus, where
+    // it would paste; paste stays on Shift+Insert and the box's context menu.
+    if (watched == findname && e->type() == QEvent::ShortcutOverride &&
+        static_cast<QKeyEvent*>(e)->keyCombination() ==
+            QKeyCombination(Qt::ControlModifier, Qt::Key_V)) {
+        e->ignore();
+        return true;
+    }
     if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_F1) {
         if (auto* menu = qobject_cast<QMenu*>(watched)) {
             int topic = 0;

@@ -4,8 +4,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLineEdit>
 #include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
@@ -310,6 +312,18 @@ TEST_F(MapWindow, InputDuringARedrawIsDropped) {
                 !w().selst->text().contains(QStringLiteral("Районы")));
     EXPECT_EQ(view().viewLeft, left);
     EXPECT_EQ(state_.history.historyPos, 1);
+}
+
+TEST_F(MapWindow, CtrlVPansEvenFromTheQuickFindBox) {
+    w().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w()));
+    w().findname->setFocus();
+    QGuiApplication::clipboard()->setText(QStringLiteral("Садовая"));
+    QTest::keyClick(w().findname, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(w().navState.pointerMode, kModePanArmed) << "the menu shortcut wins";
+    EXPECT_TRUE(w().findname->text().isEmpty());
+    QTest::keyClick(w().findname, Qt::Key_Insert, Qt::ShiftModifier);
+    EXPECT_EQ(w().findname->text(), QStringLiteral("Садовая")) << "Shift+Insert still pastes";
 }
 
 TEST_F(MapWindow, InfoLineClickShowsTheAdvertisedObjectWhenThereIsOne) {
