@@ -14,6 +14,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -273,8 +274,14 @@ void MainWindow::applyStoredRect() {
         resize(kDesignClientWidth, kDesignClientHeight + menuBar()->sizeHint().height());
         return;
     }
-    const QSize outer = snapToMinimumSize(QSize(width, height));
-    move(left, top);  // the position of a window is that of its frame
+    // A rectangle stored on a larger screen is brought back onto this one.
+    const QScreen* screen = QGuiApplication::screenAt(QPoint(left + width / 2, top + height / 2));
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    const QRect onScreen =
+        fitOntoScreen(QRect(QPoint(left, top), snapToMinimumSize(QSize(width, height))),
+                      screen ? screen->availableGeometry() : QRect());
+    const QSize outer = onScreen.size();
+    move(onScreen.topLeft());  // the position of a window is that of its frame
     const QSize frame = frameGeometry().size() - size();
     resize(outer - frame);
     // The desktop's frame is known only once the window is on screen.
