@@ -154,7 +154,9 @@ void MainWindow::createControls() {
 
 ViewHooks MainWindow::viewHooks() {
     ViewHooks h;
-    h.pumpEvents = [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); };
+    // Input is let in too, only to be dropped by eventFilter while busy:
+    // held back, it would be replayed once the picture is done.
+    h.pumpEvents = [] { QCoreApplication::processEvents(QEventLoop::AllEvents); };
     h.setBusyCursor = [this](bool busy) {
         if (busy)
             setCursor(Qt::WaitCursor);

@@ -1,5 +1,6 @@
 // The input of the main window: the map's and the overview's pointer and
 // keys, the help key in the menus, and the input dropped while a redraw runs.
+#include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
@@ -199,15 +200,17 @@ bool MainWindow::navEvent(QEvent* e) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
+    // While a redraw, the start-up or a layout pass runs, the pointer, the
+    // keyboard and the toolbar are not listened to: what arrives meanwhile is
+    // dropped (the redraw lets it in for that), so that no redraw is entered
+    // twice and nothing is replayed after it. Only a modal window opened
+    // meanwhile (a message box) keeps its input.
+    if (state_.view.busy && isUserInput(e->type()) && watched->isWidgetType()) {
+        const QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || static_cast<QWidget*>(watched)->window() != modal) return true;
+    }
     if (watched == map) return mapEvent(e) || QMainWindow::eventFilter(watched, e);
     if (watched == nav) return navEvent(e) || QMainWindow::eventFilter(watched, e);
-    // While a redraw, the start-up or a layout pass runs, the pointer, the
-    // keyboard and the toolbar of this window are not listened to: what
-    // arrives meanwhile is dropped, so that no redraw is entered twice.
-    // Other windows (a message box) keep their input.
-    if (state_.view.busy && isUserInput(e->type()) && watched->isWidgetType() &&
-        static_cast<QWidget*>(watched)->window() == this)
-        return true;
     // Ctrl+V is "Сдвинуть" also while the quick-find box has the focus, where
     // it would paste; paste stays on Shift+Insert and the box's context menu.
     if (watched == findname && e->type() == QEvent::ShortcutOverride &&
