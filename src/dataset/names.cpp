@@ -8,6 +8,7 @@
 #include "dataset/listmodel.h"
 #include "dataset/namesshared.h"
 #include "dataset/numbers.h"
+#include "dataset/sametexts.h"
 #include "dataset/settings.h"
 
 namespace urbica {
@@ -438,6 +439,8 @@ FillStatus fillClassList(const NameContext& ctx, ListModel& findList, int c, Lis
         nosortList.addItems(std::move(sorted));
     }
     findList.addItems(std::move(all));
+    distinguishSameTexts(ctx, findList);
+    distinguishSameTexts(ctx, nosortList);
     return FillStatus::Done;
 }
 

@@ -8,6 +8,7 @@
 #include "dataset/listmodel.h"
 #include "dataset/names.h"
 #include "dataset/namesshared.h"
+#include "dataset/sametexts.h"
 #include "dataset/searchnames.h"
 #include "dataset/textfold.h"
 
@@ -173,6 +174,7 @@ FillStatus findByText(const NameContext& ctx, const QString& text, ListModel& li
         if (status == FillStatus::Cancelled) break;
         list.letEventsRun();  // also lets a cancel in before the next class
     }
+    distinguishSameTexts(ctx, list);
     if (!list.isEmpty()) list.setCurrentIndex(0);
     return status;
 }

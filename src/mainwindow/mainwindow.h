@@ -154,6 +154,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
+    // The property of menus and menu items that names their help topic.
+    static constexpr const char* kHelpTopicProperty = "helpTopic";
     void createToolbar();
     void createMenus();
     void createControls();

@@ -5,6 +5,7 @@
 #include "dataset/binary.h"
 #include "dataset/datafile.h"
 #include "dataset/listmodel.h"
+#include "dataset/sametexts.h"
 #include "dataset/searchnames.h"
 
 namespace urbica {
@@ -51,6 +52,7 @@ bool fillMetroList(const NameContext& ctx, ListModel& list, QString* error) {
             {getText(names.constData() + (j - 1) * kPlainNameLength, kStationNameLength), j});
     }
     list.addItems(std::move(items));
+    distinguishSameTexts(ctx, list, mc);
     if (!list.isEmpty()) list.setCurrentIndex(0);
     return true;
 }
@@ -80,6 +82,7 @@ bool findMetroByText(const NameContext& ctx, const QString& text, ListModel& lis
             items.push_back({name, n});
     }
     list.addItems(std::move(items));
+    distinguishSameTexts(ctx, list, mc);
     return true;
 }
 

@@ -16,6 +16,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolBar>
@@ -118,7 +119,10 @@ protected:
         return w;
     }
 
-    static bool layoutDone(MainWindow& w) { return w.boxes.hidepage.width() == w.map->width() && w.boxes.hidepage.height() == w.map->height(); }
+    static bool layoutDone(MainWindow& w) {
+        return w.boxes.hidepage.width() == w.map->width() &&
+               w.boxes.hidepage.height() == w.map->height();
+    }
 
     QTemporaryDir dir_;
     AppState state_;
@@ -299,13 +303,13 @@ TEST_F(WindowTest, StoredRectangleIsAppliedAndWrittenBackAtClose) {
     Settings s;
     s.savesizecheck = 1;
     s.windowLeft = 1500;
-    s.windowTop = 3000;
+    s.windowTop = 1500;
     s.windowWidth = 9000;
     s.windowHeight = 7500;
     s.asctoclose = 1;  // asked only when the user closes the window
     writeConfig(s);
     MainWindow& w = shownAndLaidOut();
-    EXPECT_EQ(w.frameGeometry(), QRect(100, 200, 600, 500));
+    EXPECT_EQ(w.frameGeometry(), QRect(100, 100, 600, 500));
 
     w.setGeometry(120, 140, 700, 520);
     pump(20);
@@ -321,8 +325,21 @@ TEST_F(WindowTest, StoredRectangleIsAppliedAndWrittenBackAtClose) {
     EXPECT_DOUBLE_EQ(back.windowWidth, outer.width() * 15.0);
     EXPECT_DOUBLE_EQ(back.windowHeight, outer.height() * 15.0);
     EXPECT_EQ(outer.size(), w.frameGeometry().size());
-    EXPECT_NE(outer, QRect(100, 200, 600, 500))
+    EXPECT_NE(outer, QRect(100, 100, 600, 500))
         << "the rectangle at close is written, not the stored one";
+}
+
+TEST_F(WindowTest, RectangleOfALargerScreenIsBroughtOntoThisOne) {
+    Settings s;
+    s.savesizecheck = 1;
+    s.windowLeft = 2500 * 15.0;
+    s.windowTop = 1200 * 15.0;
+    s.windowWidth = 1280 * 15.0;
+    s.windowHeight = 800 * 15.0;
+    writeConfig(s);
+    MainWindow& w = shownAndLaidOut();
+    const QRect screen = w.screen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(w.frameGeometry()));
 }
 
 TEST_F(WindowTest, ImpossibleStoredRectangleIsIgnored) {
