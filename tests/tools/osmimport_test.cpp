@@ -517,6 +517,51 @@ TEST(BadInput, AnOutputFolderThatCannotBeUsedIsLeftAlone) {
 }
 
 // ---------------------------------------------------------------------------
+// Metro stations
+
+TEST(Stations, EveryTaggingGivesOneStationPerName) {
+    QTemporaryDir tmp;
+    const QString path = tmp.filePath(QStringLiteral("stations.osm"));
+    const QByteArray railway = tag("railway", "station"), pt = tag("public_transport", "station");
+    const QByteArray subway = tag("station", "subway"), yes = tag("subway", "yes");
+    QByteArray body;
+    body += node(1, 53.90, 27.55, railway + subway + tag("name", "Первая"));
+    body += node(2, 53.90, 27.56, railway + yes + tag("name", "Вторая"));
+    body += node(3, 53.90, 27.57, pt + subway + tag("name", "Третья"));
+    body += node(4, 53.90, 27.58, pt + yes + tag("name", "Четвёртая"));
+    // A node and a closed way of the same station, tagged differently.
+    body += node(5, 53.91, 27.55, pt + yes + tag("name", "Пятая"));
+    body += square(10, 53.911, 27.55);
+    body += way(100, {10, 11, 12, 13, 10},
+                railway + subway + tag("building", "train_station") + tag("name", "Пятая"));
+    // A station given only as a multipolygon, and one given twice as one.
+    body += square(20, 53.92, 27.55) + square(30, 53.92, 27.56);
+    body += way(101, {20, 21, 22, 23, 20}, "") + way(102, {30, 31, 32, 33, 30}, "");
+    for (int id : {200, 201})
+        body += QStringLiteral("<relation id='%1' version='1'>").arg(id).toUtf8() +
+                "<member type='way' ref='" + QByteArray::number(id == 200 ? 101 : 102) +
+                "' role='outer'/>" + tag("type", "multipolygon") + pt + yes +
+                tag("name", id == 200 ? "Шестая" : "Первая") + "</relation>\n";
+    // Railway stations and bus stations are not metro stations.
+    body += node(6, 53.93, 27.55, railway + tag("name", "Вокзал"));
+    body += node(7, 53.93, 27.56, pt + tag("bus", "yes") + tag("name", "Автовокзал"));
+    body += node(8, 53.93, 27.57, railway + tag("station", "train") + tag("name", "Платформа"));
+    ASSERT_TRUE(writeText(path, osm(body)));
+    ImportResult r;
+    QString error;
+    ASSERT_TRUE(importOsm(path, r, &error)) << error.toStdString();
+    QStringList stations;
+    for (const NameData& n : r.data.classNames[kStationClass]) {
+        stations << n.name;
+        EXPECT_EQ(n.mapObjects.size(), 1u) << n.name.toStdString();
+    }
+    EXPECT_EQ(stations, (QStringList{u("Первая"), u("Вторая"), u("Третья"), u("Четвёртая"),
+                                     u("Пятая"), u("Шестая")}));
+    EXPECT_EQ(r.data.layerObjects[kStationLayer].size(), 6u);
+    EXPECT_EQ(r.data.layerObjects[kBuildingLayer].size(), 1u);  // the station's building
+}
+
+// ---------------------------------------------------------------------------
 // The house search's rule and the program
 
 TEST(HouseCheck, TypedFieldsMatchAsTheHouseSearchDoes) {

@@ -38,8 +38,8 @@ bool isAny(const char* value, std::initializer_list<const char*> wanted) {
 }
 
 bool isStation(const osmium::TagList& t) {
-    return (is(t["railway"], "station") && is(t["station"], "subway")) ||
-           (is(t["public_transport"], "station") && is(t["subway"], "yes"));
+    return (is(t["railway"], "station") || is(t["public_transport"], "station")) &&
+           (is(t["station"], "subway") || is(t["subway"], "yes"));
 }
 
 int poiKind(const osmium::TagList& t) {

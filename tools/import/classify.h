@@ -53,7 +53,8 @@ inline constexpr int32_t kOtherIcon = toolkit::kIconCount + 1;
 bool is(const char* value, const char* wanted);
 bool isAny(const char* value, std::initializer_list<const char*> wanted);
 
-// railway=station or public_transport=station, with station=subway or subway=yes.
+// A metro station: railway=station or public_transport=station, with
+// station=subway or subway=yes (mappers use every mix).
 bool isStation(const osmium::TagList& t);
 // The type of a point of interest (kPharmacyType ... kMonumentType), 0 when none.
 int poiKind(const osmium::TagList& t);

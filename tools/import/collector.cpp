@@ -98,7 +98,7 @@ void Collector::way(const osmium::Way& w) {
     const char* highway = t["highway"];
     const char* railway = t["railway"];
     const char* waterway = t["waterway"];
-    const bool station = isStation(t) && w.is_closed();
+    const bool station = isStation(t);
     if (!highway && !railway && !waterway && !station) return;
     Ring pts;
     pts.reserve(w.nodes().size());
@@ -133,7 +133,10 @@ void Collector::area(const osmium::Area& a) {
     const AreaKind kind = areaKind(t);
     const bool hasAddress = t["addr:housenumber"] != nullptr;
     const bool poi = poiKind(t) != 0;
-    if (!kind.layer && !hasAddress && !poi) return;
+    // A station drawn as a closed way was taken by way(); one drawn as a
+    // multipolygon is taken here.
+    const bool station = !a.from_way() && isStation(t);
+    if (!kind.layer && !hasAddress && !poi && !station) return;
 
     Ring all;  // every outer point, for the centre
     std::vector<std::vector<Ring>> polygons = polygonsOf(a, all);
@@ -162,6 +165,7 @@ void Collector::area(const osmium::Area& a) {
             }
         }
     }
+    if (station) addStation(t, c);
     if (poi) addPoi(t, c);
     if (hasAddress) addAddress(t, c, kind.building ? std::optional<size_t>(first) : std::nullopt);
 }
@@ -187,7 +191,8 @@ void Collector::addStation(const osmium::TagList& t, osmium::Location at) {
         skip(u("станции метро без названия"));
         return;
     }
-    // A station mapped twice (as a stop and as a station) is listed once.
+    // A station mapped more than once (as a point and as an area, or with
+    // different tags) is one station: the first one of its name.
     if (names.has(kStationClass, name)) return;
     const size_t p = add(kStationLayer, kStationType, 3, Shape::Point, Ring{at});
     attachNamed(kStationClass, name, p, at, true);

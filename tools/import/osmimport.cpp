@@ -22,12 +22,15 @@ namespace {
 
 using Manager = osmium::area::MultipolygonManager<osmium::area::Assembler>;
 
-// The multipolygon relations that make areas: those with a tag of a drawn kind.
+// The multipolygon relations that make areas: those with a tag of a drawn kind
+// and stations.
 osmium::TagsFilter areaFilter() {
     osmium::TagsFilter filter{false};
     for (const char* key : {"building", "landuse", "natural", "leisure", "water", "waterway",
                             "boundary", "place", "amenity"})
         filter.add_rule(true, osmium::TagMatcher{key});
+    for (const char* key : {"railway", "public_transport"})  // metro stations
+        filter.add_rule(true, osmium::TagMatcher{key, "station"});
     return filter;
 }
 
