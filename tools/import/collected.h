@@ -31,6 +31,7 @@ struct Pending {
 
 struct Named {
     QString name;
+    std::vector<QString> otherNames;  // every name its objects give, whole and in Unicode
     std::vector<size_t> pendings;
     osmium::Location where;  // a point of it, for the district that holds it
     int32_t district = 0;    // record in the district class
@@ -39,6 +40,7 @@ struct Named {
 struct Street {
     QString key;      // the name as addresses spell it
     QString display;  // the name shown
+    std::vector<QString> otherNames;  // names of its ways and addr:street spellings, in Unicode
     std::vector<size_t> pendings;
     std::vector<int32_t> houses;
     osmium::Location where;

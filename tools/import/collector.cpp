@@ -1,6 +1,8 @@
 #include "collector.h"
 
+#include <QStringList>
 #include <algorithm>
+#include <cstring>
 
 #include "classify.h"
 
@@ -83,7 +85,7 @@ void Collector::node(const osmium::Node& n) {
                                                       "quarter", "neighbourhood", "borough"})) {
         if (const QString name = nameOf(t); !name.isEmpty()) {
             const size_t p = add(kDistrictLayer, kPlaceType, 3, Shape::Point, at);
-            attachNamed(kDistrictClass, name, p, n.location(), true);
+            attachNamed(kDistrictClass, name, t, p, n.location(), true);
             places_.push_back({n.location(), pendings[p].nameRecord});
         }
     }
@@ -158,7 +160,7 @@ void Collector::area(const osmium::Area& a) {
         const QString name = nameOf(t);
         if (kind.nameClass && !name.isEmpty()) {
             for (size_t i = first; i < pendings.size(); ++i)
-                attachNamed(kind.nameClass, name, i, c, true);
+                attachNamed(kind.nameClass, name, t, i, c, true);
             if (kind.nameClass == kDistrictClass) {
                 Ring outer = pendings[first].rings.front();
                 districtAreas_.push_back({std::move(outer), pendings[first].nameRecord});
@@ -178,9 +180,24 @@ size_t Collector::add(int16_t layer, int16_t type, int16_t maxLevel, Shape shape
     return pendings.size() - 1;
 }
 
-void Collector::attachNamed(int16_t cls, const QString& name, size_t pending,
-                            osmium::Location where, bool merge) {
+std::vector<QString> Collector::allNamesOf(const osmium::TagList& t) {
+    std::vector<QString> out;
+    for (const char* key : {"name", "name:ru", "alt_name", "old_name", "official_name",
+                            "short_name"}) {
+        const char* value = t[key];
+        if (!value || !*value) continue;
+        const QString whole = QString::fromUtf8(value);
+        const bool list = !std::strcmp(key, "alt_name") || !std::strcmp(key, "old_name");
+        for (const QString& part : list ? whole.split(u';') : QStringList{whole})
+            if (const QString n = part.simplified(); !n.isEmpty()) out.push_back(n);
+    }
+    return out;
+}
+
+void Collector::attachNamed(int16_t cls, const QString& name, const osmium::TagList& t,
+                            size_t pending, osmium::Location where, bool merge) {
     const int32_t record = names.attach(cls, name, pending, where, merge);
+    names.addOtherNames(cls, record, allNamesOf(t));
     pendings[pending].nameClass = cls;
     pendings[pending].nameRecord = record;
 }
@@ -193,9 +210,12 @@ void Collector::addStation(const osmium::TagList& t, osmium::Location at) {
     }
     // A station mapped more than once (as a point and as an area, or with
     // different tags) is one station: the first one of its name.
-    if (names.has(kStationClass, name)) return;
+    if (const int32_t record = names.recordOf(kStationClass, name)) {
+        names.addOtherNames(kStationClass, record, allNamesOf(t));
+        return;
+    }
     const size_t p = add(kStationLayer, kStationType, 3, Shape::Point, Ring{at});
-    attachNamed(kStationClass, name, p, at, true);
+    attachNamed(kStationClass, name, t, p, at, true);
 }
 
 void Collector::addPoi(const osmium::TagList& t, osmium::Location at) {
@@ -206,7 +226,7 @@ void Collector::addPoi(const osmium::TagList& t, osmium::Location at) {
     const size_t p =
         add(kPoiLayer, int16_t(kind), kind == kOtherPoiType ? 1 : 2, Shape::Point, Ring{at});
     if (icon) pendings[p].icon = kind == kOtherPoiType ? kOtherIcon : kind - kPharmacyType + 1;
-    if (!name.isEmpty()) attachNamed(kPoiClass, name, p, at, false);
+    if (!name.isEmpty()) attachNamed(kPoiClass, name, t, p, at, false);
 }
 
 void Collector::addAddress(const osmium::TagList& t, osmium::Location at,
@@ -240,6 +260,7 @@ void Collector::addRoad(const osmium::TagList& t, const char* highway, Ring pts)
     const QString display = nameOf(t);
     const int32_t s = names.streetFor(key, display, pendings[p].rings.front().front());
     names.streets[size_t(s)].pendings.push_back(p);
+    names.addStreetNames(s, allNamesOf(t));
     pendings[p].nameClass = kStreetClass;
     pendings[p].nameRecord = s + 1;
     if (const char* ru = t["name:ru"]; ru && *ru) names.addRussianName(text(ru), s);
@@ -275,7 +296,7 @@ void Collector::addWaterway(const osmium::TagList& t, const char* waterway, Ring
     const size_t p =
         add(kWaterLayer, type, type == kRiverType ? 3 : 1, Shape::Line, std::move(pts));
     if (const QString name = nameOf(t); !name.isEmpty())
-        attachNamed(kWaterClass, name, p, pendings[p].rings.front().front(), true);
+        attachNamed(kWaterClass, name, t, p, pendings[p].rings.front().front(), true);
 }
 
 }  // namespace urbica::osmimport

@@ -45,6 +45,9 @@ public:
     QString text(const char* value);
     // name:ru when present, else name.
     QString nameOf(const osmium::TagList& t);
+    // Every name the tags give (name, name:ru, alt_name, old_name, official_name,
+    // short_name; lists split at ';'), whole and in Unicode.
+    static std::vector<QString> allNamesOf(const osmium::TagList& t);
     // The street an address names (see NameRegistry::streetOfAddress).
     int32_t streetOfAddress(const QString& spelled, osmium::Location where);
 
@@ -56,8 +59,9 @@ private:
     size_t add(int16_t layer, int16_t type, int16_t maxLevel, Shape shape, Ring pts);
     // The pending object becomes a map object of the named object of the class
     // (one per name when merge is set, else a new one each time).
-    void attachNamed(int16_t cls, const QString& name, size_t pending, osmium::Location where,
-                     bool merge);
+    // The record also gets every name of the tags.
+    void attachNamed(int16_t cls, const QString& name, const osmium::TagList& t, size_t pending,
+                     osmium::Location where, bool merge);
     void addStation(const osmium::TagList& t, osmium::Location at);
     void addPoi(const osmium::TagList& t, osmium::Location at);
     void addAddress(const osmium::TagList& t, osmium::Location at, std::optional<size_t> building);

@@ -1,5 +1,7 @@
 #include "names.h"
 
+#include <algorithm>
+
 #include "builder.h"
 #include "classify.h"
 #include "text.h"
@@ -13,6 +15,10 @@ QString folded(const QString& name) { return name.toLower().replace(QChar(u'ё')
 
 // Field length of the names of the fixed classes other than streets.
 constexpr int kNameLength = 94;
+
+void addDistinct(std::vector<QString>& to, const QString& name) {
+    if (!name.isEmpty() && std::find(to.begin(), to.end(), name) == to.end()) to.push_back(name);
+}
 constexpr int kStreetNameLength = 32;
 
 }  // namespace
@@ -29,7 +35,7 @@ int32_t NameRegistry::attach(int16_t cls, const QString& name, size_t pending,
         if (it != named_[cls].end()) record = it->second;
     }
     if (!record) {
-        list.push_back({name, {}, where, 0});
+        list.push_back({name, {}, {}, where, 0});
         record = int32_t(list.size());
         if (merge) named_[cls].emplace(name, record);
     }
@@ -37,8 +43,17 @@ int32_t NameRegistry::attach(int16_t cls, const QString& name, size_t pending,
     return record;
 }
 
-bool NameRegistry::has(int16_t cls, const QString& name) const {
-    return named_[cls].count(name) != 0;
+int32_t NameRegistry::recordOf(int16_t cls, const QString& name) const {
+    auto it = named_[cls].find(name);
+    return it == named_[cls].end() ? 0 : it->second;
+}
+
+void NameRegistry::addOtherNames(int16_t cls, int32_t record, const std::vector<QString>& names) {
+    for (const QString& n : names) addDistinct(classes[cls][size_t(record - 1)].otherNames, n);
+}
+
+void NameRegistry::addStreetNames(int32_t street, const std::vector<QString>& names) {
+    for (const QString& n : names) addDistinct(streets[size_t(street)].otherNames, n);
 }
 
 int32_t NameRegistry::streetFor(const QString& key, const QString& display,
@@ -49,7 +64,7 @@ int32_t NameRegistry::streetFor(const QString& key, const QString& display,
         if (s.display == s.key && display != key) s.display = display;
         return it->second;
     }
-    streets.push_back({key, display, {}, {}, where, 0});
+    streets.push_back({key, display, {}, {}, {}, where, 0});
     const int32_t i = int32_t(streets.size() - 1);
     streetByKey_.emplace(key, i);
     streetByFolded_.emplace(folded(key), i);
@@ -80,6 +95,7 @@ void Builder::makeHouses() {
             continue;
         }
         const int32_t street = c_.streetOfAddress(a.street, a.where);
+        c_.names.addStreetNames(street, {a.street});
         for (const HouseFields& f : split.houses) {
             houses_.push_back({f, street, a.pending});
             c_.names.streets[size_t(street)].houses.push_back(int32_t(houses_.size() - 1));

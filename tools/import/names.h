@@ -21,7 +21,11 @@ public:
     // name when merge is set (a new one for a new name), else a new one.
     int32_t attach(int16_t cls, const QString& name, size_t pending, osmium::Location where,
                    bool merge);
-    bool has(int16_t cls, const QString& name) const;
+    // The record of that name (of a merged class), 0 when none.
+    int32_t recordOf(int16_t cls, const QString& name) const;
+    // More names of a record or a street, each spelling kept once.
+    void addOtherNames(int16_t cls, int32_t record, const std::vector<QString>& names);
+    void addStreetNames(int32_t street, const std::vector<QString>& names);
 
     // The street of that key (the name as addresses spell it), made when new;
     // a street known only by its key takes the display name given later.
