@@ -7,7 +7,9 @@
 #include "dataset/datafile.h"
 #include "dataset/listmodel.h"
 #include "dataset/numbers.h"
+#include "dataset/searchnames.h"
 #include "dataset/settings.h"
+#include "dataset/textfold.h"
 
 namespace urbica {
 
@@ -460,12 +462,11 @@ FillStatus fillClassList(const NameContext& ctx, ListModel& findList, int c, Lis
 }
 
 QString searchKey(const QString& text) {
-    QString key = upperCp1251(text);
+    QString key = upperCp1251(foldToCp1251(text));
     for (QChar& c : key)
         if (c.unicode() == 0x0401) c = QChar(char16_t(0x0415));  // Ё -> Е
     return key;
 }
-
 
 namespace {
 
@@ -499,11 +500,51 @@ bool keyMatches(QStringView nameKey, QStringView wantedKey, TextMatch rule) {
     return false;
 }
 
+// The width of the field a class's short names are stored in; 0 where a
+// name is never cut (house numbers).
+int shortNameField(int nameStyle) {
+    switch (nameStyle) {
+        case 2:
+            return 32;
+        case 3:
+            return 0;
+        case 4:
+            return 25;
+        default:
+            return 94;
+    }
+}
+
+// A name that fills its field may have been cut there: a text holding the
+// whole name then holds the stored beginning of it.
+bool cutNameMatches(QStringView nameKey, QStringView wantedKey, int field) {
+    return field > 0 && nameKey.size() >= field - 1 && wantedKey.size() > nameKey.size() &&
+           wantedKey.contains(nameKey);
+}
+
 }  // namespace
 
 bool searchKeyMatches(const QString& nameKey, const QString& wantedKey, TextMatch rule) {
     return keyMatches(nameKey, wantedKey, rule);
 }
+
+namespace {
+
+// The records of class c whose other names (the search-names file) hold the
+// text, among those with map objects, in record order.
+std::vector<int32_t> otherNameMatches(const SearchNames& other, const ClassNames& names, int c,
+                                      const QString& wanted, TextMatch rule) {
+    std::vector<int32_t> out;
+    for (const SearchNames::Entry& e : other.ofClass(c)) {
+        if (e.record > names.recordCount() || names.nameRecord(e.record).mapObjectCount < 1)
+            continue;
+        if (!out.empty() && out.back() == e.record) continue;
+        if (keyMatches(e.key, wanted, rule)) out.push_back(e.record);
+    }
+    return out;
+}
+
+}  // namespace
 
 FillStatus findByText(const NameContext& ctx, const QString& text, ListModel& list,
                       const std::vector<int>& classes, const std::atomic<bool>* cancel,
@@ -515,6 +556,8 @@ FillStatus findByText(const NameContext& ctx, const QString& text, ListModel& li
     list.letEventsRun();
     auto cancelled = [cancel] { return cancel && cancel->load(std::memory_order_relaxed); };
 
+    const std::shared_ptr<const SearchNames> otherNames =
+        SearchNames::load(ctx.dataDirectory, ctx.files);
     FillStatus status = FillStatus::Done;
     for (int c : classes) {
         if (!classInTable(ctx, c) || classRecord(ctx, c).hasNames == 0) continue;
@@ -549,6 +592,15 @@ FillStatus findByText(const NameContext& ctx, const QString& text, ListModel& li
                                           keyName, [&] { return ClassSearchKeys::make(names); })
                                     : ClassSearchKeys::make(names);
         const QStringView all(keys->keys);
+        const int field = shortNameField(classRecord(ctx, c).nameStyle);
+        // Objects found by another of their names join in record order, once.
+        const std::vector<int32_t> other = otherNameMatches(*otherNames, names, c, wanted, rule);
+        auto nextOther = other.begin();
+        auto takeOthersBefore = [&](int32_t n) {
+            for (; nextOther != other.end() && *nextOther < n; ++nextOther)
+                found.push_back({prefix + names.shortName(*nextOther), itemKey(c, *nextOther)});
+            if (nextOther != other.end() && *nextOther == n) ++nextOther;
+        };
         for (size_t i = 0; i < keys->records.size(); ++i) {
             const int32_t n = keys->records[i];
             if (!eventsUpTo(n)) {
@@ -556,9 +608,12 @@ FillStatus findByText(const NameContext& ctx, const QString& text, ListModel& li
                 break;
             }
             const QStringView key = all.mid(keys->starts[i], keys->starts[i + 1] - keys->starts[i]);
-            if (keyMatches(key, wanted, rule))
+            if (keyMatches(key, wanted, rule) || cutNameMatches(key, wanted, field)) {
+                takeOthersBefore(n);
                 found.push_back({prefix + names.shortName(n), itemKey(c, n)});
+            }
         }
+        if (status != FillStatus::Cancelled) takeOthersBefore(INT32_MAX);
         if (status != FillStatus::Cancelled && !eventsUpTo(count)) status = FillStatus::Cancelled;
         list.addItems(std::move(found));
         if (status == FillStatus::Cancelled) break;

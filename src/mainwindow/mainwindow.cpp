@@ -31,6 +31,7 @@
 #include "mainwindow/searchcommands.h"
 #include "mainwindow/toolbaricons.h"
 #include "mainwindow/widgets.h"
+#include "view/geoextras.h"
 #include "view/locate.h"
 #include "view/navigation.h"
 #include "view/redraw.h"
@@ -281,6 +282,14 @@ void MainWindow::createToolbar() {
     site->setCursor(Qt::PointingHandCursor);
     connect(site, &QLabel::linkActivated, this,
             [this](const QString& link) { openUrl(QUrl(link)); });
+    // Latitude and longitude under the pointer, for maps that know where they lie.
+    coordst = new QLabel(corner);
+    coordst->setObjectName(QStringLiteral("coordst"));
+    coordst->setToolTip(QStringLiteral("Широта и долгота (WGS 84) под указателем"));
+    coordst->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    coordst->setPalette(grey);
+    coordst->hide();
+    row->addWidget(coordst);
     row->addWidget(author_);
     row->addWidget(site);
     fragbar->addWidget(corner);
@@ -447,7 +456,9 @@ void MainWindow::startUp() {
         // Classes whose objects cannot be told apart in the lists are named once here.
         const QString keys = checkClassKeys({s.dataDirectory, state_.catalogue, state_.tables});
         if (!keys.isEmpty()) message(keys);
+        for (const QString& problem : readDatasetExtras(state_)) message(problem);
     }
+    coordst->setVisible(state_.geo.has_value());
     readIconTable(s.dataDirectory, state_.tables);
     buildOverview();
 
@@ -573,6 +584,7 @@ bool MainWindow::mapEvent(QEvent* e) {
             auto* me = static_cast<QMouseEvent*>(e);
             const QPointF p = map->toMapUnits(me->position());
             if (e->type() == QEvent::MouseMove) {
+                if (state_.geo) coordst->setText(coordinateText(*state_.geo, p.x(), p.y()));
                 const bool quiet = navState.pointerMode == kModeNormal && navState.pick.found != 1;
                 NavContext c = navContext();
                 mapMouseMove(c, p.x(), p.y());

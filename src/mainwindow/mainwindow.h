@@ -76,6 +76,7 @@ public:
     QPushButton* showkey = nullptr;
     QPushButton* findkey = nullptr;
     QLabel* site = nullptr;
+    QLabel* coordst = nullptr;  // latitude and longitude under the pointer
     QTimer* scrollTimer = nullptr;
     QTimer* resizetimer = nullptr;
     // The pictures of the map and the overview, visible and off-screen

@@ -1,8 +1,11 @@
 #include "search/metro.h"
 
+#include <algorithm>
+
 #include "dataset/binary.h"
 #include "dataset/datafile.h"
 #include "dataset/listmodel.h"
+#include "dataset/searchnames.h"
 
 namespace urbica {
 
@@ -62,12 +65,18 @@ bool findMetroByText(const NameContext& ctx, const QString& text, ListModel& lis
         return false;
     }
     const QString wanted = searchKey(text.trimmed());
+    // Stations found by another of their names (the local one beside the
+    // Russian one, an old name) are listed once, under the name shown.
+    std::vector<int64_t> other;
+    for (const SearchNames::Entry& e : SearchNames::load(ctx.dataDirectory, ctx.files)->ofClass(mc))
+        if (searchKeyMatches(e.key, wanted, TextMatch::Anywhere)) other.push_back(e.record);
     std::vector<ListModel::Item> items;
     for (int64_t n = 1; n <= names.recordCount(); ++n) {
         if (n % kEventsEvery == 0) list.letEventsRun();
         if (names.nameRecord(n).mapObjectCount <= 0) continue;
         const QString name = names.shortName(n);
-        if (searchKeyMatches(searchKey(name), wanted, TextMatch::Anywhere))
+        if (searchKeyMatches(searchKey(name), wanted, TextMatch::Anywhere) ||
+            std::binary_search(other.begin(), other.end(), n))
             items.push_back({name, n});
     }
     list.addItems(std::move(items));
