@@ -38,8 +38,8 @@ struct Named {
 };
 
 struct Street {
-    QString key;      // the name as addresses spell it
-    QString display;  // the name shown
+    QString key;                      // the name as addresses spell it
+    QString display;                  // the name shown
     std::vector<QString> otherNames;  // names of its ways and addr:street spellings, in Unicode
     std::vector<size_t> pendings;
     std::vector<int32_t> houses;

@@ -182,8 +182,8 @@ size_t Collector::add(int16_t layer, int16_t type, int16_t maxLevel, Shape shape
 
 std::vector<QString> Collector::allNamesOf(const osmium::TagList& t) {
     std::vector<QString> out;
-    for (const char* key : {"name", "name:ru", "alt_name", "old_name", "official_name",
-                            "short_name"}) {
+    for (const char* key :
+         {"name", "name:ru", "alt_name", "old_name", "official_name", "short_name"}) {
         const char* value = t[key];
         if (!value || !*value) continue;
         const QString whole = QString::fromUtf8(value);

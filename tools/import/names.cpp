@@ -4,6 +4,7 @@
 
 #include "builder.h"
 #include "classify.h"
+#include "dataset/names.h"
 #include "text.h"
 
 namespace urbica::osmimport {
@@ -135,7 +136,10 @@ void Builder::makeFixedNames() {
                 const int32_t district = districtOf(n.where);
                 if (district) nd.parentClass = kDistrictClass, nd.parentRecord = district;
             }
+            const QString shown = nd.name;
             d_.classNames[size_t(cls)].push_back(std::move(nd));
+            addSearchNames(int16_t(cls), int32_t(d_.classNames[size_t(cls)].size()), shown,
+                           n.otherNames);
         }
     }
 }
@@ -153,6 +157,7 @@ void Builder::makeStreets() {
         if (const int32_t district = districtOf(st.where))
             nd.parentClass = kDistrictClass, nd.parentRecord = district;
         addHouses(st, int32_t(s + 1), nd, houseClass);
+        addSearchNames(kStreetClass, int32_t(s + 1), nd.name, st.otherNames);
         if (nd.mapObjects.size() > size_t(kMaxRefs)) {
             c_.skip(u("участки улиц сверх предела одной улицы"),
                     int64_t(nd.mapObjects.size()) - kMaxRefs);
@@ -195,6 +200,18 @@ void Builder::addHouses(const Street& street, int32_t record, NameData& nd, int1
         } else {
             c_.skip(u("дома сверх предела на одной улице"));
         }
+    }
+}
+
+void Builder::addSearchNames(int16_t cls, int32_t record, const QString& shown,
+                             const std::vector<QString>& names) {
+    std::vector<QString> keys{searchKey(shown)};
+    for (const QString& name : names) {
+        const QString key = searchKey(name);
+        if (key.trimmed().isEmpty() || std::find(keys.begin(), keys.end(), key) != keys.end())
+            continue;
+        keys.push_back(key);
+        d_.searchNames.push_back({cls, record, name});
     }
 }
 

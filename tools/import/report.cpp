@@ -27,6 +27,7 @@ QStringList reportLines(const ImportResult& r) {
                      .arg(rep.multipolygonRelations - rep.areasFromRelations);
     for (const auto& [why, count] : rep.skipped)
         lines << u("пропущено: %1: %2").arg(why).arg(count);
+    lines << u("другие имена объектов для поиска: %1").arg(r.data.searchNames.size());
     if (rep.inexactHouseNumbers)
         lines << u("номера домов, разобранные не полностью: %1").arg(rep.inexactHouseNumbers);
     if (rep.text.replacedCharacters)
