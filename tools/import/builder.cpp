@@ -50,6 +50,7 @@ bool Builder::build(QString* error) {
             return false;
         }
     makeCatalogue(grid);
+    d_.geo = frame_.geo;
     d_.icons = toolkit::iconPictures();
     d_.icons.push_back(otherIcon());
     return true;

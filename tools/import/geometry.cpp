@@ -8,9 +8,6 @@ namespace urbica::osmimport {
 
 namespace {
 
-constexpr double kEarthRadius = 6371008.8;
-constexpr double kPi = 3.14159265358979323846;
-
 double perpendicular(const QPointF& p, const QPointF& a, const QPointF& b) {
     const double dx = b.x() - a.x(), dy = b.y() - a.y();
     const double len = std::hypot(dx, dy);
@@ -45,16 +42,6 @@ void dedupe(std::vector<QPoint>& pts) { pts.erase(std::unique(pts.begin(), pts.e
 
 }  // namespace
 
-double Projection::x(double lon) const {
-    return (lon - lon0) * kPi / 180 * kEarthRadius * std::cos(lat0 * kPi / 180);
-}
-double Projection::y(double lat) const { return (lat0 - lat) * kPi / 180 * kEarthRadius; }
-
-QPoint Frame::at(osmium::Location l) const {
-    return QPoint(int(std::lround(proj.x(l.lon()) - minX)) + kMargin,
-                  int(std::lround(proj.y(l.lat()) - minY)) + kMargin);
-}
-
 std::vector<QPoint> Frame::project(const Ring& r) const {
     std::vector<QPoint> out;
     out.reserve(r.size());
@@ -73,12 +60,15 @@ std::optional<Frame> frameOf(const std::vector<Pending>& pendings) {
             }
     if (minLon > maxLon) return std::nullopt;
     Frame f;
-    f.proj.lon0 = (minLon + maxLon) / 2;
-    f.proj.lat0 = (minLat + maxLat) / 2;
-    f.minX = f.proj.x(minLon);
-    f.minY = f.proj.y(maxLat);
-    f.width = f.proj.x(maxLon) - f.minX;
-    f.height = f.proj.y(minLat) - f.minY;
+    GeoReference& g = f.geo;
+    g.lon0 = (minLon + maxLon) / 2;
+    g.lat0 = (minLat + maxLat) / 2;
+    g.minX = g.projectX(minLon);
+    g.minY = g.projectY(maxLat);
+    g.margin = kMargin;
+    g.metresPerUnit = 1;
+    f.width = g.projectX(maxLon) - g.minX;
+    f.height = g.projectY(minLat) - g.minY;
     return f;
 }
 

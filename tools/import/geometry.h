@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "collected.h"
+#include "dataset/georef.h"
 #include "osmimport.h"
 
 namespace urbica::osmimport {
@@ -17,12 +18,11 @@ inline constexpr int kLinePiece = 64;         // points of one stored piece of a
 inline constexpr int kMaxRingPoints = 30000;  // points of one stored area
 
 // The box of the data in the projection about its centre; map units are
-// metres from its left and top edges plus the margin.
+// metres from its left and top edges plus the margin (geo says so).
 struct Frame {
-    Projection proj;
-    double minX = 0, minY = 0;  // projected metres of the left and top edges
-    double width = 0, height = 0;
-    QPoint at(osmium::Location l) const;
+    GeoReference geo;
+    double width = 0, height = 0;  // metres
+    QPoint at(osmium::Location l) const { return geo.toMap(l.lat(), l.lon()); }
     // The ring in map units without repeated points.
     std::vector<QPoint> project(const Ring& r) const;
 };
