@@ -470,6 +470,11 @@ TEST(BadInput, LongAndForeignNamesAreWrittenNotRefused) {
     EXPECT_EQ(streets[1].parts.size(), 1u);
     EXPECT_GE(r.report.text.cutTexts, 1);
     EXPECT_GE(r.report.text.replacedCharacters, 3);
+    // The library's name, cut to its field, finds it whole; the cafe's
+    // folded name is the shown one, so the original spelling is no other name.
+    std::set<QString> other;
+    for (const SearchNameData& n : r.data.searchNames) other.insert(n.name);
+    EXPECT_EQ(other, (std::set<QString>{QString::fromUtf8(longName), u("вулиця Хрещатик")}));
 
     const QString dir = tmp.filePath(QStringLiteral("out"));
     ASSERT_TRUE(writeDatasetSafely(r.data, dir, &error)) << error.toStdString();
