@@ -14,7 +14,9 @@
 #include "addresscheck.h"
 #include "dataset/binary.h"
 #include "dataset/datafile.h"
+#include "dataset/georef.h"
 #include "dataset/names.h"
+#include "dataset/searchnames.h"
 #include "dataset/settings.h"
 #include "housenumber.h"
 #include "output.h"
@@ -180,10 +182,11 @@ TEST(Texts, LongNamesAreShortenedThenCutAndCounted) {
 // Frame and grid
 
 TEST(Frame, ProjectionKeepsMetresInBothDirections) {
-    Projection p{37.6, 55.75};
-    EXPECT_NEAR(p.y(55.75 - 1), 111195, 10);  // south is positive
-    EXPECT_NEAR(p.x(37.6 + 1), 111195 * std::cos(55.75 * 3.14159265358979 / 180), 10);
-    EXPECT_NEAR(p.x(37.6), 0, 1e-6);
+    GeoReference p;
+    p.lon0 = 37.6, p.lat0 = 55.75;
+    EXPECT_NEAR(p.projectY(55.75 - 1), 111195, 10);  // south is positive
+    EXPECT_NEAR(p.projectX(37.6 + 1), 111195 * std::cos(55.75 * 3.14159265358979 / 180), 10);
+    EXPECT_NEAR(p.projectX(37.6), 0, 1e-6);
 }
 
 TEST(Frame, GridSidesAreDividedByEveryCellSize) {
@@ -467,6 +470,11 @@ TEST(BadInput, LongAndForeignNamesAreWrittenNotRefused) {
     EXPECT_EQ(streets[1].parts.size(), 1u);
     EXPECT_GE(r.report.text.cutTexts, 1);
     EXPECT_GE(r.report.text.replacedCharacters, 3);
+    // The library's name, cut to its field, finds it whole; the cafe's
+    // folded name is the shown one, so the original spelling is no other name.
+    std::set<QString> other;
+    for (const SearchNameData& n : r.data.searchNames) other.insert(n.name);
+    EXPECT_EQ(other, (std::set<QString>{QString::fromUtf8(longName), u("вулиця Хрещатик")}));
 
     const QString dir = tmp.filePath(QStringLiteral("out"));
     ASSERT_TRUE(writeDatasetSafely(r.data, dir, &error)) << error.toStdString();
@@ -511,9 +519,207 @@ TEST(BadInput, AnOutputFolderThatCannotBeUsedIsLeftAlone) {
         QDir(tmp.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).size(),
         3);  // plain-file, documents, city
 
-    // Writing again over a dataset replaces it.
+    // Writing again over a dataset replaces it with every file of the new one
+    // and none of the old one's.
+    EXPECT_TRUE(QFile::exists(city + u("/") + QLatin1String(kSearchNamesFile)));
+    EXPECT_TRUE(QFile::exists(city + u("/") + QLatin1String(kGeoReferenceFile)));
+    DatasetData fewer = d;
+    fewer.searchNames.clear();
     error.clear();
-    EXPECT_TRUE(writeDatasetSafely(d, city, &error)) << error.toStdString();
+    EXPECT_TRUE(writeDatasetSafely(fewer, city, &error)) << error.toStdString();
+    EXPECT_FALSE(QFile::exists(city + u("/") + QLatin1String(kSearchNamesFile)));
+    EXPECT_TRUE(QFile::exists(city + u("/") + QLatin1String(kGeoReferenceFile)));
+}
+
+// ---------------------------------------------------------------------------
+// Metro stations
+
+TEST(Stations, EveryTaggingGivesOneStationPerName) {
+    QTemporaryDir tmp;
+    const QString path = tmp.filePath(QStringLiteral("stations.osm"));
+    const QByteArray railway = tag("railway", "station"), pt = tag("public_transport", "station");
+    const QByteArray subway = tag("station", "subway"), yes = tag("subway", "yes");
+    QByteArray body;
+    body += node(1, 53.90, 27.55, railway + subway + tag("name", "Первая"));
+    body += node(2, 53.90, 27.56, railway + yes + tag("name", "Вторая"));
+    body += node(3, 53.90, 27.57, pt + subway + tag("name", "Третья"));
+    body += node(4, 53.90, 27.58, pt + yes + tag("name", "Четвёртая"));
+    // A node and a closed way of the same station, tagged differently.
+    body += node(5, 53.91, 27.55, pt + yes + tag("name", "Пятая"));
+    body += square(10, 53.911, 27.55);
+    body += way(100, {10, 11, 12, 13, 10},
+                railway + subway + tag("building", "train_station") + tag("name", "Пятая"));
+    // A station given only as a multipolygon, and one given twice as one.
+    body += square(20, 53.92, 27.55) + square(30, 53.92, 27.56);
+    body += way(101, {20, 21, 22, 23, 20}, "") + way(102, {30, 31, 32, 33, 30}, "");
+    for (int id : {200, 201})
+        body += QStringLiteral("<relation id='%1' version='1'>").arg(id).toUtf8() +
+                "<member type='way' ref='" + QByteArray::number(id == 200 ? 101 : 102) +
+                "' role='outer'/>" + tag("type", "multipolygon") + pt + yes +
+                tag("name", id == 200 ? "Шестая" : "Первая") + "</relation>\n";
+    // Railway stations and bus stations are not metro stations.
+    body += node(6, 53.93, 27.55, railway + tag("name", "Вокзал"));
+    body += node(7, 53.93, 27.56, pt + tag("bus", "yes") + tag("name", "Автовокзал"));
+    body += node(8, 53.93, 27.57, railway + tag("station", "train") + tag("name", "Платформа"));
+    ASSERT_TRUE(writeText(path, osm(body)));
+    ImportResult r;
+    QString error;
+    ASSERT_TRUE(importOsm(path, r, &error)) << error.toStdString();
+    QStringList stations;
+    for (const NameData& n : r.data.classNames[kStationClass]) {
+        stations << n.name;
+        EXPECT_EQ(n.mapObjects.size(), 1u) << n.name.toStdString();
+    }
+    EXPECT_EQ(stations, (QStringList{u("Первая"), u("Вторая"), u("Третья"), u("Четвёртая"),
+                                     u("Пятая"), u("Шестая")}));
+    EXPECT_EQ(r.data.layerObjects[kStationLayer].size(), 6u);
+    EXPECT_EQ(r.data.layerObjects[kBuildingLayer].size(), 1u);  // the station's building
+}
+
+// ---------------------------------------------------------------------------
+// Names in two languages
+
+namespace {
+
+const QString kMinsk = QStringLiteral(OSM_TEST_DATA "/minsk-two-languages.osm");
+
+// Search names of a class by the shown name of their record.
+std::map<QString, std::set<QString>> searchNamesByShown(const DatasetData& d, int cls) {
+    std::map<QString, std::set<QString>> out;
+    for (const SearchNameData& s : d.searchNames)
+        if (s.classNumber == cls) {
+            const QString& shown = d.classNames[size_t(cls)].at(size_t(s.record - 1)).name;
+            EXPECT_TRUE(out[shown].insert(s.name).second) << s.name.toStdString();
+        }
+    return out;
+}
+
+int32_t recordNamed(const DatasetData& d, int cls, const char* name) {
+    const auto& list = d.classNames[size_t(cls)];
+    for (size_t i = 0; i < list.size(); ++i)
+        if (list[i].name == u(name)) return int32_t(i + 1);
+    return 0;
+}
+
+}  // namespace
+
+TEST(TwoLanguages, EveryNameOfAnObjectFindsItAndHousesHangUnderTheirStreet) {
+    ImportResult r;
+    QString error;
+    ASSERT_TRUE(importOsm(kMinsk, r, &error)) << error.toStdString();
+    const DatasetData& d = r.data;
+    using Names = std::set<QString>;
+    // Shown in Russian; the Belarusian name, the other names and the full
+    // name of a shortened street are search names, each once.
+    const std::map<QString, Names> streets{
+        {u("улица Кирова"), Names{u("вуліца Кірава")}},
+        {u("проспект Независимости"), Names{u("праспект Незалежнасці"), u("Ленінскі праспект"),
+                                            u("праспект Скарыны"), u("Незалежнасці")}},
+        {u("улица Янки Купалы"), Names{u("вуліца Янкі Купалы")}},
+        {u("Большой Спасоглинищевский пер."),
+         Names{u("Большой Спасоглинищевский переулок"), u("Вялікі Спасаглінішчаўскі завулак")}}};
+    EXPECT_EQ(searchNamesByShown(d, kStreetClass), streets);
+    EXPECT_EQ(searchNamesByShown(d, kStationClass),
+              (std::map<QString, Names>{{u("Октябрьская"), Names{u("Кастрычніцкая")}}}));
+    EXPECT_EQ(searchNamesByShown(d, kPoiClass),
+              (std::map<QString, Names>{
+                  {u("Центральная библиотека"), Names{u("Цэнтральная бібліятэка"), u("ЦБ")}}}));
+
+    // Houses under the street their addr:street names in either language or letter case
+    // (in sorted order).
+    auto houses = [&](const char* street) {
+        const int32_t record = recordNamed(d, kStreetClass, street);
+        EXPECT_GT(record, 0) << street;
+        QStringList out;
+        if (record > 0)
+            for (const ObjectRefData& p : d.classNames[kStreetClass][size_t(record - 1)].parts) {
+                const NameData& h = d.classNames[size_t(p.first)][size_t(p.second - 1)];
+                out << fields(HouseFields{h.number, h.fraction, h.building});
+            }
+        out.sort();
+        return out;
+    };
+    EXPECT_EQ(houses("улица Кирова"), (QStringList{u("11||2"), u("24|7|"), u("5||"), u("9||")}));
+    EXPECT_EQ(houses("проспект Независимости"), QStringList{u("12||")});
+    EXPECT_EQ(houses("улица Янки Купалы"), QStringList{u("3||")});
+    EXPECT_EQ(houses("Большой Спасоглинищевский пер."), QStringList{u("2||")});
+
+    // Written and read back whole, in Unicode.
+    QTemporaryDir tmp;
+    const QString dir = tmp.filePath(QStringLiteral("city"));
+    ASSERT_TRUE(writeDatasetSafely(d, dir, &error)) << error.toStdString();
+    QString problem;
+    const auto loaded =
+        SearchNames::load(QDir(dir).absolutePath() + QDir::separator(), nullptr, &problem);
+    ASSERT_TRUE(loaded && problem.isEmpty()) << problem.toStdString();
+    const int32_t kirova = recordNamed(d, kStreetClass, "улица Кирова");
+    bool found = false;
+    for (const SearchNames::Entry& e : loaded->ofClass(kStreetClass))
+        if (e.record == kirova && e.name == u("вуліца Кірава") && e.key == searchKey(e.name))
+            found = true;
+    EXPECT_TRUE(found);
+    EXPECT_TRUE(reportLines(r).join(u("\n")).contains(u("другие имена объектов для поиска: 11")));
+}
+
+TEST(TwoLanguages, EveryHouseLiesWhereItsOsmAddressIs) {
+    // Where each address of the extract is: its node, or the mean of a building's corners.
+    std::map<osmium::object_id_type, osmium::Location> nodes;
+    std::map<QString, std::pair<double, double>> expected;  // house fields -> lat, lon
+    {
+        osmium::io::Reader reader{kMinsk.toStdString()};
+        while (osmium::memory::Buffer buffer = reader.read())
+            for (const osmium::OSMObject& o : buffer.select<osmium::OSMObject>()) {
+                const char* number = o.tags()["addr:housenumber"];
+                double lat = 0, lon = 0;
+                if (o.type() == osmium::item_type::node) {
+                    const auto& n = static_cast<const osmium::Node&>(o);
+                    nodes[n.id()] = n.location();
+                    lat = n.location().lat(), lon = n.location().lon();
+                } else if (o.type() == osmium::item_type::way && number) {
+                    const auto& refs = static_cast<const osmium::Way&>(o).nodes();
+                    for (size_t i = 0; i + 1 < refs.size(); ++i)  // the last closes the ring
+                        lat += nodes.at(refs[i].ref()).lat(), lon += nodes.at(refs[i].ref()).lon();
+                    lat /= double(refs.size() - 1), lon /= double(refs.size() - 1);
+                }
+                if (number)
+                    expected[fields(splitHouseNumber(u(number)).houses.front())] = {lat, lon};
+            }
+        reader.close();
+    }
+    ASSERT_EQ(expected.size(), 7u);
+
+    ImportResult r;
+    QString error;
+    ASSERT_TRUE(importOsm(kMinsk, r, &error)) << error.toStdString();
+    QTemporaryDir tmp;
+    const QString dir = tmp.filePath(QStringLiteral("city"));
+    ASSERT_TRUE(writeDatasetSafely(r.data, dir, &error)) << error.toStdString();
+    QString problem;
+    const std::optional<GeoReference> geo =
+        readGeoReference(QDir(dir).absolutePath() + QDir::separator(), &problem);
+    ASSERT_TRUE(geo) << problem.toStdString();
+    EXPECT_EQ(geo->margin, 500);
+    EXPECT_EQ(geo->metresPerUnit, 1.0);
+
+    int checked = 0;
+    for (size_t cls = kFirstHouseClass; cls < r.data.classNames.size(); ++cls)
+        for (const NameData& h : r.data.classNames[cls]) {
+            const QString key = fields(HouseFields{h.number, h.fraction, h.building});
+            ASSERT_TRUE(expected.count(key)) << key.toStdString();
+            ASSERT_FALSE(h.mapObjects.empty());
+            const ObjectRefData ref = h.mapObjects.front();
+            const MapObjectData& o = r.data.layerObjects[size_t(ref.first)][size_t(ref.second - 1)];
+            int x1 = INT32_MAX, y1 = INT32_MAX, x2 = INT32_MIN, y2 = INT32_MIN;
+            for (const QPoint& p : o.points)
+                x1 = std::min(x1, p.x()), x2 = std::max(x2, p.x()), y1 = std::min(y1, p.y()),
+                y2 = std::max(y2, p.y());
+            double lat = 0, lon = 0;
+            geo->toLatLon((x1 + x2) / 2.0, (y1 + y2) / 2.0, lat, lon);
+            const auto [wantLat, wantLon] = expected[key];
+            EXPECT_LT(distanceMetres(lat, lon, wantLat, wantLon), 5.0) << key.toStdString();
+            ++checked;
+        }
+    EXPECT_EQ(checked, 7);
 }
 
 // ---------------------------------------------------------------------------
@@ -546,6 +752,7 @@ TEST(Program, ImportsPrintsCountsAndRefusesBadInput) {
     EXPECT_EQ(p.exitCode(), 0) << QString::fromLocal8Bit(p.readAllStandardError()).toStdString();
     EXPECT_TRUE(text.contains(u("Станции метро: 2"))) << text.toStdString();
     EXPECT_TRUE(text.contains(u("(100.0%)"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(u("другие имена объектов для поиска: 2"))) << text.toStdString();
     EXPECT_TRUE(QFile::exists(out + QStringLiteral("/urbica.dat")));
     EXPECT_TRUE(QFile::exists(program + QStringLiteral("/urbica.cfg")));
 

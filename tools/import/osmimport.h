@@ -80,13 +80,6 @@ struct ImportResult {
 bool importOsm(const QString& path, ImportResult& result, QString* error = nullptr,
                const Progress& progress = {});
 
-// The projection: metres east and south of the reference point.
-struct Projection {
-    double lon0 = 0, lat0 = 0;  // reference, degrees
-    double x(double lon) const;
-    double y(double lat) const;
-};
-
 // Cell sizes of levels 1 to 3 and the side of the grid square for a map of the
 // given size (metres): powers of two, each dividing the next and the side.
 struct GridChoice {

@@ -1,0 +1,180 @@
+#include "builder.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "classify.h"
+
+namespace urbica::osmimport {
+
+namespace {
+
+constexpr int kCellLimit = kMaxCellEntries * 3 / 4;
+
+}  // namespace
+
+bool Builder::build(QString* error) {
+    const std::optional<Frame> frame = frameOf(c_.pendings);
+    if (!frame) {
+        if (error) *error = u("в файле нет объектов, которые можно показать на карте");
+        return false;
+    }
+    frame_ = *frame;
+    const int64_t side =
+        int64_t(std::ceil(std::max(frame_.width, frame_.height))) + 2 * kMargin + 2;
+    if (side > 2000000) {
+        if (error)
+            *error = u("данные занимают %1 км: это больше города, разбейте файл на части")
+                         .arg(side / 1000);
+        return false;
+    }
+    const GridChoice grid = chooseGrid(side);
+
+    Tables& t = d_.tables;
+    t.types = makeTypes(c_.lineColours);
+    makeLayersAndClasses(t, grid);
+    d_.layerObjects.assign(t.layers.size(), {});
+    d_.classNames.assign(t.classes.size(), {});
+
+    makeDistrictRings();
+    makeObjects();
+    makeHouses();
+    makeNames();
+
+    for (int l = 1; l <= kLayerCount; ++l)
+        if (!fitCellSizes(d_.layerObjects[size_t(l)], t.layers[size_t(l)], grid.gridExtent,
+                          kCellLimit)) {
+            if (error)
+                *error = u("слой «%1»: слишком много объектов в одном месте")
+                             .arg(t.layers[size_t(l)].layerName);
+            return false;
+        }
+    makeCatalogue(grid);
+    d_.geo = frame_.geo;
+    d_.icons = toolkit::iconPictures();
+    d_.icons.push_back(otherIcon());
+    return true;
+}
+
+void Builder::makeCatalogue(const GridChoice& grid) {
+    Catalogue& c = d_.catalogue;
+    c.gridExtent = grid.gridExtent;
+    c.extentLeft = 0;
+    c.extentTop = 0;
+    c.extentWidth = int32_t(std::ceil(frame_.width)) + 2 * kMargin;
+    c.extentHeight = int32_t(std::ceil(frame_.height)) + 2 * kMargin;
+    c.overviewLeft = 0;
+    c.overviewTop = 0;
+    c.overviewWidth = std::max(c.extentWidth, c.extentHeight);
+    c.startWidth = std::min(c.extentWidth, 2000);
+    // The start view sits at the centre of the streets when there are any.
+    double sx = 0, sy = 0;
+    int64_t n = 0;
+    for (const MapObjectData& o : d_.layerObjects[kRoadLayer])
+        if (o.nameKind == kStreetClass && !o.points.empty())
+            sx += o.points.front().x(), sy += o.points.front().y(), ++n;
+    if (n == 0) sx = c.extentWidth / 2.0, sy = c.extentHeight / 2.0, n = 1;
+    const int32_t startHeight = c.startWidth * 3 / 4;
+    c.startX = std::clamp(int32_t(sx / double(n)) - c.startWidth / 2, 0,
+                          std::max(0, c.extentWidth - c.startWidth));
+    c.startY = std::clamp(int32_t(sy / double(n)) - startHeight / 2, 0,
+                          std::max(0, c.extentHeight - startHeight));
+    c.minUnitsPerPixel = 0.1f;
+    c.metroRangeDivisor = 4;
+    c.streetClass = kStreetClass;
+    c.metroClass = kStationClass;
+    c.reserved50 = u("Город из данных OpenStreetMap");
+}
+
+void Builder::makeDistrictRings() {
+    for (const DistrictArea& a : c_.districtAreas()) {
+        DistrictRing d{frame_.project(a.ring), {}, a.record};
+        if (d.ring.size() < 3) continue;
+        int x1 = d.ring.front().x(), x2 = x1, y1 = d.ring.front().y(), y2 = y1;
+        for (const QPoint& q : d.ring) {
+            x1 = std::min(x1, q.x()), x2 = std::max(x2, q.x());
+            y1 = std::min(y1, q.y()), y2 = std::max(y2, q.y());
+        }
+        d.box = QRect(QPoint(x1, y1), QPoint(x2, y2));
+        districtRings_.push_back(std::move(d));
+    }
+}
+
+int32_t Builder::districtOf(osmium::Location where) const {
+    if (!where.valid()) return 0;
+    const QPoint p = frame_.at(where);
+    for (const DistrictRing& d : districtRings_)
+        if (d.box.contains(p) && inside(d.ring, p)) return d.record;
+    // Else the nearest named place within 3 km.
+    int32_t best = 0;
+    double bestD = 3000;
+    for (const PlacePoint& pl : c_.places()) {
+        const QPoint q = frame_.at(pl.at);
+        const double d = std::hypot(double(q.x() - p.x()), double(q.y() - p.y()));
+        if (d < bestD) bestD = d, best = pl.record;
+    }
+    return best;
+}
+
+void Builder::makeObjects() {
+    pendingObjects_.resize(c_.pendings.size());
+    for (size_t i = 0; i < c_.pendings.size(); ++i) {
+        Pending& p = c_.pendings[i];
+        std::vector<std::vector<QPoint>> rings;
+        for (const Ring& r : p.rings) rings.push_back(frame_.project(r));
+        p.rings.clear();
+        p.rings.shrink_to_fit();
+        MapObjectData o;
+        o.typeIndex = p.type;
+        o.maxLevel = p.maxLevel;
+        auto store = [&](MapObjectData obj) {
+            std::vector<MapObjectData>& layer = d_.layerObjects[size_t(p.layer)];
+            layer.push_back(std::move(obj));
+            pendingObjects_[i].push_back({p.layer, int32_t(layer.size())});
+        };
+        switch (p.shape) {
+            case Shape::Point: {
+                const QPoint q = rings.front().front();
+                o.x1 = o.x2 = q.x();
+                o.y1 = o.y2 = q.y();
+                o.points = {q};
+                o.iconNumber = p.icon;
+                store(std::move(o));
+                break;
+            }
+            case Shape::Square: {
+                const QPoint q = rings.front().front();
+                o.points = {q + QPoint(-3, -3), q + QPoint(3, -3), q + QPoint(3, 3),
+                            q + QPoint(-3, 3)};
+                store(std::move(o));
+                break;
+            }
+            case Shape::Line:
+                if (rings.front().size() < 2) c_.skip(u("линии короче метра"));
+                for (std::vector<QPoint>& piece : linePieces(rings.front())) {
+                    o.points = std::move(piece);
+                    store(o);
+                }
+                break;
+            case Shape::Area:
+                switch (fitArea(std::move(rings), o.points)) {
+                    case AreaFit::Drawn:
+                        store(std::move(o));
+                        break;
+                    case AreaFit::TooSmall:
+                        c_.skip(u("площади меньше метра"));
+                        break;
+                    case AreaFit::TooComplex:
+                        c_.skip(u("площади, которые не удалось упростить"));
+                        break;
+                }
+                break;
+        }
+        for (const ObjectRefData& ref : pendingObjects_[i]) {
+            MapObjectData& obj = d_.layerObjects[size_t(ref.first)][size_t(ref.second - 1)];
+            if (p.nameClass) obj.nameKind = p.nameClass, obj.nameIndex = p.nameRecord;
+        }
+    }
+}
+
+}  // namespace urbica::osmimport

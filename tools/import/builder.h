@@ -1,0 +1,50 @@
+// Fills the dataset from what the reading passes collected: the frame and
+// grid, the tables, the map objects of every layer, the houses and the name
+// records, and the catalogue.
+#pragma once
+
+#include <QRect>
+#include <vector>
+
+#include "collector.h"
+#include "geometry.h"
+#include "osmimport.h"
+
+namespace urbica::osmimport {
+
+class Builder {
+public:
+    Builder(Collector& c, ImportResult& r) : c_(c), r_(r), d_(r.data) {}
+    bool build(QString* error);
+
+private:
+    Collector& c_;
+    ImportResult& r_;
+    DatasetData& d_;
+    Frame frame_;
+    std::vector<House> houses_;
+    struct DistrictRing {
+        std::vector<QPoint> ring;
+        QRect box;
+        int32_t record;
+    };
+    std::vector<DistrictRing> districtRings_;
+    std::vector<std::vector<ObjectRefData>> pendingObjects_;  // map objects made of each pending
+
+    int32_t districtOf(osmium::Location where) const;
+    void makeDistrictRings();
+    void makeObjects();
+    void makeCatalogue(const GridChoice& grid);
+    // In names.cpp: houses of the addresses, then the name records.
+    void makeHouses();
+    void makeNames();
+    void makeFixedNames();
+    void makeStreets();
+    void addHouses(const Street& street, int32_t record, NameData& nd, int16_t& houseClass);
+    // The names of a record that find it besides the shown one, each once.
+    void addSearchNames(int16_t cls, int32_t record, const QString& shown,
+                        const std::vector<QString>& names);
+    void nameHouseClasses();
+};
+
+}  // namespace urbica::osmimport

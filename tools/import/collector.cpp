@@ -1,0 +1,302 @@
+#include "collector.h"
+
+#include <QStringList>
+#include <algorithm>
+#include <cstring>
+
+#include "classify.h"
+
+namespace urbica::osmimport {
+
+using toolkit::rgb;
+
+namespace {
+
+Ring ringOf(const osmium::NodeRefList& list) {
+    Ring r;
+    r.reserve(list.size());
+    for (const osmium::NodeRef& nr : list)
+        if (nr.location().valid() && (r.empty() || r.back() != nr.location()))
+            r.push_back(nr.location());
+    if (r.size() > 1 && r.front() == r.back()) r.pop_back();
+    return r;
+}
+
+osmium::Location centre(const Ring& pts) {
+    int64_t x = 0, y = 0;
+    for (const osmium::Location& l : pts) x += l.x(), y += l.y();
+    const int64_t n = int64_t(std::max<size_t>(1, pts.size()));
+    return osmium::Location(int32_t(x / n), int32_t(y / n));
+}
+
+// The rings of an area's polygons, each its outer ring first; polygons whose
+// outer ring has fewer than three points are left out. all gets every outer point.
+std::vector<std::vector<Ring>> polygonsOf(const osmium::Area& a, Ring& all) {
+    std::vector<std::vector<Ring>> polygons;
+    for (const osmium::OuterRing& outer : a.outer_rings()) {
+        std::vector<Ring> rings{ringOf(outer)};
+        for (const osmium::InnerRing& inner : a.inner_rings(outer)) {
+            Ring r = ringOf(inner);
+            if (r.size() >= 3) rings.push_back(std::move(r));
+        }
+        if (rings.front().size() < 3) continue;
+        all.insert(all.end(), rings.front().begin(), rings.front().end());
+        polygons.push_back(std::move(rings));
+    }
+    return polygons;
+}
+
+}  // namespace
+
+QString Collector::text(const char* value) {
+    return toCp1251Letters(QString::fromUtf8(value).simplified(), report_.text);
+}
+
+QString Collector::nameOf(const osmium::TagList& t) {
+    const char* ru = t["name:ru"];
+    const char* name = ru && *ru ? ru : t["name"];
+    return name ? text(name) : QString();
+}
+
+int32_t Collector::streetOfAddress(const QString& spelled, osmium::Location where) {
+    return names.streetOfAddress(text(spelled.toUtf8().constData()), where);
+}
+
+void Collector::relationPass(const osmium::Relation& r) {
+    const osmium::TagList& t = r.tags();
+    if (isAny(t["route"], {"subway"}) || isAny(t["route_master"], {"subway"})) {
+        const int32_t colour = parseColour(t["colour"]);
+        if (colour < 0) return;
+        for (const osmium::RelationMember& m : r.members())
+            if (m.type() == osmium::item_type::way) lineColourOfWay.emplace(m.ref(), colour);
+    }
+}
+
+void Collector::node(const osmium::Node& n) {
+    ++report_.nodes;
+    const osmium::TagList& t = n.tags();
+    if (t.empty()) return;
+    if (!n.location().valid()) {
+        skip(u("точки с неверными координатами"));
+        return;
+    }
+    const Ring at{n.location()};
+    if (const char* place = t["place"]; isAny(place, {"city", "town", "village", "hamlet", "suburb",
+                                                      "quarter", "neighbourhood", "borough"})) {
+        if (const QString name = nameOf(t); !name.isEmpty()) {
+            const size_t p = add(kDistrictLayer, kPlaceType, 3, Shape::Point, at);
+            attachNamed(kDistrictClass, name, t, p, n.location(), true);
+            places_.push_back({n.location(), pendings[p].nameRecord});
+        }
+    }
+    if (isStation(t)) addStation(t, n.location());
+    addPoi(t, n.location());
+    addAddress(t, n.location(), std::nullopt);
+}
+
+void Collector::way(const osmium::Way& w) {
+    ++report_.ways;
+    const osmium::TagList& t = w.tags();
+    const char* highway = t["highway"];
+    const char* railway = t["railway"];
+    const char* waterway = t["waterway"];
+    const bool station = isStation(t);
+    if (!highway && !railway && !waterway && !station) return;
+    Ring pts;
+    pts.reserve(w.nodes().size());
+    bool missing = false;
+    for (const osmium::NodeRef& nr : w.nodes()) {
+        if (nr.location().valid()) {
+            if (pts.empty() || pts.back() != nr.location()) pts.push_back(nr.location());
+        } else {
+            missing = true;
+        }
+    }
+    if (missing) skip(u("линии с недостающими точками (взяты оставшиеся)"));
+    if (pts.size() < 2) {
+        skip(u("линии без двух точек"));
+        return;
+    }
+    if (station) {
+        addStation(t, centre(pts));
+        return;
+    }
+    if (highway)
+        addRoad(t, highway, std::move(pts));
+    else if (railway)
+        addRailway(w, railway, std::move(pts));
+    else if (waterway)
+        addWaterway(t, waterway, std::move(pts));
+}
+
+void Collector::area(const osmium::Area& a) {
+    (a.from_way() ? report_.areasFromWays : report_.areasFromRelations)++;
+    const osmium::TagList& t = a.tags();
+    const AreaKind kind = areaKind(t);
+    const bool hasAddress = t["addr:housenumber"] != nullptr;
+    const bool poi = poiKind(t) != 0;
+    // A station drawn as a closed way was taken by way(); one drawn as a
+    // multipolygon is taken here.
+    const bool station = !a.from_way() && isStation(t);
+    if (!kind.layer && !hasAddress && !poi && !station) return;
+
+    Ring all;  // every outer point, for the centre
+    std::vector<std::vector<Ring>> polygons = polygonsOf(a, all);
+    if (polygons.empty()) {
+        skip(u("площади без колец"));
+        return;
+    }
+    const osmium::Location c = centre(all);
+    size_t first = 0;
+    if (kind.layer) {
+        first = pendings.size();
+        for (std::vector<Ring>& rings : polygons) {
+            Pending p;
+            p.layer = kind.layer, p.type = kind.type, p.maxLevel = kind.maxLevel;
+            p.shape = Shape::Area;
+            p.rings = std::move(rings);
+            pendings.push_back(std::move(p));
+        }
+        const QString name = nameOf(t);
+        if (kind.nameClass && !name.isEmpty()) {
+            for (size_t i = first; i < pendings.size(); ++i)
+                attachNamed(kind.nameClass, name, t, i, c, true);
+            if (kind.nameClass == kDistrictClass) {
+                Ring outer = pendings[first].rings.front();
+                districtAreas_.push_back({std::move(outer), pendings[first].nameRecord});
+            }
+        }
+    }
+    if (station) addStation(t, c);
+    if (poi) addPoi(t, c);
+    if (hasAddress) addAddress(t, c, kind.building ? std::optional<size_t>(first) : std::nullopt);
+}
+
+size_t Collector::add(int16_t layer, int16_t type, int16_t maxLevel, Shape shape, Ring pts) {
+    Pending p;
+    p.layer = layer, p.type = type, p.maxLevel = maxLevel, p.shape = shape;
+    p.rings.push_back(std::move(pts));
+    pendings.push_back(std::move(p));
+    return pendings.size() - 1;
+}
+
+std::vector<QString> Collector::allNamesOf(const osmium::TagList& t) {
+    std::vector<QString> out;
+    for (const char* key :
+         {"name", "name:ru", "alt_name", "old_name", "official_name", "short_name"}) {
+        const char* value = t[key];
+        if (!value || !*value) continue;
+        const QString whole = QString::fromUtf8(value);
+        const bool list = !std::strcmp(key, "alt_name") || !std::strcmp(key, "old_name");
+        for (const QString& part : list ? whole.split(u';') : QStringList{whole})
+            if (const QString n = part.simplified(); !n.isEmpty()) out.push_back(n);
+    }
+    return out;
+}
+
+void Collector::attachNamed(int16_t cls, const QString& name, const osmium::TagList& t,
+                            size_t pending, osmium::Location where, bool merge) {
+    const int32_t record = names.attach(cls, name, pending, where, merge);
+    names.addOtherNames(cls, record, allNamesOf(t));
+    pendings[pending].nameClass = cls;
+    pendings[pending].nameRecord = record;
+}
+
+void Collector::addStation(const osmium::TagList& t, osmium::Location at) {
+    const QString name = nameOf(t);
+    if (name.isEmpty()) {
+        skip(u("станции метро без названия"));
+        return;
+    }
+    // A station mapped more than once (as a point and as an area, or with
+    // different tags) is one station: the first one of its name.
+    if (const int32_t record = names.recordOf(kStationClass, name)) {
+        names.addOtherNames(kStationClass, record, allNamesOf(t));
+        return;
+    }
+    const size_t p = add(kStationLayer, kStationType, 3, Shape::Point, Ring{at});
+    attachNamed(kStationClass, name, t, p, at, true);
+}
+
+void Collector::addPoi(const osmium::TagList& t, osmium::Location at) {
+    const int kind = poiKind(t);
+    if (!kind) return;
+    const QString name = nameOf(t);
+    const bool icon = kind != kMonumentType;
+    const size_t p =
+        add(kPoiLayer, int16_t(kind), kind == kOtherPoiType ? 1 : 2, Shape::Point, Ring{at});
+    if (icon) pendings[p].icon = kind == kOtherPoiType ? kOtherIcon : kind - kPharmacyType + 1;
+    if (!name.isEmpty()) attachNamed(kPoiClass, name, t, p, at, false);
+}
+
+void Collector::addAddress(const osmium::TagList& t, osmium::Location at,
+                           std::optional<size_t> building) {
+    const char* number = t["addr:housenumber"];
+    if (!number || !*number) return;
+    const char* street = t["addr:street"];
+    if (!street || !*street) street = t["addr:place"];
+    if (!street || !*street) {
+        skip(u("адреса без улицы"));
+        return;
+    }
+    size_t p;
+    if (building) {
+        p = *building;
+    } else {
+        // A small square marks an address given by a point or by a non-building area.
+        p = add(kBuildingLayer, kAddressType, 1, Shape::Square, Ring{at});
+    }
+    addresses.push_back(
+        {QString::fromUtf8(street).simplified(), QString::fromUtf8(number).simplified(), p, at});
+}
+
+void Collector::addRoad(const osmium::TagList& t, const char* highway, Ring pts) {
+    const RoadKind kind = roadKind(highway);
+    if (!kind.type) return;
+    const size_t p = add(kRoadLayer, kind.type, kind.maxLevel, Shape::Line, std::move(pts));
+    const char* name = t["name"];
+    if (!kind.street || !name || !*name) return;
+    const QString key = text(name);
+    const QString display = nameOf(t);
+    const int32_t s = names.streetFor(key, display, pendings[p].rings.front().front());
+    names.streets[size_t(s)].pendings.push_back(p);
+    names.addStreetNames(s, allNamesOf(t));
+    pendings[p].nameClass = kStreetClass;
+    pendings[p].nameRecord = s + 1;
+    if (const char* ru = t["name:ru"]; ru && *ru) names.addRussianName(text(ru), s);
+}
+
+void Collector::addRailway(const osmium::Way& w, const char* railway, Ring pts) {
+    const osmium::TagList& t = w.tags();
+    if (is(railway, "subway")) {
+        int32_t colour = parseColour(t["colour"]);
+        if (colour < 0) {
+            auto it = lineColourOfWay.find(w.id());
+            colour = it != lineColourOfWay.end() ? it->second : rgb(200, 30, 30);
+        }
+        auto it = std::find(lineColours.begin(), lineColours.end(), colour);
+        if (it == lineColours.end()) {
+            if (int(lineColours.size()) >= kMaxLineColours)
+                it = lineColours.begin();
+            else
+                it = lineColours.insert(lineColours.end(), colour);
+        }
+        add(kMetroLineLayer, int16_t(kFirstMetroLineType + (it - lineColours.begin())), 3,
+            Shape::Line, std::move(pts));
+    } else if (isAny(railway, {"rail", "light_rail", "narrow_gauge", "monorail"})) {
+        add(kRailwayLayer, kRailType, t["service"] ? 1 : 3, Shape::Line, std::move(pts));
+    } else if (is(railway, "tram")) {
+        add(kRailwayLayer, kTramType, 2, Shape::Line, std::move(pts));
+    }
+}
+
+void Collector::addWaterway(const osmium::TagList& t, const char* waterway, Ring pts) {
+    const int16_t type = waterwayType(waterway);
+    if (!type) return;
+    const size_t p =
+        add(kWaterLayer, type, type == kRiverType ? 3 : 1, Shape::Line, std::move(pts));
+    if (const QString name = nameOf(t); !name.isEmpty())
+        attachNamed(kWaterClass, name, t, p, pendings[p].rings.front().front(), true);
+}
+
+}  // namespace urbica::osmimport

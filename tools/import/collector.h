@@ -1,0 +1,73 @@
+// The osmium handler of the reading passes: subway route colours from the
+// relations, then every node, way and assembled area sorted into pending map
+// objects, named objects, streets and addresses.
+#pragma once
+
+#include <QString>
+#include <optional>
+#include <osmium/handler.hpp>
+#include <osmium/osm/area.hpp>
+#include <osmium/osm/node.hpp>
+#include <osmium/osm/relation.hpp>
+#include <osmium/osm/way.hpp>
+#include <unordered_map>
+#include <vector>
+
+#include "collected.h"
+#include "names.h"
+#include "osmimport.h"
+
+namespace urbica::osmimport {
+
+class Collector : public osmium::handler::Handler {
+public:
+    explicit Collector(ImportReport& report) : report_(report) {}
+
+    std::vector<Pending> pendings;
+    NameRegistry names;
+    std::vector<Address> addresses;
+    std::unordered_map<osmium::object_id_type, int32_t> lineColourOfWay;
+    std::vector<int32_t> lineColours;
+
+    // First pass: the colours of subway routes, for their ways.
+    void relationPass(const osmium::Relation& r);
+    // Second pass.
+    void node(const osmium::Node& n);
+    void way(const osmium::Way& w);
+    void area(const osmium::Area& a);
+
+    const std::vector<PlacePoint>& places() const { return places_; }
+    const std::vector<DistrictArea>& districtAreas() const { return districtAreas_; }
+
+    void skip(const QString& why, int64_t n = 1) { report_.skipped[why] += n; }
+
+    // A text of the input in the letters of the dataset.
+    QString text(const char* value);
+    // name:ru when present, else name.
+    QString nameOf(const osmium::TagList& t);
+    // Every name the tags give (name, name:ru, alt_name, old_name, official_name,
+    // short_name; lists split at ';'), whole and in Unicode.
+    static std::vector<QString> allNamesOf(const osmium::TagList& t);
+    // The street an address names (see NameRegistry::streetOfAddress).
+    int32_t streetOfAddress(const QString& spelled, osmium::Location where);
+
+private:
+    ImportReport& report_;
+    std::vector<PlacePoint> places_;
+    std::vector<DistrictArea> districtAreas_;
+
+    size_t add(int16_t layer, int16_t type, int16_t maxLevel, Shape shape, Ring pts);
+    // The pending object becomes a map object of the named object of the class
+    // (one per name when merge is set, else a new one each time).
+    // The record also gets every name of the tags.
+    void attachNamed(int16_t cls, const QString& name, const osmium::TagList& t, size_t pending,
+                     osmium::Location where, bool merge);
+    void addStation(const osmium::TagList& t, osmium::Location at);
+    void addPoi(const osmium::TagList& t, osmium::Location at);
+    void addAddress(const osmium::TagList& t, osmium::Location at, std::optional<size_t> building);
+    void addRoad(const osmium::TagList& t, const char* highway, Ring pts);
+    void addRailway(const osmium::Way& w, const char* railway, Ring pts);
+    void addWaterway(const osmium::TagList& t, const char* waterway, Ring pts);
+};
+
+}  // namespace urbica::osmimport

@@ -1,0 +1,229 @@
+#include "names.h"
+
+#include <algorithm>
+
+#include "builder.h"
+#include "classify.h"
+#include "dataset/names.h"
+#include "text.h"
+
+namespace urbica::osmimport {
+
+namespace {
+
+// A spelling that ignores letter case and the dots over ё.
+QString folded(const QString& name) { return name.toLower().replace(QChar(u'ё'), QChar(u'е')); }
+
+// Field length of the names of the fixed classes other than streets.
+constexpr int kNameLength = 94;
+
+void addDistinct(std::vector<QString>& to, const QString& name) {
+    if (!name.isEmpty() && std::find(to.begin(), to.end(), name) == to.end()) to.push_back(name);
+}
+constexpr int kStreetNameLength = 32;
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// While reading
+
+int32_t NameRegistry::attach(int16_t cls, const QString& name, size_t pending,
+                             osmium::Location where, bool merge) {
+    std::vector<Named>& list = classes[cls];
+    int32_t record = 0;
+    if (merge) {
+        auto it = named_[cls].find(name);
+        if (it != named_[cls].end()) record = it->second;
+    }
+    if (!record) {
+        list.push_back({name, {}, {}, where, 0});
+        record = int32_t(list.size());
+        if (merge) named_[cls].emplace(name, record);
+    }
+    list[size_t(record - 1)].pendings.push_back(pending);
+    return record;
+}
+
+int32_t NameRegistry::recordOf(int16_t cls, const QString& name) const {
+    auto it = named_[cls].find(name);
+    return it == named_[cls].end() ? 0 : it->second;
+}
+
+void NameRegistry::addOtherNames(int16_t cls, int32_t record, const std::vector<QString>& names) {
+    for (const QString& n : names) addDistinct(classes[cls][size_t(record - 1)].otherNames, n);
+}
+
+void NameRegistry::addStreetNames(int32_t street, const std::vector<QString>& names) {
+    for (const QString& n : names) addDistinct(streets[size_t(street)].otherNames, n);
+}
+
+int32_t NameRegistry::streetFor(const QString& key, const QString& display,
+                                osmium::Location where) {
+    auto it = streetByKey_.find(key);
+    if (it != streetByKey_.end()) {
+        Street& s = streets[size_t(it->second)];
+        if (s.display == s.key && display != key) s.display = display;
+        return it->second;
+    }
+    streets.push_back({key, display, {}, {}, {}, where, 0});
+    const int32_t i = int32_t(streets.size() - 1);
+    streetByKey_.emplace(key, i);
+    streetByFolded_.emplace(folded(key), i);
+    return i;
+}
+
+void NameRegistry::addRussianName(const QString& ru, int32_t street) {
+    streetByRuName_.emplace(ru, street);
+}
+
+int32_t NameRegistry::streetOfAddress(const QString& key, osmium::Location where) {
+    if (auto it = streetByKey_.find(key); it != streetByKey_.end()) return it->second;
+    if (auto it = streetByRuName_.find(key); it != streetByRuName_.end()) return it->second;
+    if (auto it = streetByFolded_.find(folded(key)); it != streetByFolded_.end()) return it->second;
+    return streetFor(key, key, where);
+}
+
+// ---------------------------------------------------------------------------
+// Building the name records
+
+void Builder::makeHouses() {
+    // Every address becomes one house per number it names, linked to its street.
+    for (const Address& a : c_.addresses) {
+        const HouseNumberSplit split = splitHouseNumber(c_.text(a.number.toUtf8().constData()));
+        if (!split.exact) ++r_.report.inexactHouseNumbers;
+        if (split.houses.empty()) {
+            c_.skip(u("адреса без номера"));
+            continue;
+        }
+        const int32_t street = c_.streetOfAddress(a.street, a.where);
+        c_.names.addStreetNames(street, {a.street});
+        for (const HouseFields& f : split.houses) {
+            houses_.push_back({f, street, a.pending});
+            c_.names.streets[size_t(street)].houses.push_back(int32_t(houses_.size() - 1));
+        }
+        AddressSample sample;
+        sample.street = a.street;
+        sample.houseNumber = a.number;
+        sample.house = split.houses.front();
+        sample.streetName = QString::number(street);  // replaced by the written name later
+        r_.addresses.push_back(sample);
+    }
+}
+
+void Builder::makeNames() {
+    makeFixedNames();
+    makeStreets();
+    nameHouseClasses();
+    // Other classes with more map objects than a record holds keep the first ones.
+    for (size_t cls = 1; cls < d_.classNames.size(); ++cls)
+        for (NameData& nd : d_.classNames[cls])
+            if (nd.mapObjects.size() > size_t(kMaxRefs)) {
+                c_.skip(u("части объектов сверх предела одного имени"),
+                        int64_t(nd.mapObjects.size()) - kMaxRefs);
+                nd.mapObjects.resize(size_t(kMaxRefs));
+            }
+}
+
+void Builder::makeFixedNames() {
+    for (int cls = kDistrictClass; cls < kFirstHouseClass; ++cls) {
+        if (cls == kStreetClass) continue;
+        for (const Named& n : c_.names.classes[cls]) {
+            NameData nd;
+            nd.name = fitText(n.name, kNameLength, r_.report.text);
+            for (size_t p : n.pendings)
+                for (const ObjectRefData& ref : pendingObjects_[p]) nd.mapObjects.push_back(ref);
+            if (cls == kPoiClass || cls == kParkClass || cls == kWaterClass) {
+                const int32_t district = districtOf(n.where);
+                if (district) nd.parentClass = kDistrictClass, nd.parentRecord = district;
+            }
+            const QString shown = nd.name;
+            d_.classNames[size_t(cls)].push_back(std::move(nd));
+            addSearchNames(int16_t(cls), int32_t(d_.classNames[size_t(cls)].size()), shown,
+                           n.otherNames);
+        }
+    }
+}
+
+// Streets with their houses; house classes of at most kHousesPerClass records.
+void Builder::makeStreets() {
+    const std::vector<Street>& streets = c_.names.streets;
+    int16_t houseClass = kFirstHouseClass;
+    for (size_t s = 0; s < streets.size(); ++s) {
+        const Street& st = streets[s];
+        NameData nd;
+        nd.name = fitStreetName(st.display, kStreetNameLength, r_.report.text);
+        for (size_t p : st.pendings)
+            for (const ObjectRefData& ref : pendingObjects_[p]) nd.mapObjects.push_back(ref);
+        if (const int32_t district = districtOf(st.where))
+            nd.parentClass = kDistrictClass, nd.parentRecord = district;
+        addHouses(st, int32_t(s + 1), nd, houseClass);
+        addSearchNames(kStreetClass, int32_t(s + 1), nd.name, st.otherNames);
+        if (nd.mapObjects.size() > size_t(kMaxRefs)) {
+            c_.skip(u("участки улиц сверх предела одной улицы"),
+                    int64_t(nd.mapObjects.size()) - kMaxRefs);
+            nd.mapObjects.resize(size_t(kMaxRefs));
+        }
+        d_.classNames[kStreetClass].push_back(std::move(nd));
+    }
+    const std::vector<NameData>& written = d_.classNames[kStreetClass];
+    for (AddressSample& a : r_.addresses) a.streetName = written[size_t(a.streetName.toInt())].name;
+}
+
+// The houses of a street become records of the current house class (a new
+// class when it is full) and parts of the street's record.
+void Builder::addHouses(const Street& street, int32_t record, NameData& nd, int16_t& houseClass) {
+    auto& names = d_.classNames;
+    for (int32_t h : street.houses) {
+        if (int32_t(names[size_t(houseClass)].size()) >= kHousesPerClass) {
+            ++houseClass;
+            d_.tables.classes.push_back(d_.tables.classes[kFirstHouseClass]);
+            d_.tables.classExtra.push_back(0);
+            names.emplace_back();
+        }
+        const House& house = houses_[size_t(h)];
+        NameData hd;
+        hd.number = house.fields.number;
+        hd.fraction = house.fields.fraction;
+        hd.building = house.fields.building;
+        hd.parentClass = kStreetClass;
+        hd.parentRecord = record;
+        for (const ObjectRefData& ref : pendingObjects_[house.pending]) {
+            hd.mapObjects.push_back(ref);
+            MapObjectData& obj = d_.layerObjects[size_t(ref.first)][size_t(ref.second - 1)];
+            if (!obj.nameKind)
+                obj.nameKind = houseClass,
+                obj.nameIndex = int32_t(names[size_t(houseClass)].size() + 1);
+        }
+        if (nd.parts.size() < size_t(kMaxRefs)) {
+            names[size_t(houseClass)].push_back(std::move(hd));
+            nd.parts.push_back({houseClass, int32_t(names[size_t(houseClass)].size())});
+        } else {
+            c_.skip(u("дома сверх предела на одной улице"));
+        }
+    }
+}
+
+void Builder::addSearchNames(int16_t cls, int32_t record, const QString& shown,
+                             const std::vector<QString>& names) {
+    std::vector<QString> keys{searchKey(shown)};
+    for (const QString& name : names) {
+        const QString key = searchKey(name);
+        if (key.trimmed().isEmpty() || std::find(keys.begin(), keys.end(), key) != keys.end())
+            continue;
+        keys.push_back(key);
+        d_.searchNames.push_back({cls, record, name});
+    }
+}
+
+// Several house classes are numbered "Дома 1", "Дома 2" ...
+void Builder::nameHouseClasses() {
+    const int16_t last = int16_t(d_.tables.classes.size() - 1);
+    if (last <= kFirstHouseClass) return;
+    for (int16_t cls = kFirstHouseClass; cls <= last; ++cls) {
+        const int k = cls - kFirstHouseClass + 1;
+        d_.tables.classes[size_t(cls)].className = u("Дома %1").arg(k);
+        d_.tables.classes[size_t(cls)].baseName = QStringLiteral("doma%1").arg(k);
+    }
+}
+
+}  // namespace urbica::osmimport

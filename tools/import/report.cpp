@@ -1,0 +1,45 @@
+#include "classify.h"
+#include "osmimport.h"
+
+namespace urbica::osmimport {
+
+QStringList reportLines(const ImportResult& r) {
+    QStringList lines;
+    const Tables& t = r.data.tables;
+    const ImportReport& rep = r.report;
+    lines << u("прочитано: точек %1, линий %2, отношений %3 за %4 с")
+                 .arg(rep.nodes)
+                 .arg(rep.ways)
+                 .arg(rep.relations)
+                 .arg(rep.seconds, 0, 'f', 1);
+    lines << u("слои (объектов карты):");
+    for (size_t l = 1; l < t.layers.size() && l < r.data.layerObjects.size(); ++l)
+        lines << u("  %1: %2").arg(t.layers[l].layerName).arg(r.data.layerObjects[l].size());
+    lines << u("классы (именованных объектов):");
+    for (size_t c = 1; c < t.classes.size() && c < r.data.classNames.size(); ++c)
+        lines << u("  %1: %2").arg(t.classes[c].className).arg(r.data.classNames[c].size());
+    lines << u("площади: из линий %1, из мультиполигонов %2 (отношений-мультиполигонов %3)")
+                 .arg(rep.areasFromWays)
+                 .arg(rep.areasFromRelations)
+                 .arg(rep.multipolygonRelations);
+    if (rep.multipolygonRelations > rep.areasFromRelations)
+        lines << u("пропущено: мультиполигоны неполные или не собранные: %1")
+                     .arg(rep.multipolygonRelations - rep.areasFromRelations);
+    for (const auto& [why, count] : rep.skipped)
+        lines << u("пропущено: %1: %2").arg(why).arg(count);
+    lines << u("другие имена объектов для поиска: %1").arg(r.data.searchNames.size());
+    if (rep.inexactHouseNumbers)
+        lines << u("номера домов, разобранные не полностью: %1").arg(rep.inexactHouseNumbers);
+    if (rep.text.replacedCharacters)
+        lines << u("символы вне кодировки 1251, заменены близкими буквами: %1")
+                     .arg(rep.text.replacedCharacters);
+    if (rep.text.unknownCharacters)
+        lines << u("символы без замены, записаны как «?»: %1").arg(rep.text.unknownCharacters);
+    if (rep.text.shortenedStreets)
+        lines << u("названия улиц, сокращённые до 32 знаков: %1").arg(rep.text.shortenedStreets);
+    if (rep.text.cutTexts)
+        lines << u("тексты, обрезанные по длине поля: %1").arg(rep.text.cutTexts);
+    return lines;
+}
+
+}  // namespace urbica::osmimport
