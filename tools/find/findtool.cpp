@@ -13,7 +13,7 @@
 #include "dataset/listmodel.h"
 #include "dataset/names.h"
 #include "dataset/tables.h"
-#include "housenumber.h"
+#include "search/addressline.h"
 #include "search/metro.h"
 #include "search/quickfind.h"
 #include "view/appstate.h"
@@ -476,16 +476,7 @@ int Session::addresses(const QStringList& rest) {
 }  // namespace
 
 std::optional<HouseQuery> houseQueryFromText(const QString& text) {
-    const osmimport::HouseNumberSplit split = osmimport::splitHouseNumber(text.trimmed());
-    if (split.houses.empty()) return std::nullopt;
-    const osmimport::HouseFields& h = split.houses.front();
-    qsizetype digits = 0;
-    while (digits < h.number.size() && h.number[digits].isDigit()) ++digits;
-    // A number without digits ("вл1" of an estate) is matched as text, as the letter is.
-    const HouseQuery q =
-        HouseQuery{h.number.left(digits), h.number.mid(digits), h.fraction, h.building}.trimmed();
-    if (q.isEmpty()) return std::nullopt;
-    return q;
+    return urbica::houseQueryFromText(text);
 }
 
 int run(const QList<QByteArray>& args, QIODevice& in, QIODevice& out, QIODevice& err) {

@@ -1,0 +1,234 @@
+#include "search/addressmatch.h"
+
+#include <QSet>
+#include <algorithm>
+#include <cmath>
+
+#include "dataset/datafile.h"
+
+namespace urbica {
+
+namespace {
+
+// Street names shorter than this find no name one typo away.
+constexpr int kTypoLetters = 6;
+
+size_t keyHash(QStringView s) { return qHash(s, size_t(0)); }
+
+// f(deletion) for each text with one character of key left out.
+template <class F>
+void forEachDeletion(const QString& key, F f) {
+    QString d;
+    d.reserve(key.size());
+    for (qsizetype i = 0; i < key.size(); ++i) {
+        d.clear();
+        d.append(QStringView(key).left(i));
+        d.append(QStringView(key).mid(i + 1));
+        f(QStringView(d));
+    }
+}
+
+}  // namespace
+
+std::shared_ptr<const AddressIndex> AddressIndex::build(const NameContext& ctx, QString* error) {
+    const int sc = ctx.catalogue.streetClass;
+    if (sc < 1 || sc > ctx.tables.classCount()) {
+        if (error)
+            *error = QStringLiteral("Класс улиц %1 в каталоге вне таблицы классов (1..%2)")
+                         .arg(sc)
+                         .arg(ctx.tables.classCount());
+        return nullptr;
+    }
+    const FileCache::Pass pass(ctx.files);
+    const ClassNames names(ctx, sc);
+    if (!names.ok()) {
+        if (error) *error = names.error();
+        return nullptr;
+    }
+    auto index = std::make_shared<AddressIndex>();
+    index->dataDirectory_ = ctx.dataDirectory;
+    index->catalogue_ = ctx.catalogue;
+    index->tables_ = ctx.tables;
+    index->files_ = ctx.files;
+    for (int64_t n = 1; n <= names.recordCount(); ++n) {
+        if (names.nameRecord(n).partCount < 1) continue;
+        const QString name = names.shortName(n).trimmed();
+        index->add(int32_t(n), name);
+        const QString plain = searchKey(name);
+        index->plain_.emplace_back(int32_t(n), plain);
+        index->plainOf_[plain].push_back(int32_t(n));
+    }
+    index->buildTypoTable();
+    return index;
+}
+
+std::shared_ptr<const AddressIndex> AddressIndex::cached(const NameContext& ctx, QString* error) {
+    if (!ctx.files) return build(ctx, error);
+    return ctx.files->derived<AddressIndex>(QStringLiteral("address-index:") + ctx.dataDirectory,
+                                            [&] { return build(ctx, error); });
+}
+
+void AddressIndex::add(int32_t record, const QString& name) {
+    const StreetKey k = streetKey(name);
+    if (k.key.isEmpty()) return;
+    auto it = keyOf_.constFind(k.key);
+    int32_t id;
+    if (it == keyOf_.constEnd()) {
+        id = int32_t(keys_.size());
+        keys_.push_back({k.key, k.letters, {}});
+        keyOf_.insert(k.key, id);
+    } else {
+        id = *it;
+    }
+    keys_[size_t(id)].names.push_back(int32_t(names_.size()));
+    names_.push_back({record, k.type});
+}
+
+void AddressIndex::buildTypoTable() {
+    for (size_t id = 0; id < keys_.size(); ++id) {
+        const Key& k = keys_[id];
+        if (k.letters < kTypoLetters) continue;
+        typos_.emplace_back(keyHash(k.key), int32_t(id));
+        forEachDeletion(k.key,
+                        [&](QStringView d) { typos_.emplace_back(keyHash(d), int32_t(id)); });
+    }
+    std::sort(typos_.begin(), typos_.end());
+    typos_.erase(std::unique(typos_.begin(), typos_.end()), typos_.end());
+    typos_.shrink_to_fit();
+}
+
+// Keys one edit from key: the stored key or one of its deletions equals key
+// or one of key's deletions.
+void AddressIndex::typoKeys(const QString& key, std::vector<int32_t>& out) const {
+    auto look = [&](QStringView probe) {
+        const size_t h = keyHash(probe);
+        auto it = std::lower_bound(typos_.begin(), typos_.end(), std::make_pair(h, int32_t(-1)));
+        for (; it != typos_.end() && it->first == h; ++it) {
+            if (std::find(out.begin(), out.end(), it->second) != out.end()) continue;
+            if (oneEditApart(key, keys_[size_t(it->second)].key)) out.push_back(it->second);
+        }
+    };
+    look(key);
+    forEachDeletion(key, look);
+    std::sort(out.begin(), out.end());
+}
+
+std::vector<AddressIndex::Street> AddressIndex::streets(const StreetKey& typed,
+                                                        bool withTypos) const {
+    std::vector<Street> out;
+    if (typed.key.isEmpty()) return out;
+    auto addKey = [&](int32_t id, bool typo) {
+        for (int32_t n : keys_[size_t(id)].names) {
+            const Name& name = names_[size_t(n)];
+            out.push_back(
+                {name.record, typo, typed.type != StreetType::None && name.type != typed.type});
+        }
+    };
+    auto it = keyOf_.constFind(typed.key);
+    if (it != keyOf_.constEnd()) addKey(*it, false);
+    if (withTypos && typed.letters >= kTypoLetters - 1) {
+        std::vector<int32_t> ids;
+        typoKeys(typed.key, ids);
+        for (int32_t id : ids) addKey(id, true);
+    }
+    std::stable_sort(out.begin(), out.end(), [](const Street& a, const Street& b) {
+        return std::make_pair(a.typo, a.otherType) < std::make_pair(b.typo, b.otherType);
+    });
+    QSet<int32_t> seen;
+    out.erase(std::remove_if(out.begin(), out.end(),
+                             [&](const Street& s) {
+                                 if (seen.contains(s.record)) return true;
+                                 seen.insert(s.record);
+                                 return false;
+                             }),
+              out.end());
+    return out;
+}
+
+std::vector<int32_t> AddressIndex::streetsByText(const QString& text) const {
+    const QString key = searchKey(text.trimmed());
+    if (key.isEmpty()) return {};
+    auto it = plainOf_.constFind(key);
+    if (it != plainOf_.constEnd()) return *it;
+    std::vector<int32_t> out;
+    for (const auto& [record, plain] : plain_)
+        if (searchKeyMatches(plain, key, TextMatch::Anywhere)) out.push_back(record);
+    return out;
+}
+
+const std::vector<HouseEntry>* AddressIndex::houses(int32_t street, QString* error) const {
+    const std::lock_guard<std::mutex> lock(housesLock_);
+    auto it = houses_.find(street);
+    if (it == houses_.end()) {
+        auto entry = std::make_unique<std::vector<HouseEntry>>();
+        QString e;
+        if (!readStreetHouses(context(), street, *entry, &e)) entry.reset();
+        it = houses_.emplace(street, std::make_pair(std::move(entry), e)).first;
+    }
+    if (error) *error = it->second.second;
+    return it->second.first.get();
+}
+
+namespace {
+
+std::vector<AddressHit> housesOf(const AddressIndex& index,
+                                 const std::vector<AddressIndex::Street>& streets,
+                                 const HouseQuery& query, QString* error) {
+    const FileCache::Pass pass(index.context().files);
+    const HouseQuery q = query.trimmed();
+    std::vector<AddressHit> hits;
+    std::vector<const std::vector<HouseEntry>*> all;
+    for (const AddressIndex::Street& s : streets) {
+        QString e;
+        all.push_back(index.houses(s.record, &e));
+        if (!all.back() && error && error->isEmpty()) *error = e;
+    }
+    auto hit = [&](const AddressIndex::Street& s, const HouseEntry& h, bool exact) {
+        hits.push_back({h.classNumber, h.record, s.record, exact, s.typo,
+                        (s.typo ? 2 : 0) + (s.otherType ? 1 : 0)});
+    };
+    for (size_t k = 0; k < streets.size(); ++k) {
+        if (!all[k]) continue;
+        for (size_t i : matchingHouses(*all[k], q)) hit(streets[k], (*all[k])[i], true);
+    }
+    if (!hits.empty() || q.isEmpty()) return hits;
+    const double wanted = houseNumberValue(q.number);
+    for (size_t k = 0; k < streets.size(); ++k) {
+        if (!all[k]) continue;
+        const std::vector<HouseEntry>& list = *all[k];
+        std::vector<size_t> near = nearestHouses(list, q);
+        // A house with the typed number first, then the closer neighbour, the lower on a tie.
+        std::stable_sort(near.begin(), near.end(), [&](size_t a, size_t b) {
+            return std::abs(houseNumberValue(list[a].number) - wanted) <
+                   std::abs(houseNumberValue(list[b].number) - wanted);
+        });
+        for (size_t i : near) hit(streets[k], list[i], false);
+    }
+    return hits;
+}
+
+}  // namespace
+
+std::vector<AddressHit> findAddress(const AddressIndex& index, const QString& line,
+                                    QString* error) {
+    const std::vector<AddressReading> readings = readAddressLine(line);
+    // The first reading that names a street as written; else one typo away.
+    for (bool typos : {false, true}) {
+        for (const AddressReading& r : readings) {
+            if (!typos && index.streets(r.street, false).empty()) continue;
+            const std::vector<AddressIndex::Street> streets = index.streets(r.street);
+            if (!streets.empty()) return housesOf(index, streets, r.house, error);
+        }
+    }
+    return {};
+}
+
+std::vector<AddressHit> findAddress(const AddressIndex& index, const QString& street,
+                                    const HouseQuery& house, QString* error) {
+    std::vector<AddressIndex::Street> streets;
+    for (int32_t s : index.streetsByText(street)) streets.push_back({s, false, false});
+    if (streets.empty()) streets = index.streets(streetKey(street));
+    return housesOf(index, streets, house, error);
+}
+
+}  // namespace urbica
