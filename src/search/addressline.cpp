@@ -170,6 +170,12 @@ StreetKey streetKey(const QString& name) {
 }
 
 std::optional<HouseQuery> houseQueryFromText(const QString& text) {
+    // A first number longer than a house record holds: no house of the dataset.
+    qsizetype at = 0;
+    while (at < text.size() && !isAsciiDigit(text[at])) ++at;
+    qsizetype end = at;
+    while (end < text.size() && isAsciiDigit(text[end])) ++end;
+    if (end - at > kNumberWidth) return std::nullopt;
     const HouseNumberSplit split = splitHouseNumber(text.trimmed());
     if (split.houses.empty()) return std::nullopt;
     const HouseFields& h = split.houses.front();

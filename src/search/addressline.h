@@ -44,7 +44,8 @@ StreetKey streetKey(const QString& name);
 
 // The house fields of a house text in the forms the importer reads ("12",
 // "12А", "12к2", "1/25 литА", "13-15": the first house, "вл1": matched as
-// text); empty when the text names no house.
+// text); empty when the text names no house or has more digits
+// in its first number than a house record can.
 std::optional<HouseQuery> houseQueryFromText(const QString& text);
 
 // One way to read an address line: which words name the street and what house.

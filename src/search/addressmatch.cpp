@@ -211,7 +211,11 @@ std::vector<AddressHit> housesOf(const AddressIndex& index,
 
 std::vector<AddressHit> findAddress(const AddressIndex& index, const QString& line,
                                     QString* error) {
-    const std::vector<AddressReading> readings = readAddressLine(line);
+    return findAddress(index, readAddressLine(line), error);
+}
+
+std::vector<AddressHit> findAddress(const AddressIndex& index,
+                                    const std::vector<AddressReading>& readings, QString* error) {
     // The first reading that names a street as written; else one typo away.
     for (bool typos : {false, true}) {
         for (const AddressReading& r : readings) {

@@ -104,6 +104,10 @@ private:
 // address or names no street; *error says why a street could not be read.
 std::vector<AddressHit> findAddress(const AddressIndex& index, const QString& line,
                                     QString* error = nullptr);
+// The same for the readings of a line (readAddressLine) read before.
+std::vector<AddressHit> findAddress(const AddressIndex& index,
+                                    const std::vector<AddressReading>& readings,
+                                    QString* error = nullptr);
 // The same for a street and house typed apart ("street<TAB>house"): the
 // streets of streetsByText, else those of the key rules above.
 std::vector<AddressHit> findAddress(const AddressIndex& index, const QString& street,
