@@ -152,6 +152,13 @@ StreetKey streetKey(const QString& name) {
             return;
         }
         forEachPiece(raw, isLetterOrDigit, [&](QStringView w) {
+            // "Кирова-ул." is read as "Кирова ул.", as a key would be read again.
+            const StreetType inner = typeOfWord(w);
+            if (inner != StreetType::None) {
+                if (out.type == StreetType::None) out.type = inner;
+                typeWords << w;
+                return;
+            }
             const QStringView same = sameWord(w);
             if (!same.isEmpty()) words << same;
         });

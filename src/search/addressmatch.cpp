@@ -156,17 +156,36 @@ std::vector<int32_t> AddressIndex::streetsByText(const QString& text) const {
     return out;
 }
 
-const std::vector<HouseEntry>* AddressIndex::houses(int32_t street, QString* error) const {
+const AddressIndex::StreetHouses& AddressIndex::streetHouses(int32_t street) const {
     const std::lock_guard<std::mutex> lock(housesLock_);
-    auto it = houses_.find(street);
-    if (it == houses_.end()) {
-        auto entry = std::make_unique<std::vector<HouseEntry>>();
-        QString e;
-        if (!readStreetHouses(context(), street, *entry, &e)) entry.reset();
-        it = houses_.emplace(street, std::make_pair(std::move(entry), e)).first;
+    std::unique_ptr<StreetHouses>& h = houses_[street];
+    if (!h) {
+        h = std::make_unique<StreetHouses>();
+        h->ok = readStreetHouses(context(), street, h->list, &h->error);
+        h->byNumber.reserve(h->list.size());
+        for (size_t i = 0; i < h->list.size(); ++i)
+            h->byNumber.emplace_back(houseNumberValue(h->list[i].number), i);
+        std::sort(h->byNumber.begin(), h->byNumber.end());
     }
-    if (error) *error = it->second.second;
-    return it->second.first.get();
+    return *h;
+}
+
+const std::vector<HouseEntry>* AddressIndex::houses(int32_t street, QString* error) const {
+    const StreetHouses& h = streetHouses(street);
+    if (error) *error = h.error;
+    return h.ok ? &h.list : nullptr;
+}
+
+std::vector<size_t> AddressIndex::matching(int32_t street, const HouseQuery& q) const {
+    const StreetHouses& h = streetHouses(street);
+    if (!h.ok) return {};
+    if (q.number.isEmpty()) return matchingHouses(h.list, q);
+    const double n = houseNumberValue(q.number);
+    std::vector<size_t> found;
+    auto it = std::lower_bound(h.byNumber.begin(), h.byNumber.end(), std::make_pair(n, size_t(0)));
+    for (; it != h.byNumber.end() && it->first == n; ++it)
+        if (houseMatches(h.list[it->second], q)) found.push_back(it->second);
+    return found;  // positions ascend within one number value
 }
 
 namespace {
@@ -189,7 +208,7 @@ std::vector<AddressHit> housesOf(const AddressIndex& index,
     };
     for (size_t k = 0; k < streets.size(); ++k) {
         if (!all[k]) continue;
-        for (size_t i : matchingHouses(*all[k], q)) hit(streets[k], (*all[k])[i], true);
+        for (size_t i : index.matching(streets[k].record, q)) hit(streets[k], (*all[k])[i], true);
     }
     if (!hits.empty() || q.isEmpty()) return hits;
     const double wanted = houseNumberValue(q.number);

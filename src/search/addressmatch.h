@@ -58,6 +58,9 @@ public:
     // The houses of a street, read on first use and kept; null (with the
     // reason) when its files cannot be read.
     const std::vector<HouseEntry>* houses(int32_t street, QString* error = nullptr) const;
+    // Positions (in houses(street)) of the houses that match, in the street's
+    // order: matchingHouses (houses.h) without reading every house's number.
+    std::vector<size_t> matching(int32_t street, const HouseQuery& trimmedQuery) const;
 
     NameContext context() const { return NameContext{dataDirectory_, catalogue_, tables_, files_}; }
     int64_t nameCount() const { return int64_t(names_.size()); }
@@ -91,10 +94,15 @@ private:
     std::vector<std::pair<int32_t, QString>> plain_;
     QHash<QString, std::vector<int32_t>> plainOf_;
 
+    struct StreetHouses {
+        std::vector<HouseEntry> list;
+        std::vector<std::pair<double, size_t>> byNumber;  // (number value, position), sorted
+        QString error;  // why the list could not be read
+        bool ok = false;
+    };
+    const StreetHouses& streetHouses(int32_t street) const;
     mutable std::mutex housesLock_;
-    mutable std::unordered_map<int32_t,
-                               std::pair<std::unique_ptr<std::vector<HouseEntry>>, QString>>
-        houses_;
+    mutable std::unordered_map<int32_t, std::unique_ptr<StreetHouses>> houses_;
 };
 
 // The houses of a one-line address ("ул. Кирова, д. 5 к 2"), best first:

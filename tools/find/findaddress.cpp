@@ -75,6 +75,8 @@ int Session::geocode(const QStringList& rest, QIODevice& in) {
         }
     };
     const QString error = QStringLiteral("error");
+    // The batch is one search: the files' stamps are looked at once.
+    const FileCache::Pass pass(&state.files);
     while (!source->atEnd()) {
         QByteArray raw = source->readLine();
         ++lineNumber;
