@@ -10,11 +10,13 @@
 #include <cstdio>
 
 #include "mainwindow/mainwindow.h"
+#include "mainwindow/translations.h"
 #include "view/appstate.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Urbica"));
+    urbica::installQtTranslations(app);
     const bool probe = QCoreApplication::arguments().contains(QStringLiteral("--startup-probe"));
 
     urbica::AppState state;

@@ -6,7 +6,12 @@
 
 namespace urbica {
 
-QByteArray listSortKey(const QString& text) { return toCp1251(upperCp1251(text)); }
+QByteArray listSortKey(const QString& text) {
+    QByteArray key = toCp1251(upperCp1251(text));
+    // Ё goes with Е, as in a Russian dictionary; every other code keeps its place.
+    key.replace(char(0xA8), char(0xC5));
+    return key;
+}
 
 namespace {
 

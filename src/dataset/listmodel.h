@@ -4,7 +4,8 @@
 // item model interface (display text, and the item data under Qt::UserRole).
 //
 // Sorted lists and the positioning while the user types agree on one order:
-// the texts upper-cased and put into Windows-1251, compared byte by byte.
+// the texts upper-cased and put into Windows-1251, with Ё read as Е, compared
+// byte by byte.
 #pragma once
 
 #include <QAbstractListModel>

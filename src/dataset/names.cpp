@@ -6,33 +6,21 @@
 #include "dataset/binary.h"
 #include "dataset/datafile.h"
 #include "dataset/listmodel.h"
+#include "dataset/namesshared.h"
 #include "dataset/numbers.h"
+#include "dataset/sametexts.h"
 #include "dataset/settings.h"
 
 namespace urbica {
 
-namespace {
+using namespace names_shared;
 
-// Names are trimmed of blanks only, as they were padded.
-QString trimBlanks(const QString& s) {
-    qsizetype b = 0, e = s.size();
-    while (b < e && s.at(b) == QLatin1Char(' ')) ++b;
-    while (e > b && s.at(e - 1) == QLatin1Char(' ')) --e;
-    return (b == 0 && e == s.size()) ? s : s.mid(b, e - b);
-}
+namespace {
 
 QString fieldText(const char* p, int len) { return trimBlanks(getText(p, len)); }
 
 QString cannotRead(const QString& path) {
     return QStringLiteral("Не удаётся прочитать файл %1").arg(path);
-}
-
-bool classInTable(const NameContext& ctx, int64_t c) {
-    return c >= 1 && c <= ctx.tables.classCount();
-}
-
-const ClassRecord& classRecord(const NameContext& ctx, int c) {
-    return ctx.tables.classes[size_t(c)];
 }
 
 // A house number record as text; with context the long prefixes.
@@ -69,10 +57,6 @@ QString nameFromRecord(int style, const char* rec, bool context) {
 }
 
 QString streetNameFromRecord(const char* rec) { return fieldText(rec, 32); }
-
-void setError(QString* error, const QString& text) {
-    if (error) *error = text;
-}
 
 // Parents are named without context, so the chain ends after one step; the
 // depth guard keeps it that way should a caller ever ask for more.
@@ -166,7 +150,6 @@ bool readRefs(const NameContext& ctx, int c, const char* ext, int64_t first, int
 }
 
 // How often the long fills let pending events run (records read between calls).
-constexpr int kEventsEvery = 1024;
 
 }  // namespace
 
@@ -456,116 +439,9 @@ FillStatus fillClassList(const NameContext& ctx, ListModel& findList, int c, Lis
         nosortList.addItems(std::move(sorted));
     }
     findList.addItems(std::move(all));
+    distinguishSameTexts(ctx, findList);
+    distinguishSameTexts(ctx, nosortList);
     return FillStatus::Done;
-}
-
-QString searchKey(const QString& text) {
-    QString key = upperCp1251(text);
-    for (QChar& c : key)
-        if (c.unicode() == 0x0401) c = QChar(char16_t(0x0415));  // Ё -> Е
-    return key;
-}
-
-
-namespace {
-
-// The search keys of one class's listed names (those with map objects), made
-// once and kept in the file cache: all keys one after another in one string.
-struct ClassSearchKeys {
-    QString keys;
-    std::vector<qsizetype> starts;  // entry i is keys[starts[i], starts[i + 1])
-    std::vector<int32_t> records;
-
-    static std::shared_ptr<const ClassSearchKeys> make(const ClassNames& names) {
-        auto k = std::make_shared<ClassSearchKeys>();
-        for (int64_t n = 1; n <= names.recordCount(); ++n) {
-            if (names.nameRecord(n).mapObjectCount < 1) continue;
-            k->starts.push_back(k->keys.size());
-            k->records.push_back(int32_t(n));
-            k->keys += searchKey(names.shortName(n));
-        }
-        k->starts.push_back(k->keys.size());
-        k->keys.squeeze();
-        return k;
-    }
-};
-
-bool keyMatches(QStringView nameKey, QStringView wantedKey, TextMatch rule) {
-    if (rule == TextMatch::Anywhere || wantedKey.isEmpty()) return nameKey.contains(wantedKey);
-    for (qsizetype at = nameKey.indexOf(wantedKey); at >= 0;
-         at = nameKey.indexOf(wantedKey, at + 1)) {
-        if (at == 0 || !nameKey.at(at - 1).isLetterOrNumber()) return true;
-    }
-    return false;
-}
-
-}  // namespace
-
-bool searchKeyMatches(const QString& nameKey, const QString& wantedKey, TextMatch rule) {
-    return keyMatches(nameKey, wantedKey, rule);
-}
-
-FillStatus findByText(const NameContext& ctx, const QString& text, ListModel& list,
-                      const std::vector<int>& classes, const std::atomic<bool>* cancel,
-                      QString* error, TextMatch rule) {
-    const QString wanted = searchKey(trimBlanks(text));
-    if (wanted.isEmpty()) return FillStatus::Done;
-    const FileCache::Pass pass(ctx.files);
-    list.clear();
-    list.letEventsRun();
-    auto cancelled = [cancel] { return cancel && cancel->load(std::memory_order_relaxed); };
-
-    FillStatus status = FillStatus::Done;
-    for (int c : classes) {
-        if (!classInTable(ctx, c) || classRecord(ctx, c).hasNames == 0) continue;
-        if (cancelled()) {
-            status = FillStatus::Cancelled;
-            break;
-        }
-        const ClassNames names(ctx, c);
-        if (!names.ok()) {
-            setError(error, names.error());
-            list.clear();
-            return FillStatus::Failed;
-        }
-        const int64_t count = names.recordCount();
-        if (!classKeysFit(c, count)) continue;  // reported once at load
-        const QString prefix = trimBlanks(classRecord(ctx, c).className) + QLatin1Char(' ');
-        std::vector<ListModel::Item> found;
-        // Pending events run at every kEventsEvery-th record, listed or not.
-        int64_t nextEvents = kEventsEvery;
-        auto eventsUpTo = [&](int64_t n) {
-            for (; nextEvents <= n; nextEvents += kEventsEvery) {
-                list.letEventsRun();
-                if (cancelled()) return false;
-            }
-            return true;
-        };
-        const QString keyName = QStringLiteral("search keys %1 %2 %3")
-                                    .arg(classFilePath(ctx, c, ".cl2"))
-                                    .arg(classRecord(ctx, c).nameStyle)
-                                    .arg(ctx.catalogue.streetClass);
-        const auto keys = ctx.files ? ctx.files->derived<ClassSearchKeys>(
-                                          keyName, [&] { return ClassSearchKeys::make(names); })
-                                    : ClassSearchKeys::make(names);
-        const QStringView all(keys->keys);
-        for (size_t i = 0; i < keys->records.size(); ++i) {
-            const int32_t n = keys->records[i];
-            if (!eventsUpTo(n)) {
-                status = FillStatus::Cancelled;
-                break;
-            }
-            const QStringView key = all.mid(keys->starts[i], keys->starts[i + 1] - keys->starts[i]);
-            if (keyMatches(key, wanted, rule))
-                found.push_back({prefix + names.shortName(n), itemKey(c, n)});
-        }
-        if (status != FillStatus::Cancelled && !eventsUpTo(count)) status = FillStatus::Cancelled;
-        list.addItems(std::move(found));
-        if (status == FillStatus::Cancelled) break;
-        list.letEventsRun();  // also lets a cancel in before the next class
-    }
-    if (!list.isEmpty()) list.setCurrentIndex(0);
-    return status;
 }
 
 }  // namespace urbica

@@ -118,8 +118,10 @@ FillStatus fillStreetList(const NameContext& ctx, ListModel& list, QString* erro
 FillStatus fillClassList(const NameContext& ctx, ListModel& findList, int classNumber,
                          ListModel& nosortList, QString* error = nullptr);
 
-// How a text search compares: letters in upper case, and Ё read as Е, so
-// that "ёлка", "Елка" and "ЕЛКА" are the same text.
+// How a text search compares: letters outside Windows-1251 folded to their
+// closest ones (foldToCp1251, as the importer stores names), letters in
+// upper case, and Ё read as Е, so that "ёлка", "Елка" and "ЕЛКА" are the same
+// text, and so are "Straße" and "STRASSE".
 QString searchKey(const QString& text);
 // Where a searched text may match a name.
 enum class TextMatch {

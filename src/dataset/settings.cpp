@@ -1,5 +1,6 @@
 #include "dataset/settings.h"
 
+#include <QRegularExpression>
 #include <QStringDecoder>
 #include <QStringList>
 #include <charconv>
@@ -46,20 +47,56 @@ std::optional<float> toF32(const QString& line) {
 }
 double toF64(const QString& line) { return leadingNumber(line.trimmed()); }
 
+// Line 5 in the forms a date parser of the period reads: a date (day first
+// with dots, month first with slashes, or year first with dashes; two-digit
+// years 30..99 are 19xx, 00..29 are 20xx), a time (hours, minutes, seconds
+// if given, AM or PM if given) or both, in either order, with a "T" or blanks
+// between them.
 std::optional<QDateTime> toDate(const QString& line) {
-    const QString t = line.trimmed();
-    static const char* const withDate[] = {"yyyy-MM-dd HH:mm:ss", "yyyy-MM-dd",
-                                           "dd.MM.yyyy H:mm:ss",  "dd.MM.yyyy",
-                                           "d.M.yyyy H:mm:ss",    "d.M.yyyy"};
-    for (const char* f : withDate) {
-        QDateTime d = QDateTime::fromString(t, QLatin1String(f));
-        if (d.isValid()) return d;
+    static const QRegularExpression dateForm(
+        QStringLiteral("(\\d{1,4})([./-])(\\d{1,2})\\2(\\d{1,4})"));
+    static const QRegularExpression timeForm(
+        QStringLiteral("(\\d{1,2}):(\\d{1,2})(?::(\\d{1,2}))?(?:[.,]\\d+)?\\s*([AaPp][Mm])?"));
+    QString rest = line.trimmed();
+    if (rest.isEmpty()) return std::nullopt;
+    QDate date = Settings::zeroDate().date();
+    QTime time(0, 0, 0);
+    const QRegularExpressionMatch d = dateForm.match(rest);
+    if (d.hasMatch()) {
+        int a = d.captured(1).toInt(), b = d.captured(3).toInt(), c = d.captured(4).toInt();
+        const QChar sep = d.captured(2).at(0);
+        int day, month, year;
+        if (d.captured(1).size() == 4) {  // yyyy-M-d, also with dots or slashes
+            year = a, month = b, day = c;
+        } else if (sep == QLatin1Char('/')) {  // M/d/yyyy
+            month = a, day = b, year = c;
+        } else {  // d.M.yyyy, d-M-yyyy
+            day = a, month = b, year = c;
+        }
+        if (d.captured(4).size() <= 2 && d.captured(1).size() != 4) year += year < 30 ? 2000 : 1900;
+        date = QDate(year, month, day);
+        if (!date.isValid()) return std::nullopt;
+        rest.remove(d.capturedStart(), d.capturedLength());
     }
-    for (const char* f : {"H:mm:ss", "H:mm"}) {
-        QTime tm = QTime::fromString(t, QLatin1String(f));
-        if (tm.isValid()) return QDateTime(Settings::zeroDate().date(), tm);
+    const QRegularExpressionMatch t = timeForm.match(rest);
+    if (t.hasMatch()) {
+        int h = t.captured(1).toInt();
+        const int m = t.captured(2).toInt();
+        const int sec = t.captured(3).isEmpty() ? 0 : t.captured(3).toInt();
+        if (!t.captured(4).isEmpty()) {
+            if (h < 1 || h > 12) return std::nullopt;
+            const bool pm = t.captured(4).at(0).toUpper() == QLatin1Char('P');
+            h = h % 12 + (pm ? 12 : 0);
+        }
+        time = QTime(h, m, sec);
+        if (!time.isValid()) return std::nullopt;
+        rest.remove(t.capturedStart(), t.capturedLength());
     }
-    return std::nullopt;
+    if (!d.hasMatch() && !t.hasMatch()) return std::nullopt;
+    // Whatever is left may only be blanks and the "T" of the ISO form.
+    rest.remove(QLatin1Char('T')).remove(QLatin1Char('t'));
+    if (!rest.trimmed().isEmpty()) return std::nullopt;
+    return QDateTime(date, time);
 }
 
 void applyDefaults(Settings& s, const QString& programDirectory) {
@@ -83,12 +120,16 @@ QStringList splitLines(const QByteArray& raw) {
     return lines;
 }
 
-// Fills s from the lines; false at the first line that is missing or cannot be taken.
+// Fills s from the lines in their order; false at the first line that is
+// missing or cannot be taken, with the lines before it already taken. A date
+// that cannot be read is the zero date and fails nothing.
 bool parse(Settings& s, const QStringList& lines, const QString& programDirectory) {
-    if (lines.size() < kSettingsLines) return false;
     auto line = [&](int n) -> const QString& { return lines[n - 1]; };
+#define HAVE(n) \
+    if (lines.size() < (n)) return false;
 #define TAKE(field, conv, n)    \
     {                           \
+        HAVE(n)                 \
         auto v = conv(line(n)); \
         if (!v) return false;   \
         s.field = *v;           \
@@ -97,7 +138,8 @@ bool parse(Settings& s, const QStringList& lines, const QString& programDirector
     TAKE(savedTypeIndex, toI16, 2)
     TAKE(savedClassIndex, toI16, 3)
     TAKE(reservedInt4, toI16, 4)
-    TAKE(savedDate, toDate, 5)
+    HAVE(5)
+    s.savedDate = toDate(line(5)).value_or(Settings::zeroDate());
     TAKE(mapBackColor, toI32, 6)
     TAKE(labelFontSize, toF32, 7)
     TAKE(allwindow, toI16, 8)
@@ -108,22 +150,27 @@ bool parse(Settings& s, const QStringList& lines, const QString& programDirector
     TAKE(labelFontBold, toI16, 14)
     TAKE(asctoclose, toI16, 15)
     TAKE(dataDirFromSettings, toI16, 16)
+    HAVE(17)
     s.line17Text = line(17);
     s.dataDirectory =
         s.dataDirFromSettings == 1 ? line(17) : defaultDataDirectory(programDirectory);
+    HAVE(18)
     s.reservedText18 = line(18);
     TAKE(bw, toI16, 19)
     TAKE(aboutshow, toI16, 20)
     TAKE(savesizecheck, toI16, 21)
+    HAVE(25)
     s.windowLeft = toF64(line(22));
     s.windowTop = toF64(line(23));
     s.windowWidth = toF64(line(24));
     s.windowHeight = toF64(line(25));
+    HAVE(26)
     s.reservedText26 = line(26);
     TAKE(addselfind, toI16, 27)
     TAKE(remselfind, toI16, 28)
     TAKE(pickTolerance, toF32, 29)
 #undef TAKE
+#undef HAVE
     s.windowRectRead = true;
     return true;
 }

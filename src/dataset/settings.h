@@ -43,6 +43,8 @@ struct Settings {
 };
 
 inline constexpr int kSettingsLines = 29;
+// Lines 22 to 25 are in twips, 15 to a pixel.
+inline constexpr double kTwipsPerPixel = 15;
 inline const char kSettingsFileName[] = "urbica.cfg";
 
 // Reads programDirectory/urbica.cfg into s. On any failure (no file, a missing

@@ -618,6 +618,13 @@ bool writeDataset(const DatasetData& data, const QString& dir, QString* error) {
     putI16(gor.data() + 96, 0);
     putI16(gor.data() + 98, 0);
     if (!writeFileAtomically(fileIn(dir, QStringLiteral("gor.cls")), gor, error)) return false;
+    if (!data.searchNames.empty() &&
+        !writeFileAtomically(fileIn(dir, QLatin1String(kSearchNamesFile)),
+                             encodeSearchNames(data.searchNames), error))
+        return false;
+    if (data.geo && !writeFileAtomically(fileIn(dir, QLatin1String(kGeoReferenceFile)),
+                                         encodeGeoReference(*data.geo), error))
+        return false;
     return writeIcons(data, dir, error);
 }
 

@@ -8,9 +8,12 @@
 #include <QPoint>
 #include <QString>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
+#include "dataset/georef.h"
 #include "dataset/objects.h"
+#include "dataset/searchnames.h"
 #include "dataset/tables.h"
 
 namespace urbica {
@@ -67,6 +70,10 @@ struct DatasetData {
     std::vector<std::vector<MapObjectData>> layerObjects{1};  // index = layer number
     std::vector<std::vector<NameData>> classNames{1};         // index = class number
     std::vector<IconData> icons;
+    // Written only when present: other names for the searches (urbica.snm)
+    // and the projection of the map (urbica.geo).
+    std::vector<SearchNameData> searchNames;
+    std::optional<GeoReference> geo;
 };
 
 // Writes everything into dir (created when missing). False with a reason on

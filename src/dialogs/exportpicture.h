@@ -15,10 +15,17 @@ namespace urbica {
 struct ExportUi {
     std::function<QString()> chooseFile;  // the name typed in the save dialog; empty: cancelled
     std::function<void(const QString&)> message;
+    // Whether an existing file of this name may be replaced; empty: a Yes/No question.
+    std::function<bool(const QString&)> confirmReplace;
 };
 
-// Asks for a file and writes the picture as BMP. False when cancelled (no
-// message) or when writing failed (the error message was shown).
+// The question asked before an existing file is replaced.
+QString replaceQuestion(const QString& path);
+
+// Asks for a file and writes the picture as BMP. A file of the name (after
+// ".bmp" is added) that exists already is replaced only when the user agrees.
+// False when cancelled or not replaced (no message) or when writing failed
+// (the error message was shown).
 bool exportPictureCommand(QWidget* parent, const QImage& picture, const ExportUi& ui = {});
 
 // The part of the map picture under a rectangle in map units (as drawn, in

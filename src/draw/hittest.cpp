@@ -28,7 +28,7 @@ bool fixedAdd(int64_t a, int64_t b, int64_t& result) {
 
 bool nearline(std::span<const QPoint> points, double x, double y, float unitsPerPixel) {
     if (points.size() < 2) return false;
-    const float tolerance = 5 * unitsPerPixel;
+    const float tolerance = kLineHitPixels * unitsPerPixel;
     const float slack = 2 * unitsPerPixel;
     QPoint a = points[0];
     for (size_t i = 1; i < points.size(); ++i) {

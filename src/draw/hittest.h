@@ -6,6 +6,9 @@
 
 namespace urbica {
 
+// How near a line a pick hits it, in pixels.
+inline constexpr float kLineHitPixels = 5;
+
 // True when (x, y) lies less than 5 pixels from the line through some segment of
 // `points` and no farther from either end of that segment than its length plus
 // 2 pixels. Pixels become map units through unitsPerPixel. Zero-length segments

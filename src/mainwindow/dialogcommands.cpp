@@ -29,6 +29,7 @@ void storeWindowRect(MainWindow& w, Settings& s) {
 
 void interfaceSettings(MainWindow& w, const MessageFunction& message) {
     AppState& s = w.appState();
+    const int16_t allwindowBefore = s.settings.allwindow;
     InterfaceSettingsDialog dialog(s.settings, &w);
     dialog.exec();
     if (dialog.dialogAccepted() == 0) return;
@@ -38,6 +39,12 @@ void interfaceSettings(MainWindow& w, const MessageFunction& message) {
         message(
             QStringLiteral("Настройки действуют до конца работы, но не записаны: %1.").arg(error));
     w.layoutNow();
+    // The overview is neither drawn nor kept while the map fills the window:
+    // shown again, it is built for its new place and the view drawn over it.
+    if (s.settings.allwindow != allwindowBefore && s.settings.allwindow != 1) {
+        w.buildOverview();
+        w.redrawView(false);
+    }
 }
 
 }  // namespace

@@ -53,6 +53,15 @@ QSize snapToMinimumSize(QSize outer) {
                  std::max(outer.height(), kMinWindowHeight));
 }
 
+QRect fitOntoScreen(const QRect& outer, const QRect& available) {
+    if (available.isEmpty() || available.contains(outer)) return outer;
+    const int w = std::min(outer.width(), available.width());
+    const int h = std::min(outer.height(), available.height());
+    const int x = std::clamp(outer.x(), available.left(), available.left() + available.width() - w);
+    const int y = std::clamp(outer.y(), available.top(), available.top() + available.height() - h);
+    return QRect(x, y, w, h);
+}
+
 int twipsToPixels(double twips) {
     if (!std::isfinite(twips)) return 0;
     const double px = nearest(twips / kTwipsPerPixel);

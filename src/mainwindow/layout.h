@@ -6,9 +6,9 @@
 #include <QRect>
 #include <QSize>
 
-namespace urbica {
+#include "dataset/settings.h"
 
-inline constexpr double kTwipsPerPixel = 15;
+namespace urbica {
 // The smallest outer window size, 6000 x 6225 twips.
 inline constexpr int kMinWindowWidth = 400;
 inline constexpr int kMinWindowHeight = 415;
@@ -59,6 +59,11 @@ LayoutResult computeLayout(const LayoutInput& in);
 
 // The outer size snapped up to the smallest window.
 QSize snapToMinimumSize(QSize outer);
+
+// A stored window rectangle (outer, in pixels) brought onto the available
+// screen area when any part of it lies outside: made no larger than the
+// area, then moved inside it. A rectangle inside the area stays as it is.
+QRect fitOntoScreen(const QRect& outer, const QRect& available);
 
 int twipsToPixels(double twips);
 double pixelsToTwips(int pixels);

@@ -14,6 +14,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -31,6 +32,7 @@
 #include "mainwindow/searchcommands.h"
 #include "mainwindow/toolbaricons.h"
 #include "mainwindow/widgets.h"
+#include "view/geoextras.h"
 #include "view/locate.h"
 #include "view/navigation.h"
 #include "view/redraw.h"
@@ -47,149 +49,6 @@ constexpr int kLayoutFrameWidth = 8;
 constexpr int kScrollInterval = 170;  // ms
 constexpr int kResizeInterval = 1;    // ms
 constexpr int kResizeTicks = 3;
-
-struct ToolbarButtonDef {
-    const char* key;
-    const char* tooltip;
-    const char* command;  // the menu item it stands for
-};
-
-const ToolbarButtonDef kToolbarButtons[] = {
-    {"fragment", "Фрагмент", "fragment"},
-    {"foward", "Ближе", "fowmap"},
-    {"backward", "Дальше", "backmap"},
-    {"moved", "Сдвинуть", "msdvig"},
-    {"tometro", "До метро", "tosubway"},
-    {"tonew", "В начало", "tonew"},
-    {"downstek", "Назад", "stekdown"},
-    {"upstek", "Вперед", "stekup"},
-    {"bookmark", "Закладки", "showzakl"},
-    {"print", "Печать", "printing"},
-    {"finddom", "Поиск по адресу", "finddom"},
-    {"metro", "Схема метро", "searchmetroshem"},
-    {"unifind", "Универсальный поиск", "megasearch"},
-};
-
-struct MenuItemDef {
-    const char* name;  // nullptr: a separator
-    const char* caption;
-    const char* shortcut;
-    int helpTopic;  // 0: none
-};
-
-struct MenuDef {
-    const char* name;
-    const char* caption;
-    int helpTopic;
-    std::initializer_list<MenuItemDef> items;
-};
-
-const MenuDef kMenus[] = {
-    {"karta",
-     "Карта",
-     0,
-     {{"stekdown", "Назад", "Alt+Backspace", 150},
-      {"stekup", "Вперед", nullptr, 150},
-      {nullptr, nullptr, nullptr, 0},
-      {"printing", "Печатать", "Ctrl+P", 230},
-      {"tofile", "Картинку в файл", "Ctrl+F", 430},
-      {"fragtofile", "Часть картинки в файл", nullptr, 430},
-      {nullptr, nullptr, nullptr, 0},
-      {"toexit", "Выход", nullptr, 0}}},
-    {"mashtabir",
-     "Масштаб",
-     0,
-     {{"fragment", "Фрагмент", nullptr, 20},
-      {"fowmap", "Ближе", nullptr, 100},
-      {"backmap", "Дальше", nullptr, 100},
-      {"msdvig", "Сдвинуть", "Ctrl+V", 30},
-      {"tosubway", "До метро", "Ctrl+M", 40},
-      {"tonew", "В начало", "Ctrl+N", 60}}},
-    {"poisk",
-     "Поиск",
-     0,
-     {{"finddom", "По адресу", nullptr, 80},
-      {"megasearch", "Универсальный", nullptr, 160},
-      {"searchmetroshem", "Схема метро", nullptr, 0}}},
-    {"msloi",
-     "Настройка",
-     170,
-     {{"sloiporiadok", "Слои", nullptr, 260}, {"interf", "Интерфейс", nullptr, 260}}},
-    {"rasstoyania",
-     "Инструменты",
-     0,
-     {{"addzakl", "Добавить закладку", nullptr, 90},
-      {"showzakl", "Показать закладки", nullptr, 90}}},
-    {"spravka",
-     "Справка",
-     0,
-     {{"aboutprog", "О программе", nullptr, 10}, {"showhelp", "Помощь", nullptr, 10}}},
-};
-
-const char kHelpTopicProperty[] = "helpTopic";
-
-// Input that a running redraw drops.
-bool isUserInput(QEvent::Type t) {
-    switch (t) {
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease:
-        case QEvent::Wheel:
-        case QEvent::TouchBegin:
-        case QEvent::TouchUpdate:
-        case QEvent::TouchEnd:
-            return true;
-        default:
-            return false;
-    }
-}
-
-bool toMouseButton(Qt::MouseButton b, MouseButton& out) {
-    switch (b) {
-        case Qt::LeftButton:
-            out = MouseButton::Left;
-            return true;
-        case Qt::RightButton:
-            out = MouseButton::Right;
-            return true;
-        case Qt::MiddleButton:
-            out = MouseButton::Middle;
-            return true;
-        default:
-            return false;
-    }
-}
-
-// The character code of the map's key press handler, or 0.
-int keyCode(const QKeyEvent* e) {
-    switch (e->key()) {
-        case Qt::Key_Escape:
-            return kKeyEscape;
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            return kKeyEnter;
-        case Qt::Key_Plus:
-            return '+';
-        case Qt::Key_Minus:
-            return '-';
-        default:
-            break;
-    }
-    const QString t = e->text();
-    if (t == QLatin1String("+") || t == QLatin1String("-")) return t.at(0).unicode();
-    return 0;
-}
-
-void setPointer(QWidget* w, PointerShape shape) {
-    if (shape == PointerShape::SizeAll) {
-        if (!w->testAttribute(Qt::WA_SetCursor) || w->cursor().shape() != Qt::SizeAllCursor)
-            w->setCursor(Qt::SizeAllCursor);
-    } else if (w->testAttribute(Qt::WA_SetCursor)) {
-        w->unsetCursor();
-    }
-}
 
 }  // namespace
 
@@ -243,84 +102,20 @@ MainWindow::~MainWindow() {
     if (splash_) delete splash_.data();
 }
 
-void MainWindow::createToolbar() {
-    fragbar = new QToolBar(QStringLiteral("fragbar"), this);
-    fragbar->setObjectName(QStringLiteral("fragbar"));
-    fragbar->setMovable(false);
-    fragbar->setFloatable(false);
-    fragbar->setIconSize(QSize(20, 20));
-    fragbar->setContextMenuPolicy(Qt::PreventContextMenu);
-    for (const ToolbarButtonDef& b : kToolbarButtons) {
-        const QString key = QString::fromUtf8(b.key);
-        QAction* a = fragbar->addAction(toolbarIcon(key), QString::fromUtf8(b.tooltip));
-        a->setObjectName(key);
-        a->setData(key);
-        a->setToolTip(QString::fromUtf8(b.tooltip));
-        connect(a, &QAction::triggered, this, [this, key] { fragbarButtonClick(key); });
-        buttons_ << a;
-    }
-    // The author's notice and the vendor's address sit at the right end of the toolbar.
-    auto* spacer = new QWidget(fragbar);
-    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-    fragbar->addWidget(spacer);
-    auto* corner = new QWidget(fragbar);
-    auto* row = new QHBoxLayout(corner);
-    row->setContentsMargins(6, 0, 6, 0);
-    row->setSpacing(10);
-    author_ = new QLabel(QStringLiteral("© Urbica"), corner);
-    author_->setObjectName(QStringLiteral("author"));
-    author_->setToolTip(QStringLiteral("Urbica — электронная карта города. Команда Urbica"));
-    QPalette grey = author_->palette();
-    grey.setColor(QPalette::WindowText, QColor(110, 110, 110));
-    author_->setPalette(grey);
-    site = new QLabel(QStringLiteral("<a href=\"%1\" style=\"color:#0000ff\">%2</a>")
-                          .arg(QLatin1String(kVendorUrl), QLatin1String(kVendorAddress)),
-                      corner);
-    site->setObjectName(QStringLiteral("site"));
-    site->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
-    site->setCursor(Qt::PointingHandCursor);
-    connect(site, &QLabel::linkActivated, this,
-            [this](const QString& link) { openUrl(QUrl(link)); });
-    row->addWidget(author_);
-    row->addWidget(site);
-    fragbar->addWidget(corner);
-    addToolBar(Qt::TopToolBarArea, fragbar);
-    // Back and forward follow the history once the first picture is there.
-    fragbarButton(7)->setEnabled(false);
-    fragbarButton(8)->setEnabled(false);
-}
-
-void MainWindow::createMenus() {
-    QMenuBar* bar = menuBar();
-    for (const MenuDef& m : kMenus) {
-        QMenu* menu = bar->addMenu(QString::fromUtf8(m.caption));
-        menu->setObjectName(QString::fromUtf8(m.name));
-        menu->menuAction()->setObjectName(QString::fromUtf8(m.name));
-        menu->setProperty(kHelpTopicProperty, m.helpTopic);
-        menu->installEventFilter(this);
-        for (const MenuItemDef& item : m.items) {
-            if (!item.name) {
-                menu->addSeparator();
-                continue;
-            }
-            const QString name = QString::fromUtf8(item.name);
-            QAction* a = menu->addAction(QString::fromUtf8(item.caption));
-            a->setObjectName(name);
-            a->setProperty(kHelpTopicProperty, item.helpTopic);
-            if (item.shortcut) a->setShortcut(QKeySequence(QString::fromUtf8(item.shortcut)));
-            connect(a, &QAction::triggered, this, [this, name] { menuCommand(name); });
-        }
-    }
-    menuItem(QStringLiteral("stekdown"))->setEnabled(false);
-    menuItem(QStringLiteral("stekup"))->setEnabled(false);
-}
-
 void MainWindow::createControls() {
     central_ = new QWidget(this);
     central_->setObjectName(QStringLiteral("client"));
     setCentralWidget(central_);
 
     selst = new InfoLine(central_);
+    // Latitude and longitude under the pointer, at the right end of the info
+    // line, for maps that know where they lie.
+    coordst = new QLabel(central_);
+    coordst->setObjectName(QStringLiteral("coordst"));
+    coordst->setToolTip(QStringLiteral("Широта и долгота (WGS 84) под указателем"));
+    coordst->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    coordst->setAlignment(Qt::AlignCenter);
+    coordst->hide();
     selst->setObjectName(QStringLiteral("selst"));
     selst->setToolTip(QStringLiteral("Нажмите сюда для получения более подробной информации"));
     connect(selst, &InfoLine::clicked, this, [this] {
@@ -368,7 +163,9 @@ void MainWindow::createControls() {
 
 ViewHooks MainWindow::viewHooks() {
     ViewHooks h;
-    h.pumpEvents = [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); };
+    // Input is let in too, only to be dropped by eventFilter while busy:
+    // held back, it would be replayed once the picture is done.
+    h.pumpEvents = [] { QCoreApplication::processEvents(QEventLoop::AllEvents); };
     h.setBusyCursor = [this](bool busy) {
         if (busy)
             setCursor(Qt::WaitCursor);
@@ -402,15 +199,6 @@ ViewHooks MainWindow::viewHooks() {
         if (&box == &boxes.nav) nav->update();
     };
     return h;
-}
-
-QAction* MainWindow::fragbarButton(int index) const {
-    if (index < 1 || index > buttons_.size()) return nullptr;
-    return buttons_[index - 1];
-}
-
-QAction* MainWindow::menuItem(const QString& name) const {
-    return menuBar()->findChild<QAction*>(name);
 }
 
 void MainWindow::startUp() {
@@ -447,7 +235,9 @@ void MainWindow::startUp() {
         // Classes whose objects cannot be told apart in the lists are named once here.
         const QString keys = checkClassKeys({s.dataDirectory, state_.catalogue, state_.tables});
         if (!keys.isEmpty()) message(keys);
+        for (const QString& problem : readDatasetExtras(state_)) message(problem);
     }
+    coordst->setVisible(state_.geo.has_value());
     readIconTable(s.dataDirectory, state_.tables);
     buildOverview();
 
@@ -497,8 +287,14 @@ void MainWindow::applyStoredRect() {
         resize(kDesignClientWidth, kDesignClientHeight + menuBar()->sizeHint().height());
         return;
     }
-    const QSize outer = snapToMinimumSize(QSize(width, height));
-    move(left, top);  // the position of a window is that of its frame
+    // A rectangle stored on a larger screen is brought back onto this one.
+    const QScreen* screen = QGuiApplication::screenAt(QPoint(left + width / 2, top + height / 2));
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    const QRect onScreen =
+        fitOntoScreen(QRect(QPoint(left, top), snapToMinimumSize(QSize(width, height))),
+                      screen ? screen->availableGeometry() : QRect());
+    const QSize outer = onScreen.size();
+    move(onScreen.topLeft());  // the position of a window is that of its frame
     const QSize frame = frameGeometry().size() - size();
     resize(outer - frame);
     // The desktop's frame is known only once the window is on screen.
@@ -539,14 +335,6 @@ QString MainWindow::notAvailableText() {
     return QStringLiteral("Команда будет доступна в следующей версии.");
 }
 
-void MainWindow::syncNavigation() {
-    map->setBox(navState.persistentPicture ? &boxes.map : &navState.screen);
-    setPointer(map, navState.mapPointer);
-    setPointer(nav, navState.navPointer);
-    map->update();
-    nav->update();
-}
-
 void MainWindow::viewCommand(const std::function<void(NavContext&)>& command) {
     if (state_.view.busy || redrawing_) return;
     redrawing_ = true;
@@ -562,117 +350,6 @@ bool MainWindow::showNamedObject(int classNumber, int32_t record) {
         shown = urbica::showNamedObject(c.s, c.boxes, c.hooks, classNumber, record);
     });
     return shown;
-}
-
-bool MainWindow::mapEvent(QEvent* e) {
-    switch (e->type()) {
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::MouseMove: {
-            auto* me = static_cast<QMouseEvent*>(e);
-            const QPointF p = map->toMapUnits(me->position());
-            if (e->type() == QEvent::MouseMove) {
-                const bool quiet = navState.pointerMode == kModeNormal && navState.pick.found != 1;
-                NavContext c = navContext();
-                mapMouseMove(c, p.x(), p.y());
-                if (quiet)
-                    setPointer(map, navState.mapPointer);  // nothing on the map changed
-                else
-                    syncNavigation();
-                return true;
-            }
-            MouseButton b;
-            if (!toMouseButton(me->button(), b)) return false;
-            if (e->type() == QEvent::MouseButtonPress) {
-                map->setFocus(Qt::MouseFocusReason);
-                viewCommand([&](NavContext& c) { mapMouseDown(c, b, p.x(), p.y()); });
-            } else if (e->type() == QEvent::MouseButtonRelease) {
-                viewCommand([&](NavContext& c) { mapMouseUp(c, b, p.x(), p.y()); });
-            } else {
-                viewCommand([](NavContext& c) { mapDoubleClick(c); });
-            }
-            return true;
-        }
-        case QEvent::KeyPress: {
-            auto* ke = static_cast<QKeyEvent*>(e);
-            int dx = 0, dy = 0;
-            switch (ke->key()) {
-                case Qt::Key_Left: dx = -1; break;
-                case Qt::Key_Right: dx = 1; break;
-                case Qt::Key_Up: dy = -1; break;
-                case Qt::Key_Down: dy = 1; break;
-                default: break;
-            }
-            if (dx != 0 || dy != 0) {
-                viewCommand([&](NavContext& c) { arrowPan(c, dx, dy); });
-                return true;
-            }
-            const int key = keyCode(ke);
-            if (key == 0) return false;
-            if (state_.view.busy) return true;
-            NavContext c = navContext();
-            mapKeyPress(c, key);
-            syncNavigation();
-            return true;
-        }
-        case QEvent::Wheel: {
-            auto* we = static_cast<QWheelEvent*>(e);
-            const QPointF p = map->toMapUnits(we->position());
-            const int delta = we->angleDelta().y();
-            viewCommand([&](NavContext& c) { wheelZoom(c, p.x(), p.y(), delta); });
-            return true;
-        }
-        default:
-            return false;
-    }
-}
-
-bool MainWindow::navEvent(QEvent* e) {
-    switch (e->type()) {
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseMove: {
-            auto* me = static_cast<QMouseEvent*>(e);
-            const QPointF p = nav->toMapUnits(me->position());
-            if (e->type() == QEvent::MouseMove) {
-                NavContext c = navContext();
-                navMouseMove(c, p.x(), p.y());
-                setPointer(nav, navState.navPointer);
-                if (navState.navMode != 0) nav->update();
-                return true;
-            }
-            MouseButton b;
-            if (!toMouseButton(me->button(), b)) return false;
-            if (e->type() == QEvent::MouseButtonPress) {
-                nav->setFocus(Qt::MouseFocusReason);
-                viewCommand([&](NavContext& c) { navMouseDown(c, b, p.x(), p.y()); });
-            } else {
-                viewCommand([&](NavContext& c) { navMouseUp(c, b, p.x(), p.y()); });
-            }
-            return true;
-        }
-        case QEvent::KeyPress: {
-            const int key = keyCode(static_cast<QKeyEvent*>(e));
-            if (key != kKeyEscape) return false;
-            NavContext c = navContext();
-            navKeyPress(c, key);
-            syncNavigation();
-            return true;
-        }
-        default:
-            return false;
-    }
-}
-
-void MainWindow::updateHistoryButtons() {
-    const ViewHistory& h = state_.history;
-    const bool back = h.historyPos > 1;
-    const bool forward = h.historyPos < h.upperBound();
-    fragbarButton(7)->setEnabled(back);
-    menuItem(QStringLiteral("stekdown"))->setEnabled(back);
-    fragbarButton(8)->setEnabled(forward);
-    menuItem(QStringLiteral("stekup"))->setEnabled(forward);
 }
 
 void MainWindow::showAdvertisedObject() { showNamedObject(kAdvertisedClass, kAdvertisedRecord); }
@@ -749,6 +426,13 @@ void MainWindow::layoutTick() {
 
     map->setGeometry(r.map);
     selst->setGeometry(r.selst);
+    if (state_.geo) {
+        const int w =
+            coordst->fontMetrics().horizontalAdvance(QStringLiteral("-00.000000, -000.000000")) +
+            12;
+        coordst->setGeometry(r.selst.right() + 1 - w, r.selst.y(), w, r.selst.height());
+        selst->setGeometry(r.selst.adjusted(0, 0, -w, 0));
+    }
     for (QWidget* w : {static_cast<QWidget*>(nav), static_cast<QWidget*>(showkey),
                        static_cast<QWidget*>(findList), static_cast<QWidget*>(findkey),
                        static_cast<QWidget*>(findname)})
@@ -838,30 +522,6 @@ void MainWindow::closeEvent(QCloseEvent* e) {
     e->ignore();
 }
 
-bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
-    if (watched == map) return mapEvent(e) || QMainWindow::eventFilter(watched, e);
-    if (watched == nav) return navEvent(e) || QMainWindow::eventFilter(watched, e);
-    // While a redraw, the start-up or a layout pass runs, the pointer, the
-    // keyboard and the toolbar of this window are not listened to: what
-    // arrives meanwhile is dropped, so that no redraw is entered twice.
-    // Other windows (a message box) keep their input.
-    if (state_.view.busy && isUserInput(e->type()) && watched->isWidgetType() &&
-        static_cast<QWidget*>(watched)->window() == this)
-        return true;
-    if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_F1) {
-        if (auto* menu = qobject_cast<QMenu*>(watched)) {
-            int topic = 0;
-            if (QAction* a = menu->activeAction()) topic = a->property(kHelpTopicProperty).toInt();
-            if (topic == 0) topic = menu->property(kHelpTopicProperty).toInt();
-            if (topic == 0) topic = kGeneralHelpTopic;
-            menu->hide();
-            showHelp(topic);
-            return true;
-        }
-    }
-    return QMainWindow::eventFilter(watched, e);
-}
-
 void MainWindow::showHelp(int topic) {
     if (!help_) help_ = new HelpViewer(this);
     help_->showTopic(topic);
@@ -870,52 +530,6 @@ void MainWindow::showHelp(int topic) {
 void MainWindow::showAbout() {
     AboutDialog about(run_.mainLoaded, this, true);
     about.exec();
-}
-
-void MainWindow::fragbarButtonClick(const QString& key) {
-    if (state_.view.busy) return;
-    for (const ToolbarButtonDef& b : kToolbarButtons) {
-        if (key == QLatin1String(b.key)) {
-            menuCommand(QString::fromUtf8(b.command));
-            return;
-        }
-    }
-}
-
-void MainWindow::menuCommand(const QString& name) {
-    // The commands of the map, search, bookmark, layer, print and export
-    // parts are dispatched from here as they arrive.
-    if (state_.view.busy || redrawing_) return;
-    if (runSearchCommand(
-            *this, name, [this](const QString& text) { message(text); },
-            [this](int c, int32_t n) { showNamedObject(c, n); }))
-        return;
-    if (runDialogCommand(*this, name, [this](const QString& text) { message(text); })) return;
-    if (name == QLatin1String("stekdown"))
-        viewCommand([](NavContext& c) { historyBack(c); });
-    else if (name == QLatin1String("stekup"))
-        viewCommand([](NavContext& c) { historyForward(c); });
-    else if (name == QLatin1String("fragment")) {
-        viewCommand([](NavContext& c) { showFragmentFrame(c); });
-        map->setFocus(Qt::OtherFocusReason);
-    } else if (name == QLatin1String("fowmap"))
-        viewCommand([](NavContext& c) { zoomIn(c); });
-    else if (name == QLatin1String("backmap"))
-        viewCommand([](NavContext& c) { zoomOut(c); });
-    else if (name == QLatin1String("msdvig"))
-        viewCommand([](NavContext& c) { armPan(c); });
-    else if (name == QLatin1String("tosubway"))
-        viewCommand([](NavContext& c) { toNearestMetro(c); });
-    else if (name == QLatin1String("tonew"))
-        viewCommand([](NavContext& c) { toStartView(c); });
-    else if (name == QLatin1String("fragtofile"))
-        viewCommand([](NavContext& c) { armExport(c); });
-    else if (name == QLatin1String("toexit"))
-        exitCommand();
-    else if (name == QLatin1String("showhelp"))
-        showHelp(kGeneralHelpTopic);
-    else if (name == QLatin1String("aboutprog"))
-        showAbout();
 }
 
 void MainWindow::openUrl(const QUrl& url) {

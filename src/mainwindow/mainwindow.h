@@ -76,6 +76,7 @@ public:
     QPushButton* showkey = nullptr;
     QPushButton* findkey = nullptr;
     QLabel* site = nullptr;
+    QLabel* coordst = nullptr;  // latitude and longitude under the pointer
     QTimer* scrollTimer = nullptr;
     QTimer* resizetimer = nullptr;
     // The pictures of the map and the overview, visible and off-screen
@@ -153,6 +154,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
+    // The property of menus and menu items that names their help topic.
+    static constexpr const char* kHelpTopicProperty = "helpTopic";
     void createToolbar();
     void createMenus();
     void createControls();

@@ -1,8 +1,12 @@
 #include "search/metro.h"
 
+#include <algorithm>
+
 #include "dataset/binary.h"
 #include "dataset/datafile.h"
 #include "dataset/listmodel.h"
+#include "dataset/sametexts.h"
+#include "dataset/searchnames.h"
 
 namespace urbica {
 
@@ -48,6 +52,7 @@ bool fillMetroList(const NameContext& ctx, ListModel& list, QString* error) {
             {getText(names.constData() + (j - 1) * kPlainNameLength, kStationNameLength), j});
     }
     list.addItems(std::move(items));
+    distinguishSameTexts(ctx, list, mc);
     if (!list.isEmpty()) list.setCurrentIndex(0);
     return true;
 }
@@ -62,15 +67,22 @@ bool findMetroByText(const NameContext& ctx, const QString& text, ListModel& lis
         return false;
     }
     const QString wanted = searchKey(text.trimmed());
+    // Stations found by another of their names (the local one beside the
+    // Russian one, an old name) are listed once, under the name shown.
+    std::vector<int64_t> other;
+    for (const SearchNames::Entry& e : SearchNames::load(ctx.dataDirectory, ctx.files)->ofClass(mc))
+        if (searchKeyMatches(e.key, wanted, TextMatch::Anywhere)) other.push_back(e.record);
     std::vector<ListModel::Item> items;
     for (int64_t n = 1; n <= names.recordCount(); ++n) {
         if (n % kEventsEvery == 0) list.letEventsRun();
         if (names.nameRecord(n).mapObjectCount <= 0) continue;
         const QString name = names.shortName(n);
-        if (searchKeyMatches(searchKey(name), wanted, TextMatch::Anywhere))
+        if (searchKeyMatches(searchKey(name), wanted, TextMatch::Anywhere) ||
+            std::binary_search(other.begin(), other.end(), n))
             items.push_back({name, n});
     }
     list.addItems(std::move(items));
+    distinguishSameTexts(ctx, list, mc);
     return true;
 }
 

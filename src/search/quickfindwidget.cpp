@@ -66,6 +66,7 @@ void QuickFind::find() {
                                  QStringLiteral("Не найдено ни одного объекта")));
     } else {
         showkey_->setEnabled(true);
+        findList_->setFocus();
     }
 }
 

@@ -276,6 +276,7 @@ void SearchDomDialog::findStreet() {
     const bool any = !foundStreets_.isEmpty();
     showstreetkey->setEnabled(any);
     findkey->setEnabled(any);
+    if (any) findstreetList->setFocus();
     if (!any && status != FillStatus::Failed)
         env_.message(this, message(kSection, 15, QStringLiteral("Не найдено ни одной улицы")));
 }

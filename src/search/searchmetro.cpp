@@ -111,6 +111,7 @@ void SearchMetroDialog::find() {
     } else {
         stations_.setCurrentIndex(0);
         showkey->setEnabled(true);
+        metrolist->setFocus();
     }
     env_.letEventsRun();
     findkey->setEnabled(!listMode());

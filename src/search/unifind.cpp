@@ -182,6 +182,7 @@ void UnifindDialog::find() {
                          message(kSection, 8, QStringLiteral("Не найдено ни одного объекта")));
     } else {
         showkey->setEnabled(true);
+        findList->setFocus();
     }
     env_.letEventsRun();
     findkey->setEnabled(!listMode());

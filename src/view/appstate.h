@@ -3,7 +3,9 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
+#include "dataset/georef.h"
 #include "dataset/names.h"
 #include "dataset/settings.h"
 #include "dataset/tables.h"
@@ -20,13 +22,17 @@ struct AppState {
     ViewState view;
     ViewHistory history;
     MarksList marksList;
-    LabelQueue labels;         // labels queued while the layers are drawn
-    int16_t pickActive = 0;    // set while a pick draws an object's parts
+    LabelQueue labels;       // labels queued while the layers are drawn
+    int16_t pickActive = 0;  // set while a pick draws an object's parts
     // Data files and decoded names kept between calls; reading through it does
     // not change what the state says, so it may be filled from a const state.
     mutable FileCache files;
+    // Where the map lies on the Earth, when the dataset records it.
+    std::optional<GeoReference> geo;
 
-    NameContext names() const { return NameContext{settings.dataDirectory, catalogue, tables, &files}; }
+    NameContext names() const {
+        return NameContext{settings.dataDirectory, catalogue, tables, &files};
+    }
 };
 
 }  // namespace urbica

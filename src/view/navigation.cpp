@@ -199,10 +199,15 @@ void mapMouseUp(NavContext& c, MouseButton button, double x, double y) {
             n.pointerMode = kModeFrameShown;
             if (button == MouseButton::Right) zoomToFrame(c);
             break;
-        case kModeDrawingExport:
+        case kModeDrawingExport: {
             n.pointerMode = kModeNormal;
-            if (c.exportFrame) c.exportFrame(n.frag);
+            // The frame leaves the map before the file is asked for.
+            const FrameShape frame = n.frag;
+            n.frag.visible = false;
+            if (c.hooks.hideFragment) c.hooks.hideFragment();
+            if (c.exportFrame) c.exportFrame(frame);
             break;
+        }
         default:
             break;
     }

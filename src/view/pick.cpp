@@ -1,5 +1,6 @@
 #include "view/pick.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -87,7 +88,13 @@ PickResult findObjectAt(const AppState& s, double x, double y) {
             const ObjectType* t = typeOf(tables, r.typeIndex);
             if (!t) continue;
             const bool pointLike = t->drawMode == 3 || t->drawMode == 7;
-            if (!pointLike && (x < r.x1 || y < r.y1 || x > r.x2 || y > r.y2 || r.pointCount < 1))
+            // The box is widened by the pick tolerance, and at least by the
+            // reach of a line hit: a level or plumb street has a box of no
+            // height or width and is hit beside it.
+            const double m =
+                std::max(double(s.settings.pickTolerance), double(kLineHitPixels)) * upp;
+            if (!pointLike &&
+                (x < r.x1 - m || y < r.y1 - m || x > r.x2 + m || y > r.y2 + m || r.pointCount < 1))
                 continue;
             points.clear();
             if (r.pointCount > 1 && !files.readPoints(r, points)) continue;
@@ -123,8 +130,8 @@ void restoreMapFromHidepage(const AppState& s, MapBoxes& boxes) {
     // When the map was last made equal to hidepage in this same part, and
     // hidepage has not changed since, only what was drawn on the map since
     // (a highlight) is copied back.
-    const bool same = boxes.mapRestoredFrom == boxes.hidepage.version() &&
-                      boxes.mapRestoredSize == QSize(w, h);
+    const bool same =
+        boxes.mapRestoredFrom == boxes.hidepage.version() && boxes.mapRestoredSize == QSize(w, h);
     const QRect part = map.changedRect() & QRect(0, 0, w, h);
     if (same) {
         if (!part.isEmpty())

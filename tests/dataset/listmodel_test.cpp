@@ -15,11 +15,17 @@ std::vector<QString> texts(const ListModel& list) {
 }
 
 TEST(ListOrder, UpperCasedWindows1251Codes) {
-    // Case does not count; digits before Latin before Ё before А..Я.
+    // Case does not count; digits before Latin before А..Я; Ё goes with Е.
     EXPECT_EQ(compareListTexts(u("арбат"), u("АРБАТ")), 0);
     EXPECT_LT(compareListTexts(u("9"), u("A")), 0);
     EXPECT_LT(compareListTexts(u("z"), u("ё")), 0);
-    EXPECT_LT(compareListTexts(u("Ёлочная"), u("арбат")), 0);
+    EXPECT_LT(compareListTexts(u("арбат"), u("Ёлочная")), 0);
+    EXPECT_LT(compareListTexts(u("Дачная"), u("Ёлочная")), 0);
+    EXPECT_LT(compareListTexts(u("Ежевичная"), u("Ёлочная")), 0);
+    EXPECT_LT(compareListTexts(u("Ёлочная"), u("Емельяновская")), 0);
+    EXPECT_LT(compareListTexts(u("ёлочная"), u("Жуковского")), 0);
+    EXPECT_EQ(compareListTexts(u("Ёлка"), u("Елка")), 0);
+    EXPECT_LT(compareListTexts(u("«Б»"), u("А")), 0) << "other codes keep their order";
     EXPECT_LT(compareListTexts(u("Яр"), u("ярославская")), 0);
     EXPECT_LT(compareListTexts(u("Ал"), u("Ал ")), 0);
 }
@@ -32,7 +38,7 @@ TEST(ListModelTest, SortedAndInsertionOrder) {
     }
     // Equal texts keep the order of adding.
     EXPECT_EQ(texts(sorted),
-              (std::vector<QString>{u("10"), u("Ёлочная"), u("арбат"), u("Арбат"), u("Сенная")}));
+              (std::vector<QString>{u("10"), u("арбат"), u("Арбат"), u("Ёлочная"), u("Сенная")}));
     EXPECT_EQ(plain.text(0), u("Сенная"));
 
     // Adding many at once gives what adding them one by one gives, and the

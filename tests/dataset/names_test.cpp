@@ -457,3 +457,34 @@ TEST(NamesLarge, NumericClassBeyondSixteenBits) {
 }
 
 }  // namespace
+
+TEST(SameTexts, EntriesThatReadTheSameGetTheirParent) {
+    QTemporaryDir tmp;
+    const QString dir = tmp.path() + QLatin1Char('/');
+    DatasetData data;
+    data.catalogue.streetClass = 1;
+    data.tables.classes = {ClassRecord{}, cls("Улицы", 2, "ul"), cls("Районы", 1, "rn")};
+    data.tables.classExtra.resize(3);
+    data.classNames.resize(3);
+    data.classNames[1] = {named("Песчаная", 1, 2, 2), named("Лесная", 1, 2, 1),
+                          named("Песчаная", 1, 2, 1), named("Песчаная")};
+    data.classNames[2] = {named("Северный"), named("Южный")};
+    QString error;
+    ASSERT_TRUE(writeDataset(data, dir, &error)) << error.toStdString();
+    const NameContext ctx{dir, data.catalogue, data.tables};
+
+    // The quick find and the context searches: sorted again, the first current.
+    ListModel sorted(true);
+    ASSERT_EQ(findByText(ctx, u("песчан"), sorted, {1, 2}), FillStatus::Done);
+    EXPECT_EQ(texts(sorted),
+              (std::vector<QString>{u("Улицы Песчаная"), u("Улицы Песчаная (Северный)"),
+                                    u("Улицы Песчаная (Южный)")}));
+    EXPECT_EQ(sorted.itemData(1), itemKey(1, 3));
+    EXPECT_EQ(sorted.currentIndex(), 0);
+
+    // A class list keeps the file order; a name of its own stays as it is.
+    ListModel find(false), nosort(false);
+    ASSERT_EQ(fillClassList(ctx, find, 1, nosort), FillStatus::Done);
+    EXPECT_EQ(texts(find), (std::vector<QString>{u("Песчаная (Южный)"), u("Лесная"),
+                                                 u("Песчаная (Северный)"), u("Песчаная")}));
+}

@@ -166,10 +166,46 @@ TEST(Settings, ShortOrBadFileGivesAllDefaults) {
     EXPECT_EQ(s.aboutshow, 1);
     EXPECT_EQ(s.labelFontBold, 1) << "line 14 was read before the failure and is kept";
 
-    lines = sampleLines("/data/city/");
-    lines[4] = "not a date";
-    writeLines(dir.path(), lines);
+    // Cut short after line 26: what was read before the end is kept for
+    // labelFontBold and line 26, everything else falls back.
+    s = Settings{};
+    writeLines(dir.path(), sampleLines("/data/city/").mid(0, 27));
     EXPECT_FALSE(readSettings(s, dir.path()));
+    EXPECT_EQ(s.labelFontBold, 1);
+    EXPECT_EQ(s.reservedText26, QString("  line 26"));
+    EXPECT_EQ(s.labelFontSize, 12.0f);
+    EXPECT_EQ(s.savesizecheck, 0);
+}
+
+TEST(Settings, DateLineIsReadLenientlyAndNeverResetsTheFile) {
+    QTemporaryDir dir;
+    const struct {
+        const char* text;
+        QDateTime date;
+    } cases[] = {
+        {"2024-03-05 10:20:30", QDateTime(QDate(2024, 3, 5), QTime(10, 20, 30))},
+        {"05.03.2024 9:05", QDateTime(QDate(2024, 3, 5), QTime(9, 5))},
+        {"5.3.2024", QDateTime(QDate(2024, 3, 5), QTime(0, 0))},
+        {"3/5/2024", QDateTime(QDate(2024, 3, 5), QTime(0, 0))},
+        {"3/5/2024 1:02:03 PM", QDateTime(QDate(2024, 3, 5), QTime(13, 2, 3))},
+        {"05.03.24", QDateTime(QDate(2024, 3, 5), QTime(0, 0))},
+        {"2024-03-05T10:20:30.000", QDateTime(QDate(2024, 3, 5), QTime(10, 20, 30))},
+        {"12:00:00 AM", Settings::zeroDate()},
+        {"12:30 pm", QDateTime(Settings::zeroDate().date(), QTime(12, 30))},
+        {"not a date", Settings::zeroDate()},
+        {"31.02.2024", Settings::zeroDate()},
+        {"", Settings::zeroDate()},
+    };
+    for (const auto& c : cases) {
+        QStringList lines = sampleLines("/data/city/");
+        lines[4] = QString::fromUtf8(c.text);
+        writeLines(dir.path(), lines);
+        Settings s;
+        EXPECT_TRUE(readSettings(s, dir.path())) << c.text;
+        EXPECT_EQ(s.savedDate, c.date) << c.text;
+        EXPECT_EQ(s.dataDirectory, QString("/data/city/")) << "the other lines are kept";
+        EXPECT_EQ(s.savesizecheck, 1);
+    }
 }
 
 TEST(Settings, NumberLinesFollowTheLeadingNumberRule) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include "dialogs/exportpicture.h"
@@ -88,4 +89,34 @@ TEST(ExportCommand, WholeAndPartPicturesAreSavedAsBmp) {
     ASSERT_EQ(messages.size(), 1);
     EXPECT_EQ(messages[0], "Неправильное имя файла или не правильный путь");
     EXPECT_FALSE(QFile::exists(dir.filePath("missing")));
+}
+
+TEST(ExportCommand, AnExistingFileIsReplacedOnlyWhenAllowed) {
+    QTemporaryDir dir;
+    const QImage pic = gradient();
+    {
+        QFile old(dir.filePath("cut.bmp"));
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("part picture");
+    }
+    QStringList asked;
+    bool allow = false;
+    ExportUi ui;
+    ui.message = [](const QString&) { FAIL() << "no error expected"; };
+    ui.chooseFile = [&] { return dir.filePath("cut"); };  // ".bmp" is added
+    ui.confirmReplace = [&](const QString& path) {
+        asked << path;
+        return allow;
+    };
+    EXPECT_FALSE(exportPictureCommand(nullptr, pic, ui));
+    EXPECT_EQ(asked, QStringList{dir.filePath("cut.bmp")});
+    EXPECT_EQ(QFileInfo(dir.filePath("cut.bmp")).size(), 12) << "kept";
+    allow = true;
+    EXPECT_TRUE(exportPictureCommand(nullptr, pic, ui));
+    EXPECT_FALSE(QImage(dir.filePath("cut.bmp"), "BMP").isNull()) << "replaced";
+    EXPECT_EQ(asked.size(), 2);
+    ui.chooseFile = [&] { return dir.filePath("new"); };
+    EXPECT_TRUE(exportPictureCommand(nullptr, pic, ui));
+    EXPECT_EQ(asked.size(), 2) << "a new file needs no question";
+    EXPECT_TRUE(replaceQuestion("cut.bmp").contains("cut.bmp"));
 }

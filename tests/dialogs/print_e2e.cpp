@@ -1,18 +1,20 @@
-// Printing for real: a CUPS scheduler with a PDF queue takes the page, and
-// the PDF that the queue writes must hold the map. The scheduler is started
-// and the queue set up when they are missing; where CUPS cannot run, the
-// test says so and skips.
+// Printing for real: a CUPS scheduler of the test's own, with its
+// configuration, spool, socket and output folder under a temporary folder,
+// takes the page on a PDF queue, and the PDF it writes must hold the map.
+// The machine's scheduler and printers are not touched; where CUPS cannot
+// run, the test says so and skips.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
-#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
+#include <memory>
 
 #include "dialogs/printform.h"
 
@@ -34,66 +36,146 @@ int run(const QString& program, const QStringList& args, QString* out = nullptr)
     return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
 }
 
-bool schedulerRunning() {
-    QString out;
-    return run("lpstat", {"-r"}, &out) == 0 && out.contains("scheduler is running");
+QString tool(const char* name) {
+    const QString found =
+        QStandardPaths::findExecutable(name, {"/usr/sbin", "/usr/bin", "/sbin", "/bin"});
+    return found.isEmpty() ? QStandardPaths::findExecutable(name) : found;
 }
 
-// Starts the scheduler and sets up the PDF queue; an empty result means ready.
-QString prepareCups() {
-    for (const char* tool : {"cupsd", "lpadmin", "lpstat", "pdftoppm"})
-        if (QStandardPaths::findExecutable(tool, {"/usr/sbin", "/usr/bin", "/sbin", "/bin"})
-                .isEmpty() &&
-            QStandardPaths::findExecutable(tool).isEmpty())
-            return QString("%1 is not installed").arg(tool);
-    if (!QFileInfo::exists("/usr/lib/cups/backend/cups-pdf"))
-        return "the cups-pdf backend is not installed";
-    if (!schedulerRunning()) {
-        const QString cupsd = QFileInfo::exists("/usr/sbin/cupsd") ? "/usr/sbin/cupsd" : "cupsd";
-        if (run(cupsd, {}) != 0) return "cupsd did not start";
-        QElapsedTimer t;
-        t.start();
-        while (!schedulerRunning() && t.elapsed() < 15000) QThread::msleep(200);
-        if (!schedulerRunning()) return "the CUPS scheduler is not running";
-    }
-    if (run("lpstat", {"-p", kQueue}) != 0) {
-        QString out;
-        if (run("lpadmin",
-                {"-p", kQueue, "-E", "-v", "cups-pdf:/", "-m", "lsb/usr/cups-pdf/CUPS-PDF_opt.ppd"},
-                &out) != 0)
-            return "the PDF queue could not be set up: " + out;
-    }
-    run("cupsenable", {kQueue});
-    run("cupsaccept", {kQueue});
-    return QString();
+bool writeText(const QString& path, const QString& text) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(text.toUtf8()) >= 0;
 }
 
-// The newest PDF the queue wrote since `since`, waiting up to a minute.
-QString waitForPdf(const QDateTime& since) {
-    const QStringList dirs = {QDir::homePath() + "/PDF", "/var/spool/cups-pdf/ANONYMOUS",
-                              "/root/PDF"};
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < 60000) {
-        for (const QString& d : dirs) {
-            const QFileInfoList files = QDir(d).entryInfoList({"*.pdf"}, QDir::Files, QDir::Time);
-            if (!files.isEmpty() && files.first().lastModified() >= since &&
-                files.first().size() > 0) {
-                QThread::msleep(500);  // let the writer finish
-                return files.first().absoluteFilePath();
+// The backend of the queue: it copies the document (the PDF the program
+// sends to a raw queue) to the file its device address names.
+const char kBackend[] = R"(#!/bin/sh
+if [ $# -eq 0 ]; then echo 'file pdfout "Unknown" "PDF file"'; exit 0; fi
+out="${DEVICE_URI#pdfout:}"
+if [ $# -ge 6 ]; then cat "$6" > "$out.part"; else cat > "$out.part"; fi
+mv "$out.part" "$out"
+)";
+
+// A scheduler of our own, stopped (and its folder removed) when this ends.
+class PrivateCups {
+public:
+    ~PrivateCups() {
+        if (cupsd_.state() != QProcess::NotRunning) {
+            cupsd_.terminate();
+            if (!cupsd_.waitForFinished(10000)) {
+                cupsd_.kill();
+                cupsd_.waitForFinished();
             }
         }
-        QThread::msleep(300);
     }
-    return QString();
-}
+
+    // Empty when the scheduler runs and the queue takes jobs; else why not.
+    QString start() {
+        for (const char* t : {"cupsd", "lpadmin", "lpstat", "pdftoppm"})
+            if (tool(t).isEmpty()) return QString("%1 is not installed").arg(t);
+        if (!dir_.isValid()) return "no temporary folder";
+        const QString root = dir_.path();
+        socket_ = root + "/cups.sock";
+        for (const char* d :
+             {"etc/ppd", "spool/tmp", "cache", "state", "log", "out", "bin/backend"})
+            if (!QDir().mkpath(root + "/" + d)) return "the folders could not be made";
+        // The system's filters and helpers, with our backend beside them.
+        for (const char* d : {"filter", "daemon", "cgi-bin", "monitor", "notifier", "driver"})
+            if (QFileInfo::exists(QString("/usr/lib/cups/") + d))
+                QFile::link(QString("/usr/lib/cups/") + d, root + "/bin/" + d);
+        const QString backend = root + "/bin/backend/pdfout";
+        if (!writeText(backend, kBackend) ||
+            !QFile::setPermissions(
+                backend, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner))
+            return "the backend could not be written";
+        const QString conf = QString(R"(Listen %1
+LogLevel warn
+Browsing No
+WebInterface No
+DefaultAuthType None
+DefaultPolicy open
+<Location />
+  Order allow,deny
+  Allow all
+</Location>
+<Policy open>
+  <Limit All>
+    Order allow,deny
+    Allow all
+  </Limit>
+</Policy>
+)")
+                                 .arg(socket_);
+        const QString files = QString(R"(ServerRoot %1/etc
+RequestRoot %1/spool
+TempDir %1/spool/tmp
+CacheDir %1/cache
+StateDir %1/state
+ErrorLog %1/log/error_log
+AccessLog %1/log/access_log
+PageLog %1/log/page_log
+Printcap %1/printcap
+ServerBin %1/bin
+DataDir /usr/share/cups
+SystemGroup root
+)")
+                                  .arg(root);
+        if (!writeText(root + "/cupsd.conf", conf) || !writeText(root + "/cups-files.conf", files))
+            return "the configuration could not be written";
+        cupsd_.setWorkingDirectory(root);
+        cupsd_.setProcessChannelMode(QProcess::MergedChannels);
+        cupsd_.start(tool("cupsd"),
+                     {"-f", "-c", root + "/cupsd.conf", "-s", root + "/cups-files.conf"});
+        if (!cupsd_.waitForStarted(10000)) return "cupsd did not start";
+        QElapsedTimer t;
+        t.start();
+        while (!running() && t.elapsed() < 15000 && cupsd_.state() == QProcess::Running)
+            QThread::msleep(200);
+        if (!running())
+            return "the scheduler did not come up: " +
+                   QString::fromLocal8Bit(cupsd_.readAll()).trimmed();
+        QString out;
+        if (run(tool("lpadmin"),
+                {"-h", socket_, "-p", kQueue, "-E", "-v", "pdfout:" + outputFile(), "-m", "raw"},
+                &out) != 0)
+            return "the PDF queue could not be set up: " + out;
+        return QString();
+    }
+
+    const QString& socket() const { return socket_; }
+    QString outputFile() const { return dir_.path() + "/out/page.pdf"; }
+
+    // The PDF the queue wrote, waiting up to a minute.
+    QString waitForPdf() const {
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < 60000) {
+            if (QFileInfo(outputFile()).size() > 0) return outputFile();
+            QThread::msleep(300);
+        }
+        return QString();
+    }
+
+private:
+    bool running() const {
+        QString out;
+        return run(tool("lpstat"), {"-h", socket_, "-r"}, &out) == 0 &&
+               out.contains("scheduler is running");
+    }
+
+    QTemporaryDir dir_;
+    QString socket_;
+    QProcess cupsd_;
+};
 
 }  // namespace
 
 TEST(PrintEndToEnd, ThePdfQueueReceivesTheMap) {
-    const QString why = prepareCups();
+    PrivateCups cups;
+    const QString why = cups.start();
     if (!why.isEmpty()) GTEST_SKIP() << "CUPS cannot print here: " << why.toStdString();
-    // The queue is the default printer of this process.
+    // This process talks to our scheduler only, and its queue is the default printer.
+    qputenv("CUPS_SERVER", cups.socket().toLocal8Bit());
     qputenv("PRINTER", kQueue);
     qputenv("LPDEST", kQueue);
 
@@ -110,10 +192,9 @@ TEST(PrintEndToEnd, ThePdfQueueReceivesTheMap) {
     PrintDialog d(map, settings, "Urbica — проверка печати", env);
     d.stretc->click();  // the map from margin to margin
 
-    const QDateTime since = QDateTime::currentDateTime().addSecs(-1);
     QString error;
     ASSERT_TRUE(d.printPage(&error)) << error.toStdString();
-    const QString pdf = waitForPdf(since);
+    const QString pdf = cups.waitForPdf();
     ASSERT_FALSE(pdf.isEmpty()) << "the queue wrote no PDF";
 
     QTemporaryDir dir;

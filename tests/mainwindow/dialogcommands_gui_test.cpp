@@ -50,6 +50,7 @@ protected:
         Settings s;
         s.dataDirectory = dir_.path() + QLatin1Char('/');
         s.aboutshow = 0;
+        s.allwindow = allwindowAtStart_;
         QFile f(dir_.filePath(QStringLiteral("urbica.cfg")));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(settingsText(s));
@@ -70,6 +71,7 @@ protected:
         ASSERT_EQ(state_.history.historyPos, 1);
     }
 
+    int16_t allwindowAtStart_ = 0;
     QTemporaryDir dir_;
     AppState state_;
     QStringList messages_;
@@ -123,6 +125,32 @@ TEST_F(DialogCommands, InterfaceSettingsCancelKeepsAndStoreWritesAndLaysOut) {
     Settings read;
     ASSERT_TRUE(readSettings(read, dir_.path()));
     EXPECT_EQ(read.allwindow, 1);
+}
+
+class FullWindowAtStart : public DialogCommands {
+protected:
+    void SetUp() override {
+        allwindowAtStart_ = 1;
+        DialogCommands::SetUp();
+    }
+};
+
+TEST_F(FullWindowAtStart, OverviewIsBuiltWhenTheOptionIsSwitchedOff) {
+    ASSERT_FALSE(w_->nav->isVisible());
+    whenShown<InterfaceSettingsDialog>([](InterfaceSettingsDialog* d) {
+        d->allwindow->click();
+        d->okkey->click();
+    });
+    w_->menuCommand("interf");
+    ASSERT_EQ(state_.settings.allwindow, 0);
+    EXPECT_TRUE(w_->nav->isVisible());
+    EXPECT_GT(w_->boxes.nav.scaleWidth(), 0) << "the overview has its scale";
+    const QImage nav = w_->boxes.nav.image();
+    int drawn = 0;
+    for (int y = 0; y < nav.height(); ++y)
+        for (int x = 0; x < nav.width(); ++x)
+            drawn += (nav.pixel(x, y) & 0xFFFFFF) == testcity::kAreaFill;
+    EXPECT_GT(drawn, 0) << "the district is drawn in the overview";
 }
 
 TEST_F(DialogCommands, LayerOrderStoredWithoutAHistoryEntry) {

@@ -119,3 +119,17 @@ TEST(Layout, TwipsConvertAt15PerPixel) {
     EXPECT_EQ(twipsToPixels(1e300), 1000000);
     EXPECT_DOUBLE_EQ(pixelsToTwips(565), 8475);
 }
+
+TEST(Layout, StoredRectangleIsBroughtOntoTheScreen) {
+    const QRect screen(0, 0, 1024, 768);
+    EXPECT_EQ(fitOntoScreen(QRect(100, 100, 600, 500), screen), QRect(100, 100, 600, 500));
+    EXPECT_EQ(fitOntoScreen(QRect(2500, 1200, 600, 500), screen), QRect(424, 268, 600, 500))
+        << "moved back, size kept";
+    EXPECT_EQ(fitOntoScreen(QRect(100, 100, 1280, 800), screen), QRect(0, 0, 1024, 768))
+        << "no larger than the screen";
+    EXPECT_EQ(fitOntoScreen(QRect(-700, -20, 600, 500), screen), QRect(0, 0, 600, 500));
+    EXPECT_EQ(fitOntoScreen(QRect(2000, 100, 600, 500), QRect(1920, 0, 1280, 1024)),
+              QRect(2000, 100, 600, 500))
+        << "a second screen's own area";
+    EXPECT_EQ(fitOntoScreen(QRect(5, 5, 600, 500), QRect()), QRect(5, 5, 600, 500));
+}

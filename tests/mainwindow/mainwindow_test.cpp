@@ -16,17 +16,20 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolBar>
 #include <algorithm>
 #include <memory>
+#include <optional>
 
 #include "dataset/settings.h"
 #include "dataset/writer.h"
 #include "dialogs/about.h"
 #include "mainwindow/help.h"
 #include "mainwindow/widgets.h"
+#include "view/geoextras.h"
 
 using namespace urbica;
 
@@ -72,8 +75,9 @@ protected:
     }
 
     // A dataset without layers whose start view lies at the extent's left edge.
-    void writeCity() {
+    void writeCity(std::optional<GeoReference> geo = std::nullopt) {
         DatasetData d;
+        d.geo = geo;
         d.catalogue.startX = 0;
         d.catalogue.startY = 3000;  // room above, so the redraw does not clamp the top
         d.catalogue.startWidth = 4000;
@@ -115,7 +119,10 @@ protected:
         return w;
     }
 
-    static bool layoutDone(MainWindow& w) { return w.boxes.hidepage.width() == w.map->width() && w.boxes.hidepage.height() == w.map->height(); }
+    static bool layoutDone(MainWindow& w) {
+        return w.boxes.hidepage.width() == w.map->width() &&
+               w.boxes.hidepage.height() == w.map->height();
+    }
 
     QTemporaryDir dir_;
     AppState state_;
@@ -296,13 +303,13 @@ TEST_F(WindowTest, StoredRectangleIsAppliedAndWrittenBackAtClose) {
     Settings s;
     s.savesizecheck = 1;
     s.windowLeft = 1500;
-    s.windowTop = 3000;
+    s.windowTop = 1500;
     s.windowWidth = 9000;
     s.windowHeight = 7500;
     s.asctoclose = 1;  // asked only when the user closes the window
     writeConfig(s);
     MainWindow& w = shownAndLaidOut();
-    EXPECT_EQ(w.frameGeometry(), QRect(100, 200, 600, 500));
+    EXPECT_EQ(w.frameGeometry(), QRect(100, 100, 600, 500));
 
     w.setGeometry(120, 140, 700, 520);
     pump(20);
@@ -318,8 +325,21 @@ TEST_F(WindowTest, StoredRectangleIsAppliedAndWrittenBackAtClose) {
     EXPECT_DOUBLE_EQ(back.windowWidth, outer.width() * 15.0);
     EXPECT_DOUBLE_EQ(back.windowHeight, outer.height() * 15.0);
     EXPECT_EQ(outer.size(), w.frameGeometry().size());
-    EXPECT_NE(outer, QRect(100, 200, 600, 500))
+    EXPECT_NE(outer, QRect(100, 100, 600, 500))
         << "the rectangle at close is written, not the stored one";
+}
+
+TEST_F(WindowTest, RectangleOfALargerScreenIsBroughtOntoThisOne) {
+    Settings s;
+    s.savesizecheck = 1;
+    s.windowLeft = 2500 * 15.0;
+    s.windowTop = 1200 * 15.0;
+    s.windowWidth = 1280 * 15.0;
+    s.windowHeight = 800 * 15.0;
+    writeConfig(s);
+    MainWindow& w = shownAndLaidOut();
+    const QRect screen = w.screen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(w.frameGeometry()));
 }
 
 TEST_F(WindowTest, ImpossibleStoredRectangleIsIgnored) {
@@ -586,4 +606,29 @@ TEST(HelpPages, EveryMenuTopicHasAPage) {
     others.removeAll(kGeneralHelpTopic);
     std::sort(linked.begin(), linked.end());
     EXPECT_EQ(linked, others);
+}
+
+TEST_F(WindowTest, LatitudeAndLongitudeUnderThePointerWhenTheMapKnowsThem) {
+    writeCity();
+    EXPECT_FALSE(started().coordst->isVisible());
+    window_.reset();
+
+    GeoReference geo;
+    geo.lon0 = 30.3;
+    geo.lat0 = 59.9;
+    geo.margin = 500;
+    writeCity(geo);
+    MainWindow& w = shownAndLaidOut();
+    EXPECT_TRUE(w.coordst->isVisible());
+    const QPointF at(w.map->width() / 2.0, w.map->height() / 2.0);
+    QMouseEvent move(QEvent::MouseMove, at, w.map->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(w.map, &move);
+    const QPointF p = w.map->toMapUnits(at);
+    EXPECT_EQ(w.coordst->text(), coordinateText(geo, p.x(), p.y()));
+    EXPECT_TRUE(w.coordst->text().contains(QStringLiteral("59.")));
+    // It ends the info line, never covering the map or the line's text.
+    EXPECT_FALSE(w.map->geometry().intersects(w.coordst->geometry()));
+    EXPECT_FALSE(w.selst->geometry().intersects(w.coordst->geometry()));
+    EXPECT_EQ(w.coordst->geometry().right(), w.map->geometry().right() - 1);
 }

@@ -4,10 +4,14 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLineEdit>
+#include <QMouseEvent>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 #include <QWheelEvent>
 #include <memory>
 
@@ -310,6 +314,53 @@ TEST_F(MapWindow, InputDuringARedrawIsDropped) {
                 !w().selst->text().contains(QStringLiteral("Районы")));
     EXPECT_EQ(view().viewLeft, left);
     EXPECT_EQ(state_.history.historyPos, 1);
+}
+
+TEST_F(MapWindow, InputPostedDuringARealRedrawIsDropped) {
+    const float left = view().viewLeft;
+    const int pos = state_.history.historyPos;
+    QWidget* zoomIn = w().fragbar->widgetForAction(w().fragbarButton(2));
+    ASSERT_NE(zoomIn, nullptr);
+    bool busyWhenPosted = false;
+    // Fires in the redraw's first pump and posts a pick, an arrow key, a
+    // letter for the quick-find box and a toolbar click.
+    QTimer::singleShot(0, [&] {
+        busyWhenPosted = view().busy;
+        auto click = [](QWidget* target, QPoint at) {
+            for (QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+                QCoreApplication::postEvent(
+                    target,
+                    new QMouseEvent(t, at, target->mapToGlobal(at), Qt::LeftButton,
+                                    t == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                                    Qt::NoModifier));
+        };
+        click(w().map, onMap(1200, 1200));
+        click(zoomIn, zoomIn->rect().center());
+        QCoreApplication::postEvent(w().map,
+                                    new QKeyEvent(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier));
+        QCoreApplication::postEvent(
+            w().findname,
+            new QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a")));
+    });
+    w().redrawView(false);
+    QTest::qWait(50);  // anything held back would be replayed now
+    EXPECT_TRUE(busyWhenPosted) << "posted while the redraw ran";
+    EXPECT_FALSE(w().selst->text().contains(QStringLiteral("Центральный")));
+    EXPECT_EQ(view().viewLeft, left);
+    EXPECT_EQ(state_.history.historyPos, pos);
+    EXPECT_TRUE(w().findname->text().isEmpty());
+}
+
+TEST_F(MapWindow, CtrlVPansEvenFromTheQuickFindBox) {
+    w().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w()));
+    w().findname->setFocus();
+    QGuiApplication::clipboard()->setText(QStringLiteral("Садовая"));
+    QTest::keyClick(w().findname, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(w().navState.pointerMode, kModePanArmed) << "the menu shortcut wins";
+    EXPECT_TRUE(w().findname->text().isEmpty());
+    QTest::keyClick(w().findname, Qt::Key_Insert, Qt::ShiftModifier);
+    EXPECT_EQ(w().findname->text(), QStringLiteral("Садовая")) << "Shift+Insert still pastes";
 }
 
 TEST_F(MapWindow, InfoLineClickShowsTheAdvertisedObjectWhenThereIsOne) {

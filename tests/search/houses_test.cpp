@@ -140,8 +140,11 @@ TEST_F(Houses, TypingPositionsTheStreetList) {
     EXPECT_EQ(at("Садовая улица"), u("Садовая")) << "a whole name is a beginning of the text";
     EXPECT_EQ(at("Т"), u("Садовая")) << "past every street: the last";
     EXPECT_EQ(at("Ёл"), u("Ёлочная"));
+    EXPECT_EQ(at("ел"), u("Ёлочная")) << "Ё goes with Е";
+    EXPECT_EQ(at("Ж"), u("Литейная"));
     EXPECT_EQ(at("Я"), u("Садовая"));
-    EXPECT_EQ(streets.text(0).section(' ', 0, 0), u("Ёлочная")) << "Ё sorts before А";
+    EXPECT_EQ(streets.text(0).section(' ', 0, 0), u("Береговая"));
+    EXPECT_EQ(streets.text(1).section(' ', 0, 0), u("Ёлочная")) << "Ё sorts with Е, after Б";
 
     // The index points at the first street with that first letter or a later one.
     for (int code = 1; code < 256; ++code) {

@@ -59,7 +59,8 @@ TEST_F(SearchDom, OpensInListModeWithEveryStreet) {
     EXPECT_FALSE(dlg->showkey->isEnabled());
     EXPECT_EQ(dlg->streets().count(), kStreetCount);
     EXPECT_EQ(dlg->streets().currentIndex(), 0);
-    EXPECT_EQ(dlg->streets().text(1), u("Береговая  (Центральный)"));
+    EXPECT_EQ(dlg->streets().text(0), u("Береговая  (Центральный)"));
+    EXPECT_EQ(dlg->streets().text(1), u("Ёлочная  (Центральный)"));
 }
 
 TEST_F(SearchDom, TypingSelectsTheStreet) {
@@ -165,6 +166,7 @@ TEST_F(SearchDom, ContextModeFindsStreets) {
     dlg->findname->setText(u("ЕЛОЧ"));
     dlg->findstreetkey->click();
     EXPECT_EQ(listTexts(dlg->foundStreets()), QStringList({u("Улицы Ёлочная")}));
+    EXPECT_EQ(dlg->focusWidget(), dlg->findstreetList);
     EXPECT_TRUE(dlg->findkey->isEnabled());
     fields("1");
     dlg->findkey->click();

@@ -30,7 +30,7 @@ TEST_F(SearchMetro, OpensInListModeWithEveryStation) {
     EXPECT_EQ(dlg->windowTitle(), u("Поиск станции метро"));
     EXPECT_TRUE(dlg->listfind->isChecked());
     EXPECT_EQ(dlg->stations().count(), 5);
-    EXPECT_EQ(current(), u("Ёлки"));
+    EXPECT_EQ(current(), u("Арбатская"));
     EXPECT_TRUE(dlg->showkey->isEnabled());
     EXPECT_FALSE(dlg->findkey->isEnabled());
 }
@@ -61,6 +61,7 @@ TEST_F(SearchMetro, EnterInContextModeSearches) {
     EXPECT_TRUE(city.shown.empty()) << "Enter searches here";
     ASSERT_EQ(dlg->stations().count(), 1);
     EXPECT_EQ(current(), u("Ёлки"));
+    EXPECT_EQ(dlg->focusWidget(), dlg->metrolist);
     dlg->findname->setText(u("елк"));
     pressEnter(dlg->findname);
     EXPECT_EQ(dlg->stations().count(), 1) << "Е finds Ё";

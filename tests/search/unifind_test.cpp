@@ -53,6 +53,7 @@ TEST_F(Unifind, ContextSearchFindsTheTextAnywhere) {
     pressEnter(dlg->findname);
     EXPECT_EQ(found(), QStringList({u("Станции метро Арбатская"), u("Станции метро Московская"),
                                     u("Улицы Московская"), u("Улицы Павловская")}));
+    EXPECT_EQ(dlg->focusWidget(), dlg->findList);
     EXPECT_TRUE(dlg->showkey->isEnabled());
     EXPECT_TRUE(dlg->findkey->isEnabled());
     EXPECT_TRUE(city.messages.isEmpty());
@@ -187,9 +188,12 @@ struct QuickFindStrip {
 
 TEST(QuickFind, SearchesOnlySearchableClasses) {
     QuickFindStrip q;
+    q.window.show();
+    q.findname->setFocus();
     EXPECT_EQ(q.showkey->text(), u("<-- Показать"));
     q.findname->setText(u("Садов"));
     pressEnter(q.findname);
+    EXPECT_EQ(q.window.focusWidget(), q.findList);
     EXPECT_EQ(q.texts(), QStringList({u("Станции метро Садовая"), u("Улицы Садовая")}))
         << "the pond class is named but not searchable";
     EXPECT_TRUE(q.showkey->isEnabled());

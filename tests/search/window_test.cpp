@@ -137,6 +137,15 @@ TEST_F(SearchWindow, QuickFindShowsCentresNamesAndMarks) {
     EXPECT_FALSE(w->showkey->isEnabled());
 }
 
+TEST_F(SearchWindow, TypeEnterEnterShowsTheFirstFound) {
+    w->findname->setFocus();
+    typeInto(w->findname, "садов");
+    pressEnter(w->findname);
+    ASSERT_EQ(w->focusWidget(), w->findList) << "the list takes the focus";
+    pressEnter(w->focusWidget());
+    expectCentredOn(kStations, 2);
+}
+
 TEST_F(SearchWindow, HouseSearchKeepsItsStateForTheRun) {
     SearchDomDialog* first = nullptr;
     withDialog<SearchDomDialog>("finddom", [&](SearchDomDialog& d) {

@@ -6,6 +6,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QProcess>
+#include <QRectF>
 #include <QTemporaryDir>
 #include <map>
 #include <set>
@@ -245,6 +246,9 @@ TEST(DemoCity, ProgramFilesAreReadBack) {
     ASSERT_TRUE(readSettings(s, program.path()));
     EXPECT_EQ(s.dataDirFromSettings, 1);
     EXPECT_EQ(s.savesizecheck, 1);
+    EXPECT_EQ(QRectF(s.windowLeft, s.windowTop, s.windowWidth, s.windowHeight),
+              QRectF(1500, 1500, 1280 * 15, 800 * 15))
+        << "the first window: 1280 x 800 pixels at (100, 100)";
     EXPECT_EQ(QDir(s.dataDirectory).absolutePath(), QDir(data.path()).absolutePath());
     EXPECT_TRUE(s.dataDirectory.endsWith(QDir::separator()));
     QFile cfg(QDir(program.path()).filePath(QStringLiteral("urbica.cfg")));

@@ -135,6 +135,26 @@ TEST(MapPointer, PanMovesTheViewByTheDragUnlessItIsOnePixel) {
     EXPECT_EQ(n.s.history.historyPos, 2);
 }
 
+TEST(MapPointer, ExportFrameIsHiddenBeforeTheFileIsAsked) {
+    Nav n;
+    bool shownWhileAsked = true;
+    FrameShape exported{};
+    n.c.exportFrame = [&](const FrameShape& f) {
+        shownWhileAsked = n.nav.frag.visible;
+        exported = f;
+    };
+    armExport(n.c);
+    mapMouseDown(n.c, MouseButton::Left, 3000, 3000);
+    mapMouseMove(n.c, 3500, 3300);
+    EXPECT_TRUE(n.nav.frag.visible);
+    mapMouseUp(n.c, MouseButton::Left, 3500, 3300);
+    EXPECT_FALSE(shownWhileAsked);
+    EXPECT_FALSE(n.nav.frag.visible);
+    EXPECT_DOUBLE_EQ(exported.width, 500);
+    EXPECT_DOUBLE_EQ(exported.height, 300);
+    EXPECT_EQ(n.nav.pointerMode, kModeNormal);
+}
+
 TEST(MapPointer, PressesDuringARedrawAreDropped) {
     Nav n;
     n.s.view.busy = true;

@@ -99,6 +99,32 @@ TEST(Pick, NamesAndHighlightsTheNamedObjectWithItsParts) {
     EXPECT_EQ(c.redraws, redraws);
 }
 
+TEST(Pick, StraightStreetBesideThePointer) {
+    // Level and plumb streets over the district: their boxes have no height or width.
+    DatasetData data = testcity::city();
+    ObjectType street;
+    street.typeName = "Улица";
+    street.drawMode = 4;
+    data.tables.types.push_back(street);
+    MapObjectData level, plumb;
+    level.typeIndex = plumb.typeIndex = 4;
+    level.points = {{1100, 1200}, {1900, 1200}};
+    plumb.points = {{1800, 1100}, {1800, 1300}};
+    data.layerObjects[3].push_back(level);
+    data.layerObjects[3].push_back(plumb);
+    City c(data);
+    ASSERT_TRUE(c.ok);
+    c.show(0, 0, 4000);  // 10 units per pixel
+    PickResult p = findObjectAt(c.s, 1500, 1220);
+    EXPECT_EQ(p.layer, 3) << "two pixels beside the level street";
+    EXPECT_EQ(p.objectNumber, 2);
+    p = findObjectAt(c.s, 1780, 1150);
+    EXPECT_EQ(p.layer, 3) << "two pixels beside the plumb street";
+    EXPECT_EQ(p.objectNumber, 3);
+    p = findObjectAt(c.s, 1500, 1300);
+    EXPECT_EQ(p.layer, 1) << "ten pixels off: the district under it";
+}
+
 TEST(Pick, UnnamedObjectIsNamedByItsTypeAndDrawnAlone) {
     City c;
     ASSERT_TRUE(c.ok);

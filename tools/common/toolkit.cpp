@@ -200,6 +200,12 @@ bool writeProgramFiles(const QString& programDirectory, const QString& dataDirec
         QDir::toNativeSeparators(QDir(dataDirectory).absolutePath()) + QDir::separator();
     s.line17Text = s.dataDirectory;
     s.savesizecheck = 1;
+    // The first window: 1280 x 800 pixels at (100, 100), brought onto a
+    // smaller screen by the viewer.
+    s.windowLeft = 100 * kTwipsPerPixel;
+    s.windowTop = 100 * kTwipsPerPixel;
+    s.windowWidth = 1280 * kTwipsPerPixel;
+    s.windowHeight = 800 * kTwipsPerPixel;
     return writeSettings(s, programDirectory, error);
 }
 

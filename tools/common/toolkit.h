@@ -41,7 +41,8 @@ std::vector<IconData> iconPictures();
 QImage markerPicture(bool andMask);
 
 // Writes reklama.txt, arrowsbl.bmp, arrowscl.bmp and an urbica.cfg that
-// points at dataDirectory into programDirectory.
+// points at dataDirectory and opens the window at 1280 x 800 pixels at
+// (100, 100) into programDirectory.
 bool writeProgramFiles(const QString& programDirectory, const QString& dataDirectory,
                        QString* error = nullptr);
 

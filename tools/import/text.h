@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include "dataset/textfold.h"
+
 namespace urbica::osmimport {
 
 // Counts of what the conversions changed, for the closing report.
@@ -14,12 +16,10 @@ struct TextStats {
     int64_t shortenedStreets = 0;    // street names shortened by abbreviations
 };
 
-// True when the character has a place in Windows-1251.
-bool inCp1251(char16_t c);
+using urbica::inCp1251;
 
-// The text with every character outside Windows-1251 replaced by its closest
-// letter: a table for Cyrillic letters of other languages and for ligatures,
-// then the base letter without its accents; '?' only when nothing is close.
+// The text folded into Windows-1251 letters (foldToCp1251, the same folding
+// the searches apply to what is typed), counted in stats.
 QString toCp1251Letters(const QString& text, TextStats& stats);
 
 // The text cut to at most length characters (trailing blanks trimmed),

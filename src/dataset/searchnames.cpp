@@ -1,0 +1,136 @@
+#include "dataset/searchnames.h"
+
+#include <QFileInfo>
+#include <QStringDecoder>
+#include <algorithm>
+#include <tuple>
+
+#include "dataset/datafile.h"
+#include "dataset/names.h"
+
+namespace urbica {
+
+namespace {
+
+constexpr char kHeader[] = "urbica-search-names 1";
+constexpr int kMaxClass = 32767;
+constexpr int32_t kMaxRecord = 999999;
+constexpr qsizetype kMaxLine = 4096;
+
+bool usable(const QString& name) {
+    return !name.trimmed().isEmpty() && !name.contains(u'\t') && !name.contains(u'\n') &&
+           !name.contains(u'\r');
+}
+
+// A whole decimal number from first to the field's end, within 1 .. max.
+bool readNumber(QByteArrayView field, int64_t max, int64_t& out) {
+    if (field.isEmpty() || field.size() > 7) return false;
+    int64_t v = 0;
+    for (char c : field) {
+        if (c < '0' || c > '9') return false;
+        v = v * 10 + (c - '0');
+    }
+    if (v < 1 || v > max) return false;
+    out = v;
+    return true;
+}
+
+}  // namespace
+
+QByteArray encodeSearchNames(std::vector<SearchNameData> names) {
+    std::erase_if(names, [](const SearchNameData& n) {
+        return !usable(n.name) || n.classNumber < 1 || n.record < 1;
+    });
+    auto order = [](const SearchNameData& a, const SearchNameData& b) {
+        return std::tie(a.classNumber, a.record, a.name) <
+               std::tie(b.classNumber, b.record, b.name);
+    };
+    std::sort(names.begin(), names.end(), order);
+    QByteArray out(kHeader);
+    out += '\n';
+    const SearchNameData* last = nullptr;
+    for (const SearchNameData& n : names) {
+        if (last && last->classNumber == n.classNumber && last->record == n.record &&
+            last->name == n.name)
+            continue;
+        last = &n;
+        out += QByteArray::number(n.classNumber) + '\t' + QByteArray::number(n.record) + '\t' +
+               n.name.trimmed().toUtf8() + '\n';
+    }
+    return out;
+}
+
+std::shared_ptr<const SearchNames> SearchNames::parse(const QByteArray& bytes, const QString& name,
+                                                      QString* problem) {
+    auto damaged = [&](int64_t line, const char* why) {
+        if (problem)
+            *problem = QStringLiteral(
+                           "Файл других имён объектов %1 повреждён (строка %2: %3); "
+                           "поиск идёт только по основным названиям")
+                           .arg(name)
+                           .arg(line)
+                           .arg(QString::fromUtf8(why));
+        return std::make_shared<const SearchNames>();
+    };
+    auto set = std::make_shared<SearchNames>();
+    QByteArrayView rest(bytes);
+    int64_t line = 0;
+    while (!rest.isEmpty()) {
+        ++line;
+        const qsizetype end = rest.indexOf('\n');
+        if (end < 0) return damaged(line, "нет конца строки");
+        QByteArrayView text = rest.first(end);
+        rest = rest.sliced(end + 1);
+        if (text.size() > kMaxLine) return damaged(line, "слишком длинная строка");
+        if (line == 1) {
+            if (text != QByteArrayView(kHeader)) return damaged(line, "неизвестный заголовок");
+            continue;
+        }
+        const qsizetype tab1 = text.indexOf('\t');
+        const qsizetype tab2 = tab1 < 0 ? -1 : text.indexOf('\t', tab1 + 1);
+        int64_t cls = 0, record = 0;
+        if (tab2 < 0 || !readNumber(text.first(tab1), kMaxClass, cls) ||
+            !readNumber(text.sliced(tab1 + 1, tab2 - tab1 - 1), kMaxRecord, record))
+            return damaged(line, "нет класса или номера записи");
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString n = decoder.decode(text.sliced(tab2 + 1));
+        if (decoder.hasError() || !usable(n)) return damaged(line, "имя не в UTF-8 или пустое");
+        if (set->classes_.size() <= size_t(cls)) set->classes_.resize(size_t(cls) + 1);
+        set->classes_[size_t(cls)].push_back({int32_t(record), n, searchKey(n)});
+        ++set->count_;
+    }
+    if (line == 0) return damaged(1, "файл пуст");
+    for (std::vector<Entry>& entries : set->classes_)
+        std::stable_sort(entries.begin(), entries.end(),
+                         [](const Entry& a, const Entry& b) { return a.record < b.record; });
+    return set;
+}
+
+std::shared_ptr<const SearchNames> SearchNames::load(const QString& dataDirectory, FileCache* files,
+                                                     QString* problem) {
+    const QString path = dataFilePath(dataDirectory, QLatin1String(kSearchNamesFile));
+    if (!QFileInfo::exists(path)) return std::make_shared<const SearchNames>();
+    auto read = [&]() -> std::shared_ptr<const SearchNames> {
+        const WholeFile file(path, files);
+        if (!file.ok()) {
+            if (problem)
+                *problem = QStringLiteral(
+                               "Файл других имён объектов %1 не читается; поиск идёт "
+                               "только по основным названиям")
+                               .arg(path);
+            return std::make_shared<const SearchNames>();
+        }
+        return parse(QByteArray::fromRawData(file.data(), file.size()), path, problem);
+    };
+    // A damaged file is read again at each call, so that its message can be given.
+    if (!files || problem) return read();
+    return files->derived<SearchNames>(QStringLiteral("search names ") + path, read);
+}
+
+const std::vector<SearchNames::Entry>& SearchNames::ofClass(int classNumber) const {
+    static const std::vector<Entry> kNone;
+    if (classNumber < 1 || size_t(classNumber) >= classes_.size()) return kNone;
+    return classes_[size_t(classNumber)];
+}
+
+}  // namespace urbica
