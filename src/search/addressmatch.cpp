@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "dataset/datafile.h"
+#include "dataset/searchnames.h"
 
 namespace urbica {
 
@@ -57,6 +58,11 @@ std::shared_ptr<const AddressIndex> AddressIndex::build(const NameContext& ctx, 
         const QString plain = searchKey(name);
         index->plain_.emplace_back(int32_t(n), plain);
         index->plainOf_[plain].push_back(int32_t(n));
+    }
+    // The other names of the streets (a damaged file only loses them).
+    if (const auto other = SearchNames::load(ctx.dataDirectory, ctx.files)) {
+        for (const SearchNames::Entry& e : other->ofClass(sc))
+            if (names.nameRecord(e.record).partCount >= 1) index->add(e.record, e.name);
     }
     index->buildTypoTable();
     return index;
@@ -177,44 +183,49 @@ const std::vector<HouseEntry>* AddressIndex::houses(int32_t street, QString* err
 }
 
 std::vector<size_t> AddressIndex::matching(int32_t street, const HouseQuery& q) const {
-    const StreetHouses& h = streetHouses(street);
+    return matchingIn(streetHouses(street), q);
+}
+
+std::vector<size_t> AddressIndex::matchingIn(const StreetHouses& h, const HouseQuery& q) {
     if (!h.ok) return {};
     if (q.number.isEmpty()) return matchingHouses(h.list, q);
+    // The number is that of every candidate; the other fields as houseMatches compares them.
     const double n = houseNumberValue(q.number);
+    const QString letter = searchKey(q.letter);
+    const double building = houseNumberValue(q.building), fraction = houseNumberValue(q.fraction);
     std::vector<size_t> found;
     auto it = std::lower_bound(h.byNumber.begin(), h.byNumber.end(), std::make_pair(n, size_t(0)));
-    for (; it != h.byNumber.end() && it->first == n; ++it)
-        if (houseMatches(h.list[it->second], q)) found.push_back(it->second);
+    for (; it != h.byNumber.end() && it->first == n; ++it) {
+        const HouseEntry& e = h.list[it->second];
+        if (!q.letter.isEmpty() && !searchKey(e.number).contains(letter)) continue;
+        if (!q.building.isEmpty() && houseNumberValue(e.building) != building) continue;
+        if (!q.fraction.isEmpty() && houseNumberValue(e.fraction) != fraction) continue;
+        found.push_back(it->second);
+    }
     return found;  // positions ascend within one number value
 }
 
-namespace {
-
-std::vector<AddressHit> housesOf(const AddressIndex& index,
-                                 const std::vector<AddressIndex::Street>& streets,
-                                 const HouseQuery& query, QString* error) {
-    const FileCache::Pass pass(index.context().files);
+std::vector<AddressHit> AddressIndex::housesOn(const std::vector<Street>& streets,
+                                               const HouseQuery& query, QString* error) const {
+    const FileCache::Pass pass(files_);
     const HouseQuery q = query.trimmed();
     std::vector<AddressHit> hits;
-    std::vector<const std::vector<HouseEntry>*> all;
-    for (const AddressIndex::Street& s : streets) {
-        QString e;
-        all.push_back(index.houses(s.record, &e));
-        if (!all.back() && error && error->isEmpty()) *error = e;
+    std::vector<const StreetHouses*> all;
+    all.reserve(streets.size());
+    for (const Street& s : streets) {
+        all.push_back(&streetHouses(s.record));
+        if (!all.back()->ok && error && error->isEmpty()) *error = all.back()->error;
     }
-    auto hit = [&](const AddressIndex::Street& s, const HouseEntry& h, bool exact) {
+    auto hit = [&](const Street& s, const HouseEntry& h, bool exact) {
         hits.push_back({h.classNumber, h.record, s.record, exact, s.typo,
                         (s.typo ? 2 : 0) + (s.otherType ? 1 : 0)});
     };
-    for (size_t k = 0; k < streets.size(); ++k) {
-        if (!all[k]) continue;
-        for (size_t i : index.matching(streets[k].record, q)) hit(streets[k], (*all[k])[i], true);
-    }
+    for (size_t k = 0; k < streets.size(); ++k)
+        for (size_t i : matchingIn(*all[k], q)) hit(streets[k], all[k]->list[i], true);
     if (!hits.empty() || q.isEmpty()) return hits;
     const double wanted = houseNumberValue(q.number);
     for (size_t k = 0; k < streets.size(); ++k) {
-        if (!all[k]) continue;
-        const std::vector<HouseEntry>& list = *all[k];
+        const std::vector<HouseEntry>& list = all[k]->list;
         std::vector<size_t> near = nearestHouses(list, q);
         // A house with the typed number first, then the closer neighbour, the lower on a tie.
         std::stable_sort(near.begin(), near.end(), [&](size_t a, size_t b) {
@@ -225,8 +236,6 @@ std::vector<AddressHit> housesOf(const AddressIndex& index,
     }
     return hits;
 }
-
-}  // namespace
 
 std::vector<AddressHit> findAddress(const AddressIndex& index, const QString& line,
                                     QString* error) {
@@ -240,7 +249,7 @@ std::vector<AddressHit> findAddress(const AddressIndex& index,
         for (const AddressReading& r : readings) {
             if (!typos && index.streets(r.street, false).empty()) continue;
             const std::vector<AddressIndex::Street> streets = index.streets(r.street);
-            if (!streets.empty()) return housesOf(index, streets, r.house, error);
+            if (!streets.empty()) return index.housesOn(streets, r.house, error);
         }
     }
     return {};
@@ -251,7 +260,7 @@ std::vector<AddressHit> findAddress(const AddressIndex& index, const QString& st
     std::vector<AddressIndex::Street> streets;
     for (int32_t s : index.streetsByText(street)) streets.push_back({s, false, false});
     if (streets.empty()) streets = index.streets(streetKey(street));
-    return housesOf(index, streets, house, error);
+    return index.housesOn(streets, house, error);
 }
 
 }  // namespace urbica

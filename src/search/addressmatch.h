@@ -62,6 +62,10 @@ public:
     // order: matchingHouses (houses.h) without reading every house's number.
     std::vector<size_t> matching(int32_t street, const HouseQuery& trimmedQuery) const;
 
+    // The hits on the streets, as findAddress gives them (see below).
+    std::vector<AddressHit> housesOn(const std::vector<Street>& streets, const HouseQuery& query,
+                                     QString* error = nullptr) const;
+
     NameContext context() const { return NameContext{dataDirectory_, catalogue_, tables_, files_}; }
     int64_t nameCount() const { return int64_t(names_.size()); }
 
@@ -97,10 +101,11 @@ private:
     struct StreetHouses {
         std::vector<HouseEntry> list;
         std::vector<std::pair<double, size_t>> byNumber;  // (number value, position), sorted
-        QString error;  // why the list could not be read
+        QString error;                                    // why the list could not be read
         bool ok = false;
     };
     const StreetHouses& streetHouses(int32_t street) const;
+    static std::vector<size_t> matchingIn(const StreetHouses& h, const HouseQuery& trimmedQuery);
     mutable std::mutex housesLock_;
     mutable std::unordered_map<int32_t, std::unique_ptr<StreetHouses>> houses_;
 };
