@@ -27,6 +27,9 @@ protected:
         marta = street("Улица 8 Марта", {{"4", "", ""}});
         pavlovka = street("Павловкая улица", {{"9", "", ""}});
         city.houses(kPavlovskaya, {{"9", "", ""}});
+        // Other names: one of Литейная, and one more of Кирова улица (listed once).
+        city.data.searchNames = {{kStreets, kLiteynaya, u("Мироновская улица")},
+                                 {kStreets, kirovaStreet, u("улица Кирова")}};
         city.write();
         QString error;
         index = AddressIndex::build(city.ctx(), &error);
@@ -53,6 +56,9 @@ TEST_F(Address, StreetTypeWordsAnywhereAndHouseForms) {
     for (const char* line : {"Кирова 5", "ул. Кирова, д. 5", "Кирова улица 5", "КИРОВА УЛ 5",
                              "улица  кирова ,дом 5", "Кирова ул.д.5"})
         EXPECT_EQ(first(line), five) << line;
+    // Other names of a street find it too.
+    EXPECT_EQ(first("Мироновская ул. 9"),
+              std::make_pair(int32_t(kLiteynaya), house(kLiteynaya, 0)));
     // Both streets of the name are tried; the typed type ranks first.
     auto hits = find("Кирова переулок 5");
     ASSERT_GE(hits.size(), 2u);

@@ -248,6 +248,42 @@ TEST_F(FindCity, ReverseGeocodingNeedsTheProjection) {
     EXPECT_EQ(find(dir(), {u("at"), u("x")}).status, findtool::kBadUse);
 }
 
+TEST_F(FindCity, LatitudeAndLongitudeWhenTheProjectionIsKnown) {
+    GeoReference geo;
+    geo.lon0 = 30.3;
+    geo.lat0 = 59.9;
+    geo.margin = 500;
+    geo.metresPerUnit = 1;
+    city.data.geo = geo;
+    city.write();
+    double lat = 0, lon = 0;
+    geo.toLatLon(33150, 1050, lat, lon);  // the centre of Садовая 14
+    const QString latText = QString::number(lat, 'f', 6), lonText = QString::number(lon, 'f', 6);
+    Outcome r = find(dir(), {u("house"), u("Садовая"), u("14")});
+    ASSERT_EQ(r.lines.size(), 1);
+    EXPECT_EQ(r.lines[0].split(u'\t').mid(3),
+              QStringList({u("33150"), u("1050"), latText, lonText}));
+    r = find(dir(), {u("--json"), u("geocode"), u("-")}, u("Садовая 14\n").toUtf8());
+    ASSERT_EQ(r.lines.size(), 1);
+    const QJsonObject j = QJsonDocument::fromJson(r.lines[0].toUtf8()).object();
+    EXPECT_NEAR(j.value(u("lat")).toDouble(), lat, 1e-6);
+    EXPECT_NEAR(j.value(u("lon")).toDouble(), lon, 1e-6);
+    EXPECT_EQ(j.value(u("match")).toString(), u("exact"));
+
+    // Reverse: the house under the point, one 50 m off its box, none 300 m away.
+    r = find(dir(), {u("at"), latText, lonText});
+    ASSERT_EQ(r.status, findtool::kFound) << r.errors.toStdString();
+    EXPECT_EQ(field(r.lines, 2), QStringList({houseRecord(kSadovaya, 6)}));
+    geo.toLatLon(33150, 1050 - 100, lat, lon);
+    EXPECT_EQ(
+        find(dir(), {u("at"), QString::number(lat, 'f', 7), QString::number(lon, 'f', 7)}).status,
+        findtool::kFound);
+    geo.toLatLon(33150, 1050 - 350, lat, lon);
+    r = find(dir(), {u("at"), QString::number(lat, 'f', 7), QString::number(lon, 'f', 7)});
+    EXPECT_EQ(r.status, findtool::kNotFound);
+    EXPECT_TRUE(r.errors.contains(u("не найдено")));
+}
+
 TEST(HouseText, ImporterFormsBecomeSearchFields) {
     auto q = findtool::houseQueryFromText(u("12к2"));
     ASSERT_TRUE(q);
