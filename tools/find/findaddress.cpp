@@ -18,6 +18,26 @@ constexpr double kReverseMetres = 100;
 
 QString notAnAddress() { return QStringLiteral("не разобран адрес (нужны улица и номер дома)"); }
 
+// The houses of one geocode line: "street<TAB>house" or an address in one
+// line. bad says why the line is no address; problem why a street could not be read.
+std::vector<AddressHit> lineHits(const AddressIndex& index, const QString& text, QString& bad,
+                                 QString& problem) {
+    const qsizetype tab = text.indexOf(u'\t');
+    if (tab < 0) {
+        const std::vector<AddressReading> readings = readAddressLine(text);
+        if (readings.empty()) bad = notAnAddress();
+        return bad.isEmpty() ? findAddress(index, readings, &problem) : std::vector<AddressHit>{};
+    }
+    const QString streetText = text.left(tab).trimmed();
+    const std::optional<HouseQuery> query = houseQueryFromText(text.mid(tab + 1));
+    if (streetText.isEmpty())
+        bad = QStringLiteral("не указана улица");
+    else if (!query)
+        bad = QStringLiteral("не разобран номер дома");
+    if (!bad.isEmpty()) return {};
+    return findAddress(index, streetText, *query, &problem);
+}
+
 }  // namespace
 
 int Session::address(const QStringList& rest) {
@@ -93,25 +113,11 @@ int Session::geocode(const QStringList& rest, QIODevice& in) {
             report(error, QStringLiteral("текст не в кодировке UTF-8"));
             continue;
         }
-        std::vector<AddressHit> hits;
-        QString problem;
-        const qsizetype tab = text->indexOf(u'\t');
-        if (tab >= 0) {
-            const QString streetText = text->left(tab).trimmed();
-            const std::optional<HouseQuery> query = houseQueryFromText(text->mid(tab + 1));
-            if (streetText.isEmpty() || !query) {
-                report(error, streetText.isEmpty() ? QStringLiteral("не указана улица")
-                                                   : QStringLiteral("не разобран номер дома"));
-                continue;
-            }
-            hits = findAddress(*index, streetText, *query, &problem);
-        } else {
-            const std::vector<AddressReading> readings = readAddressLine(*text);
-            if (readings.empty()) {
-                report(error, notAnAddress());
-                continue;
-            }
-            hits = findAddress(*index, readings, &problem);
+        QString bad, problem;
+        const std::vector<AddressHit> hits = lineHits(*index, *text, bad, problem);
+        if (!bad.isEmpty()) {
+            report(error, bad);
+            continue;
         }
         if (hits.empty()) {
             report(QStringLiteral("not found"), problem);
