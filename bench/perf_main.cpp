@@ -22,6 +22,7 @@
 #include <memory>
 #include <string>
 
+#include "addressmix.h"
 #include "benchcity.h"
 #include "dataset/listmodel.h"
 #include "dataset/names.h"
@@ -34,7 +35,7 @@ using namespace urbica;
 
 namespace {
 
-constexpr int kMapWidth = 1920, kMapHeight = 1080;       // outer size of the map box
+constexpr int kMapWidth = 1920, kMapHeight = 1080;  // outer size of the map box
 constexpr int kViewWidth = kMapWidth - 4, kViewHeight = kMapHeight - 4;
 
 struct City : BenchCity {
@@ -87,8 +88,8 @@ struct City : BenchCity {
     }
 };
 
-std::map<int, std::unique_ptr<City>> g_cities;       // densest views, 1920x1080
-std::unique_ptr<City> g_startCity;                   // scale 1 in a 1024x768 box
+std::map<int, std::unique_ptr<City>> g_cities;  // densest views, 1920x1080
+std::unique_ptr<City> g_startCity;              // scale 1 in a 1024x768 box
 
 // One line of the table.
 struct Line {
@@ -123,10 +124,17 @@ public:
             const double perIter = r.GetAdjustedRealTime();  // in the run's unit
             double ms = perIter;
             switch (r.time_unit) {
-                case benchmark::kNanosecond: ms = perIter / 1e6; break;
-                case benchmark::kMicrosecond: ms = perIter / 1e3; break;
-                case benchmark::kMillisecond: break;
-                case benchmark::kSecond: ms = perIter * 1e3; break;
+                case benchmark::kNanosecond:
+                    ms = perIter / 1e6;
+                    break;
+                case benchmark::kMicrosecond:
+                    ms = perIter / 1e3;
+                    break;
+                case benchmark::kMillisecond:
+                    break;
+                case benchmark::kSecond:
+                    ms = perIter * 1e3;
+                    break;
             }
             g_lines[it->second].ms = ms;
         }
@@ -238,7 +246,9 @@ void registerAll() {
         City* c = city.get();
         reg("densest_" + std::to_string(scale),
             "Redraw, densest 1920×1080 view, `--scale " + std::to_string(scale) + "`",
-            scale == 10 ? "≤ 150 ms and ≤ 1.3× floor" : scale == 100 ? "≤ 1.3× `--scale 1`" : "",
+            scale == 10    ? "≤ 150 ms and ≤ 1.3× floor"
+            : scale == 100 ? "≤ 1.3× `--scale 1`"
+                           : "",
             [c](benchmark::State& st) {
                 for (auto _ : st) c->showDensest();
             });
@@ -254,25 +264,30 @@ void registerAll() {
             });
     }
     City* c10 = g_cities.count(10) ? g_cities[10].get() : &s1;
-    reg("pick", "`pickAt` with name and highlight, densest view", "≤ 1 ms",
+    reg(
+        "pick", "`pickAt` with name and highlight, densest view", "≤ 1 ms",
         [c10](benchmark::State& st) {
             c10->showDensest();
             double x, y;
             if (!c10->findHit(x, y)) return st.SkipWithError("nothing to pick");
-            for (auto _ : st) benchmark::DoNotOptimize(pickAt(c10->s, c10->boxes, c10->hooks, x, y));
+            for (auto _ : st)
+                benchmark::DoNotOptimize(pickAt(c10->s, c10->boxes, c10->hooks, x, y));
         },
         benchmark::kMicrosecond);
-    reg("still_over", "`pointerStillOver`, pointer still on the object", "",
+    reg(
+        "still_over", "`pointerStillOver`, pointer still on the object", "",
         [c10](benchmark::State& st) {
             c10->showDensest();
             double x, y;
             if (!c10->findHit(x, y)) return st.SkipWithError("nothing to pick");
             PickResult pick = pickAt(c10->s, c10->boxes, c10->hooks, x, y);
             for (auto _ : st)
-                benchmark::DoNotOptimize(pointerStillOver(c10->s, c10->boxes, c10->hooks, pick, x, y));
+                benchmark::DoNotOptimize(
+                    pointerStillOver(c10->s, c10->boxes, c10->hooks, pick, x, y));
         },
         benchmark::kMicrosecond);
-    reg("leaves", "`pointerStillOver`, pointer leaving (picture restored)", "",
+    reg(
+        "leaves", "`pointerStillOver`, pointer leaving (picture restored)", "",
         [c10](benchmark::State& st) {
             c10->showDensest();
             double x, y;
@@ -329,6 +344,35 @@ void registerAll() {
                 showNamedObject(c10->s, c10->boxes, c10->hooks, c10->s.catalogue.streetClass,
                                 1 + (n++ % 50));
         });
+    if (g_cities.count(10)) {
+        City* c = g_cities[10].get();
+        auto index = AddressIndex::cached(c->s.names());
+        auto mix = std::make_shared<QStringList>(bench::addressMix(c->s.names(), 10000));
+        reg("geocode_10",
+            "Geocode 10,000 addresses of the city (a third in one line), `--scale 10`, index built",
+            "≤ 200 ms (≥ 50,000 a second)", [c, index, mix](benchmark::State& st) {
+                const FileCache::Pass pass(&c->s.files);
+                for (auto _ : st)
+                    for (const QString& a : *mix)
+                        benchmark::DoNotOptimize(bench::geocodeOne(c->s, *index, a));
+            });
+    }
+    if (g_cities.count(100)) {
+        City* c = g_cities[100].get();
+        auto index = AddressIndex::cached(c->s.names());
+        auto lines = std::make_shared<QStringList>();
+        for (const QString& a : bench::addressMix(c->s.names(), 300))
+            if (!a.contains(u'\t')) *lines << a;
+        reg(
+            "address_100", "One address in one line, `--scale 100`, index built", "≤ 5 ms",
+            [index, lines](benchmark::State& st) {
+                qsizetype i = 0;
+                for (auto _ : st)
+                    benchmark::DoNotOptimize(
+                        findAddress(*index, (*lines)[i++ % lines->size()]).size());
+            },
+            benchmark::kMicrosecond);
+    }
     reg("nearest_metro", "`nearestMetro` from the start view, `--scale 10`", "",
         [c10](benchmark::State& st) {
             for (auto _ : st) {
@@ -398,9 +442,10 @@ int main(int argc, char** argv) {
                 fmtMs(startup).c_str());
     char mem[32] = "—";
     if (memory > 0) std::snprintf(mem, sizeof mem, "%.0f MB", memory * 1.048576);
-    std::printf("| Peak memory, `--scale 100`, after drawing, picking and searching | %s | "
-                "≤ 300 MB |\n",
-                mem);
+    std::printf(
+        "| Peak memory, `--scale 100`, after drawing, picking and searching | %s | "
+        "≤ 300 MB |\n",
+        mem);
     std::printf("| Densest view `--scale 10` / its floor | %s | ≤ 1.3× |\n",
                 ratio(lineMs("densest_10"), lineMs("floor_10")).c_str());
     std::printf("| Densest view `--scale 100` / `--scale 1` | %s | ≤ 1.3× |\n",

@@ -1,6 +1,6 @@
 // House numbers as mappers type them (UTF-8 text): every field the split
 // gives fits its place in the house record.
-#include "housenumber.h"
+#include "dataset/housenumber.h"
 #include "support.h"
 #include "targets.h"
 
@@ -8,11 +8,11 @@ namespace urbica::fuzz {
 
 int fuzzHouseNumber(const uint8_t* data, size_t size) {
     const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
-    const osmimport::HouseNumberSplit split = osmimport::splitHouseNumber(text);
-    for (const osmimport::HouseFields& h : split.houses) {
-        FUZZ_CHECK(h.number.size() <= osmimport::kNumberWidth);
-        FUZZ_CHECK(h.fraction.size() <= osmimport::kFractionWidth);
-        FUZZ_CHECK(h.building.size() <= osmimport::kBuildingWidth);
+    const HouseNumberSplit split = splitHouseNumber(text);
+    for (const HouseFields& h : split.houses) {
+        FUZZ_CHECK(h.number.size() <= kNumberWidth);
+        FUZZ_CHECK(h.fraction.size() <= kFractionWidth);
+        FUZZ_CHECK(h.building.size() <= kBuildingWidth);
         FUZZ_CHECK(!h.number.isEmpty());
     }
     // Every house of a range or list takes at least one character of the text.

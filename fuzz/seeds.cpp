@@ -228,5 +228,17 @@ int main(int argc, char** argv) {
     int n = 0;
     for (const char* text : numbers)
         w.seed("housenumber", QStringLiteral("n%1").arg(++n), QByteArray(text));
+    // addressline: one-line addresses as people type them.
+    const char* lines[] = {"ул. Кирова, д. 5",
+                           "Кирова улица 5к2",
+                           "Москва, Кирова 5 корп. 2",
+                           "220030 г. Минск, пр-т Независимости 12/3",
+                           "Б. Спасоглинищевский пер. 3",
+                           "Литейный 13 лит. А",
+                           "8 Марта ул 4 стр. 1",
+                           "вул. Шевченка 13-15"};
+    n = 0;
+    for (const char* text : lines)
+        w.seed("addressline", QStringLiteral("a%1").arg(++n), QByteArray(text));
     return w.ok ? 0 : 1;
 }

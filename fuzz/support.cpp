@@ -119,7 +119,8 @@ const std::vector<Target>& allTargets() {
         {"settings", fuzzSettings}, {"catalogue", fuzzCatalogue},
         {"tables", fuzzTables},     {"names", fuzzNames},
         {"layer", fuzzLayer},       {"bookmarks", fuzzBookmarks},
-        {"icons", fuzzIcons},       {"housenumber", fuzzHouseNumber}};
+        {"icons", fuzzIcons},       {"housenumber", fuzzHouseNumber},
+        {"addressline", fuzzAddressLine}};
     return targets;
 }
 

@@ -13,8 +13,9 @@ if(NOT TARGET urbica_fuzztargets)
         ${URBICA_FUZZ_DIR}/bookmarks_target.cpp
         ${URBICA_FUZZ_DIR}/icons_target.cpp
         ${URBICA_FUZZ_DIR}/housenumber_target.cpp
+        ${URBICA_FUZZ_DIR}/addressline_target.cpp
     )
     target_include_directories(urbica_fuzztargets PUBLIC ${URBICA_FUZZ_DIR})
     target_link_libraries(urbica_fuzztargets PUBLIC
-        urbica_draw urbica_bookmarks urbica_osmimport Qt6::Gui)
+        urbica_draw urbica_bookmarks urbica_osmimport urbica_searchcore Qt6::Gui)
 endif()

@@ -38,6 +38,15 @@ struct HouseClassFiles {
           numbers(numberPath, kHouseNumberLength, cache) {}
 };
 
+// A text field of a record, trimmed as trimBlanks trims it; no copy for a blank field.
+QString trimmedField(const char* p, int len) {
+    auto blank = [](uint8_t b) { return (b >= 9 && b <= 13) || b == 0x20 || b == 0xA0; };
+    int b = 0, e = len;
+    while (b < e && blank(uint8_t(p[b]))) ++b;
+    while (e > b && blank(uint8_t(p[e - 1]))) --e;
+    return b == e ? QString() : getText(p + b, e - b);
+}
+
 bool sameSide(double a, double b) { return nearestInt(a) % 2 == nearestInt(b) % 2; }
 
 }  // namespace
@@ -52,6 +61,16 @@ bool HouseQuery::isEmpty() const {
 }
 
 double houseNumberValue(const QString& text) {
+    // The common cases at once: nothing, or digits then a letter or nothing ("12", "12А").
+    if (text.isEmpty()) return 0;
+    qsizetype d = 0;
+    while (d < text.size() && d < 15 && text[d].unicode() >= '0' && text[d].unicode() <= '9') ++d;
+    if (d > 0 && d < 15 &&
+        (d == text.size() || (text[d] != u'.' && !text[d].isSpace() && !text[d].isDigit()))) {
+        double v = 0;
+        for (qsizetype i = 0; i < d; ++i) v = v * 10 + (text[i].unicode() - '0');
+        return v;
+    }
     QString packed;
     packed.reserve(text.size());
     for (QChar c : text)
@@ -92,8 +111,8 @@ bool readStreetHouses(const NameContext& ctx, int64_t street, std::vector<HouseE
         if (ctx.tables.classes[size_t(c)].nameStyle != kHouseNumberStyle) continue;
         auto it = open.find(c);
         if (it == open.end()) {
-            auto files = std::make_unique<HouseClassFiles>(classFilePath(ctx, c, ".cl2"),
-                                                           classFilePath(ctx, c, ".cls"), ctx.files);
+            auto files = std::make_unique<HouseClassFiles>(
+                classFilePath(ctx, c, ".cl2"), classFilePath(ctx, c, ".cls"), ctx.files);
             if (!files->index.isOpen() || !files->numbers.isOpen()) {
                 setError(error, cannotRead(classFilePath(ctx, c,
                                                          files->index.isOpen() ? ".cls" : ".cl2")));
@@ -106,9 +125,8 @@ bool readStreetHouses(const NameContext& ctx, int64_t street, std::vector<HouseE
         if (!files.index.read(part.second, buf)) continue;
         if (NameRecord::decode(buf).mapObjectCount < 1) continue;
         if (!files.numbers.read(part.second, numberBuf)) continue;
-        out.push_back(HouseEntry{c, part.second, trimBlanks(getText(numberBuf, 4)),
-                                 trimBlanks(getText(numberBuf + 4, 3)),
-                                 trimBlanks(getText(numberBuf + 7, 3))});
+        out.push_back(HouseEntry{c, part.second, trimmedField(numberBuf, 4),
+                                 trimmedField(numberBuf + 4, 3), trimmedField(numberBuf + 7, 3)});
     }
     return true;
 }

@@ -207,6 +207,83 @@ TEST_F(FindCity, TruncatedNameFilesGiveMessagesNotCrashes) {
     }
 }
 
+TEST_F(FindCity, AddressInOneLine) {
+    Outcome r = find(dir(), {u("address"), u("г. Город, ул. Литейная, д. 13 корп. 2")});
+    ASSERT_EQ(r.status, findtool::kFound) << r.errors.toStdString();
+    ASSERT_EQ(r.lines.size(), 1);
+    EXPECT_EQ(r.lines[0].split(u'\t').size(), 5) << "no projection: no latitude and longitude";
+    EXPECT_EQ(field(r.lines, 2), QStringList({houseRecord(kLiteynaya, 2)}));
+    // Unquoted words are one address too; a typo in a long name is forgiven.
+    r = find(dir(), {u("--json"), u("address"), u("Литейнай"), u("9")});
+    ASSERT_EQ(r.lines.size(), 1);
+    EXPECT_EQ(QJsonDocument::fromJson(r.lines[0].toUtf8()).object().value(u("record")).toInt(),
+              city.streetHouses[kLiteynaya][0]);
+    r = find(dir(), {u("address"), u("Литейная")});
+    EXPECT_EQ(r.status, findtool::kNotFound);
+    EXPECT_TRUE(r.errors.contains(u("не разобран адрес"))) << r.errors.toStdString();
+    EXPECT_EQ(find(dir(), {u("address")}).status, findtool::kBadUse);
+}
+
+TEST_F(FindCity, GeocodeOneLineAndBadLines) {
+    const QByteArray input = u("ул. Садовая, д. 12/3\n").toUtf8() + QByteArray(100000, 'a') + '\n' +
+                             QByteArray("\x01\x02\x7f\x03 5\n") +
+                             u("Садовая 1234567890123456789012345678901234567890\n"
+                               "Садовая\t1234567890123456789012345678901234567890\n"
+                               "Нечетная улица 13\n")
+                                 .toUtf8();
+    const Outcome r = find(dir(), {u("geocode"), u("-")}, input);
+    EXPECT_EQ(r.status, findtool::kFound);
+    EXPECT_EQ(field(r.lines, 1), QStringList({u("exact"), u("error"), u("error"), u("error"),
+                                              u("error"), u("nearest")}));
+    EXPECT_EQ(r.lines[0].split(u'\t').value(4), houseRecord(kSadovaya, 4));
+    for (int line = 2; line <= 5; ++line)
+        EXPECT_TRUE(r.errors.contains(QStringLiteral("строка %1:").arg(line))) << line;
+}
+
+TEST_F(FindCity, ReverseGeocodingNeedsTheProjection) {
+    const Outcome r = find(dir(), {u("at"), u("59.93"), u("30.31")});
+    EXPECT_EQ(r.status, findtool::kBadUse);
+    EXPECT_TRUE(r.errors.contains(u("проекции"))) << r.errors.toStdString();
+    EXPECT_EQ(find(dir(), {u("at"), u("100"), u("30")}).status, findtool::kBadUse);
+    EXPECT_EQ(find(dir(), {u("at"), u("x")}).status, findtool::kBadUse);
+}
+
+TEST_F(FindCity, LatitudeAndLongitudeWhenTheProjectionIsKnown) {
+    GeoReference geo;
+    geo.lon0 = 30.3;
+    geo.lat0 = 59.9;
+    geo.margin = 500;
+    geo.metresPerUnit = 1;
+    city.data.geo = geo;
+    city.write();
+    double lat = 0, lon = 0;
+    geo.toLatLon(33150, 1050, lat, lon);  // the centre of Садовая 14
+    const QString latText = QString::number(lat, 'f', 6), lonText = QString::number(lon, 'f', 6);
+    Outcome r = find(dir(), {u("house"), u("Садовая"), u("14")});
+    ASSERT_EQ(r.lines.size(), 1);
+    EXPECT_EQ(r.lines[0].split(u'\t').mid(3),
+              QStringList({u("33150"), u("1050"), latText, lonText}));
+    r = find(dir(), {u("--json"), u("geocode"), u("-")}, u("Садовая 14\n").toUtf8());
+    ASSERT_EQ(r.lines.size(), 1);
+    const QJsonObject j = QJsonDocument::fromJson(r.lines[0].toUtf8()).object();
+    EXPECT_NEAR(j.value(u("lat")).toDouble(), lat, 1e-6);
+    EXPECT_NEAR(j.value(u("lon")).toDouble(), lon, 1e-6);
+    EXPECT_EQ(j.value(u("match")).toString(), u("exact"));
+
+    // Reverse: the house under the point, one 50 m off its box, none 300 m away.
+    r = find(dir(), {u("at"), latText, lonText});
+    ASSERT_EQ(r.status, findtool::kFound) << r.errors.toStdString();
+    EXPECT_EQ(field(r.lines, 2), QStringList({houseRecord(kSadovaya, 6)}));
+    geo.toLatLon(33150, 1050 - 100, lat, lon);
+    EXPECT_EQ(
+        find(dir(), {u("at"), QString::number(lat, 'f', 7), QString::number(lon, 'f', 7)}).status,
+        findtool::kFound);
+    geo.toLatLon(33150, 1050 - 350, lat, lon);
+    r = find(dir(), {u("at"), QString::number(lat, 'f', 7), QString::number(lon, 'f', 7)});
+    EXPECT_EQ(r.status, findtool::kNotFound);
+    EXPECT_TRUE(r.errors.contains(u("не найдено")));
+}
+
 TEST(HouseText, ImporterFormsBecomeSearchFields) {
     auto q = findtool::houseQueryFromText(u("12к2"));
     ASSERT_TRUE(q);
@@ -270,11 +347,12 @@ TEST_F(FindExcerpt, GeocodeBatch) {
                              "невский проспект\t40-42\n")
                                .toUtf8());
     EXPECT_EQ(r.status, findtool::kFound);
+    // A line without a tab is an address in one line.
     EXPECT_EQ(field(r.lines, 1),
-              QStringList({u("exact"), u("exact"), u("error"), u("nearest"), u("exact")}));
-    EXPECT_EQ(field(r.lines, 2),
-              QStringList({u("Думская улица д.2А"), u("Думская улица д.5В/22"), QString(),
-                           u("Садовая улица д.17"), u("Невский проспект д.40")}));
+              QStringList({u("exact"), u("exact"), u("exact"), u("nearest"), u("exact")}));
+    EXPECT_EQ(field(r.lines, 2), QStringList({u("Думская улица д.2А"), u("Думская улица д.5В/22"),
+                                              u("Думская улица д.7"), u("Садовая улица д.17"),
+                                              u("Невский проспект д.40")}));
 }
 
 // Every house the dataset holds, written out as an address line, is found again exactly.

@@ -1,17 +1,21 @@
-// urbica-find: the house, text and metro searches of the dialogs without a
-// window, and batch geocoding of "street<TAB>house" lines.
+// urbica-find: the house, address, text and metro searches of the dialogs
+// without a window, batch geocoding and the house at a point.
 //
 //   urbica-find --data DIR [--json] house STREET NUMBER [--letter L] [--fraction F]
 //               [--building B] [--nearest] [--street-record N]
+//   urbica-find --data DIR [--json] address "ONE-LINE ADDRESS"
 //   urbica-find --data DIR [--json] text TEXT [--class N]...
 //   urbica-find --data DIR [--json] metro TEXT
-//   urbica-find --data DIR [--json] geocode FILE|-
+//   urbica-find --data DIR [--json] geocode FILE|-   ("street<TAB>house" or one-line addresses)
 //   urbica-find --data DIR addresses     (every house as a geocode line)
+//   urbica-find --data DIR [--json] at LAT LON       (the nearest house within 100 m)
 //
 // Each result is one line: display name, class, name record, centre X and Y
 // of the object's box in map units (tab-separated, or a JSON object with
-// --json). Exit status 0 when something was found, 1 when nothing, 2 on bad
-// use or an unreadable dataset.
+// --json), and, when the dataset records its projection, the centre's
+// latitude and longitude (WGS 84, 6 decimals; "lat" and "lon" in JSON).
+// Exit status 0 when something was found, 1 when nothing, 2 on bad use or
+// an unreadable dataset.
 #pragma once
 
 #include <QByteArray>

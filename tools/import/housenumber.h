@@ -1,33 +1,16 @@
-// House numbers of addresses as mappers write them ("12", "12А", "12/3",
-// "12к2", "12 корп. 2", "12с1", "1/25 литА", "13-15") split into the fields
-// of a house record: number with its letter, fraction and building.
+// The house-number split lives in the dataset library now (dataset/housenumber.h);
+// the importer keeps its old names for it.
 #pragma once
 
-#include <QString>
-#include <vector>
+#include "dataset/housenumber.h"
 
 namespace urbica::osmimport {
 
-// Field widths of a house record.
-inline constexpr int kNumberWidth = 4;
-inline constexpr int kFractionWidth = 3;
-inline constexpr int kBuildingWidth = 3;
-
-struct HouseFields {
-    QString number;    // digits and letter, e.g. "12А" or "12с1" for a structure
-    QString fraction;  // "3" of 12/3
-    QString building;  // "2" of 12 корп. 2
-};
-
-struct HouseNumberSplit {
-    // One entry per house the text names: a range "13-15" gives 13 and 15,
-    // a list "5;7" gives 5 and 7.
-    std::vector<HouseFields> houses;
-    // False when part of the text had no field (kept as readable as the
-    // fields allow) or a field had to be cut.
-    bool exact = true;
-};
-
-HouseNumberSplit splitHouseNumber(const QString& text);
+using urbica::HouseFields;
+using urbica::HouseNumberSplit;
+using urbica::kBuildingWidth;
+using urbica::kFractionWidth;
+using urbica::kNumberWidth;
+using urbica::splitHouseNumber;
 
 }  // namespace urbica::osmimport

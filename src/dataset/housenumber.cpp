@@ -1,10 +1,10 @@
-#include "housenumber.h"
+#include "dataset/housenumber.h"
 
 #include <QStringList>
 #include <cstring>
 #include <initializer_list>
 
-namespace urbica::osmimport {
+namespace urbica {
 
 namespace {
 
@@ -208,4 +208,4 @@ HouseNumberSplit splitHouseNumber(const QString& text) {
     return out;
 }
 
-}  // namespace urbica::osmimport
+}  // namespace urbica

@@ -1,0 +1,266 @@
+#include "search/addressmatch.h"
+
+#include <QSet>
+#include <algorithm>
+#include <cmath>
+
+#include "dataset/datafile.h"
+#include "dataset/searchnames.h"
+
+namespace urbica {
+
+namespace {
+
+// Street names shorter than this find no name one typo away.
+constexpr int kTypoLetters = 6;
+
+size_t keyHash(QStringView s) { return qHash(s, size_t(0)); }
+
+// f(deletion) for each text with one character of key left out.
+template <class F>
+void forEachDeletion(const QString& key, F f) {
+    QString d;
+    d.reserve(key.size());
+    for (qsizetype i = 0; i < key.size(); ++i) {
+        d.clear();
+        d.append(QStringView(key).left(i));
+        d.append(QStringView(key).mid(i + 1));
+        f(QStringView(d));
+    }
+}
+
+}  // namespace
+
+std::shared_ptr<const AddressIndex> AddressIndex::build(const NameContext& ctx, QString* error) {
+    const int sc = ctx.catalogue.streetClass;
+    if (sc < 1 || sc > ctx.tables.classCount()) {
+        if (error)
+            *error = QStringLiteral("Класс улиц %1 в каталоге вне таблицы классов (1..%2)")
+                         .arg(sc)
+                         .arg(ctx.tables.classCount());
+        return nullptr;
+    }
+    const FileCache::Pass pass(ctx.files);
+    const ClassNames names(ctx, sc);
+    if (!names.ok()) {
+        if (error) *error = names.error();
+        return nullptr;
+    }
+    auto index = std::make_shared<AddressIndex>();
+    index->dataDirectory_ = ctx.dataDirectory;
+    index->catalogue_ = ctx.catalogue;
+    index->tables_ = ctx.tables;
+    index->files_ = ctx.files;
+    for (int64_t n = 1; n <= names.recordCount(); ++n) {
+        if (names.nameRecord(n).partCount < 1) continue;
+        const QString name = names.shortName(n).trimmed();
+        index->add(int32_t(n), name);
+        const QString plain = searchKey(name);
+        index->plain_.emplace_back(int32_t(n), plain);
+        index->plainOf_[plain].push_back(int32_t(n));
+    }
+    // The other names of the streets (a damaged file only loses them).
+    if (const auto other = SearchNames::load(ctx.dataDirectory, ctx.files)) {
+        for (const SearchNames::Entry& e : other->ofClass(sc))
+            if (names.nameRecord(e.record).partCount >= 1) index->add(e.record, e.name);
+    }
+    index->buildTypoTable();
+    return index;
+}
+
+std::shared_ptr<const AddressIndex> AddressIndex::cached(const NameContext& ctx, QString* error) {
+    if (!ctx.files) return build(ctx, error);
+    return ctx.files->derived<AddressIndex>(QStringLiteral("address-index:") + ctx.dataDirectory,
+                                            [&] { return build(ctx, error); });
+}
+
+void AddressIndex::add(int32_t record, const QString& name) {
+    const StreetKey k = streetKey(name);
+    if (k.key.isEmpty()) return;
+    auto it = keyOf_.constFind(k.key);
+    int32_t id;
+    if (it == keyOf_.constEnd()) {
+        id = int32_t(keys_.size());
+        keys_.push_back({k.key, k.letters, {}});
+        keyOf_.insert(k.key, id);
+    } else {
+        id = *it;
+    }
+    keys_[size_t(id)].names.push_back(int32_t(names_.size()));
+    names_.push_back({record, k.type});
+}
+
+void AddressIndex::buildTypoTable() {
+    for (size_t id = 0; id < keys_.size(); ++id) {
+        const Key& k = keys_[id];
+        if (k.letters < kTypoLetters) continue;
+        typos_.emplace_back(keyHash(k.key), int32_t(id));
+        forEachDeletion(k.key,
+                        [&](QStringView d) { typos_.emplace_back(keyHash(d), int32_t(id)); });
+    }
+    std::sort(typos_.begin(), typos_.end());
+    typos_.erase(std::unique(typos_.begin(), typos_.end()), typos_.end());
+    typos_.shrink_to_fit();
+}
+
+// Keys one edit from key: the stored key or one of its deletions equals key
+// or one of key's deletions.
+void AddressIndex::typoKeys(const QString& key, std::vector<int32_t>& out) const {
+    auto look = [&](QStringView probe) {
+        const size_t h = keyHash(probe);
+        auto it = std::lower_bound(typos_.begin(), typos_.end(), std::make_pair(h, int32_t(-1)));
+        for (; it != typos_.end() && it->first == h; ++it) {
+            if (std::find(out.begin(), out.end(), it->second) != out.end()) continue;
+            if (oneEditApart(key, keys_[size_t(it->second)].key)) out.push_back(it->second);
+        }
+    };
+    look(key);
+    forEachDeletion(key, look);
+    std::sort(out.begin(), out.end());
+}
+
+std::vector<AddressIndex::Street> AddressIndex::streets(const StreetKey& typed,
+                                                        bool withTypos) const {
+    std::vector<Street> out;
+    if (typed.key.isEmpty()) return out;
+    auto addKey = [&](int32_t id, bool typo) {
+        for (int32_t n : keys_[size_t(id)].names) {
+            const Name& name = names_[size_t(n)];
+            out.push_back(
+                {name.record, typo, typed.type != StreetType::None && name.type != typed.type});
+        }
+    };
+    auto it = keyOf_.constFind(typed.key);
+    if (it != keyOf_.constEnd()) addKey(*it, false);
+    if (withTypos && typed.letters >= kTypoLetters - 1) {
+        std::vector<int32_t> ids;
+        typoKeys(typed.key, ids);
+        for (int32_t id : ids) addKey(id, true);
+    }
+    std::stable_sort(out.begin(), out.end(), [](const Street& a, const Street& b) {
+        return std::make_pair(a.typo, a.otherType) < std::make_pair(b.typo, b.otherType);
+    });
+    QSet<int32_t> seen;
+    out.erase(std::remove_if(out.begin(), out.end(),
+                             [&](const Street& s) {
+                                 if (seen.contains(s.record)) return true;
+                                 seen.insert(s.record);
+                                 return false;
+                             }),
+              out.end());
+    return out;
+}
+
+std::vector<int32_t> AddressIndex::streetsByText(const QString& text) const {
+    const QString key = searchKey(text.trimmed());
+    if (key.isEmpty()) return {};
+    auto it = plainOf_.constFind(key);
+    if (it != plainOf_.constEnd()) return *it;
+    std::vector<int32_t> out;
+    for (const auto& [record, plain] : plain_)
+        if (searchKeyMatches(plain, key, TextMatch::Anywhere)) out.push_back(record);
+    return out;
+}
+
+const AddressIndex::StreetHouses& AddressIndex::streetHouses(int32_t street) const {
+    const std::lock_guard<std::mutex> lock(housesLock_);
+    std::unique_ptr<StreetHouses>& h = houses_[street];
+    if (!h) {
+        h = std::make_unique<StreetHouses>();
+        h->ok = readStreetHouses(context(), street, h->list, &h->error);
+        h->byNumber.reserve(h->list.size());
+        for (size_t i = 0; i < h->list.size(); ++i)
+            h->byNumber.emplace_back(houseNumberValue(h->list[i].number), i);
+        std::sort(h->byNumber.begin(), h->byNumber.end());
+    }
+    return *h;
+}
+
+const std::vector<HouseEntry>* AddressIndex::houses(int32_t street, QString* error) const {
+    const StreetHouses& h = streetHouses(street);
+    if (error) *error = h.error;
+    return h.ok ? &h.list : nullptr;
+}
+
+std::vector<size_t> AddressIndex::matching(int32_t street, const HouseQuery& q) const {
+    return matchingIn(streetHouses(street), q);
+}
+
+std::vector<size_t> AddressIndex::matchingIn(const StreetHouses& h, const HouseQuery& q) {
+    if (!h.ok) return {};
+    if (q.number.isEmpty()) return matchingHouses(h.list, q);
+    // The number is that of every candidate; the other fields as houseMatches compares them.
+    const double n = houseNumberValue(q.number);
+    const QString letter = searchKey(q.letter);
+    const double building = houseNumberValue(q.building), fraction = houseNumberValue(q.fraction);
+    std::vector<size_t> found;
+    auto it = std::lower_bound(h.byNumber.begin(), h.byNumber.end(), std::make_pair(n, size_t(0)));
+    for (; it != h.byNumber.end() && it->first == n; ++it) {
+        const HouseEntry& e = h.list[it->second];
+        if (!q.letter.isEmpty() && !searchKey(e.number).contains(letter)) continue;
+        if (!q.building.isEmpty() && houseNumberValue(e.building) != building) continue;
+        if (!q.fraction.isEmpty() && houseNumberValue(e.fraction) != fraction) continue;
+        found.push_back(it->second);
+    }
+    return found;  // positions ascend within one number value
+}
+
+std::vector<AddressHit> AddressIndex::housesOn(const std::vector<Street>& streets,
+                                               const HouseQuery& query, QString* error) const {
+    const FileCache::Pass pass(files_);
+    const HouseQuery q = query.trimmed();
+    std::vector<AddressHit> hits;
+    std::vector<const StreetHouses*> all;
+    all.reserve(streets.size());
+    for (const Street& s : streets) {
+        all.push_back(&streetHouses(s.record));
+        if (!all.back()->ok && error && error->isEmpty()) *error = all.back()->error;
+    }
+    auto hit = [&](const Street& s, const HouseEntry& h, bool exact) {
+        hits.push_back({h.classNumber, h.record, s.record, exact, s.typo,
+                        (s.typo ? 2 : 0) + (s.otherType ? 1 : 0)});
+    };
+    for (size_t k = 0; k < streets.size(); ++k)
+        for (size_t i : matchingIn(*all[k], q)) hit(streets[k], all[k]->list[i], true);
+    if (!hits.empty() || q.isEmpty()) return hits;
+    const double wanted = houseNumberValue(q.number);
+    for (size_t k = 0; k < streets.size(); ++k) {
+        const std::vector<HouseEntry>& list = all[k]->list;
+        std::vector<size_t> near = nearestHouses(list, q);
+        // A house with the typed number first, then the closer neighbour, the lower on a tie.
+        std::stable_sort(near.begin(), near.end(), [&](size_t a, size_t b) {
+            return std::abs(houseNumberValue(list[a].number) - wanted) <
+                   std::abs(houseNumberValue(list[b].number) - wanted);
+        });
+        for (size_t i : near) hit(streets[k], list[i], false);
+    }
+    return hits;
+}
+
+std::vector<AddressHit> findAddress(const AddressIndex& index, const QString& line,
+                                    QString* error) {
+    return findAddress(index, readAddressLine(line), error);
+}
+
+std::vector<AddressHit> findAddress(const AddressIndex& index,
+                                    const std::vector<AddressReading>& readings, QString* error) {
+    // The first reading that names a street as written; else one typo away.
+    for (bool typos : {false, true}) {
+        for (const AddressReading& r : readings) {
+            if (!typos && index.streets(r.street, false).empty()) continue;
+            const std::vector<AddressIndex::Street> streets = index.streets(r.street);
+            if (!streets.empty()) return index.housesOn(streets, r.house, error);
+        }
+    }
+    return {};
+}
+
+std::vector<AddressHit> findAddress(const AddressIndex& index, const QString& street,
+                                    const HouseQuery& house, QString* error) {
+    std::vector<AddressIndex::Street> streets;
+    for (int32_t s : index.streetsByText(street)) streets.push_back({s, false, false});
+    if (streets.empty()) streets = index.streets(streetKey(street));
+    return index.housesOn(streets, house, error);
+}
+
+}  // namespace urbica

@@ -1,0 +1,180 @@
+// Addresses typed in one line, on the search tests' city with a few more streets.
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <random>
+
+#include "search/addressmatch.h"
+#include "searchfixture.h"
+
+using namespace urbica;
+using namespace urbica::testcity;
+
+namespace {
+
+class Address : public ::testing::Test {
+protected:
+    City city;
+    int32_t kirovaStreet = 0, kirovaLane = 0, spasskiy = 0, mira = 0, marta = 0, pavlovka = 0;
+    std::shared_ptr<const AddressIndex> index;
+
+    void SetUp() override {
+        kirovaStreet =
+            street("Кирова улица", {{"5", "", ""}, {"5", "", "2"}, {"5с1", "", ""}, {"7", "", ""}});
+        kirovaLane = street("Кирова переулок", {{"5", "", ""}});
+        spasskiy = street("Б. Спасоглинищевский пер.", {{"3", "", ""}});
+        mira = street("Мира проспект", {{"1", "", ""}});
+        marta = street("Улица 8 Марта", {{"4", "", ""}});
+        pavlovka = street("Павловкая улица", {{"9", "", ""}});
+        city.houses(kPavlovskaya, {{"9", "", ""}});
+        // Other names: one of Литейная, and one more of Кирова улица (listed once).
+        city.data.searchNames = {{kStreets, kLiteynaya, u("Мироновская улица")},
+                                 {kStreets, kirovaStreet, u("улица Кирова")}};
+        city.write();
+        QString error;
+        index = AddressIndex::build(city.ctx(), &error);
+        ASSERT_TRUE(index) << error.toStdString();
+    }
+    int32_t street(const char* name, std::vector<HouseSpec> houses) {
+        const int32_t s = city.named(kStreets, name, kDistricts, 1);
+        city.streetHouses.resize(size_t(s) + 1);
+        city.houses(s, std::move(houses));
+        return s;
+    }
+    int32_t house(int32_t s, size_t i) const { return city.streetHouses[size_t(s)][i]; }
+    std::vector<AddressHit> find(const char* line) const { return findAddress(*index, u(line)); }
+    // (street, house) of the first hit; (0, 0) when none.
+    std::pair<int32_t, int32_t> first(const char* line) const {
+        const auto hits = find(line);
+        return hits.empty() ? std::make_pair(0, 0)
+                            : std::make_pair(hits[0].streetRecord, hits[0].houseRecord);
+    }
+};
+
+TEST_F(Address, StreetTypeWordsAnywhereAndHouseForms) {
+    const std::pair<int32_t, int32_t> five{kirovaStreet, house(kirovaStreet, 0)};
+    for (const char* line : {"Кирова 5", "ул. Кирова, д. 5", "Кирова улица 5", "КИРОВА УЛ 5",
+                             "улица  кирова ,дом 5", "Кирова ул.д.5"})
+        EXPECT_EQ(first(line), five) << line;
+    // Other names of a street find it too.
+    EXPECT_EQ(first("Мироновская ул. 9"),
+              std::make_pair(int32_t(kLiteynaya), house(kLiteynaya, 0)));
+    // Both streets of the name are tried; the typed type ranks first.
+    auto hits = find("Кирова переулок 5");
+    ASSERT_GE(hits.size(), 2u);
+    EXPECT_EQ(hits[0].streetRecord, kirovaLane);
+    EXPECT_EQ(hits[0].rank, 0);
+    EXPECT_EQ(hits[1].streetRecord, kirovaStreet);
+    EXPECT_EQ(hits[1].rank, 1);
+
+    const std::pair<int32_t, int32_t> building{kirovaStreet, house(kirovaStreet, 1)};
+    for (const char* line : {"Кирова 5к2", "Кирова 5 к 2", "Кирова 5 корп. 2", "Кирова 5 корпус 2"})
+        EXPECT_EQ(first(line), building) << line;
+    const std::pair<int32_t, int32_t> structure{kirovaStreet, house(kirovaStreet, 2)};
+    for (const char* line : {"Кирова 5с1", "Кирова 5 стр. 1", "Кирова 5 строение 1"})
+        EXPECT_EQ(first(line), structure) << line;
+    for (const char* line : {"Садовая 12А", "Садовая 12 а"}) {
+        hits = find(line);
+        ASSERT_EQ(hits.size(), 2u) << line;
+        EXPECT_EQ(hits[0].houseRecord, house(kSadovaya, 1));
+        EXPECT_EQ(hits[1].houseRecord, house(kSadovaya, 2));
+    }
+    EXPECT_EQ(first("Садовая 12/3"), std::make_pair(int32_t(kSadovaya), house(kSadovaya, 4)));
+    for (const char* line : {"Литейная 13 лит. А", "Литейная 13литА", "Литейная 13-15"})
+        EXPECT_EQ(first(line), std::make_pair(int32_t(kLiteynaya), house(kLiteynaya, 1))) << line;
+    // Abbreviations the importer writes, both ways; a number inside the name.
+    for (const char* line : {"Большой Спасоглинищевский переулок 3", "Спасоглинищевский Б. 3",
+                             "б спасоглинищевский 3"})
+        EXPECT_EQ(first(line), std::make_pair(spasskiy, house(spasskiy, 0))) << line;
+    for (const char* line : {"улица 8 Марта 4", "8 марта ул., 4"})
+        EXPECT_EQ(first(line), std::make_pair(marta, house(marta, 0))) << line;
+    EXPECT_EQ(first("Ёлочная 1"), first("елочная 1"));
+    EXPECT_NE(first("Ёлочная 1").first, 0);
+}
+
+TEST_F(Address, CityAndPostcodeInFrontAreLeftOut) {
+    const std::pair<int32_t, int32_t> five{kirovaStreet, house(kirovaStreet, 0)};
+    for (const char* line :
+         {"Москва, Кирова 5", "г. Минск ул. Кирова 5", "Санкт-Петербург Кирова улица 5",
+          "220030, Кирова 5", "123456 Москва, ул. Кирова, д. 5",
+          "Россия, Нижний Новгород, Кирова 5"})
+        EXPECT_EQ(first(line), five) << line;
+}
+
+TEST_F(Address, OneTypoInLongNamesRankedAfterExactMatches) {
+    for (const char* line : {"Литейнай 9", "Литейня 9", "Литейнаяя 9", "Лиетйная 9"}) {
+        const auto hits = find(line);
+        ASSERT_FALSE(hits.empty()) << line;
+        EXPECT_EQ(hits[0].streetRecord, kLiteynaya) << line;
+        EXPECT_TRUE(hits[0].streetTypo);
+        EXPECT_EQ(hits[0].rank, 2);
+    }
+    EXPECT_TRUE(find("Литйнаяя 9").empty()) << "two typos";
+    auto hits = find("Павловская 9");
+    ASSERT_EQ(hits.size(), 2u);
+    EXPECT_EQ(hits[0].streetRecord, kPavlovskaya);
+    EXPECT_FALSE(hits[0].streetTypo);
+    EXPECT_EQ(hits[1].streetRecord, pavlovka);
+    EXPECT_TRUE(hits[1].streetTypo);
+    // Мира has four letters: no typo allowed.
+    EXPECT_FALSE(find("Мира 1").empty());
+    EXPECT_TRUE(find("Мера 1").empty());
+    EXPECT_TRUE(find("Миира 1").empty());
+}
+
+TEST_F(Address, NearestOnlyWhenNoStreetHasTheHouse) {
+    auto hits = find("Нечётная 13");
+    ASSERT_EQ(hits.size(), 2u);
+    EXPECT_FALSE(hits[0].exact);
+    EXPECT_EQ(hits[0].houseRecord, house(kOdd, 2));  // 11, then 15
+    EXPECT_EQ(hits[1].houseRecord, house(kOdd, 3));
+    // 7 is on the street, not on the lane: the lane gives no nearest house.
+    hits = find("Кирова 7");
+    ASSERT_EQ(hits.size(), 1u);
+    EXPECT_TRUE(hits[0].exact);
+}
+
+TEST_F(Address, WhatIsNoAddressGivesNothing) {
+    for (const char* line : {"", "   ", "Кирова", "5", "Кирова улица", "просто текст",
+                             "Нет такой 5", "улица 5", "220030", ", , ,"}) {
+        EXPECT_TRUE(find(line).empty()) << line;
+    }
+    EXPECT_TRUE(looksLikeAddress(u("Кирова 5")));
+    EXPECT_TRUE(looksLikeAddress(u("Нет такой 5к2")));
+    EXPECT_FALSE(looksLikeAddress(u("Кирова")));
+    EXPECT_FALSE(looksLikeAddress(u("123456")));
+    EXPECT_FALSE(looksLikeAddress(u("Школа")));
+}
+
+TEST_F(Address, BadInputNeitherCrashesNorHangs) {
+    QElapsedTimer t;
+    t.start();
+    EXPECT_TRUE(find(QString(100000, u'ж').toUtf8().constData()).empty());
+    EXPECT_TRUE(findAddress(*index, QString(100000, u' ') + u("Кирова 5")).empty());
+    EXPECT_TRUE(find("Кирова 1234567890123456789012345678901234567890").empty());
+    QString words;
+    for (int i = 0; i < 300; ++i) words += u("Кирова 5 ");
+    EXPECT_TRUE(findAddress(*index, words).empty());
+    std::mt19937 rng(7);
+    for (int i = 0; i < 200; ++i) {
+        QByteArray bytes(int(rng() % 200), '\0');
+        for (char& c : bytes) c = char(rng());
+        findAddress(*index, QString::fromUtf8(bytes));
+        findAddress(*index, QString::fromLatin1(bytes));
+        readAddressLine(QString::fromUtf8(bytes) + u("Кирова 5"));
+    }
+    EXPECT_LT(t.elapsed(), 5000);
+}
+
+TEST_F(Address, IndexKeptInTheFileCache) {
+    const NameContext ctx = city.state.names();
+    const auto a = AddressIndex::cached(ctx);
+    ASSERT_TRUE(a);
+    EXPECT_EQ(a, AddressIndex::cached(ctx));
+    EXPECT_EQ(findAddress(*a, u("Кирова 7")).size(), 1u);
+    // The tab form: the street as typed, else by the key rules.
+    EXPECT_EQ(findAddress(*a, u("Кирова улица"), HouseQuery{u("7"), {}, {}, {}}).size(), 1u);
+    EXPECT_EQ(findAddress(*a, u("ул. Кирова"), HouseQuery{u("7"), {}, {}, {}}).size(), 1u);
+}
+
+}  // namespace
