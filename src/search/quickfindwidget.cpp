@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "dataset/settings.h"
+#include "search/quickaddress.h"
 #include "search/quickfind.h"
 
 namespace urbica {
@@ -44,10 +45,23 @@ void QuickFind::find() {
         BusyCursor busy;
         showkey_->setEnabled(false);
         env_.letEventsRun();
+        // An address lists its houses first, then the names that hold the text.
+        QString addressError;
+        const std::vector<ListModel::Item> houses =
+            quickFindAddresses(env_.names(), text, &addressError);
         status = findByText(env_.names(), text, results_, quickFindClasses(env_.state->tables),
                             nullptr, &error);
+        if (status != FillStatus::Failed && houses.empty() && !addressError.isEmpty()) {
+            status = FillStatus::Failed;
+            error = addressError;
+        }
         findList_->setUpdatesEnabled(false);
         findList_->clear();
+        for (const ListModel::Item& house : houses) {
+            auto* item = new QListWidgetItem(house.text);
+            item->setData(Qt::UserRole, house.data);
+            findList_->addItem(item);
+        }
         for (int i = 0; i < results_.count(); ++i) {
             auto* item = new QListWidgetItem(results_.text(i));
             item->setData(Qt::UserRole, results_.itemData(i));

@@ -1,0 +1,156 @@
+// A city whose streets are named in the local language and in Russian
+// (a crafted extract, imported with the importer): every search finds a
+// street and its houses by both names, and a whole address in one line.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QBuffer>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include "dataset/settings.h"
+#include "findtool.h"
+#include "guifixture.h"
+#include "mainwindow/mainwindow.h"
+#include "mainwindow/widgets.h"
+#include "osmimport.h"
+#include "output.h"
+#include "search/searchdom.h"
+#include "view/locate.h"
+
+using namespace urbica;
+using namespace urbica::testcity;
+
+namespace {
+
+bool waitUntil(const std::function<bool()>& done, int ms = 3000) {
+    QElapsedTimer t;
+    t.start();
+    while (!done()) {
+        if (t.elapsed() > ms) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return true;
+}
+
+class TwoLanguageCity : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    AppState state;
+    QStringList messages;
+    std::unique_ptr<MainWindow> w;
+
+    QString data() const { return dir.path() + QStringLiteral("/data/"); }
+
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        osmimport::ImportResult result;
+        QString error;
+        ASSERT_TRUE(osmimport::importOsm(QStringLiteral(OSM_TEST_DATA "/minsk-two-languages.osm"),
+                                         result, &error))
+            << error.toStdString();
+        ASSERT_TRUE(osmimport::writeDatasetSafely(result.data, data(), &error))
+            << error.toStdString();
+        Settings s;
+        s.aboutshow = 0;
+        s.dataDirectory = data();
+        QFile f(dir.filePath(QStringLiteral("urbica.cfg")));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(settingsText(s));
+        f.close();
+        state.programDirectory = dir.path();
+        MainWindowOptions o;
+        o.showMessage = [this](const QString& text) { messages << text; };
+        o.askYesNo = [](const QString&) { return true; };
+        o.openUrl = [](const QUrl&) {};
+        w = std::make_unique<MainWindow>(state, o);
+        w->startUp();
+        w->resize(900, 650);
+        w->show();
+        ASSERT_TRUE(waitUntil(
+            [this] { return !w->resizetimer->isActive() && state.history.historyPos > 0; }));
+    }
+
+    QStringList quickFind(const char* text) {
+        w->findname->setText(u(text));
+        pressEnter(w->findname);
+        QStringList out;
+        for (int i = 0; i < w->findList->count(); ++i) out << w->findList->item(i)->text();
+        return out;
+    }
+
+    QStringList finder(QStringList args) {
+        QList<QByteArray> raw{"--data", data().toUtf8()};
+        for (const QString& a : args) raw << a.toUtf8();
+        QByteArray inBytes, outBytes, errBytes;
+        QBuffer in(&inBytes), out(&outBytes), err(&errBytes);
+        in.open(QIODevice::ReadOnly);
+        out.open(QIODevice::WriteOnly);
+        err.open(QIODevice::WriteOnly);
+        findtool::run(raw, in, out, err);
+        QStringList names;
+        for (const QString& l : QString::fromUtf8(outBytes).split(u'\n', Qt::SkipEmptyParts))
+            names << l.split(u'\t').value(0);
+        return names;
+    }
+};
+
+TEST_F(TwoLanguageCity, TheHouseSearchFindsAStreetByBothNames) {
+    Shown shown{};
+    SearchEnv env;
+    env.state = &state;
+    env.show = [&](int c, int32_t n) { shown = {c, n}; };
+    env.showMessage = [this](const QString& text) { messages << text; };
+    env.pumpEvents = [] {};
+    SearchDomDialog dlg(env);
+    dlg.show();
+    dlg.findmode[1]->click();
+    for (const char* name : {"вуліца Кірава", "улица Кирова", "КИРОВА"}) {
+        dlg.findname->setText(u(name));
+        dlg.findstreetkey->click();
+        EXPECT_EQ(listTexts(dlg.foundStreets()), QStringList({u("Улицы улица Кирова")})) << name;
+        dlg.domnom->setText(u("5"));
+        dlg.findkey->click();
+        EXPECT_EQ(listTexts(dlg.houses()), QStringList({u("улица Кирова д.5")})) << name;
+    }
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(TwoLanguageCity, TheQuickFindTakesBothNamesAndWholeAddresses) {
+    EXPECT_EQ(quickFind("Кірава"), QStringList({u("Улицы улица Кирова")}));
+    EXPECT_EQ(quickFind("Незалежнасці"), QStringList({u("Улицы проспект Независимости")}));
+    EXPECT_EQ(quickFind("Кастрычніцкая"), QStringList({u("Станции метро Октябрьская")}));
+    // A whole address: its house first, then what the names give.
+    for (const char* line : {"ул. Кирова, д. 5", "вуліца Кірава 5", "Кирова улица 5",
+                             "Минск, улица Кирова 5", "Кирва 5"}) {
+        const QStringList found = quickFind(line);
+        ASSERT_FALSE(found.isEmpty()) << line;
+        EXPECT_EQ(found.front(), u("улица Кирова д.5")) << line;
+    }
+    EXPECT_EQ(quickFind("Кирова 11к2").value(0), u("улица Кирова д.11 кор.2"));
+    // Enter on the list shows the house.
+    quickFind("пр-т Независимости 12");
+    ASSERT_GT(w->findList->count(), 0);
+    EXPECT_EQ(w->focusWidget(), w->findList);
+    pressEnter(w->findList);
+    EXPECT_TRUE(w->selst->text().startsWith(u("проспект Независимости")))
+        << w->selst->text().toStdString();
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(u'|').toStdString();
+}
+
+TEST_F(TwoLanguageCity, TheFinderTakesBothNames) {
+    EXPECT_EQ(finder({u("text"), u("Кірава")}), QStringList({u("улица Кирова")}));
+    EXPECT_EQ(finder({u("metro"), u("Кастрычніцкая")}), QStringList({u("Октябрьская")}));
+    for (const char* line : {"вуліца Кірава, 5", "улица Кирова 5", "ул Кирова д5"})
+        EXPECT_EQ(finder({u("address"), u(line)}), QStringList({u("улица Кирова д.5")})) << line;
+    EXPECT_EQ(finder({u("house"), u("вуліца Кірава"), u("24")}),
+              QStringList({u("улица Кирова д.24/7")}));
+}
+
+}  // namespace
