@@ -59,6 +59,7 @@ protected:
             << error.toStdString();
         Settings s;
         s.aboutshow = 0;
+        s.dataDirFromSettings = 1;
         s.dataDirectory = data();
         QFile f(dir.filePath(QStringLiteral("urbica.cfg")));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
@@ -73,8 +74,9 @@ protected:
         w->startUp();
         w->resize(900, 650);
         w->show();
-        ASSERT_TRUE(waitUntil(
-            [this] { return !w->resizetimer->isActive() && state.history.historyPos > 0; }));
+        ASSERT_TRUE(waitUntil([this] {
+            return !w->resizetimer->isActive() && state.history.historyPos > 0;
+        })) << messages.join(u'|').toStdString();
     }
 
     QStringList quickFind(const char* text) {
