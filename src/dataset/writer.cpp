@@ -1,6 +1,5 @@
 #include "dataset/writer.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QSet>
 #include <algorithm>
@@ -8,8 +7,13 @@
 
 #include "dataset/binary.h"
 #include "dataset/datafile.h"
+#include "dataset/writerparts.h"
 
 namespace urbica {
+
+using writer_parts::fileIn;
+using writer_parts::writeExtras;
+using writer_parts::writeIcons;
 
 namespace {
 
@@ -142,8 +146,6 @@ bool countCellEntries(const std::vector<MapObjectData>& objects, int level, int3
     }
     return true;
 }
-
-QString fileIn(const QString& dir, const QString& name) { return dir + QLatin1Char('/') + name; }
 
 bool validBaseName(const QString& base) {
     if (base.isEmpty() || base.size() > 12 || base == QLatin1String(".") ||
@@ -537,35 +539,6 @@ bool writeClass(const DatasetData& d, int c, const QString& dir, QString* error)
     return write(".cl2", cl2) && write(".ssl", ssl) && write(".dnl", dnl) && write(".cls", cls2);
 }
 
-bool writeIcons(const DatasetData& d, const QString& dir, QString* error) {
-    if (d.icons.empty()) return true;
-    const QString iconDir = fileIn(dir, QStringLiteral("icons"));
-    if (!QDir().mkpath(iconDir)) {
-        setError(error, QStringLiteral("не удалось создать папку %1").arg(iconDir));
-        return false;
-    }
-    auto save = [&](const QImage& image, const QString& name) {
-        if (image.isNull()) return true;
-        QByteArray bytes;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        if (!image.save(&buffer, "BMP")) {
-            setError(error, QStringLiteral("не удалось записать рисунок %1").arg(name));
-            return false;
-        }
-        return writeFileAtomically(fileIn(iconDir, name), bytes, error);
-    };
-    for (const IconData& icon : d.icons) {
-        const QString n = QString::number(icon.number);
-        if (!save(icon.mask16, QStringLiteral("ic16%1.msk").arg(n)) ||
-            !save(icon.picture16, QStringLiteral("ic16%1.pic").arg(n)) ||
-            !save(icon.mask32, QStringLiteral("ic32%1.msk").arg(n)) ||
-            !save(icon.picture32, QStringLiteral("ic32%1.pic").arg(n)))
-            return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 bool buildGridIndex(const std::vector<MapObjectData>& objects, int level, int32_t gridExtent,
@@ -618,14 +591,7 @@ bool writeDataset(const DatasetData& data, const QString& dir, QString* error) {
     putI16(gor.data() + 96, 0);
     putI16(gor.data() + 98, 0);
     if (!writeFileAtomically(fileIn(dir, QStringLiteral("gor.cls")), gor, error)) return false;
-    if (!data.searchNames.empty() &&
-        !writeFileAtomically(fileIn(dir, QLatin1String(kSearchNamesFile)),
-                             encodeSearchNames(data.searchNames), error))
-        return false;
-    if (data.geo && !writeFileAtomically(fileIn(dir, QLatin1String(kGeoReferenceFile)),
-                                         encodeGeoReference(*data.geo), error))
-        return false;
-    return writeIcons(data, dir, error);
+    return writeExtras(data, dir, error) && writeIcons(data, dir, error);
 }
 
 }  // namespace urbica

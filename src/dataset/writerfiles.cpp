@@ -1,0 +1,57 @@
+// The files of a dataset beside its tables, layers and classes: the icon
+// pictures, the other names of objects and the projection.
+#include <QBuffer>
+#include <QDir>
+#include <QImage>
+
+#include "dataset/datafile.h"
+#include "dataset/writerparts.h"
+
+namespace urbica::writer_parts {
+
+namespace {
+
+void setError(QString* error, const QString& text) {
+    if (error) *error = text;
+}
+
+}  // namespace
+
+bool writeIcons(const DatasetData& d, const QString& dir, QString* error) {
+    if (d.icons.empty()) return true;
+    const QString iconDir = fileIn(dir, QStringLiteral("icons"));
+    if (!QDir().mkpath(iconDir)) {
+        setError(error, QStringLiteral("не удалось создать папку %1").arg(iconDir));
+        return false;
+    }
+    auto save = [&](const QImage& image, const QString& name) {
+        if (image.isNull()) return true;
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        if (!image.save(&buffer, "BMP")) {
+            setError(error, QStringLiteral("не удалось записать рисунок %1").arg(name));
+            return false;
+        }
+        return writeFileAtomically(fileIn(iconDir, name), bytes, error);
+    };
+    for (const IconData& icon : d.icons) {
+        const QString n = QString::number(icon.number);
+        if (!save(icon.mask16, QStringLiteral("ic16%1.msk").arg(n)) ||
+            !save(icon.picture16, QStringLiteral("ic16%1.pic").arg(n)) ||
+            !save(icon.mask32, QStringLiteral("ic32%1.msk").arg(n)) ||
+            !save(icon.picture32, QStringLiteral("ic32%1.pic").arg(n)))
+            return false;
+    }
+    return true;
+}
+
+bool writeExtras(const DatasetData& d, const QString& dir, QString* error) {
+    if (!d.searchNames.empty() && !writeFileAtomically(fileIn(dir, QLatin1String(kSearchNamesFile)),
+                                                       encodeSearchNames(d.searchNames), error))
+        return false;
+    return !d.geo || writeFileAtomically(fileIn(dir, QLatin1String(kGeoReferenceFile)),
+                                         encodeGeoReference(*d.geo), error);
+}
+
+}  // namespace urbica::writer_parts
