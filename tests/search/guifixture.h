@@ -2,9 +2,12 @@
 // the objects shown, and a SearchEnv that routes to them.
 #pragma once
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <functional>
 
 #include "search/searchwidgets.h"
 #include "searchfixture.h"
@@ -46,6 +49,17 @@ inline void typeInto(QWidget* w, const char* text) {
     for (QChar c : QString::fromUtf8(text))
         QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
 }
+// Lets events run until done() holds; false after ms milliseconds.
+inline bool waitUntil(const std::function<bool()>& done, int ms = 3000) {
+    QElapsedTimer t;
+    t.start();
+    while (!done()) {
+        if (t.elapsed() > ms) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return true;
+}
+
 inline void pressEnter(QWidget* w) { QTest::keyClick(w, Qt::Key_Return); }
 
 }  // namespace urbica::testcity

@@ -29,16 +29,6 @@ using namespace urbica::testcity;
 
 namespace {
 
-bool waitUntil(const std::function<bool()>& done, int ms = 3000) {
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() > ms) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
-
 class TwoLanguageCity : public ::testing::Test {
 protected:
     QTemporaryDir dir;
