@@ -75,6 +75,16 @@ def to_box(lat, lon, box):
     return distance(lat, lon, la, lo)
 
 
+def house_numbers(house):
+    """The numbers an address names: its first number and the ends of ranges and lists."""
+    runs = re.findall(r"(^|[-–;,]\s*)(\d+)", house.strip())
+    first = re.match(r"\D*(\d+)", house)
+    found = {r[1] for r in runs}
+    if first:
+        found.add(first.group(1))
+    return found
+
+
 def one_line_forms(street, house, city):
     words = street.split()
     lowered = [w.lower() for w in words]
@@ -97,7 +107,7 @@ def geocode(find, data, lines):
             continue
         n = int(f[0])
         if f[1] in ("exact", "nearest") and len(f) >= 9:
-            results[n] = (f[1], f[3], f[4], float(f[7]), float(f[8]))
+            results[n] = (f[1], f[3], f[4], float(f[7]), float(f[8]), f[2])
         else:
             results[n] = (f[1],)
     return results
@@ -121,10 +131,22 @@ def main():
     find = os.path.join(a.bin, "urbica-find")
     tab = geocode(find, data, [f"{s}\t{h}" for s, h in pairs])
     exact = [i for i in range(len(pairs)) if tab.get(i + 1, ("",))[0] == "exact"]
+    # Several addresses may name one house ("30-32" names 32 too, "1. UG" is
+    # house 1): a result is measured against every object of its street whose
+    # address names the result's number.
+    named = {}
+    for street, house, box in objects:
+        for n in house_numbers(house):
+            named.setdefault((street, n), []).append(box)
     worst, worst_pair = 0.0, None
     for i in exact:
         r = tab[i + 1]
-        d = min(to_box(r[3], r[4], b) for b in boxes[pairs[i]])
+        street = pairs[i][0]
+        m = re.search(r"д\.(\d+)", r[5])
+        near = list(boxes[pairs[i]])
+        if m:
+            near += named.get((street, m.group(1)), [])
+        d = min(to_box(r[3], r[4], b) for b in near)
         if d > worst:
             worst, worst_pair = d, pairs[i]
     forms = [one_line_forms(s, h, a.city) for s, h in pairs]
@@ -132,18 +154,23 @@ def main():
     one = geocode(find, data, lines)
     same = 0
     tried = 0
+    differ = []
     for i in exact:
         for k in range(3):
             tried += 1
             r = one.get(i * 3 + k + 1, ("",))
             if r[0] == "exact" and r[1:3] == tab[i + 1][1:3]:
                 same += 1
+            elif len(differ) < 10:
+                differ.append((forms[i][k], r[-1] if len(r) > 1 else r[0], tab[i + 1][-1]))
     n = len(pairs)
     print(f"{os.path.basename(a.extract)}: {n} distinct addresses")
     print(f"  geocode street<TAB>house exact: {len(exact)} ({100.0 * len(exact) / max(1, n):.1f} %)")
     print(f"  one-line forms giving the same house: {same} of {tried} "
           f"({100.0 * same / max(1, tried):.1f} %)")
     print(f"  largest distance from the object: {worst:.1f} m {worst_pair or ''}")
+    for line, got, wanted in differ:
+        print(f"  one line: {line!r} gives {got!r}, not {wanted!r}")
     missed = [pairs[i] for i in range(n) if tab.get(i + 1, ("",))[0] != "exact"]
     for s, h in missed[:15]:
         print(f"  not exact: {s}\t{h}\t{tab.get(pairs.index((s, h)) + 1)}")

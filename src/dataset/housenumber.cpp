@@ -95,6 +95,7 @@ void splitOne(const QString& text, HouseNumberSplit& out) {
         // Nothing numeric to split: keep what fits, readable as written.
         QString kept = text.simplified();
         kept.remove(u' ');
+        kept.remove(u'.');  // "вл. 1" and "вл1" are one number
         out.exact = false;
         if (!kept.isEmpty()) out.houses.push_back({kept.left(kNumberWidth), {}, {}});
         return;

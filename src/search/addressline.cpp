@@ -210,17 +210,38 @@ std::vector<AddressReading> readAddressLine(const QString& line) {
         tokens.push_back({b, searchKey(line.mid(b, i - b))});
     }
     std::vector<AddressReading> out;
-    for (size_t h = 1; h < tokens.size(); ++h) {
-        if (!startsHouse(tokens, h)) continue;
-        const std::optional<HouseQuery> house =
-            houseQueryFromText(searchKey(line.mid(tokens[h].start)));
-        if (!house || house->number.isEmpty()) continue;
+    auto addReadings = [&](size_t h, const HouseQuery& house) {
         for (size_t k = 0; k < h; ++k) {
             const qsizetype from = tokens[k].start;
             StreetKey street = streetKey(line.mid(from, tokens[h].start - from));
             if (street.key.isEmpty()) continue;
-            out.push_back({std::move(street), *house, int(k)});
+            out.push_back({std::move(street), house, int(k)});
         }
+    };
+    for (size_t h = 1; h < tokens.size(); ++h) {
+        if (!startsHouse(tokens, h)) continue;
+        const std::optional<HouseQuery> house =
+            houseQueryFromText(searchKey(line.mid(tokens[h].start)));
+        if (house && !house->number.isEmpty()) addReadings(h, *house);
+    }
+    // Then a house named by a text with a digit at the end of the line, in one
+    // or two words that begin with a letter ("вл1", "UG TK1"): matched as
+    // text, the way such numbers are stored.
+    // A "д."/"дом" before it is left out; the shorter house text first.
+    constexpr size_t kTextHouseWords = 2;
+    const size_t lowest =
+        tokens.size() > kTextHouseWords + 1 ? tokens.size() - kTextHouseWords - 1 : 1;
+    for (size_t h = tokens.size() - 1; tokens.size() > 1 && h >= lowest; --h) {
+        if (tokens[h].key.isEmpty() || !tokens[h].key[0].isLetter() || startsHouse(tokens, h))
+            continue;
+        const bool houseWord = tokens[h].key == u"Д." || tokens[h].key == u"Д" ||
+                               tokens[h].key == u"ДОМ" || tokens[h].key == u"ДОМ.";
+        if (houseWord ? h + 1 >= tokens.size() : tokens.size() - h > kTextHouseWords) continue;
+        const QString rest = line.mid(tokens[houseWord ? h + 1 : h].start);
+        if (std::none_of(rest.begin(), rest.end(), [](QChar c) { return isAsciiDigit(c); }))
+            continue;
+        const std::optional<HouseQuery> house = houseQueryFromText(searchKey(rest));
+        if (house && house->number.isEmpty() && !house->letter.isEmpty()) addReadings(h, *house);
     }
     return out;
 }

@@ -61,8 +61,9 @@ inline constexpr qsizetype kMaxAddressLength = 400;
 // Every reading of the line, most likely first: the house starts at a word
 // that begins with a digit (or "д."/"дом" before one) and has a number;
 // the street is the words before it, with none, one, two ... leading words
-// left out. Commas, blanks, letter case and Ё/Е do not matter. Empty when
-// the line reads as no address.
+// left out. After those, a house written as a text with a digit in the last
+// one or two words ("вл1", "UG TK1"). Commas, blanks, letter case and Ё/Е do
+// not matter. Empty when the line reads as no address.
 std::vector<AddressReading> readAddressLine(const QString& line);
 
 // True when the text reads as an address with a house number.

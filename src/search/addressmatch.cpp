@@ -220,8 +220,22 @@ std::vector<AddressHit> AddressIndex::housesOn(const std::vector<Street>& street
         hits.push_back({h.classNumber, h.record, s.record, exact, s.typo,
                         (s.typo ? 2 : 0) + (s.otherType ? 1 : 0)});
     };
-    for (size_t k = 0; k < streets.size(); ++k)
-        for (size_t i : matchingIn(*all[k], q)) hit(streets[k], all[k]->list[i], true);
+    // On each street, a house with no field beyond those typed comes first:
+    // "5" finds house 5 before 5 корп. 1.
+    auto whole = [&q](const HouseEntry& h) {
+        // A number such as 12А or 12с1 has more than its digits.
+        const QString& n = h.number;
+        const bool more = !n.isEmpty() && n.front().isDigit() &&
+                          std::any_of(n.begin(), n.end(), [](QChar c) { return !c.isDigit(); });
+        return (!q.letter.isEmpty() || !more) && (!q.fraction.isEmpty() || h.fraction.isEmpty()) &&
+               (!q.building.isEmpty() || h.building.isEmpty());
+    };
+    for (size_t k = 0; k < streets.size(); ++k) {
+        std::vector<size_t> found = matchingIn(*all[k], q);
+        std::stable_partition(found.begin(), found.end(),
+                              [&](size_t i) { return whole(all[k]->list[i]); });
+        for (size_t i : found) hit(streets[k], all[k]->list[i], true);
+    }
     if (!hits.empty() || q.isEmpty()) return hits;
     const double wanted = houseNumberValue(q.number);
     for (size_t k = 0; k < streets.size(); ++k) {

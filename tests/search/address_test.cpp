@@ -15,7 +15,8 @@ namespace {
 class Address : public ::testing::Test {
 protected:
     City city;
-    int32_t kirovaStreet = 0, kirovaLane = 0, spasskiy = 0, mira = 0, marta = 0, pavlovka = 0;
+    int32_t kirovaStreet = 0, kirovaLane = 0, spasskiy = 0, mira = 0, marta = 0, pavlovka = 0,
+            passage = 0;
     std::shared_ptr<const AddressIndex> index;
 
     void SetUp() override {
@@ -26,6 +27,9 @@ protected:
         mira = street("Мира проспект", {{"1", "", ""}});
         marta = street("Улица 8 Марта", {{"4", "", ""}});
         pavlovka = street("Павловкая улица", {{"9", "", ""}});
+        passage = street(
+            "Проектируемый проезд",
+            {{"5", "", "1"}, {"5А", "", ""}, {"5", "", ""}, {"вл1", "", ""}, {"UGTK", "", ""}});
         city.houses(kPavlovskaya, {{"9", "", ""}});
         // Other names: one of Литейная, and one more of Кирова улица (listed once).
         city.data.searchNames = {{kStreets, kLiteynaya, u("Мироновская улица")},
@@ -90,6 +94,21 @@ TEST_F(Address, StreetTypeWordsAnywhereAndHouseForms) {
         EXPECT_EQ(first(line), std::make_pair(marta, house(marta, 0))) << line;
     EXPECT_EQ(first("Ёлочная 1"), first("елочная 1"));
     EXPECT_NE(first("Ёлочная 1").first, 0);
+}
+
+TEST_F(Address, TheHouseWithNoMoreFieldsFirstAndTextNumbers) {
+    // "5" is house 5 before 5 корп. 1 and 5А, whatever the street's order.
+    auto hits = find("Проектируемый проезд 5");
+    ASSERT_EQ(hits.size(), 3u);
+    EXPECT_EQ(hits[0].houseRecord, house(passage, 2));
+    EXPECT_EQ(hits[1].houseRecord, house(passage, 0));
+    // Numbers without a leading digit, as written in one line.
+    for (const char* line : {"Проектируемый проезд вл1", "Проектируемый проезд, вл. 1",
+                             "Проектируемый проезд, д. вл1"})
+        EXPECT_EQ(first(line), std::make_pair(passage, house(passage, 3))) << line;
+    EXPECT_EQ(first("Проектируемый проезд UG TK1"), std::make_pair(passage, house(passage, 4)));
+    EXPECT_TRUE(find("Проектируемый проезд вл2").empty() ||
+                !find("Проектируемый проезд вл2")[0].exact);
 }
 
 TEST_F(Address, CityAndPostcodeInFrontAreLeftOut) {

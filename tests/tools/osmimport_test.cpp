@@ -440,6 +440,58 @@ TEST(BadInput, MissingNodesAndBrokenAreasAreSkippedAndCounted) {
     EXPECT_TRUE(reportLines(r).join(u("\n")).contains(u("мультиполигоны неполные")));
 }
 
+TEST(BadInput, AddressesOfObjectsThatMakeNoAreaAreKept) {
+    QTemporaryDir tmp;
+    const QString path = tmp.filePath(QStringLiteral("partial.osm"));
+    auto address = [](const char* number) {
+        return tag("addr:street", "Садовая улица") + tag("addr:housenumber", number);
+    };
+    QByteArray body;
+    for (int i = 0; i < 6; ++i) body += square(10 * i + 1, 55.75 + 0.001 * i, 37.60);
+    body += node(90, 55.7495, 37.5995) + node(91, 55.7495, 37.6040);
+    body += way(100, {90, 91}, tag("highway", "residential") + tag("name", "Садовая улица"));
+    // A building multipolygon whose inner ring lies outside the extract: drawn by its outer ring.
+    body += way(101, {1, 2, 3, 4, 1}, "");
+    body +=
+        "<relation id='200' version='1'><member type='way' ref='101' role='outer'/>"
+        "<member type='way' ref='999' role='inner'/>" +
+        tag("type", "multipolygon") + tag("building", "yes") + address("3") + "</relation>\n";
+    // One whose only outer way is an open line: a square at its points.
+    body += way(102, {11, 12, 13}, "");
+    body +=
+        "<relation id='201' version='1'><member type='way' ref='102' role='outer'/>"
+        "<member type='way' ref='998' role='outer'/>" +
+        tag("type", "multipolygon") + tag("building", "yes") + address("5") + "</relation>\n";
+    // A closed way of no drawn kind, and an open one.
+    body += way(103, {21, 22, 23, 24, 21}, tag("shop", "ticket") + address("7"));
+    body += way(104, {31, 32, 33}, tag("removed:building", "yes") + address("9"));
+    // Ranges and lists after the house they name alone; korpus after the bare number.
+    body += way(105, {41, 42, 43, 44, 41}, tag("building", "yes") + address("9-11"));
+    body += way(106, {51, 52, 53, 54, 51}, tag("building", "yes") + address("3 к1"));
+    ASSERT_TRUE(writeText(path, osm(body)));
+    ImportResult r;
+    QString error;
+    ASSERT_TRUE(importOsm(path, r, &error)) << error.toStdString();
+    const DatasetData& d = r.data;
+    ASSERT_EQ(d.classNames[kStreetClass].size(), 1u);
+    QStringList houses;
+    for (const ObjectRefData& p : d.classNames[kStreetClass][0].parts) {
+        const NameData& h = d.classNames[size_t(p.first)][size_t(p.second - 1)];
+        ASSERT_EQ(h.mapObjects.size(), 1u);
+        const MapObjectData& o =
+            d.layerObjects[size_t(h.mapObjects[0].first)][size_t(h.mapObjects[0].second - 1)];
+        // The mark of an address is a square 6 m wide.
+        const bool square = o.points.size() == 4 && o.points[1].x() - o.points[0].x() == 6;
+        houses << fields(HouseFields{h.number, h.fraction, h.building}) +
+                      (square ? u(" square") : u(" building"));
+    }
+    EXPECT_EQ(houses,
+              (QStringList{u("3|| building"), u("3||1 building"), u("5|| square"), u("7|| square"),
+                           u("9|| square"), u("9|| building"), u("11|| building")}));
+    EXPECT_EQ(r.report.addressesFromParts, 4);
+    EXPECT_TRUE(reportLines(r).join(u("\n")).contains(u("поставлены по их точкам: 4")));
+}
+
 TEST(BadInput, LongAndForeignNamesAreWrittenNotRefused) {
     QTemporaryDir tmp;
     const QString path = tmp.filePath(QStringLiteral("names.osm"));

@@ -51,11 +51,14 @@ struct House {
     HouseFields fields;
     int32_t street = -1;  // index into the streets
     size_t pending = 0;
+    bool alone = true;  // its address names this house only, read in full
 };
+
+inline constexpr size_t kNoPending = size_t(-1);
 
 struct Address {
     QString street, number;
-    size_t pending;
+    size_t pending = kNoPending;  // kNoPending while its way may still make an area
     osmium::Location where;
 };
 

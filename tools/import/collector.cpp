@@ -64,6 +64,7 @@ int32_t Collector::streetOfAddress(const QString& spelled, osmium::Location wher
 
 void Collector::relationPass(const osmium::Relation& r) {
     const osmium::TagList& t = r.tags();
+    noteRelationAddress(r);
     if (isAny(t["route"], {"subway"}) || isAny(t["route_master"], {"subway"})) {
         const int32_t colour = parseColour(t["colour"]);
         if (colour < 0) return;
@@ -101,6 +102,8 @@ void Collector::way(const osmium::Way& w) {
     const char* railway = t["railway"];
     const char* waterway = t["waterway"];
     const bool station = isStation(t);
+    if (!memberAddress_.empty()) readMember(w);
+    if (const char* number = t["addr:housenumber"]; number && *number) awaitArea(w);
     if (!highway && !railway && !waterway && !station) return;
     Ring pts;
     pts.reserve(w.nodes().size());
@@ -169,7 +172,109 @@ void Collector::area(const osmium::Area& a) {
     }
     if (station) addStation(t, c);
     if (poi) addPoi(t, c);
-    if (hasAddress) addAddress(t, c, kind.building ? std::optional<size_t>(first) : std::nullopt);
+    if (hasAddress) placeAreaAddress(a, kind, first, c);
+}
+
+void Collector::placeAreaAddress(const osmium::Area& a, const AreaKind& kind, size_t first,
+                                 osmium::Location c) {
+    const std::optional<size_t> building =
+        kind.building ? std::optional<size_t>(first) : std::nullopt;
+    if (a.from_way()) {
+        // The way's address was taken when the way was read; it now gets its place.
+        if (auto it = awaitingWay_.find(a.orig_id()); it != awaitingWay_.end()) {
+            Address& address = addresses[it->second];
+            address.where = c;
+            address.pending =
+                building ? *building : add(kBuildingLayer, kAddressType, 1, Shape::Square, Ring{c});
+            awaitingWay_.erase(it);
+            return;
+        }
+    } else if (auto it = relationAddressOf_.find(a.orig_id()); it != relationAddressOf_.end()) {
+        relationAddresses_[it->second].placed = true;
+    }
+    addAddress(a.tags(), c, building);
+}
+
+// Multipolygons with an address: their member ways are watched in the second
+// pass, so that the address is not lost when the relation makes no area.
+void Collector::noteRelationAddress(const osmium::Relation& r) {
+    const osmium::TagList& t = r.tags();
+    const char* number = t["addr:housenumber"];
+    if (!number || !*number || !is(t["type"], "multipolygon")) return;
+    const char* street = t["addr:street"];
+    if (!street || !*street) street = t["addr:place"];
+    if (!street || !*street) return;  // counted when its area is read
+    RelationAddress ra;
+    ra.street = QString::fromUtf8(street).simplified();
+    ra.number = QString::fromUtf8(number).simplified();
+    ra.kind = areaKind(t);
+    const size_t index = relationAddresses_.size();
+    relationAddresses_.push_back(std::move(ra));
+    relationAddressOf_.emplace(r.id(), index);
+    for (const osmium::RelationMember& m : r.members())
+        if (m.type() == osmium::item_type::way && !is(m.role(), "inner"))
+            memberAddress_.emplace(m.ref(), index);
+}
+
+void Collector::readMember(const osmium::Way& w) {
+    const auto [from, to] = memberAddress_.equal_range(w.id());
+    if (from == to) return;
+    Ring ring = ringOf(w.nodes());
+    const bool closed = w.nodes().size() >= 4 && w.ends_have_same_id() && ring.size() >= 3;
+    for (auto it = from; it != to; ++it) {
+        RelationAddress& ra = relationAddresses_[it->second];
+        for (const osmium::Location& l : ring) ra.sumX += l.x(), ra.sumY += l.y(), ++ra.count;
+        if (closed && ra.kind.building) ra.closedOuters.push_back(ring);
+    }
+}
+
+void Collector::awaitArea(const osmium::Way& w) {
+    const Ring pts = ringOf(w.nodes());
+    if (pts.empty()) {
+        skip(u("адреса на линиях без точек"));
+        return;
+    }
+    if (const std::optional<size_t> index = addressIndex(w.tags(), centre(pts)))
+        awaitingWay_.emplace(w.id(), *index);
+}
+
+void Collector::placeLeftAddresses() {
+    // Ways that made no area: not closed, not of a drawn kind, or a broken ring.
+    std::vector<size_t> left;
+    left.reserve(awaitingWay_.size());
+    for (const auto& [id, index] : awaitingWay_) left.push_back(index);
+    std::sort(left.begin(), left.end());  // in the order the ways were read
+    for (size_t index : left) {
+        Address& a = addresses[index];
+        a.pending = add(kBuildingLayer, kAddressType, 1, Shape::Square, Ring{a.where});
+    }
+    addressesFromParts_ += int64_t(left.size());
+    awaitingWay_.clear();
+    // Multipolygons that made no area: a building is drawn by its member
+    // rings that close by themselves; otherwise a square marks the centre of
+    // the member points that were read.
+    for (RelationAddress& ra : relationAddresses_) {
+        if (ra.placed) continue;
+        if (ra.count == 0) {
+            skip(u("адреса мультиполигонов без прочитанных точек"));
+            continue;
+        }
+        const osmium::Location c(int32_t(ra.sumX / ra.count), int32_t(ra.sumY / ra.count));
+        size_t pending;
+        if (!ra.closedOuters.empty()) {
+            pending = pendings.size();
+            for (Ring& ring : ra.closedOuters)
+                add(ra.kind.layer, ra.kind.type, ra.kind.maxLevel, Shape::Area, std::move(ring));
+        } else {
+            pending = add(kBuildingLayer, kAddressType, 1, Shape::Square, Ring{c});
+        }
+        addresses.push_back({ra.street, ra.number, pending, c});
+        ++addressesFromParts_;
+    }
+    relationAddresses_.clear();
+    relationAddressOf_.clear();
+    memberAddress_.clear();
+    report_.addressesFromParts = addressesFromParts_;
 }
 
 size_t Collector::add(int16_t layer, int16_t type, int16_t maxLevel, Shape shape, Ring pts) {
@@ -229,25 +334,27 @@ void Collector::addPoi(const osmium::TagList& t, osmium::Location at) {
     if (!name.isEmpty()) attachNamed(kPoiClass, name, t, p, at, false);
 }
 
-void Collector::addAddress(const osmium::TagList& t, osmium::Location at,
-                           std::optional<size_t> building) {
+std::optional<size_t> Collector::addressIndex(const osmium::TagList& t, osmium::Location at) {
     const char* number = t["addr:housenumber"];
-    if (!number || !*number) return;
+    if (!number || !*number) return std::nullopt;
     const char* street = t["addr:street"];
     if (!street || !*street) street = t["addr:place"];
     if (!street || !*street) {
         skip(u("адреса без улицы"));
-        return;
+        return std::nullopt;
     }
-    size_t p;
-    if (building) {
-        p = *building;
-    } else {
-        // A small square marks an address given by a point or by a non-building area.
-        p = add(kBuildingLayer, kAddressType, 1, Shape::Square, Ring{at});
-    }
-    addresses.push_back(
-        {QString::fromUtf8(street).simplified(), QString::fromUtf8(number).simplified(), p, at});
+    addresses.push_back({QString::fromUtf8(street).simplified(),
+                         QString::fromUtf8(number).simplified(), kNoPending, at});
+    return addresses.size() - 1;
+}
+
+void Collector::addAddress(const osmium::TagList& t, osmium::Location at,
+                           std::optional<size_t> building) {
+    const std::optional<size_t> index = addressIndex(t, at);
+    if (!index) return;
+    // A small square marks an address given by a point or by a non-building area.
+    addresses[*index].pending =
+        building ? *building : add(kBuildingLayer, kAddressType, 1, Shape::Square, Ring{at});
 }
 
 void Collector::addRoad(const osmium::TagList& t, const char* highway, Ring pts) {

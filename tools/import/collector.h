@@ -13,6 +13,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "classify.h"
 #include "collected.h"
 #include "names.h"
 #include "osmimport.h"
@@ -35,6 +36,10 @@ public:
     void node(const osmium::Node& n);
     void way(const osmium::Way& w);
     void area(const osmium::Area& a);
+    // After the second pass: the addresses of ways that made no area and of
+    // multipolygons that could not be assembled (members missing from the
+    // extract, broken rings), placed by the points that were read.
+    void placeLeftAddresses();
 
     const std::vector<PlacePoint>& places() const { return places_; }
     const std::vector<DistrictArea>& districtAreas() const { return districtAreas_; }
@@ -55,6 +60,29 @@ private:
     ImportReport& report_;
     std::vector<PlacePoint> places_;
     std::vector<DistrictArea> districtAreas_;
+
+    // The address of a multipolygon relation, with what its member ways gave,
+    // in case the relation makes no area.
+    struct RelationAddress {
+        QString street, number;
+        AreaKind kind;
+        int64_t sumX = 0, sumY = 0, count = 0;  // every point of its members read
+        std::vector<Ring> closedOuters;         // members that are rings by themselves
+        bool placed = false;                    // an area of it was assembled
+    };
+    std::vector<RelationAddress> relationAddresses_;
+    std::unordered_map<osmium::object_id_type, size_t> relationAddressOf_;   // relation id
+    std::unordered_multimap<osmium::object_id_type, size_t> memberAddress_;  // way id
+    // Addresses of ways (into addresses) whose area, if any, is still to come.
+    std::unordered_map<osmium::object_id_type, size_t> awaitingWay_;
+    int64_t addressesFromParts_ = 0;
+
+    void noteRelationAddress(const osmium::Relation& r);
+    void readMember(const osmium::Way& w);
+    void awaitArea(const osmium::Way& w);
+    void placeAreaAddress(const osmium::Area& a, const AreaKind& kind, size_t first,
+                          osmium::Location c);
+    std::optional<size_t> addressIndex(const osmium::TagList& t, osmium::Location at);
 
     size_t add(int16_t layer, int16_t type, int16_t maxLevel, Shape shape, Ring pts);
     // The pending object becomes a map object of the named object of the class

@@ -1,6 +1,7 @@
 #include "names.h"
 
 #include <algorithm>
+#include <tuple>
 
 #include "builder.h"
 #include "classify.h"
@@ -89,6 +90,7 @@ int32_t NameRegistry::streetOfAddress(const QString& key, osmium::Location where
 void Builder::makeHouses() {
     // Every address becomes one house per number it names, linked to its street.
     for (const Address& a : c_.addresses) {
+        if (a.pending >= c_.pendings.size()) continue;  // never placed
         const HouseNumberSplit split = splitHouseNumber(c_.text(a.number.toUtf8().constData()));
         if (!split.exact) ++r_.report.inexactHouseNumbers;
         if (split.houses.empty()) {
@@ -97,8 +99,9 @@ void Builder::makeHouses() {
         }
         const int32_t street = c_.streetOfAddress(a.street, a.where);
         c_.names.addStreetNames(street, {a.street});
+        const bool alone = split.exact && split.houses.size() == 1;
         for (const HouseFields& f : split.houses) {
-            houses_.push_back({f, street, a.pending});
+            houses_.push_back({f, street, a.pending, alone});
             c_.names.streets[size_t(street)].houses.push_back(int32_t(houses_.size() - 1));
         }
         AddressSample sample;
@@ -169,11 +172,39 @@ void Builder::makeStreets() {
     for (AddressSample& a : r_.addresses) a.streetName = written[size_t(a.streetName.toInt())].name;
 }
 
+namespace {
+
+// The value of a field's leading digits; 0 when it has none.
+int64_t leadingNumber(const QString& field) {
+    int64_t v = 0;
+    for (qsizetype i = 0; i < field.size() && field[i].isDigit() && v < (int64_t(1) << 40); ++i)
+        v = v * 10 + field[i].digitValue();
+    return v;
+}
+
+}  // namespace
+
+// A street's houses by number, then fraction and building; of houses that
+// read the same, first those whose address names them alone, then the order
+// of the extract.
+std::vector<int32_t> Builder::housesInOrder(const Street& street) const {
+    std::vector<int32_t> order = street.houses;
+    auto key = [this](int32_t h) {
+        const House& house = houses_[size_t(h)];
+        const HouseFields& f = house.fields;
+        return std::make_tuple(leadingNumber(f.number), f.number, leadingNumber(f.fraction),
+                               f.fraction, leadingNumber(f.building), f.building, !house.alone);
+    };
+    std::stable_sort(order.begin(), order.end(),
+                     [&](int32_t a, int32_t b) { return key(a) < key(b); });
+    return order;
+}
+
 // The houses of a street become records of the current house class (a new
 // class when it is full) and parts of the street's record.
 void Builder::addHouses(const Street& street, int32_t record, NameData& nd, int16_t& houseClass) {
     auto& names = d_.classNames;
-    for (int32_t h : street.houses) {
+    for (int32_t h : housesInOrder(street)) {
         if (int32_t(names[size_t(houseClass)].size()) >= kHousesPerClass) {
             ++houseClass;
             d_.tables.classes.push_back(d_.tables.classes[kFirstHouseClass]);

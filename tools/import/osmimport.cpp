@@ -71,6 +71,7 @@ void readObjects(const osmium::io::File& file, Collector& collector, Manager& ma
     }
     reader.close();
     areas.flush();
+    collector.placeLeftAddresses();
 }
 
 }  // namespace

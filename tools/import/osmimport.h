@@ -61,6 +61,8 @@ struct ImportReport {
     int64_t inexactHouseNumbers = 0;
     int64_t areasFromWays = 0, areasFromRelations = 0;
     int64_t multipolygonRelations = 0;  // relations the area builder was asked to assemble
+    // Addresses placed by the points read of an object that made no area.
+    int64_t addressesFromParts = 0;
     double seconds = 0;
 };
 

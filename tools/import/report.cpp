@@ -25,6 +25,10 @@ QStringList reportLines(const ImportResult& r) {
     if (rep.multipolygonRelations > rep.areasFromRelations)
         lines << u("пропущено: мультиполигоны неполные или не собранные: %1")
                      .arg(rep.multipolygonRelations - rep.areasFromRelations);
+    if (rep.addressesFromParts)
+        lines << u("адреса объектов без площади (линии, неполные мультиполигоны), "
+                   "поставлены по их точкам: %1")
+                     .arg(rep.addressesFromParts);
     for (const auto& [why, count] : rep.skipped)
         lines << u("пропущено: %1: %2").arg(why).arg(count);
     lines << u("другие имена объектов для поиска: %1").arg(r.data.searchNames.size());
