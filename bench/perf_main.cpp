@@ -27,6 +27,8 @@
 #include "dataset/listmodel.h"
 #include "dataset/names.h"
 #include "dataset/objects.h"
+#include "search/quickaddress.h"
+#include "search/quickfind.h"
 #include "view/locate.h"
 #include "view/pick.h"
 #include "view/redraw.h"
@@ -372,6 +374,22 @@ void registerAll() {
                         findAddress(*index, (*lines)[i++ % lines->size()]).size());
             },
             benchmark::kMicrosecond);
+        const std::vector<int> classes = quickFindClasses(c->s.tables);
+        reg("quick_find_address_100",
+            "Quick find with an address in one line (houses, then names), `--scale 100`",
+            "≤ 50 ms", [c, index, lines, classes](benchmark::State& st) {
+                const NameContext ctx = c->s.names();
+                qsizetype i = 0;
+                int found = 0;
+                for (auto _ : st) {
+                    const QString& text = (*lines)[i++ % lines->size()];
+                    const std::vector<ListModel::Item> houses = quickFindAddresses(ctx, text);
+                    ListModel list(true);
+                    findByText(ctx, text, list, classes);
+                    found = int(houses.size()) + list.count();
+                }
+                st.counters["found"] = found;
+            });
     }
     reg("nearest_metro", "`nearestMetro` from the start view, `--scale 10`", "",
         [c10](benchmark::State& st) {

@@ -231,10 +231,15 @@ std::vector<AddressHit> AddressIndex::housesOn(const std::vector<Street>& street
                (!q.building.isEmpty() || h.building.isEmpty());
     };
     for (size_t k = 0; k < streets.size(); ++k) {
-        std::vector<size_t> found = matchingIn(*all[k], q);
-        std::stable_partition(found.begin(), found.end(),
-                              [&](size_t i) { return whole(all[k]->list[i]); });
-        for (size_t i : found) hit(streets[k], all[k]->list[i], true);
+        const std::vector<size_t> found = matchingIn(*all[k], q);
+        const std::vector<HouseEntry>& list = all[k]->list;
+        if (found.size() == 1) {
+            hit(streets[k], list[found[0]], true);
+            continue;
+        }
+        for (bool first : {true, false})
+            for (size_t i : found)
+                if (whole(list[i]) == first) hit(streets[k], list[i], true);
     }
     if (!hits.empty() || q.isEmpty()) return hits;
     const double wanted = houseNumberValue(q.number);
