@@ -376,8 +376,8 @@ void registerAll() {
             benchmark::kMicrosecond);
         const std::vector<int> classes = quickFindClasses(c->s.tables);
         reg("quick_find_address_100",
-            "Quick find with an address in one line (houses, then names), `--scale 100`",
-            "≤ 50 ms", [c, index, lines, classes](benchmark::State& st) {
+            "Quick find with an address in one line (houses, then names), `--scale 100`", "≤ 50 ms",
+            [c, index, lines, classes](benchmark::State& st) {
                 const NameContext ctx = c->s.names();
                 qsizetype i = 0;
                 int found = 0;

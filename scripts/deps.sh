@@ -2,7 +2,8 @@
 # Installs the Debian packages the build needs, only those that are missing.
 set -euo pipefail
 # qt6-translations-l10n: Qt's own dialogs and buttons in Russian.
-pkgs=(cmake make g++ pkg-config qt6-base-dev qt6-translations-l10n libgl-dev
+# qt6-base-private-dev: the window tests queue input as the window system does.
+pkgs=(cmake make g++ pkg-config qt6-base-dev qt6-base-private-dev qt6-translations-l10n libgl-dev
       libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core fonts-liberation
       libosmium2-dev libprotozero-dev zlib1g-dev libbz2-dev libexpat1-dev liblz4-dev
       cups printer-driver-cups-pdf poppler-utils)
