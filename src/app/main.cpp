@@ -1,7 +1,8 @@
 // The program: one application object that owns the run's state and the main window.
 //
-//   urbica [--startup-probe]
+//   urbica [--startup-probe] [DATA-FOLDER]
 //
+// A data folder given opens that city instead of the one of the settings.
 // With --startup-probe the program prints "first picture" on standard output
 // once the first picture of the map is on screen, and ends; the performance
 // run times start-up with it.
@@ -17,7 +18,11 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Urbica"));
     urbica::installQtTranslations(app);
-    const bool probe = QCoreApplication::arguments().contains(QStringLiteral("--startup-probe"));
+    const QStringList args = QCoreApplication::arguments();
+    const bool probe = args.contains(QStringLiteral("--startup-probe"));
+    QString cityFolder;
+    for (qsizetype i = 1; i < args.size(); ++i)
+        if (!args[i].startsWith(QLatin1String("--"))) cityFolder = args[i];
 
     urbica::AppState state;
     state.programDirectory = QCoreApplication::applicationDirPath();
@@ -33,7 +38,7 @@ int main(int argc, char* argv[]) {
             });
         });
     }
-    window.startUp();
+    window.startUp(cityFolder);
     window.show();
     return app.exec();
 }

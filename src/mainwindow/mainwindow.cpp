@@ -21,11 +21,13 @@
 #include <QWheelEvent>
 #include <cmath>
 
+#include "dataset/cityfolder.h"
 #include "dataset/names.h"
 #include "dataset/settings.h"
 #include "dataset/tables.h"
 #include "dialogs/about.h"
 #include "mainwindow/advertising.h"
+#include "mainwindow/citycommands.h"
 #include "mainwindow/dialogcommands.h"
 #include "mainwindow/help.h"
 #include "mainwindow/layout.h"
@@ -201,7 +203,7 @@ ViewHooks MainWindow::viewHooks() {
     return h;
 }
 
-void MainWindow::startUp() {
+void MainWindow::startUp(const QString& cityFolder) {
     // The advertising text first: a missing file leaves it empty.
     run_.adText = readAdvertising(state_.programDirectory);
     run_.printFooter =
@@ -228,6 +230,37 @@ void MainWindow::startUp() {
     }
     QCoreApplication::processEvents();
 
+    if (!cityFolder.isEmpty()) {
+        const QString problem = cityFolderProblem(cityFolder);
+        if (problem.isEmpty())
+            useCityFolder(cityFolder);
+        else
+            message(problem);
+    }
+    showRecentCities(*this);
+    loadCity();
+    run_.mainLoaded = -1;
+
+    if (s.aboutshow == 1) {
+        // The house search does its loading while the splash is still up.
+        preloadHouseSearch(
+            *this, [this](const QString& text) { message(text); },
+            [this](int c, int32_t n) { showNamedObject(c, n); });
+    }
+    if (splash_) {
+        splash_->close();
+        delete splash_.data();
+    }
+    // A window already on screen will not get the first resize event any
+    // more: start its layout here.
+    if (isVisible()) {
+        run_.resizeCountdown = kResizeTicks;
+        resizetimer->start();
+    }
+}
+
+void MainWindow::loadCity() {
+    Settings& s = state_.settings;
     state_.view.busy = true;
     if (!readCatalogue(s, state_.catalogue, state_.tables)) {
         message(noDataMessage());
@@ -256,24 +289,47 @@ void MainWindow::startUp() {
     state_.view.viewTop = float(state_.catalogue.startY);
     state_.view.viewWidth = float(state_.catalogue.startWidth);
     state_.view.busy = false;
-    run_.mainLoaded = -1;
+}
 
-    if (s.aboutshow == 1) {
-        // The house search does its loading while the splash is still up.
+void MainWindow::useCityFolder(const QString& folder) {
+    Settings& s = state_.settings;
+    s.dataDirFromSettings = 1;
+    s.dataDirectory = cityDirectory(folder);
+    s.line17Text = s.dataDirectory;
+    rememberRecentCity(*this, s.dataDirectory);
+}
+
+bool MainWindow::openCity(const QString& folder) {
+    const QString problem = cityFolderProblem(folder);
+    if (!problem.isEmpty()) {
+        message(problem);
+        return false;
+    }
+    useCityFolder(folder);
+    // Nothing of the old city is kept: its files, views, marks and picks.
+    state_.files.clear();
+    state_.history = ViewHistory{};
+    state_.marksList.clear();
+    state_.geo.reset();
+    navState.pointerMode = kModeNormal;
+    navState.persistentPicture = true;
+    navState.navMode = 0;
+    navState.frag.visible = false;
+    navState.nfrag.visible = false;
+    navState.pick = PickResult{};
+    map->setBox(&boxes.map);
+    syncNavigation();
+    findname->clear();
+    findList->clear();
+    dropHouseSearch(*this);
+    loadCity();
+    if (state_.settings.aboutshow == 1)
         preloadHouseSearch(
             *this, [this](const QString& text) { message(text); },
             [this](int c, int32_t n) { showNamedObject(c, n); });
-    }
-    if (splash_) {
-        splash_->close();
-        delete splash_.data();
-    }
-    // A window already on screen will not get the first resize event any
-    // more: start its layout here.
-    if (isVisible()) {
-        run_.resizeCountdown = kResizeTicks;
-        resizetimer->start();
-    }
+    updateHistoryButtons();
+    layoutNow();
+    return true;
 }
 
 void MainWindow::applyStoredRect() {
@@ -515,6 +571,10 @@ void MainWindow::storeWindowRect() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* e) {
+    if (property(kImportRunningProperty).toBool()) {
+        e->ignore();
+        return;
+    }
     if (exiting_ || closeRequested(e->spontaneous())) {
         e->accept();
         return;

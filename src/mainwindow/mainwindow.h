@@ -38,6 +38,12 @@ struct MainWindowOptions {
     std::function<bool(const QString&)> askYesNo;
     // Opens a web or mail address.
     std::function<void(const QUrl&)> openUrl;
+    // The folder of a city to open; empty when the user gave none.
+    std::function<QString()> chooseCityFolder;
+    // The OpenStreetMap file to import and the new folder of its dataset;
+    // empty when the user gave none.
+    std::function<QString()> chooseOsmFile;
+    std::function<QString()> chooseImportFolder;
 };
 
 // State of the main window that lives for the whole run.
@@ -60,8 +66,19 @@ public:
 
     // The load handler: advertising text, settings, dataset, map box set-up
     // and the start view. Draws nothing: the first layout pass after the
-    // window is shown asks for the first picture.
-    void startUp();
+    // window is shown asks for the first picture. A city folder given (the
+    // command line's) is opened instead of the one of the settings, unless
+    // it holds no dataset.
+    void startUp(const QString& cityFolder = QString());
+    // "Открыть город": the dataset of the folder replaces the city in use,
+    // loaded as at start-up, with a new history and no marks. A folder
+    // without a readable dataset is refused with a message and the city in
+    // use stays; the result is then false.
+    bool openCity(const QString& folder);
+    const MainWindowOptions& options() const { return options_; }
+    // Set on the window while an import runs: no command starts and the
+    // window does not close until it has ended.
+    static constexpr const char* kImportRunningProperty = "importRunning";
 
     AppState& appState() { return state_; }
     MainWindowState& runState() { return run_; }
@@ -159,6 +176,11 @@ private:
     void createToolbar();
     void createMenus();
     void createControls();
+    // The dataset of state_.settings.dataDirectory: catalogue, tables, icon
+    // table, overview, map colours and the start view.
+    void loadCity();
+    // Makes folder the city in use and the first of the recent cities.
+    void useCityFolder(const QString& folder);
     void applyStoredRect();
     void applyPendingOuterSize();
     void storeWindowRect();

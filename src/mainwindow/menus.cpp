@@ -7,6 +7,7 @@
 #include <QToolBar>
 
 #include "mainwindow/advertising.h"
+#include "mainwindow/citycommands.h"
 #include "mainwindow/dialogcommands.h"
 #include "mainwindow/help.h"
 #include "mainwindow/mainwindow.h"
@@ -59,7 +60,10 @@ const MenuDef kMenus[] = {
     {"karta",
      "Карта",
      0,
-     {{"stekdown", "Назад", "Alt+Backspace", 150},
+     {{"opencity", "Открыть город…", nullptr, 0},
+      {"importosm", "Импорт из OpenStreetMap…", nullptr, 0},
+      {nullptr, nullptr, nullptr, 0},
+      {"stekdown", "Назад", "Alt+Backspace", 150},
       {"stekup", "Вперед", nullptr, 150},
       {nullptr, nullptr, nullptr, 0},
       {"printing", "Печатать", "Ctrl+P", 230},
@@ -203,7 +207,8 @@ void MainWindow::fragbarButtonClick(const QString& key) {
 void MainWindow::menuCommand(const QString& name) {
     // The commands of the map, search, bookmark, layer, print and export
     // parts are dispatched from here as they arrive.
-    if (state_.view.busy || redrawing_) return;
+    if (state_.view.busy || redrawing_ || property(kImportRunningProperty).toBool()) return;
+    if (runCityCommand(*this, name, [this](const QString& text) { message(text); })) return;
     if (runSearchCommand(
             *this, name, [this](const QString& text) { message(text); },
             [this](int c, int32_t n) { showNamedObject(c, n); }))

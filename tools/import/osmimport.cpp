@@ -22,6 +22,13 @@ namespace {
 
 using Manager = osmium::area::MultipolygonManager<osmium::area::Assembler>;
 
+// Thrown between blocks of the file when the import is cancelled.
+struct Cancelled {};
+
+void checkCancel(const std::atomic<bool>* cancel) {
+    if (cancel && cancel->load()) throw Cancelled{};
+}
+
 // The multipolygon relations that make areas: those with a tag of a drawn kind
 // and stations.
 osmium::TagsFilter areaFilter() {
@@ -36,7 +43,8 @@ osmium::TagsFilter areaFilter() {
 
 // First pass: the relations, for subway colours and the area assembler.
 void readRelations(const osmium::io::File& file, Collector& collector, Manager& manager,
-                   ImportReport& report, double fileSize, const Progress& progress) {
+                   ImportReport& report, double fileSize, const Progress& progress,
+                   const std::atomic<bool>* cancel) {
     if (progress) progress(u("отношения"), 0);
     osmium::io::Reader reader{file, osmium::osm_entity_bits::relation};
     while (osmium::memory::Buffer buffer = reader.read()) {
@@ -45,6 +53,7 @@ void readRelations(const osmium::io::File& file, Collector& collector, Manager& 
             collector.relationPass(r);
         }
         osmium::apply(buffer, manager);
+        checkCancel(cancel);
         if (progress) progress(u("отношения"), double(reader.offset()) / fileSize);
     }
     reader.close();
@@ -54,7 +63,7 @@ void readRelations(const osmium::io::File& file, Collector& collector, Manager& 
 
 // Second pass: nodes and ways with their locations, and the areas assembled from them.
 void readObjects(const osmium::io::File& file, Collector& collector, Manager& manager,
-                 double fileSize, const Progress& progress) {
+                 double fileSize, const Progress& progress, const std::atomic<bool>* cancel) {
     using PosIndex = osmium::index::map::FlexMem<osmium::unsigned_object_id_type, osmium::Location>;
     using NegIndex =
         osmium::index::map::SparseMemMap<osmium::unsigned_object_id_type, osmium::Location>;
@@ -67,6 +76,7 @@ void readObjects(const osmium::io::File& file, Collector& collector, Manager& ma
     osmium::io::Reader reader{file};
     while (osmium::memory::Buffer buffer = reader.read()) {
         osmium::apply(buffer, locations, collector, areas);
+        checkCancel(cancel);
         if (progress) progress(u("точки и линии"), double(reader.offset()) / fileSize);
     }
     reader.close();
@@ -76,8 +86,10 @@ void readObjects(const osmium::io::File& file, Collector& collector, Manager& ma
 
 }  // namespace
 
+QString importCancelledText() { return u("импорт отменён"); }
+
 bool importOsm(const QString& path, ImportResult& result, QString* error,
-               const Progress& progress) {
+               const Progress& progress, const std::atomic<bool>* cancel) {
     QElapsedTimer timer;
     timer.start();
     result = ImportResult{};
@@ -93,8 +105,12 @@ bool importOsm(const QString& path, ImportResult& result, QString* error,
         osmium::area::Assembler::config_type config;
         config.create_empty_areas = false;  // a ring that cannot be built gives no area
         Manager manager{config, areaFilter()};
-        readRelations(file, collector, manager, result.report, fileSize, progress);
-        readObjects(file, collector, manager, fileSize, progress);
+        readRelations(file, collector, manager, result.report, fileSize, progress, cancel);
+        readObjects(file, collector, manager, fileSize, progress, cancel);
+    } catch (const Cancelled&) {
+        result = ImportResult{};
+        if (error) *error = importCancelledText();
+        return false;
     } catch (const std::exception& e) {
         if (error)
             *error = u("%1 не читается как данные OpenStreetMap: %2")
@@ -108,6 +124,11 @@ bool importOsm(const QString& path, ImportResult& result, QString* error,
     if (progress) progress(u("построение"), 0);
     Builder builder(collector, result);
     if (!builder.build(error)) return false;
+    if (cancel && cancel->load()) {
+        result = ImportResult{};
+        if (error) *error = importCancelledText();
+        return false;
+    }
     result.report.seconds = double(timer.elapsed()) / 1000;
     return true;
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QString>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -78,9 +79,12 @@ struct ImportResult {
 // Reads the extract and builds the dataset in memory. False with a message
 // when the file cannot be read as OpenStreetMap data (not OSM, truncated,
 // unknown format) or holds nothing to draw; objects that cannot be used are
-// skipped and counted in the report.
+// skipped and counted in the report. When cancel is given and becomes true,
+// the reading stops at the next block of the file and the result is false
+// with the message importCancelledText().
 bool importOsm(const QString& path, ImportResult& result, QString* error = nullptr,
-               const Progress& progress = {});
+               const Progress& progress = {}, const std::atomic<bool>* cancel = nullptr);
+QString importCancelledText();
 
 // Cell sizes of levels 1 to 3 and the side of the grid square for a map of the
 // given size (metres): powers of two, each dividing the next and the side.

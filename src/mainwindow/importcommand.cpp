@@ -1,0 +1,186 @@
+// "Импорт из OpenStreetMap": the importer's library runs on a thread of its
+// own; the window shows its stage and the share of the file read, and opens
+// the new city when the dataset is written.
+#include <QDir>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QProgressDialog>
+#include <QThread>
+#include <QTimer>
+#include <atomic>
+#include <memory>
+#include <mutex>
+
+#include "addresscheck.h"
+#include "mainwindow/citycommands.h"
+#include "mainwindow/mainwindow.h"
+#include "osmimport.h"
+#include "output.h"
+
+namespace urbica {
+
+namespace {
+
+constexpr int kProgressInterval = 100;  // ms between updates of the dialog
+
+// What the import thread and the window share. The thread writes the stage
+// under the lock, and the outcome before it ends; the window reads the
+// outcome once the thread has finished.
+struct ImportJob {
+    QString osmFile, target;
+    std::atomic<bool> cancel{false};
+    std::atomic<bool> writing{false};  // past the point where cancel is heard
+    std::mutex mutex;
+    QString phase;
+    double fraction = 0;
+    bool ok = false;
+    QString error;
+    QStringList summary;
+
+    void setPhase(const QString& p, double f) {
+        std::lock_guard<std::mutex> lock(mutex);
+        phase = p;
+        fraction = f;
+    }
+};
+
+void runImport(ImportJob& job) {
+    osmimport::ImportResult result;
+    const auto progress = [&job](const QString& p, double f) { job.setPhase(p, f); };
+    if (!osmimport::importOsm(job.osmFile, result, &job.error, progress, &job.cancel)) return;
+    job.writing = true;
+    if (job.cancel) {
+        job.error = osmimport::importCancelledText();
+        return;
+    }
+    job.setPhase(QStringLiteral("запись набора данных"), 0);
+    if (!osmimport::writeDatasetSafely(result.data, job.target, &job.error)) return;
+    job.setPhase(QStringLiteral("проверка адресов"), 0);
+    const osmimport::AddressCheck found = osmimport::checkAddresses(job.target, result.addresses);
+    const QStringList stations = osmimport::metroStations(job.target);
+    job.summary = osmimport::reportLines(result);
+    if (found.error.isEmpty())
+        job.summary << QStringLiteral("адреса, найденные поиском дома: %1 из %2")
+                           .arg(found.found)
+                           .arg(found.total);
+    const QString shown = stations.size() > 30
+                              ? stations.mid(0, 30).join(QStringLiteral(", ")) + QStringLiteral(", …")
+                              : stations.join(QStringLiteral(", "));
+    job.summary << QStringLiteral("станции метро (%1): %2").arg(stations.size()).arg(shown);
+    job.ok = true;
+}
+
+// Empty when the dataset may be written to the folder; otherwise why not.
+QString targetProblem(const QString& target) {
+    const QFileInfo info(QDir::cleanPath(QDir(target).absolutePath()));
+    const QString shown = QDir::toNativeSeparators(info.absoluteFilePath());
+    if (info.exists()) {
+        if (!info.isDir()) return QStringLiteral("%1 — это файл, а не папка.").arg(shown);
+        if (!QDir(info.absoluteFilePath())
+                 .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)
+                 .isEmpty())
+            return QStringLiteral("Папка %1 не пуста. Для нового города укажите новую или пустую "
+                                  "папку.")
+                .arg(shown);
+    }
+    // The dataset is written beside the folder first, then takes its place.
+    const QFileInfo parent(info.absolutePath());
+    if (!parent.isDir() || !parent.isWritable())
+        return QStringLiteral("Нельзя писать в папку %1.")
+            .arg(QDir::toNativeSeparators(parent.absoluteFilePath()));
+    return QString();
+}
+
+QString chooseOsmFile(MainWindow& w) {
+    if (w.options().chooseOsmFile) return w.options().chooseOsmFile();
+    return QFileDialog::getOpenFileName(
+        &w, QStringLiteral("Импорт из OpenStreetMap"), QString(),
+        QStringLiteral("Данные OpenStreetMap (*.osm *.osm.pbf *.osm.bz2 *.osm.gz);;Все файлы (*)"));
+}
+
+QString chooseImportFolder(MainWindow& w) {
+    if (w.options().chooseImportFolder) return w.options().chooseImportFolder();
+    return QFileDialog::getExistingDirectory(
+        &w, QStringLiteral("Новая папка для набора данных города"), QString());
+}
+
+void showProgress(ImportJob& job, QProgressDialog& dialog) {
+    QString phase;
+    double fraction = 0;
+    {
+        std::lock_guard<std::mutex> lock(job.mutex);
+        phase = job.phase;
+        fraction = job.fraction;
+    }
+    if (job.cancel) return;
+    if (job.writing) dialog.setCancelButtonText(QString());  // too late to cancel
+    const int percent = std::clamp(int(fraction * 100), 0, 100);
+    dialog.setLabelText(phase.isEmpty()
+                            ? QStringLiteral("Чтение файла…")
+                            : QStringLiteral("Импорт: %1, прочитано %2 % файла").arg(phase).arg(percent));
+    dialog.setValue(percent);
+}
+
+}  // namespace
+
+void importOsmCommand(MainWindow& w, const MessageFunction& message) {
+    const QString osmFile = chooseOsmFile(w);
+    if (osmFile.isEmpty()) return;
+    const QString target = chooseImportFolder(w);
+    if (target.isEmpty()) return;
+    if (const QString problem = targetProblem(target); !problem.isEmpty()) {
+        message(problem);
+        return;
+    }
+    auto job = std::make_shared<ImportJob>();
+    job->osmFile = osmFile;
+    job->target = QDir::cleanPath(QDir(target).absolutePath());
+
+    QProgressDialog dialog(QStringLiteral("Чтение файла…"), QStringLiteral("Отменить"), 0, 100, &w);
+    dialog.setObjectName(QStringLiteral("importprogress"));
+    dialog.setWindowTitle(QStringLiteral("Импорт из OpenStreetMap"));
+    dialog.setWindowModality(Qt::WindowModal);
+    dialog.setMinimumDuration(0);
+    dialog.setAutoClose(false);
+    dialog.setAutoReset(false);
+    QObject::connect(&dialog, &QProgressDialog::canceled, &dialog, [job, &dialog] {
+        // The thread stops at its next block of the file; until then the
+        // dialog stays up without its button.
+        job->cancel = true;
+        dialog.setCancelButtonText(QString());
+        dialog.setLabelText(QStringLiteral("Импорт отменяется…"));
+        dialog.show();
+    });
+    QTimer timer;
+    timer.setInterval(kProgressInterval);
+    QObject::connect(&timer, &QTimer::timeout, &dialog, [job, &dialog] { showProgress(*job, dialog); });
+
+    QEventLoop loop;
+    std::unique_ptr<QThread> thread(QThread::create([job] { runImport(*job); }));
+    QObject::connect(thread.get(), &QThread::finished, &loop, &QEventLoop::quit);
+    w.setProperty(MainWindow::kImportRunningProperty, true);
+    thread->start();
+    dialog.show();
+    timer.start();
+    // The window keeps painting and its timers run; the dialog takes the input.
+    while (!thread->isFinished()) loop.exec();
+    thread->wait();
+    timer.stop();
+    dialog.hide();
+    w.setProperty(MainWindow::kImportRunningProperty, false);
+
+    if (!job->ok) {
+        if (job->cancel)
+            message(QStringLiteral("Импорт отменён; набор данных не записан."));
+        else
+            message(QStringLiteral("Импорт не выполнен: %1").arg(job->error));
+        return;
+    }
+    if (!w.openCity(job->target)) return;
+    message(QStringLiteral("Город из файла %1 записан в папку %2.\n\n%3")
+                .arg(QDir::toNativeSeparators(osmFile), QDir::toNativeSeparators(job->target),
+                     job->summary.join(QLatin1Char('\n'))));
+}
+
+}  // namespace urbica
