@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QProgressDialog>
+#include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 #include <atomic>
@@ -86,7 +87,9 @@ QString targetProblem(const QString& target) {
     }
     // The dataset is written beside the folder first, then takes its place.
     const QFileInfo parent(info.absolutePath());
-    if (!parent.isDir() || !parent.isWritable())
+    if (!parent.isDir() ||
+        !QTemporaryDir(QDir(parent.absoluteFilePath()).filePath(QStringLiteral(".urbica-XXXXXX")))
+             .isValid())
         return QStringLiteral("Нельзя писать в папку %1.")
             .arg(QDir::toNativeSeparators(parent.absoluteFilePath()));
     return QString();

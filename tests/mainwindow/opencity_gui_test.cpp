@@ -1,0 +1,317 @@
+// Opening another city and importing one from OpenStreetMap in the real
+// window: the menu commands with the file choices answered by the test.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTimer>
+#include <memory>
+
+#include "../view/navfixture.h"
+#include "dataset/cityfolder.h"
+#include "dataset/settings.h"
+#include "mainwindow/mainwindow.h"
+#include "mainwindow/searchcommands.h"
+
+using namespace urbica;
+
+namespace {
+
+// The demo city with its district renamed and another start view.
+DatasetData secondCity() {
+    DatasetData d = testcity::city();
+    d.classNames[1][0].name = "Заречный";
+    d.catalogue.startX = 2000;
+    return d;
+}
+
+QStringList entries(const QString& dir) {
+    return QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+}
+
+// An extract large enough to be read for a while: a grid of buildings.
+void writeLargeExtract(const QString& path) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("<?xml version='1.0' encoding='UTF-8'?>\n<osm version='0.6'>\n");
+    constexpr int kSide = 400;
+    for (int i = 0; i < kSide; ++i)
+        for (int j = 0; j < kSide; ++j)
+            f.write(QStringLiteral("<node id='%1' version='1' lat='%2' lon='%3'/>\n")
+                        .arg(i * kSide + j + 1)
+                        .arg(59.9 + i * 0.0001, 0, 'f', 7)
+                        .arg(30.3 + j * 0.0001, 0, 'f', 7)
+                        .toUtf8());
+    int way = 1;
+    for (int i = 0; i + 1 < kSide; i += 2)
+        for (int j = 0; j + 1 < kSide; j += 2) {
+            const int a = i * kSide + j + 1, b = a + 1, c = a + kSide + 1, d = a + kSide;
+            f.write(QStringLiteral("<way id='%1' version='1'><nd ref='%2'/><nd ref='%3'/>"
+                                   "<nd ref='%4'/><nd ref='%5'/><nd ref='%2'/>"
+                                   "<tag k='building' v='yes'/></way>\n")
+                        .arg(way++)
+                        .arg(a)
+                        .arg(b)
+                        .arg(c)
+                        .arg(d)
+                        .toUtf8());
+        }
+    f.write("</osm>\n");
+}
+
+class OpenCity : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(first_.isValid() && second_.isValid() && program_.isValid());
+        QString error;
+        ASSERT_TRUE(writeDataset(testcity::city(), first_.path(), &error)) << error.toStdString();
+        ASSERT_TRUE(writeDataset(secondCity(), second_.path(), &error)) << error.toStdString();
+        Settings s;
+        s.dataDirFromSettings = 1;
+        s.dataDirectory = first_.path() + QLatin1Char('/');
+        s.aboutshow = 0;
+        s.asctoclose = 0;
+        QFile f(QDir(program_.path()).filePath(QStringLiteral("urbica.cfg")));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(settingsText(s));
+        f.close();
+        state_.programDirectory = program_.path();
+        MainWindowOptions o;
+        o.showMessage = [this](const QString& t) { messages_ << t; };
+        o.askYesNo = [](const QString&) { return true; };
+        o.openUrl = [](const QUrl&) {};
+        o.chooseCityFolder = [this] { return chosenFolder_; };
+        o.chooseOsmFile = [this] { return chosenOsm_; };
+        o.chooseImportFolder = [this] { return chosenTarget_; };
+        w_ = std::make_unique<MainWindow>(state_, o);
+        w_->startUp();
+        w_->show();
+        settle();
+        ASSERT_EQ(state_.history.historyPos, 1);
+        ASSERT_TRUE(messages_.isEmpty()) << messages_.join(u'\n').toStdString();
+    }
+
+    void settle() {
+        QElapsedTimer t;
+        t.start();
+        while (!(state_.history.historyPos >= 1 && !w_->resizetimer->isActive()) &&
+               t.elapsed() < 3000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+
+    QStringList quickFind(const QString& text) {
+        w_->findname->setText(text);
+        w_->findkey->click();
+        QStringList found;
+        for (int i = 0; i < w_->findList->count(); ++i) found << w_->findList->item(i)->text();
+        return found;
+    }
+
+    // Watches the import's progress dialog; act is called on each look.
+    void watchProgress(const std::function<void(QProgressDialog&)>& act) {
+        auto* timer = new QTimer(w_.get());
+        timer->setInterval(5);
+        QObject::connect(timer, &QTimer::timeout, [this, act] {
+            auto* d = w_->findChild<QProgressDialog*>(QStringLiteral("importprogress"));
+            if (!d || !d->isVisible()) return;
+            if (labels_.isEmpty() || labels_.last() != d->labelText()) labels_ << d->labelText();
+            act(*d);
+        });
+        timer->start();
+    }
+
+    QString dataDir() const { return state_.settings.dataDirectory; }
+
+    QTemporaryDir first_, second_, program_, work_;
+    QString chosenFolder_, chosenOsm_, chosenTarget_;
+    AppState state_;
+    QStringList messages_, labels_;
+    std::unique_ptr<MainWindow> w_;
+};
+
+}  // namespace
+
+TEST_F(OpenCity, SecondCityReplacesTheFirstAndIsSearched) {
+    state_.marksList.add({1, 1});
+    w_->redrawView(true);
+    ASSERT_EQ(state_.history.historyPos, 2);
+    ASSERT_EQ(quickFind(QStringLiteral("Центральный")).size(), 1);
+    preloadHouseSearch(*w_, [](const QString&) {}, [](int, int32_t) {});
+    ASSERT_NE(w_->findChild<QDialog*>(QStringLiteral("searchdom")), nullptr);
+
+    chosenFolder_ = second_.path();
+    w_->menuCommand(QStringLiteral("opencity"));
+    settle();
+    ASSERT_TRUE(messages_.isEmpty()) << messages_.join(u'\n').toStdString();
+    EXPECT_EQ(dataDir(), cityDirectory(second_.path()));
+    EXPECT_EQ(state_.settings.dataDirFromSettings, 1);
+    EXPECT_EQ(state_.catalogue.startX, 2000);
+    EXPECT_EQ(state_.history.historyPos, 1) << "the history starts anew";
+    EXPECT_EQ(state_.marksList.upperBound(), 0);
+    EXPECT_EQ(w_->findChild<QDialog*>(QStringLiteral("searchdom")), nullptr)
+        << "the house search of the old streets is gone";
+    EXPECT_TRUE(quickFind(QStringLiteral("Центральный")).isEmpty());
+    EXPECT_EQ(quickFind(QStringLiteral("Заречный")).size(), 1);
+
+    // The cities opened are in the menu, the newest first, and open from there.
+    chosenFolder_ = first_.path();
+    w_->menuCommand(QStringLiteral("opencity"));
+    chosenFolder_ = second_.path();
+    w_->menuCommand(QStringLiteral("opencity"));
+    ASSERT_NE(w_->menuItem(QStringLiteral("recentcity2")), nullptr);
+    EXPECT_EQ(w_->menuItem(QStringLiteral("recentcity1"))->data().toString(),
+              cityDirectory(second_.path()));
+    w_->menuItem(QStringLiteral("recentcity2"))->trigger();
+    settle();
+    EXPECT_EQ(dataDir(), cityDirectory(first_.path()));
+    EXPECT_EQ(quickFind(QStringLiteral("Центральный")).size(), 1);
+}
+
+TEST_F(OpenCity, RecentCitiesKeepTheLastFiveAndSurviveADamagedFile) {
+    std::vector<std::unique_ptr<QTemporaryDir>> cities;
+    for (int i = 0; i < 6; ++i) {
+        cities.push_back(std::make_unique<QTemporaryDir>());
+        ASSERT_TRUE(writeDataset(testcity::city(), cities.back()->path()));
+        ASSERT_TRUE(w_->openCity(cities.back()->path()));
+    }
+    ASSERT_TRUE(w_->openCity(cities[2]->path()));  // opened again: moves to the top
+    const QStringList kept = readRecentCities(program_.path());
+    const QStringList expected = {cityDirectory(cities[2]->path()), cityDirectory(cities[5]->path()),
+                                  cityDirectory(cities[4]->path()), cityDirectory(cities[3]->path()),
+                                  cityDirectory(cities[1]->path())};
+    EXPECT_EQ(kept, expected);
+    for (int i = 0; i < 5; ++i) {
+        QAction* a = w_->menuItem(QStringLiteral("recentcity%1").arg(i + 1));
+        ASSERT_NE(a, nullptr);
+        EXPECT_EQ(a->data().toString(), expected[i]);
+    }
+    EXPECT_EQ(w_->menuItem(QStringLiteral("recentcity6")), nullptr);
+
+    // Bytes that are no UTF-8 text are no list.
+    QFile f(QDir(program_.path()).filePath(QString::fromLatin1(kRecentCitiesFile)));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray("\xff\xfe\x00garbage\n", 11));
+    f.close();
+    EXPECT_TRUE(readRecentCities(program_.path()).isEmpty());
+    EXPECT_TRUE(readRecentCities(work_.path()).isEmpty()) << "no file";
+}
+
+TEST_F(OpenCity, FolderWithoutADatasetIsRefusedAndTheCityStays) {
+    const QString before = dataDir();
+    w_->redrawView(true);
+    const int historyPos = state_.history.historyPos;
+    QDir work(work_.path());
+    work.mkdir(QStringLiteral("empty"));
+    work.mkdir(QStringLiteral("damaged"));
+    ASSERT_TRUE(writeDataset(testcity::city(), work.filePath(QStringLiteral("damaged"))));
+    QFile cat(work.filePath(QStringLiteral("damaged/urbica.dat")));
+    ASSERT_TRUE(cat.resize(100));
+    struct Case {
+        QString folder, says;
+    } cases[] = {{work.filePath(QStringLiteral("empty")), QStringLiteral("urbica.dat")},
+                 {work.filePath(QStringLiteral("damaged")), QStringLiteral("поврежден")},
+                 {work.filePath(QStringLiteral("nowhere")), QStringLiteral("не найдена")}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.folder.toStdString());
+        messages_.clear();
+        chosenFolder_ = c.folder;
+        w_->menuCommand(QStringLiteral("opencity"));
+        ASSERT_EQ(messages_.size(), 1);
+        EXPECT_TRUE(messages_[0].contains(c.says)) << messages_[0].toStdString();
+        EXPECT_EQ(dataDir(), before);
+        EXPECT_EQ(state_.history.historyPos, historyPos);
+        EXPECT_EQ(quickFind(QStringLiteral("Центральный")).size(), 1);
+    }
+    EXPECT_TRUE(readRecentCities(program_.path()).isEmpty());
+}
+
+TEST_F(OpenCity, ExcerptIsImportedWithItsProgressAndOpened) {
+    chosenOsm_ = QStringLiteral(OSM_TEST_DATA "/spb-gostiny-dvor.osm");
+    chosenTarget_ = QDir(work_.path()).filePath(QStringLiteral("spb"));
+    watchProgress([](QProgressDialog&) {});
+    w_->menuCommand(QStringLiteral("importosm"));
+    settle();
+    EXPECT_FALSE(labels_.isEmpty()) << "the progress dialog was shown";
+    for (const QString& l : labels_) EXPECT_FALSE(l.isEmpty());
+    EXPECT_EQ(dataDir(), cityDirectory(chosenTarget_));
+    EXPECT_GT(state_.catalogue.gridExtent, 0);
+    EXPECT_EQ(state_.history.historyPos, 1);
+    ASSERT_EQ(messages_.size(), 1);
+    for (const char* line : {"слои (объектов карты)", "адреса, найденные поиском дома",
+                             "станции метро (", "Здания"})
+        EXPECT_TRUE(messages_[0].contains(QString::fromUtf8(line))) << line;
+    EXPECT_EQ(entries(work_.path()), QStringList{QStringLiteral("spb")}) << "nothing left beside";
+    EXPECT_EQ(readRecentCities(program_.path()).value(0), cityDirectory(chosenTarget_));
+}
+
+TEST_F(OpenCity, BadImportInputLeavesTheCityOpenAndNothingWritten) {
+    const QString before = dataDir();
+    QDir work(work_.path());
+    QFile notOsm(work.filePath(QStringLiteral("text.osm")));
+    ASSERT_TRUE(notOsm.open(QIODevice::WriteOnly));
+    notOsm.write("this is no OpenStreetMap data\n");
+    notOsm.close();
+    work.mkdir(QStringLiteral("full"));
+    QFile other(work.filePath(QStringLiteral("full/other.txt")));
+    ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+    other.close();
+    const QString excerpt = QStringLiteral(OSM_TEST_DATA "/spb-gostiny-dvor.osm");
+    struct Case {
+        QString osm, target, says;
+    } cases[] = {
+        {notOsm.fileName(), work.filePath(QStringLiteral("new")), QStringLiteral("OpenStreetMap")},
+        {excerpt, work.filePath(QStringLiteral("full")), QStringLiteral("не пуста")},
+        {excerpt, notOsm.fileName(), QStringLiteral("не папка")},
+        {excerpt, QStringLiteral("/proc/urbica-city"), QStringLiteral("ельзя писать")}};
+    const QStringList present = entries(work.path());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.target.toStdString());
+        messages_.clear();
+        chosenOsm_ = c.osm;
+        chosenTarget_ = c.target;
+        w_->menuCommand(QStringLiteral("importosm"));
+        ASSERT_EQ(messages_.size(), 1);
+        EXPECT_TRUE(messages_[0].contains(c.says)) << messages_[0].toStdString();
+        EXPECT_EQ(dataDir(), before);
+        EXPECT_EQ(entries(work.path()), present);
+        EXPECT_EQ(entries(work.filePath(QStringLiteral("full"))),
+                  QStringList{QStringLiteral("other.txt")});
+    }
+}
+
+TEST_F(OpenCity, ImportCancelledHalfWayLeavesNothing) {
+    const QString before = dataDir();
+    const QString osm = QDir(program_.path()).filePath(QStringLiteral("large.osm"));
+    writeLargeExtract(osm);
+    chosenOsm_ = osm;
+    chosenTarget_ = QDir(work_.path()).filePath(QStringLiteral("large"));
+    bool clicked = false;
+    watchProgress([&clicked](QProgressDialog& d) {
+        // Half way through the file's second reading.
+        if (clicked || d.value() < 50 || !d.labelText().contains(QStringLiteral("точки и линии")))
+            return;
+        auto* button = d.findChild<QPushButton*>();
+        ASSERT_NE(button, nullptr);
+        clicked = true;
+        button->click();
+    });
+    w_->menuCommand(QStringLiteral("importosm"));
+    EXPECT_TRUE(clicked);
+    ASSERT_EQ(messages_.size(), 1);
+    EXPECT_TRUE(messages_[0].contains(QStringLiteral("отменён"))) << messages_[0].toStdString();
+    EXPECT_EQ(dataDir(), before);
+    EXPECT_TRUE(entries(work_.path()).isEmpty()) << entries(work_.path()).join(u' ').toStdString();
+    // The window takes commands again.
+    chosenFolder_ = second_.path();
+    w_->menuCommand(QStringLiteral("opencity"));
+    EXPECT_EQ(dataDir(), cityDirectory(second_.path()));
+}
