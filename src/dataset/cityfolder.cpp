@@ -31,8 +31,7 @@ QString cityDirectory(const QString& folder) {
 QString cityFolderProblem(const QString& folder) {
     const QString dir = cityDirectory(folder);
     const QString shown = QDir::toNativeSeparators(folderKey(folder));
-    if (!QFileInfo(platformPath(dir)).isDir())
-        return u("Папка %1 не найдена.").arg(shown);
+    if (!QFileInfo(platformPath(dir)).isDir()) return u("Папка %1 не найдена.").arg(shown);
     QStringList missing;
     for (const char* name : {kCatalogueFile, kTypeFile, kLayerFile, kDrawOrderFile,
                              kSelectOrderFile, kClassFile, kClassExtraFile})
@@ -82,8 +81,7 @@ QStringList withRecentCity(const QStringList& list, const QString& folder) {
     return out;
 }
 
-bool writeRecentCities(const QString& programDirectory, const QStringList& list,
-                       QString* error) {
+bool writeRecentCities(const QString& programDirectory, const QStringList& list, QString* error) {
     QByteArray text;
     for (const QString& f : list.mid(0, kRecentCitiesKept)) text += f.toUtf8() + '\n';
     return writeFileAtomically(QDir(programDirectory).filePath(QLatin1String(kRecentCitiesFile)),

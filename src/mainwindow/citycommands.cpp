@@ -16,15 +16,13 @@ namespace {
 const char kRecentPrefix[] = "recentcity";
 const char kRecentSeparator[] = "recentcities";
 
-QMenu* mapMenu(MainWindow& w) {
-    return w.menuBar()->findChild<QMenu*>(QStringLiteral("karta"));
-}
+QMenu* mapMenu(MainWindow& w) { return w.menuBar()->findChild<QMenu*>(QStringLiteral("karta")); }
 
 QString chooseCityFolder(MainWindow& w) {
     if (w.options().chooseCityFolder) return w.options().chooseCityFolder();
-    return QFileDialog::getExistingDirectory(&w, QStringLiteral("Открыть город"),
-                                             QDir(platformPath(w.appState().settings.dataDirectory))
-                                                 .absolutePath());
+    return QFileDialog::getExistingDirectory(
+        &w, QStringLiteral("Открыть город"),
+        QDir(platformPath(w.appState().settings.dataDirectory)).absolutePath());
 }
 
 }  // namespace

@@ -65,9 +65,9 @@ void runImport(ImportJob& job) {
         job.summary << QStringLiteral("адреса, найденные поиском дома: %1 из %2")
                            .arg(found.found)
                            .arg(found.total);
-    const QString shown = stations.size() > 30
-                              ? stations.mid(0, 30).join(QStringLiteral(", ")) + QStringLiteral(", …")
-                              : stations.join(QStringLiteral(", "));
+    const QString shown = stations.size() > 30 ? stations.mid(0, 30).join(QStringLiteral(", ")) +
+                                                     QStringLiteral(", …")
+                                               : stations.join(QStringLiteral(", "));
     job.summary << QStringLiteral("станции метро (%1): %2").arg(stations.size()).arg(shown);
     job.ok = true;
 }
@@ -81,8 +81,9 @@ QString targetProblem(const QString& target) {
         if (!QDir(info.absoluteFilePath())
                  .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)
                  .isEmpty())
-            return QStringLiteral("Папка %1 не пуста. Для нового города укажите новую или пустую "
-                                  "папку.")
+            return QStringLiteral(
+                       "Папка %1 не пуста. Для нового города укажите новую или пустую "
+                       "папку.")
                 .arg(shown);
     }
     // The dataset is written beside the folder first, then takes its place.
@@ -119,9 +120,10 @@ void showProgress(ImportJob& job, QProgressDialog& dialog) {
     if (job.cancel) return;
     if (job.writing) dialog.setCancelButtonText(QString());  // too late to cancel
     const int percent = std::clamp(int(fraction * 100), 0, 100);
-    dialog.setLabelText(phase.isEmpty()
-                            ? QStringLiteral("Чтение файла…")
-                            : QStringLiteral("Импорт: %1, прочитано %2 % файла").arg(phase).arg(percent));
+    dialog.setLabelText(
+        phase.isEmpty()
+            ? QStringLiteral("Чтение файла…")
+            : QStringLiteral("Импорт: %1, прочитано %2 % файла").arg(phase).arg(percent));
     dialog.setValue(percent);
 }
 
@@ -157,7 +159,8 @@ void importOsmCommand(MainWindow& w, const MessageFunction& message) {
     });
     QTimer timer;
     timer.setInterval(kProgressInterval);
-    QObject::connect(&timer, &QTimer::timeout, &dialog, [job, &dialog] { showProgress(*job, dialog); });
+    QObject::connect(&timer, &QTimer::timeout, &dialog,
+                     [job, &dialog] { showProgress(*job, dialog); });
 
     QEventLoop loop;
     std::unique_ptr<QThread> thread(QThread::create([job] { runImport(*job); }));

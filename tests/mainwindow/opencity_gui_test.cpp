@@ -145,7 +145,8 @@ TEST_F(OpenCity, SecondCityReplacesTheFirstAndIsSearched) {
     w_->redrawView(true);
     ASSERT_EQ(state_.history.historyPos, 2);
     ASSERT_EQ(quickFind(QStringLiteral("Центральный")).size(), 1);
-    preloadHouseSearch(*w_, [](const QString&) {}, [](int, int32_t) {});
+    preloadHouseSearch(
+        *w_, [](const QString&) {}, [](int, int32_t) {});
     ASSERT_NE(w_->findChild<QDialog*>(QStringLiteral("searchdom")), nullptr);
 
     chosenFolder_ = second_.path();
@@ -185,9 +186,10 @@ TEST_F(OpenCity, RecentCitiesKeepTheLastFiveAndSurviveADamagedFile) {
     }
     ASSERT_TRUE(w_->openCity(cities[2]->path()));  // opened again: moves to the top
     const QStringList kept = readRecentCities(program_.path());
-    const QStringList expected = {cityDirectory(cities[2]->path()), cityDirectory(cities[5]->path()),
-                                  cityDirectory(cities[4]->path()), cityDirectory(cities[3]->path()),
-                                  cityDirectory(cities[1]->path())};
+    const QStringList expected = {
+        cityDirectory(cities[2]->path()), cityDirectory(cities[5]->path()),
+        cityDirectory(cities[4]->path()), cityDirectory(cities[3]->path()),
+        cityDirectory(cities[1]->path())};
     EXPECT_EQ(kept, expected);
     for (int i = 0; i < 5; ++i) {
         QAction* a = w_->menuItem(QStringLiteral("recentcity%1").arg(i + 1));
@@ -246,8 +248,8 @@ TEST_F(OpenCity, ExcerptIsImportedWithItsProgressAndOpened) {
     EXPECT_GT(state_.catalogue.gridExtent, 0);
     EXPECT_EQ(state_.history.historyPos, 1);
     ASSERT_EQ(messages_.size(), 1);
-    for (const char* line : {"слои (объектов карты)", "адреса, найденные поиском дома",
-                             "станции метро (", "Здания"})
+    for (const char* line :
+         {"слои (объектов карты)", "адреса, найденные поиском дома", "станции метро (", "Здания"})
         EXPECT_TRUE(messages_[0].contains(QString::fromUtf8(line))) << line;
     EXPECT_EQ(entries(work_.path()), QStringList{QStringLiteral("spb")}) << "nothing left beside";
     EXPECT_EQ(readRecentCities(program_.path()).value(0), cityDirectory(chosenTarget_));

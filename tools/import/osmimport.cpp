@@ -88,8 +88,8 @@ void readObjects(const osmium::io::File& file, Collector& collector, Manager& ma
 
 QString importCancelledText() { return u("импорт отменён"); }
 
-bool importOsm(const QString& path, ImportResult& result, QString* error,
-               const Progress& progress, const std::atomic<bool>* cancel) {
+bool importOsm(const QString& path, ImportResult& result, QString* error, const Progress& progress,
+               const std::atomic<bool>* cancel) {
     QElapsedTimer timer;
     timer.start();
     result = ImportResult{};
