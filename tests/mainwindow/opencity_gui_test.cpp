@@ -317,3 +317,26 @@ TEST_F(OpenCity, ImportCancelledHalfWayLeavesNothing) {
     w_->menuCommand(QStringLiteral("opencity"));
     EXPECT_EQ(dataDir(), cityDirectory(second_.path()));
 }
+
+TEST_F(OpenCity, FolderGivenAtStartUpIsOpenedUnlessItHoldsNoDataset) {
+    QDir(work_.path()).mkdir(QStringLiteral("empty"));
+    struct Case {
+        QString folder, expected;
+        int messages;
+    } cases[] = {{second_.path(), cityDirectory(second_.path()), 0},
+                 {QDir(work_.path()).filePath(QStringLiteral("empty")),
+                  first_.path() + QLatin1Char('/'), 1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.folder.toStdString());
+        AppState state;
+        state.programDirectory = program_.path();
+        QStringList said;
+        MainWindowOptions o;
+        o.showMessage = [&said](const QString& t) { said << t; };
+        MainWindow window(state, o);
+        window.startUp(c.folder);
+        EXPECT_EQ(state.settings.dataDirectory, c.expected);
+        EXPECT_GT(state.catalogue.gridExtent, 0);
+        EXPECT_EQ(said.size(), c.messages);
+    }
+}
