@@ -297,7 +297,17 @@ TEST_F(OpenCity, ImportCancelledHalfWayLeavesNothing) {
     chosenOsm_ = osm;
     chosenTarget_ = QDir(work_.path()).filePath(QStringLiteral("large"));
     bool clicked = false;
-    watchProgress([&clicked](QProgressDialog& d) {
+    // While the file is read, what the dialog shows changes at least every half second.
+    QElapsedTimer sinceChange;
+    QString shown;
+    qint64 longestGap = 0;
+    watchProgress([&](QProgressDialog& d) {
+        const QString now = d.labelText() + QString::number(d.value());
+        if (!sinceChange.isValid() || now != shown) {
+            if (sinceChange.isValid()) longestGap = std::max(longestGap, sinceChange.elapsed());
+            sinceChange.start();
+            shown = now;
+        }
         // Half way through the file's second reading.
         if (clicked || d.value() < 50 || !d.labelText().contains(QStringLiteral("точки и линии")))
             return;
@@ -308,6 +318,7 @@ TEST_F(OpenCity, ImportCancelledHalfWayLeavesNothing) {
     });
     w_->menuCommand(QStringLiteral("importosm"));
     EXPECT_TRUE(clicked);
+    EXPECT_LT(longestGap, 500);
     ASSERT_EQ(messages_.size(), 1);
     EXPECT_TRUE(messages_[0].contains(QStringLiteral("отменён"))) << messages_[0].toStdString();
     EXPECT_EQ(dataDir(), before);

@@ -2,7 +2,10 @@
 
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <chrono>
+#include <condition_variable>
 #include <exception>
+#include <mutex>
 #include <osmium/area/assembler.hpp>
 #include <osmium/area/multipolygon_manager.hpp>
 #include <osmium/handler/node_locations_for_ways.hpp>
@@ -11,6 +14,7 @@
 #include <osmium/io/any_input.hpp>
 #include <osmium/tags/tags_filter.hpp>
 #include <osmium/visitor.hpp>
+#include <thread>
 
 #include "builder.h"
 #include "classify.h"
@@ -41,12 +45,60 @@ osmium::TagsFilter areaFilter() {
     return filter;
 }
 
+// Reports the share of the file read while a pass runs: after each block it
+// hands out, and every tenth of a second besides, since a reader asked for
+// some kinds of objects only reads on through blocks that hold none of them
+// without a word. The calls never overlap.
+class ProgressTicker {
+public:
+    ProgressTicker(const Progress& progress, const QString& phase, const osmium::io::Reader& reader,
+                   double fileSize)
+        : progress_(progress), phase_(phase), reader_(reader), fileSize_(fileSize) {
+        if (!progress_) return;
+        progress_(phase_, 0);
+        thread_ = std::thread([this] {
+            std::unique_lock<std::mutex> lock(mutex_);
+            while (!cv_.wait_for(lock, std::chrono::milliseconds(100), [this] { return stop_; }))
+                progress_(phase_, share());
+        });
+    }
+    ~ProgressTicker() {
+        if (!thread_.joinable()) return;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            stop_ = true;
+        }
+        cv_.notify_all();
+        thread_.join();
+    }
+    ProgressTicker(const ProgressTicker&) = delete;
+    ProgressTicker& operator=(const ProgressTicker&) = delete;
+
+    void report() {
+        if (!progress_) return;
+        std::lock_guard<std::mutex> lock(mutex_);
+        progress_(phase_, share());
+    }
+
+private:
+    double share() const { return std::min(1.0, double(reader_.offset()) / fileSize_); }
+
+    const Progress& progress_;
+    const QString phase_;
+    const osmium::io::Reader& reader_;
+    const double fileSize_;
+    std::mutex mutex_;
+    std::condition_variable cv_;
+    bool stop_ = false;
+    std::thread thread_;
+};
+
 // First pass: the relations, for subway colours and the area assembler.
 void readRelations(const osmium::io::File& file, Collector& collector, Manager& manager,
                    ImportReport& report, double fileSize, const Progress& progress,
                    const std::atomic<bool>* cancel) {
-    if (progress) progress(u("отношения"), 0);
     osmium::io::Reader reader{file, osmium::osm_entity_bits::relation};
+    ProgressTicker ticker(progress, u("отношения"), reader, fileSize);
     while (osmium::memory::Buffer buffer = reader.read()) {
         for (const osmium::Relation& r : buffer.select<osmium::Relation>()) {
             ++report.relations;
@@ -54,7 +106,7 @@ void readRelations(const osmium::io::File& file, Collector& collector, Manager& 
         }
         osmium::apply(buffer, manager);
         checkCancel(cancel);
-        if (progress) progress(u("отношения"), double(reader.offset()) / fileSize);
+        ticker.report();
     }
     reader.close();
     manager.prepare_for_lookup();
@@ -74,10 +126,11 @@ void readObjects(const osmium::io::File& file, Collector& collector, Manager& ma
     auto& areas = manager.handler(
         [&collector](osmium::memory::Buffer&& buffer) { osmium::apply(buffer, collector); });
     osmium::io::Reader reader{file};
+    ProgressTicker ticker(progress, u("точки и линии"), reader, fileSize);
     while (osmium::memory::Buffer buffer = reader.read()) {
         osmium::apply(buffer, locations, collector, areas);
         checkCancel(cancel);
-        if (progress) progress(u("точки и линии"), double(reader.offset()) / fileSize);
+        ticker.report();
     }
     reader.close();
     areas.flush();

@@ -67,7 +67,9 @@ struct ImportReport {
     double seconds = 0;
 };
 
-// Progress of a long import: a phase name and a fraction from 0 to 1.
+// Progress of a long import: a phase name and a fraction from 0 to 1. While
+// the file is read it is called at least every tenth of a second, also from a
+// helper thread of the import, but never twice at once.
 using Progress = std::function<void(const QString& phase, double fraction)>;
 
 struct ImportResult {
