@@ -119,12 +119,16 @@ void showProgress(ImportJob& job, QProgressDialog& dialog) {
     }
     if (job.cancel) return;
     if (job.writing) dialog.setCancelButtonText(QString());  // too late to cancel
+    // A stage that reports no share leaves the bar as it was.
     const int percent = std::clamp(int(fraction * 100), 0, 100);
-    dialog.setLabelText(
-        phase.isEmpty()
-            ? QStringLiteral("Чтение файла…")
-            : QStringLiteral("Импорт: %1, прочитано %2 % файла").arg(phase).arg(percent));
-    dialog.setValue(percent);
+    if (phase.isEmpty())
+        dialog.setLabelText(QStringLiteral("Чтение файла…"));
+    else if (fraction > 0)
+        dialog.setLabelText(
+            QStringLiteral("Импорт: %1, прочитано %2 % файла").arg(phase).arg(percent));
+    else
+        dialog.setLabelText(QStringLiteral("Импорт: %1…").arg(phase));
+    if (fraction > 0 || dialog.value() < 0) dialog.setValue(percent);
 }
 
 }  // namespace
