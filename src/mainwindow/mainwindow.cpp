@@ -159,6 +159,7 @@ void MainWindow::createControls() {
     nav->setFrame(&boxes.navfrag, Qt::red, 2);
     nav->addFrame(&navState.nfrag, Qt::red, 1);
     map->setFrame(&navState.frag, Qt::red, 1);
+    map->setRuler(&ruler_);
 }
 
 ViewHooks MainWindow::viewHooks() {

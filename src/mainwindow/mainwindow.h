@@ -15,6 +15,7 @@
 #include "view/appstate.h"
 #include "view/mapboxes.h"
 #include "view/navigation.h"
+#include "view/ruler.h"
 
 class QLabel;
 class QLineEdit;
@@ -146,6 +147,13 @@ public:
     // The question asked before the program ends.
     static QString closeQuestion();
 
+    // "Инструменты → Линейка": clicks on the map add points, the info line
+    // shows the length; Backspace takes the last point back, Esc or the right
+    // button ends. Nothing is redrawn meanwhile.
+    void startRuler();
+    void stopRuler();
+    const Ruler& ruler() const { return ruler_; }
+
 protected:
     void resizeEvent(QResizeEvent* e) override;
     void moveEvent(QMoveEvent* e) override;
@@ -167,6 +175,9 @@ private:
     // Shows on the map and overview widgets what the navigation state holds.
     void syncNavigation();
     bool mapEvent(QEvent* e);
+    bool rulerEvent(QEvent* e);  // in rulertool.cpp
+    void showRulerLength();
+    double metresPerUnit() const;
     bool navEvent(QEvent* e);
     // Runs a command of the map view unless a redraw is running.
     void viewCommand(const std::function<void(NavContext&)>& command);
@@ -187,6 +198,7 @@ private:
     QSize pendingOuterSize_;  // stored outer size waiting for the frame to be known
     bool finished_ = false;
     bool exiting_ = false;
+    Ruler ruler_;
 };
 
 }  // namespace urbica

@@ -39,6 +39,7 @@ const ToolbarButtonDef kToolbarButtons[] = {
     {"finddom", "Поиск по адресу", "finddom"},
     {"metro", "Схема метро", "searchmetroshem"},
     {"unifind", "Универсальный поиск", "megasearch"},
+    {"ruler", "Линейка", "ruler"},
 };
 
 struct MenuItemDef {
@@ -90,7 +91,9 @@ const MenuDef kMenus[] = {
      "Инструменты",
      0,
      {{"addzakl", "Добавить закладку", nullptr, 90},
-      {"showzakl", "Показать закладки", nullptr, 90}}},
+      {"showzakl", "Показать закладки", nullptr, 90},
+      {nullptr, nullptr, nullptr, 0},
+      {"ruler", "Линейка", nullptr, 0}}},
     {"spravka",
      "Справка",
      0,
@@ -234,6 +237,8 @@ void MainWindow::menuCommand(const QString& name) {
         showHelp(kGeneralHelpTopic);
     else if (name == QLatin1String("aboutprog"))
         showAbout();
+    else if (name == QLatin1String("ruler"))
+        startRuler();
 }
 
 }  // namespace urbica

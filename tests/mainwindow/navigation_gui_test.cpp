@@ -15,6 +15,7 @@
 #include <QToolBar>
 #include <QWheelEvent>
 #include <QWindow>
+#include <cmath>
 #include <memory>
 
 #include "../view/navfixture.h"
@@ -359,6 +360,37 @@ TEST_F(MapWindow, InputArrivingDuringARealRedrawIsDropped) {
     // The same input after the redraw is taken: the test would see it.
     QTest::keyClick(w().findname, Qt::Key_A);
     EXPECT_EQ(w().findname->text(), QStringLiteral("a"));
+}
+
+TEST_F(MapWindow, RulerMeasuresClickedPointsWithoutARedraw) {
+    const QImage picture = w().boxes.map.image();
+    const int pos = state_.history.historyPos;
+    w().fragbarButton(14)->trigger();
+    ASSERT_TRUE(w().ruler().active);
+    EXPECT_TRUE(w().selst->text().startsWith(QStringLiteral("Линейка")));
+    // Three points 300 and 400 map units apart (metres), at the pixels they fall on.
+    const std::vector<QPointF> at{{1000, 1000}, {1300, 1000}, {1300, 1400}};
+    for (QPointF p : at) QTest::mouseClick(w().map, Qt::LeftButton, {}, onMap(p.x(), p.y()));
+    ASSERT_EQ(w().ruler().points.size(), 3u);
+    double expected = 0;
+    for (size_t i = 1; i < 3; ++i)
+        expected += std::hypot(w().ruler().points[i].x() - w().ruler().points[i - 1].x(),
+                               w().ruler().points[i].y() - w().ruler().points[i - 1].y());
+    EXPECT_NEAR(expected, 700, 2 * (1 / w().boxes.map.xFactor())) << "within a pixel each way";
+    EXPECT_EQ(w().selst->text(), QStringLiteral("Линейка: ") + lengthText(expected));
+    EXPECT_TRUE(w().selst->text().endsWith(QStringLiteral(" м")));
+    // Backspace takes the last point back; Esc ends; the picture was never redrawn.
+    QTest::keyClick(w().map, Qt::Key_Backspace);
+    EXPECT_EQ(w().ruler().points.size(), 2u);
+    QTest::keyClick(w().map, Qt::Key_Escape);
+    EXPECT_FALSE(w().ruler().active);
+    EXPECT_EQ(state_.history.historyPos, pos);
+    EXPECT_EQ(w().boxes.map.image(), picture);
+    // A right click ends it as well; a left click then picks again.
+    w().menuItem(QStringLiteral("ruler"))->trigger();
+    QTest::mouseClick(w().map, Qt::LeftButton, {}, onMap(1000, 1000));
+    QTest::mouseClick(w().map, Qt::RightButton, {}, onMap(1000, 1000));
+    EXPECT_FALSE(w().ruler().active);
 }
 
 TEST_F(MapWindow, CtrlVPansEvenFromTheQuickFindBox) {
