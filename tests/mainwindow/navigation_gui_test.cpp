@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMouseEvent>
 #include <QTest>
 #include <QTimer>
@@ -391,6 +392,19 @@ TEST_F(MapWindow, RulerMeasuresClickedPointsWithoutARedraw) {
     QTest::mouseClick(w().map, Qt::LeftButton, {}, onMap(1000, 1000));
     QTest::mouseClick(w().map, Qt::RightButton, {}, onMap(1000, 1000));
     EXPECT_FALSE(w().ruler().active);
+}
+
+TEST_F(MapWindow, QuickFindListFillsWhileTyping) {
+    w().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w()));
+    w().findname->setFocus();
+    for (QChar c : QStringLiteral("Центр"))
+        QTest::sendKeyEvent(QTest::Click, w().findname, Qt::Key_unknown, QString(c),
+                            Qt::NoModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w().findList->count() > 0; }, 2000));
+    EXPECT_TRUE(w().findList->item(0)->text().contains(QStringLiteral("Центральный")));
+    EXPECT_EQ(QApplication::focusWidget(), w().findname) << "typing goes on";
+    EXPECT_TRUE(messages_.isEmpty());
 }
 
 TEST_F(MapWindow, CtrlVPansEvenFromTheQuickFindBox) {
