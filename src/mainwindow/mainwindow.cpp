@@ -216,6 +216,20 @@ void MainWindow::startUp() {
 
     Settings& s = state_.settings;
     const bool settingsRead = readSettings(s, state_.programDirectory);
+    if (!startCity_.isEmpty()) {
+        // A folder named on the command line is opened as from the menu.
+        Catalogue catalogue;
+        Tables tables;
+        Settings trial;
+        const QString problem = cityProblem(startCity_, catalogue, tables, trial);
+        if (problem.isEmpty()) {
+            s.dataDirectory = trial.dataDirectory;
+            s.dataDirFromSettings = 1;
+            rememberCity(s.dataDirectory);
+        } else {
+            message(problem + QStringLiteral(" Открывается карта из настроек."));
+        }
+    }
     if (settingsRead && s.savesizecheck == 1)
         applyStoredRect();
     else

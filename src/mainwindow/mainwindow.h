@@ -18,6 +18,7 @@
 #include "view/ruler.h"
 
 class QLabel;
+class QMenu;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
@@ -151,6 +152,17 @@ public:
     // shows the length; Backspace takes the last point back, Esc or the right
     // button ends. Nothing is redrawn meanwhile.
     void startRuler();
+    // "Карта → Открыть город…": the folder becomes the data folder and the
+    // city is loaded as at start-up (history, marks and the house search made
+    // anew). A folder that holds no readable map is refused with a message
+    // naming what is missing, and the city in use stays; false then.
+    bool openCity(const QString& folder);
+    void openCityCommand();
+    // Why the folder cannot be opened (empty when it can), with what it holds.
+    QString cityProblem(const QString& folder, Catalogue& catalogue, Tables& tables,
+                        Settings& settings) const;
+    // The city to open at start-up instead of the one of the settings (the command line).
+    void setStartCity(const QString& folder) { startCity_ = folder; }
     void stopRuler();
     const Ruler& ruler() const { return ruler_; }
 
@@ -175,7 +187,9 @@ private:
     // Shows on the map and overview widgets what the navigation state holds.
     void syncNavigation();
     bool mapEvent(QEvent* e);
-    bool rulerEvent(QEvent* e);  // in rulertool.cpp
+    bool rulerEvent(QEvent* e);                // in rulertool.cpp
+    void rememberCity(const QString& folder);  // in opencity.cpp
+    void fillRecentCities(QMenu* menu);
     void showRulerLength();
     double metresPerUnit() const;
     bool navEvent(QEvent* e);
@@ -199,6 +213,8 @@ private:
     bool finished_ = false;
     bool exiting_ = false;
     Ruler ruler_;
+    QList<QAction*> recentActions_;
+    QString startCity_;
 };
 
 }  // namespace urbica

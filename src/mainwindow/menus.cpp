@@ -60,7 +60,9 @@ const MenuDef kMenus[] = {
     {"karta",
      "Карта",
      0,
-     {{"stekdown", "Назад", "Alt+Backspace", 150},
+     {{"opencity", "Открыть город…", "Ctrl+O", 0},
+      {nullptr, nullptr, nullptr, 0},
+      {"stekdown", "Назад", "Alt+Backspace", 150},
       {"stekup", "Вперед", nullptr, 150},
       {nullptr, nullptr, nullptr, 0},
       {"printing", "Печатать", "Ctrl+P", 230},
@@ -172,6 +174,9 @@ void MainWindow::createMenus() {
     }
     menuItem(QStringLiteral("stekdown"))->setEnabled(false);
     menuItem(QStringLiteral("stekup"))->setEnabled(false);
+    // The cities opened last are listed under "Открыть город…" each time the menu opens.
+    if (auto* karta = bar->findChild<QMenu*>(QStringLiteral("karta")))
+        connect(karta, &QMenu::aboutToShow, this, [this, karta] { fillRecentCities(karta); });
 }
 
 QAction* MainWindow::fragbarButton(int index) const {
@@ -239,6 +244,8 @@ void MainWindow::menuCommand(const QString& name) {
         showAbout();
     else if (name == QLatin1String("ruler"))
         startRuler();
+    else if (name == QLatin1String("opencity"))
+        openCityCommand();
 }
 
 }  // namespace urbica

@@ -6,11 +6,15 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -405,6 +409,58 @@ TEST_F(MapWindow, QuickFindListFillsWhileTyping) {
     EXPECT_TRUE(w().findList->item(0)->text().contains(QStringLiteral("Центральный")));
     EXPECT_EQ(QApplication::focusWidget(), w().findname) << "typing goes on";
     EXPECT_TRUE(messages_.isEmpty());
+}
+
+TEST_F(MapWindow, AnotherCityIsOpenedAndAFolderWithoutOneRefused) {
+    // A second city: its own start view and a park of its own name.
+    QTemporaryDir second;
+    DatasetData d = testcity::city();
+    d.catalogue.startX = 2000;
+    d.catalogue.startWidth = 2000;
+    d.classNames[2][0].name = "Сквер Героев";
+    QString error;
+    ASSERT_TRUE(writeDataset(d, second.path(), &error)) << error.toStdString();
+    QTemporaryDir empty;
+    QFile(empty.filePath(QStringLiteral("urbica.dat"))).open(QIODevice::WriteOnly);
+
+    // Not a map: refused by name, and the city in use stays as it was.
+    w().findname->setText(QStringLiteral("Парк"));
+    QTest::keyClick(w().findname, Qt::Key_Return);
+    ASSERT_GT(w().findList->count(), 0);
+    messages_.clear();
+    EXPECT_FALSE(w().openCity(empty.path()));
+    ASSERT_EQ(messages_.size(), 1);
+    EXPECT_TRUE(messages_[0].contains(QStringLiteral("urbica.sls"))) << messages_[0].toStdString();
+    EXPECT_TRUE(messages_[0].contains(QStringLiteral("прежняя карта")));
+    EXPECT_EQ(state_.settings.dataDirectory, dir_.path() + QLatin1Char('/'));
+    EXPECT_GT(w().findList->count(), 0);
+
+    // The second city: start view, history and marks anew, the search finds its names.
+    state_.marksList.add({1, 1});
+    ASSERT_TRUE(w().openCity(second.path())) << messages_.join(u'\n').toStdString();
+    EXPECT_EQ(state_.settings.dataDirectory, second.path() + QLatin1Char('/'));
+    EXPECT_EQ(view().viewLeft, 2000);
+    EXPECT_EQ(state_.history.historyPos, 1);
+    EXPECT_EQ(state_.history.upperBound(), 1);
+    EXPECT_EQ(state_.marksList.upperBound(), 0);
+    EXPECT_EQ(w().findList->count(), 0);
+    w().findname->setText(QStringLiteral("Сквер"));
+    QTest::keyClick(w().findname, Qt::Key_Return);
+    ASSERT_EQ(w().findList->count(), 1);
+    EXPECT_TRUE(w().findList->item(0)->text().contains(QStringLiteral("Сквер Героев")));
+
+    // Listed in the menu, the newest first; the first city opens again from there.
+    ASSERT_TRUE(w().openCity(dir_.path()));
+    QMenu* karta = w().menuBar()->findChild<QMenu*>(QStringLiteral("karta"));
+    ASSERT_NE(karta, nullptr);
+    QMetaObject::invokeMethod(karta, "aboutToShow");
+    QAction* first = karta->findChild<QAction*>(QStringLiteral("recentcity1"));
+    QAction* next = karta->findChild<QAction*>(QStringLiteral("recentcity2"));
+    ASSERT_TRUE(first && next);
+    EXPECT_TRUE(first->text().endsWith(QDir::toNativeSeparators(QDir::cleanPath(dir_.path()))));
+    next->trigger();
+    EXPECT_EQ(state_.settings.dataDirectory, second.path() + QLatin1Char('/'));
+    EXPECT_EQ(view().viewLeft, 2000);
 }
 
 TEST_F(MapWindow, CtrlVPansEvenFromTheQuickFindBox) {
