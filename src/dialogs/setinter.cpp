@@ -47,7 +47,7 @@ InterfaceSettingsDialog::InterfaceSettingsDialog(Settings& settings, QWidget* pa
 
     auto* layout = new QVBoxLayout(this);
     for (QCheckBox* b : {allwindow, asctoclose, aboutshow, savesizecheck, addselfind, remselfind,
-                          scalebar, labelsapart})
+                         scalebar, labelsapart})
         layout->addWidget(b);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();

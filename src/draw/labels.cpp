@@ -1,5 +1,7 @@
 #include "draw/labels.h"
 
+#include <cmath>
+
 #include "dataset/numbers.h"
 #include "dataset/objects.h"
 #include "dataset/settings.h"
@@ -7,8 +9,6 @@
 #include "draw/alongline.h"
 #include "draw/drawcontext.h"
 #include "draw/labelsapart.h"
-
-#include <cmath>
 
 namespace urbica {
 
@@ -138,8 +138,8 @@ LabelBox Rotator::box(const QString& text) {
     // textOut turns the cell about its top-left corner, counter-clockwise.
     const double a = -font_.escapement / 10.0 * M_PI / 180.0;
     const double c = std::cos(a), s = std::sin(a);
-    const QPointF local[4] = {{0, 0}, {size.width(), 0}, {size.width(), size.height()},
-                              {0, size.height()}};
+    const QPointF local[4] = {
+        {0, 0}, {size.width(), 0}, {size.width(), size.height()}, {0, size.height()}};
     for (int i = 0; i < 4; ++i)
         b.corners[size_t(i)] = QPointF(x + local[i].x() * c - local[i].y() * s,
                                        y + local[i].x() * s + local[i].y() * c);

@@ -23,7 +23,7 @@ struct LabelEntry {
     QString text;
     int32_t colour = 0;
     int16_t typeIndex = 0;
-    float angle = 0;  // degrees, counter-clockwise
+    float angle = 0;    // degrees, counter-clockwise
     int32_t group = 0;  // > 0: the entries of one name spread letter by letter
 };
 

@@ -152,11 +152,11 @@ TEST(Settings, LinesThirtyAndThirtyOneAreOptional) {
         QStringList extra;
         int16_t scaleBar, labelsApart;
     } cases[] = {
-        {{}, 1, 0},                // a file of 29 lines: the defaults
-        {{"0"}, 0, 0},             // only line 30
-        {{"0", "1"}, 0, 1},        // both
-        {{"5", "-2"}, 1, 1},       // any other number is on
-        {{"99999", "x"}, 1, 0},    // out of range, or no number: the default
+        {{}, 1, 0},              // a file of 29 lines: the defaults
+        {{"0"}, 0, 0},           // only line 30
+        {{"0", "1"}, 0, 1},      // both
+        {{"5", "-2"}, 1, 1},     // any other number is on
+        {{"99999", "x"}, 1, 0},  // out of range, or no number: the default
     };
     for (const Case& c : cases) {
         writeLines(dir.path(), lines + c.extra);

@@ -34,9 +34,9 @@ TEST(ScaleBar, RoundLengthAndTextAtThreeZooms) {
         int width;
         const char* text;
     } cases[] = {
-        {0.64, 800, "200 м"},    // a close view: no length inside, the nearest
-        {4.0, 1000, "1 км"},     // a district
-        {60.0, 1276, "20 км"},   // the whole city
+        {0.64, 800, "200 м"},   // a close view: no length inside, the nearest
+        {4.0, 1000, "1 км"},    // a district
+        {60.0, 1276, "20 км"},  // the whole city
     };
     for (const Case& c : cases) {
         const ScaleBar bar = scaleBarFor(c.metresPerPixel, c.width);

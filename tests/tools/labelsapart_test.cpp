@@ -1,9 +1,10 @@
 // Labels kept apart on a real imported view, drawn through the redraw.
+#include "draw/labelsapart.h"
+
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
 
-#include "draw/labelsapart.h"
 #include "osmimport.h"
 #include "output.h"
 #include "view/appstate.h"
