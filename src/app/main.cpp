@@ -7,6 +7,7 @@
 // once the first picture of the map is on screen, and ends; the performance
 // run times start-up with it.
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QTimer>
 #include <cstdio>
 
@@ -18,16 +19,24 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Urbica"));
     urbica::installQtTranslations(app);
-    const QStringList args = QCoreApplication::arguments();
-    const bool probe = args.contains(QStringLiteral("--startup-probe"));
-    QString cityFolder;
-    for (qsizetype i = 1; i < args.size(); ++i)
-        if (!args[i].startsWith(QLatin1String("--"))) cityFolder = args[i];
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Urbica — электронная карта города"));
+    parser.addHelpOption();
+    const QCommandLineOption probeOption(QStringLiteral("startup-probe"),
+                                         QStringLiteral("Вывести «first picture» после первой "
+                                                        "картинки и закончить работу."));
+    parser.addOption(probeOption);
+    parser.addPositionalArgument(QStringLiteral("папка"), QStringLiteral("Папка с картой города."),
+                                 QStringLiteral("[папка]"));
+    parser.process(app);
+    const bool probe = parser.isSet(probeOption);
 
     urbica::AppState state;
     state.programDirectory = QCoreApplication::applicationDirPath();
 
     urbica::MainWindow window(state);
+    if (!parser.positionalArguments().isEmpty())
+        window.setStartCity(parser.positionalArguments().constFirst());
     if (probe) {
         QObject::connect(&window, &urbica::MainWindow::viewRedrawn, &app, [] {
             // The picture reaches the screen with the next paint.
@@ -38,7 +47,7 @@ int main(int argc, char* argv[]) {
             });
         });
     }
-    window.startUp(cityFolder);
+    window.startUp();
     window.show();
     return app.exec();
 }

@@ -172,6 +172,13 @@ bool parse(Settings& s, const QStringList& lines, const QString& programDirector
 #undef TAKE
 #undef HAVE
     s.windowRectRead = true;
+    // The later options: a missing or unreadable line keeps the default.
+    auto flag = [&](int n, int16_t& field) {
+        if (lines.size() < n) return;
+        if (const auto v = toI16(line(n))) field = *v != 0 ? 1 : 0;
+    };
+    flag(30, s.scaleBar);
+    flag(31, s.labelsApart);
     return true;
 }
 
@@ -209,7 +216,8 @@ QByteArray settingsText(const Settings& s) {
       << i(s.asctoclose) << i(s.dataDirFromSettings) << s.dataDirectory << s.reservedText18
       << i(s.bw) << i(s.aboutshow) << i(s.savesizecheck) << fixed(s.windowLeft)
       << fixed(s.windowTop) << fixed(s.windowWidth) << fixed(s.windowHeight) << s.reservedText26
-      << i(s.addselfind) << i(s.remselfind) << fixed(s.pickTolerance);
+      << i(s.addselfind) << i(s.remselfind) << fixed(s.pickTolerance) << i(s.scaleBar)
+      << i(s.labelsApart);
     QByteArray out;
     for (const QString& line : l) {
         out += line.toUtf8();

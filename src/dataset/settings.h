@@ -1,5 +1,7 @@
 // The user's options and the last window rectangle, kept in urbica.cfg in the
-// program's folder: 29 lines, one value per line, identified by position.
+// program's folder: one value per line, identified by position. Lines 1 to 29
+// are the original options; lines 30 and 31 were added later and take their
+// defaults when a file stops before them.
 #pragma once
 
 #include <QDateTime>
@@ -38,11 +40,15 @@ struct Settings {
     int16_t addselfind = 1;                    // line 27
     int16_t remselfind = 1;                    // line 28
     float pickTolerance = 7;                   // line 29
+    int16_t scaleBar = 1;                      // line 30: draw the scale bar
+    int16_t labelsApart = 0;                   // line 31: skip labels that would overlap
 
     static QDateTime zeroDate();
 };
 
-inline constexpr int kSettingsLines = 29;
+inline constexpr int kSettingsLines = 31;
+// The lines a file must have to be read at all; the later ones are optional.
+inline constexpr int kRequiredSettingsLines = 29;
 // Lines 22 to 25 are in twips, 15 to a pixel.
 inline constexpr double kTwipsPerPixel = 15;
 inline const char kSettingsFileName[] = "urbica.cfg";
@@ -53,7 +59,7 @@ inline const char kSettingsFileName[] = "urbica.cfg";
 // Never reports anything to the user.
 bool readSettings(Settings& s, const QString& programDirectory);
 
-// The 29 lines as written (CR LF line ends). The window rectangle comes from
+// The 31 lines as written (CR LF line ends). The window rectangle comes from
 // the windowLeft .. windowHeight fields, which the caller fills beforehand.
 QByteArray settingsText(const Settings& s);
 // Replaces programDirectory/urbica.cfg as a whole; false (with the reason)

@@ -36,6 +36,8 @@ InterfaceSettingsDialog::InterfaceSettingsDialog(Settings& settings, QWidget* pa
                            settings.addselfind);
     remselfind =
         optionBox(this, "remselfind", "Обнулять при поиске список пометок", settings.remselfind);
+    scalebar = optionBox(this, "scalebar", "Масштабная линейка", settings.scaleBar);
+    labelsapart = optionBox(this, "labelsapart", "Подписи без наложений", settings.labelsApart);
 
     okkey = new QPushButton(QStringLiteral("Запомнить"), this);
     okkey->setObjectName(QStringLiteral("okkey"));
@@ -44,7 +46,8 @@ InterfaceSettingsDialog::InterfaceSettingsDialog(Settings& settings, QWidget* pa
     cancelkey->setObjectName(QStringLiteral("cancelkey"));
 
     auto* layout = new QVBoxLayout(this);
-    for (QCheckBox* b : {allwindow, asctoclose, aboutshow, savesizecheck, addselfind, remselfind})
+    for (QCheckBox* b : {allwindow, asctoclose, aboutshow, savesizecheck, addselfind, remselfind,
+                         scalebar, labelsapart})
         layout->addWidget(b);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -64,6 +67,8 @@ void InterfaceSettingsDialog::store() {
     settings_.savesizecheck = flag(savesizecheck);
     settings_.addselfind = flag(addselfind);
     settings_.remselfind = flag(remselfind);
+    settings_.scaleBar = flag(scalebar);
+    settings_.labelsApart = flag(labelsapart);
     dialogAccepted_ = -1;
     accept();
 }

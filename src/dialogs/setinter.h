@@ -1,4 +1,4 @@
-// The interface settings dialog setinter: six on/off options of the
+// The interface settings dialog setinter: eight on/off options of the
 // settings. The settings change only when "Запомнить" closes it.
 #pragma once
 
@@ -26,6 +26,8 @@ public:
     QCheckBox* savesizecheck = nullptr;
     QCheckBox* addselfind = nullptr;
     QCheckBox* remselfind = nullptr;
+    QCheckBox* scalebar = nullptr;
+    QCheckBox* labelsapart = nullptr;
     QPushButton* okkey = nullptr;
     QPushButton* cancelkey = nullptr;
 

@@ -25,7 +25,7 @@ struct PointF {
 double length(double dx, double dy) { return std::sqrt(dx * dx + dy * dy); }
 
 void appendEntry(DrawContext& ctx, double x, double y, const QString& text, int32_t colour,
-                 const ObjectRecord& record, double angle = 0) {
+                 const ObjectRecord& record, double angle = 0, int32_t group = 0) {
     LabelEntry e;
     e.x = float(x);
     e.y = float(y);
@@ -33,6 +33,7 @@ void appendEntry(DrawContext& ctx, double x, double y, const QString& text, int3
     e.colour = colour;
     e.typeIndex = record.typeIndex;
     e.angle = float(angle);
+    e.group = group;
     ctx.labels.append(e);
 }
 
@@ -96,9 +97,10 @@ void spreadPlacement(DrawContext& ctx, std::vector<QPoint> points, const QString
     if (spacing / upp < 10) return;
     double carried = 0.5 * spacing;
     qsizetype k = 0;  // next character, from 0
+    const int32_t group = ctx.labels.newGroup();
     auto put = [&](double x, double y) {
         if (k < text.size())
-            appendEntry(ctx, x - 5 * upp, y - 5 * upp, text.mid(k, 1), colour, record);
+            appendEntry(ctx, x - 5 * upp, y - 5 * upp, text.mid(k, 1), colour, record, 0, group);
         ++k;
     };
     for (size_t i = 1; i < points.size(); ++i) {
@@ -141,9 +143,11 @@ void pitchedPlacement(DrawContext& ctx, PictureBox& box, const std::vector<QPoin
         const double a = segmentDirection(double(p2.x()) - p1.x(), double(p2.y()) - p1.y());
         const double s = std::sin(a), c = std::cos(a);
         double x = p1.x() + s * pitch / 2, y = p1.y() + c * pitch / 2;
+        const int32_t group = ctx.labels.newGroup();
         for (qsizetype k = 0; k < text.size(); ++k) {
             const QString ch = text.mid(k, 1);
-            appendEntry(ctx, x - box.textWidth(ch) * upp / 2, y - 6 * upp, ch, colour, record);
+            appendEntry(ctx, x - box.textWidth(ch) * upp / 2, y - 6 * upp, ch, colour, record, 0,
+                        group);
             x += s * pitch;
             y += c * pitch;
         }

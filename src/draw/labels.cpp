@@ -1,11 +1,14 @@
 #include "draw/labels.h"
 
+#include <cmath>
+
 #include "dataset/numbers.h"
 #include "dataset/objects.h"
 #include "dataset/settings.h"
 #include "dataset/tables.h"
 #include "draw/alongline.h"
 #include "draw/drawcontext.h"
+#include "draw/labelsapart.h"
 
 namespace urbica {
 
@@ -64,6 +67,10 @@ void queuelabel(DrawContext& ctx, PictureBox& box, double x1, double y1, double 
 
 void drawlabels(DrawContext& ctx, PictureBox& box) {
     if (ctx.labels.count == 0) return;
+    if (ctx.settings.labelsApart == 1) {
+        drawLabelsApart(ctx, box);
+        return;
+    }
     Rotator r;
     r.setDevice(box);
     box.foreColor = 0;
@@ -108,14 +115,35 @@ int labelPixel(double v) {
 int Rotator::toPixelX(double x) const { return labelPixel((x - scaleLeft_) * xFactor_); }
 int Rotator::toPixelY(double y) const { return labelPixel((y - scaleTop_) * yFactor_); }
 
-void Rotator::label(const QString& text) {
-    if (!device_) return;
+void Rotator::prepare() {
     font_.charSet = 204;
     font_.faceName = device_->fontName.left(31);
     font_.height = int32_t(intDiv(device_->fontSize * PictureBox::kLogPixelsY, 72));
     font_.weight = device_->fontBold ? 700 : 400;
     font_.escapement = font_.orientation = int32_t(nearest(angle_ * 10.0));
+}
+
+void Rotator::label(const QString& text) {
+    if (!device_) return;
+    prepare();
     device_->textOut(toPixelX(device_->currentX), toPixelY(device_->currentY), text, font_);
+}
+
+LabelBox Rotator::box(const QString& text) {
+    LabelBox b;
+    if (!device_) return b;
+    prepare();
+    const QSizeF size = device_->textCellSize(text, font_);
+    const double x = toPixelX(device_->currentX), y = toPixelY(device_->currentY);
+    // textOut turns the cell about its top-left corner, counter-clockwise.
+    const double a = -font_.escapement / 10.0 * M_PI / 180.0;
+    const double c = std::cos(a), s = std::sin(a);
+    const QPointF local[4] = {
+        {0, 0}, {size.width(), 0}, {size.width(), size.height()}, {0, size.height()}};
+    for (int i = 0; i < 4; ++i)
+        b.corners[size_t(i)] = QPointF(x + local[i].x() * c - local[i].y() * s,
+                                       y + local[i].x() * s + local[i].y() * c);
+    return b;
 }
 
 void rottext(PictureBox& box, int x, int y, const QString& text, int angle, int height, int weight,

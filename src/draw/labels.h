@@ -3,7 +3,9 @@
 #pragma once
 
 #include <QPoint>
+#include <QPointF>
 #include <QString>
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -21,7 +23,14 @@ struct LabelEntry {
     QString text;
     int32_t colour = 0;
     int16_t typeIndex = 0;
-    float angle = 0;  // degrees, counter-clockwise
+    float angle = 0;    // degrees, counter-clockwise
+    int32_t group = 0;  // > 0: the entries of one name spread letter by letter
+};
+
+// A drawn label's cell in pixels, turned with the text: corners in order.
+struct LabelBox {
+    std::array<QPointF, 4> corners;
+    int32_t unit = 0;  // boxes of one label (or one letter-by-letter name) share it
 };
 
 // 1-based: entry 0 exists and is blank; count is the entries in use.
@@ -29,11 +38,17 @@ struct LabelQueue {
     static constexpr int kMaxEntries = 32767;
     std::vector<LabelEntry> entries{1};
     int count = 0;
+    int32_t groups = 0;
+    // With labels kept apart, the boxes drawlabels drew, in drawing order.
+    std::vector<LabelBox> drawn;
 
     void reset() {
         entries.assign(1, LabelEntry{});
         count = 0;
+        groups = 0;
+        drawn.clear();
     }
+    int32_t newGroup() { return ++groups; }
     // Appends an entry; past the limit the label is dropped.
     void append(const LabelEntry& e) {
         if (count >= kMaxEntries) return;
@@ -59,6 +74,10 @@ void queuelabel(DrawContext& ctx, PictureBox& box, double x1, double y1, double 
                 int32_t colour);
 
 // Draws the queue in order onto the box, whose scale is the view in map units.
+// With the settings' labelsApart on, the labels go by kind (labelRank), in
+// queue order within a kind, and one that would overlap a label already drawn
+// is skipped (a letter-by-letter name as a whole); the boxes drawn are kept
+// in the queue's drawn.
 void drawlabels(DrawContext& ctx, PictureBox& box);
 
 // Draws one text with a font turned by an angle at the box's CurrentX/CurrentY.
@@ -68,9 +87,12 @@ public:
     void setAngle(int16_t degrees) { angle_ = degrees; }
     int16_t angle() const { return angle_; }
     void label(const QString& text);
+    // The cell label would fill, in pixels.
+    LabelBox box(const QString& text);
     const LogFont& font() const { return font_; }
 
 private:
+    void prepare();
     int toPixelX(double x) const;
     int toPixelY(double y) const;
     PictureBox* device_ = nullptr;

@@ -349,9 +349,7 @@ QFont PictureBox::fontFor(const LogFont& f) const {
     return fontFromLogFont(f, it.value());
 }
 
-void PictureBox::textOut(int x, int y, const QString& text, const LogFont& lf) {
-    if (text.isEmpty()) return;
-    touchAll();  // turned text may reach anywhere
+const PictureBox::MadeFont& PictureBox::madeFont(const LogFont& lf) const {
     const QString key = ratioKey(lf) + QLatin1Char('/') + QString::number(lf.underline) +
                         QLatin1Char('/') + QString::number(lf.strikeOut) + QLatin1Char('/') +
                         QString::number(lf.height);
@@ -359,15 +357,29 @@ void PictureBox::textOut(int x, int y, const QString& text, const LogFont& lf) {
     if (it == fonts_.constEnd()) {
         if (fonts_.size() > 256) fonts_.clear();
         const QFont font = fontFor(lf);
-        it = fonts_.insert(key, MadeFont{font, QFontMetricsF(font).ascent()});
+        const QFontMetricsF m(font);
+        it = fonts_.insert(key, MadeFont{font, m.ascent(), m.ascent() + m.descent(), m});
     }
+    return *it;
+}
+
+void PictureBox::textOut(int x, int y, const QString& text, const LogFont& lf) {
+    if (text.isEmpty()) return;
+    touchAll();  // turned text may reach anywhere
+    const MadeFont& made = madeFont(lf);
     QPainter p(&image_);
     p.setRenderHint(QPainter::TextAntialiasing, true);
-    p.setFont(it->font);
+    p.setFont(made.font);
     p.setPen(colorFromRgbInt(foreColor));
     p.translate(x, y);
     if (lf.escapement != 0) p.rotate(-lf.escapement / 10.0);
-    p.drawText(QPointF(0, it->ascent), text);
+    p.drawText(QPointF(0, made.ascent), text);
+}
+
+QSizeF PictureBox::textCellSize(const QString& text, const LogFont& lf) const {
+    if (text.isEmpty()) return {};
+    const MadeFont& made = madeFont(lf);
+    return {made.metrics.horizontalAdvance(text), made.height};
 }
 
 LogFont PictureBox::currentLogFont() const {

@@ -112,6 +112,9 @@ public:
     // Text with its character cell's top-left corner at pixel (x, y), turned
     // about that point by the font's escapement, in the current foreColor.
     void textOut(int x, int y, const QString& text, const LogFont& font);
+    // The unturned size in pixels of the cell textOut fills with the text:
+    // its advance wide, ascent plus descent high.
+    QSizeF textCellSize(const QString& text, const LogFont& font) const;
     // A font record from the box's font name, size and bold state.
     LogFont currentLogFont() const;
     static constexpr int kLogPixelsY = 96;
@@ -136,9 +139,11 @@ private:
     // Fonts made for textOut, with their ascent, by the fields that make them.
     struct MadeFont {
         QFont font;
-        double ascent = 0;
+        double ascent = 0, height = 0;
+        QFontMetricsF metrics;
     };
     mutable QHash<QString, MadeFont> fonts_;
+    const MadeFont& madeFont(const LogFont& f) const;
     // Metrics of the last font measured by textWidth.
     mutable QString metricsKey_;
     mutable std::optional<QFontMetricsF> metrics_;

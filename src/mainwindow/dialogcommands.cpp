@@ -30,6 +30,8 @@ void storeWindowRect(MainWindow& w, Settings& s) {
 void interfaceSettings(MainWindow& w, const MessageFunction& message) {
     AppState& s = w.appState();
     const int16_t allwindowBefore = s.settings.allwindow;
+    const int16_t scaleBarBefore = s.settings.scaleBar;
+    const int16_t labelsApartBefore = s.settings.labelsApart;
     InterfaceSettingsDialog dialog(s.settings, &w);
     dialog.exec();
     if (dialog.dialogAccepted() == 0) return;
@@ -43,6 +45,9 @@ void interfaceSettings(MainWindow& w, const MessageFunction& message) {
     // shown again, it is built for its new place and the view drawn over it.
     if (s.settings.allwindow != allwindowBefore && s.settings.allwindow != 1) {
         w.buildOverview();
+        w.redrawView(false);
+    } else if (s.settings.scaleBar != scaleBarBefore ||
+               s.settings.labelsApart != labelsApartBefore) {
         w.redrawView(false);
     }
 }

@@ -1,6 +1,8 @@
 // "Импорт из OpenStreetMap": the importer's library runs on a thread of its
 // own; the window shows its stage and the share of the file read, and opens
 // the new city when the dataset is written.
+#include "mainwindow/importcommand.h"
+
 #include <QDir>
 #include <QEventLoop>
 #include <QFileDialog>
@@ -14,7 +16,6 @@
 #include <mutex>
 
 #include "addresscheck.h"
-#include "mainwindow/citycommands.h"
 #include "mainwindow/mainwindow.h"
 #include "osmimport.h"
 #include "output.h"
@@ -191,6 +192,12 @@ void importOsmCommand(MainWindow& w, const MessageFunction& message) {
     message(QStringLiteral("Город из файла %1 записан в папку %2.\n\n%3")
                 .arg(QDir::toNativeSeparators(osmFile), QDir::toNativeSeparators(job->target),
                      job->summary.join(QLatin1Char('\n'))));
+}
+
+bool runImportCommand(MainWindow& w, const QString& name, const MessageFunction& message) {
+    if (name != QLatin1String("importosm")) return false;
+    importOsmCommand(w, message);
+    return true;
 }
 
 }  // namespace urbica

@@ -21,13 +21,11 @@
 #include <QWheelEvent>
 #include <cmath>
 
-#include "dataset/cityfolder.h"
 #include "dataset/names.h"
 #include "dataset/settings.h"
 #include "dataset/tables.h"
 #include "dialogs/about.h"
 #include "mainwindow/advertising.h"
-#include "mainwindow/citycommands.h"
 #include "mainwindow/dialogcommands.h"
 #include "mainwindow/help.h"
 #include "mainwindow/layout.h"
@@ -161,6 +159,7 @@ void MainWindow::createControls() {
     nav->setFrame(&boxes.navfrag, Qt::red, 2);
     nav->addFrame(&navState.nfrag, Qt::red, 1);
     map->setFrame(&navState.frag, Qt::red, 1);
+    map->setRuler(&ruler_);
 }
 
 ViewHooks MainWindow::viewHooks() {
@@ -203,7 +202,7 @@ ViewHooks MainWindow::viewHooks() {
     return h;
 }
 
-void MainWindow::startUp(const QString& cityFolder) {
+void MainWindow::startUp() {
     // The advertising text first: a missing file leaves it empty.
     run_.adText = readAdvertising(state_.programDirectory);
     run_.printFooter =
@@ -217,6 +216,20 @@ void MainWindow::startUp(const QString& cityFolder) {
 
     Settings& s = state_.settings;
     const bool settingsRead = readSettings(s, state_.programDirectory);
+    if (!startCity_.isEmpty()) {
+        // A folder named on the command line is opened as from the menu.
+        Catalogue catalogue;
+        Tables tables;
+        Settings trial;
+        const QString problem = cityProblem(startCity_, catalogue, tables, trial);
+        if (problem.isEmpty()) {
+            s.dataDirectory = trial.dataDirectory;
+            s.dataDirFromSettings = 1;
+            rememberCity(s.dataDirectory);
+        } else {
+            message(problem + QStringLiteral(" Открывается карта из настроек."));
+        }
+    }
     if (settingsRead && s.savesizecheck == 1)
         applyStoredRect();
     else
@@ -230,14 +243,6 @@ void MainWindow::startUp(const QString& cityFolder) {
     }
     QCoreApplication::processEvents();
 
-    if (!cityFolder.isEmpty()) {
-        const QString problem = cityFolderProblem(cityFolder);
-        if (problem.isEmpty())
-            useCityFolder(cityFolder);
-        else
-            message(problem);
-    }
-    showRecentCities(*this);
     loadCity();
     run_.mainLoaded = -1;
 

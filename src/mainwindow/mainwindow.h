@@ -15,8 +15,10 @@
 #include "view/appstate.h"
 #include "view/mapboxes.h"
 #include "view/navigation.h"
+#include "view/ruler.h"
 
 class QLabel;
+class QMenu;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
@@ -66,15 +68,8 @@ public:
 
     // The load handler: advertising text, settings, dataset, map box set-up
     // and the start view. Draws nothing: the first layout pass after the
-    // window is shown asks for the first picture. A city folder given (the
-    // command line's) is opened instead of the one of the settings, unless
-    // it holds no dataset.
-    void startUp(const QString& cityFolder = QString());
-    // "Открыть город": the dataset of the folder replaces the city in use,
-    // loaded as at start-up, with a new history and no marks. A folder
-    // without a readable dataset is refused with a message and the city in
-    // use stays; the result is then false.
-    bool openCity(const QString& folder);
+    // window is shown asks for the first picture.
+    void startUp();
     const MainWindowOptions& options() const { return options_; }
     // Set on the window while an import runs: no command starts and the
     // window does not close until it has ended.
@@ -163,6 +158,24 @@ public:
     // The question asked before the program ends.
     static QString closeQuestion();
 
+    // "Инструменты → Линейка": clicks on the map add points, the info line
+    // shows the length; Backspace takes the last point back, Esc or the right
+    // button ends. Nothing is redrawn meanwhile.
+    void startRuler();
+    // "Карта → Открыть город…": the folder becomes the data folder and the
+    // city is loaded as at start-up (history, marks and the house search made
+    // anew). A folder that holds no readable map is refused with a message
+    // naming what is missing, and the city in use stays; false then.
+    bool openCity(const QString& folder);
+    void openCityCommand();
+    // Why the folder cannot be opened (empty when it can), with what it holds.
+    QString cityProblem(const QString& folder, Catalogue& catalogue, Tables& tables,
+                        Settings& settings) const;
+    // The city to open at start-up instead of the one of the settings (the command line).
+    void setStartCity(const QString& folder) { startCity_ = folder; }
+    void stopRuler();
+    const Ruler& ruler() const { return ruler_; }
+
 protected:
     void resizeEvent(QResizeEvent* e) override;
     void moveEvent(QMoveEvent* e) override;
@@ -176,11 +189,10 @@ private:
     void createToolbar();
     void createMenus();
     void createControls();
-    // The dataset of state_.settings.dataDirectory: catalogue, tables, icon
-    // table, overview, map colours and the start view.
+    // The dataset of state_.settings.dataDirectory, at start-up and when a
+    // city is opened: catalogue, tables, icon table, overview, map colours
+    // and the start view.
     void loadCity();
-    // Makes folder the city in use and the first of the recent cities.
-    void useCityFolder(const QString& folder);
     void applyStoredRect();
     void applyPendingOuterSize();
     void storeWindowRect();
@@ -189,6 +201,11 @@ private:
     // Shows on the map and overview widgets what the navigation state holds.
     void syncNavigation();
     bool mapEvent(QEvent* e);
+    bool rulerEvent(QEvent* e);                // in rulertool.cpp
+    void rememberCity(const QString& folder);  // in opencity.cpp
+    void fillRecentCities(QMenu* menu);
+    void showRulerLength();
+    double metresPerUnit() const;
     bool navEvent(QEvent* e);
     // Runs a command of the map view unless a redraw is running.
     void viewCommand(const std::function<void(NavContext&)>& command);
@@ -209,6 +226,9 @@ private:
     QSize pendingOuterSize_;  // stored outer size waiting for the frame to be known
     bool finished_ = false;
     bool exiting_ = false;
+    Ruler ruler_;
+    QList<QAction*> recentActions_;
+    QString startCity_;
 };
 
 }  // namespace urbica

@@ -7,9 +7,9 @@
 #include <QToolBar>
 
 #include "mainwindow/advertising.h"
-#include "mainwindow/citycommands.h"
 #include "mainwindow/dialogcommands.h"
 #include "mainwindow/help.h"
+#include "mainwindow/importcommand.h"
 #include "mainwindow/mainwindow.h"
 #include "mainwindow/searchcommands.h"
 #include "mainwindow/toolbaricons.h"
@@ -40,6 +40,7 @@ const ToolbarButtonDef kToolbarButtons[] = {
     {"finddom", "Поиск по адресу", "finddom"},
     {"metro", "Схема метро", "searchmetroshem"},
     {"unifind", "Универсальный поиск", "megasearch"},
+    {"ruler", "Линейка", "ruler"},
 };
 
 struct MenuItemDef {
@@ -60,7 +61,7 @@ const MenuDef kMenus[] = {
     {"karta",
      "Карта",
      0,
-     {{"opencity", "Открыть город…", nullptr, 0},
+     {{"opencity", "Открыть город…", "Ctrl+O", 0},
       {"importosm", "Импорт из OpenStreetMap…", nullptr, 0},
       {nullptr, nullptr, nullptr, 0},
       {"stekdown", "Назад", "Alt+Backspace", 150},
@@ -94,7 +95,9 @@ const MenuDef kMenus[] = {
      "Инструменты",
      0,
      {{"addzakl", "Добавить закладку", nullptr, 90},
-      {"showzakl", "Показать закладки", nullptr, 90}}},
+      {"showzakl", "Показать закладки", nullptr, 90},
+      {nullptr, nullptr, nullptr, 0},
+      {"ruler", "Линейка", nullptr, 0}}},
     {"spravka",
      "Справка",
      0,
@@ -173,6 +176,9 @@ void MainWindow::createMenus() {
     }
     menuItem(QStringLiteral("stekdown"))->setEnabled(false);
     menuItem(QStringLiteral("stekup"))->setEnabled(false);
+    // The cities opened last are listed under "Открыть город…" each time the menu opens.
+    if (auto* karta = bar->findChild<QMenu*>(QStringLiteral("karta")))
+        connect(karta, &QMenu::aboutToShow, this, [this, karta] { fillRecentCities(karta); });
 }
 
 QAction* MainWindow::fragbarButton(int index) const {
@@ -208,7 +214,7 @@ void MainWindow::menuCommand(const QString& name) {
     // The commands of the map, search, bookmark, layer, print and export
     // parts are dispatched from here as they arrive.
     if (state_.view.busy || redrawing_ || property(kImportRunningProperty).toBool()) return;
-    if (runCityCommand(*this, name, [this](const QString& text) { message(text); })) return;
+    if (runImportCommand(*this, name, [this](const QString& text) { message(text); })) return;
     if (runSearchCommand(
             *this, name, [this](const QString& text) { message(text); },
             [this](int c, int32_t n) { showNamedObject(c, n); }))
@@ -239,6 +245,10 @@ void MainWindow::menuCommand(const QString& name) {
         showHelp(kGeneralHelpTopic);
     else if (name == QLatin1String("aboutprog"))
         showAbout();
+    else if (name == QLatin1String("ruler"))
+        startRuler();
+    else if (name == QLatin1String("opencity"))
+        openCityCommand();
 }
 
 }  // namespace urbica

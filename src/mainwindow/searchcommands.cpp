@@ -67,8 +67,4 @@ void preloadHouseSearch(MainWindow& w, const SearchMessage& message, const Searc
     houseSearch(w, message, show);
 }
 
-void dropHouseSearch(MainWindow& w) {
-    delete w.findChild<SearchDomDialog*>(QStringLiteral("searchdom"), Qt::FindDirectChildrenOnly);
-}
-
 }  // namespace urbica

@@ -24,8 +24,5 @@ void attachQuickFind(MainWindow& w, const SearchMessage& message, const SearchSh
 
 // Makes the house search ready without showing it (its street list is read now).
 void preloadHouseSearch(MainWindow& w, const SearchMessage& message, const SearchShow& show);
-// Drops the house search of the city that was in use; the next one is made
-// for the streets of the new city.
-void dropHouseSearch(MainWindow& w);
 
 }  // namespace urbica

@@ -153,6 +153,15 @@ QImage toolbarGlyph(const QString& key, int px) {
             p.drawEllipse(c, 2.2, 2.2);
     } else if (key == QLatin1String("unifind")) {
         magnifier(p, QPointF(10, 10), 6.5);
+    } else if (key == QLatin1String("ruler")) {
+        // A yellow rule laid slantwise, with its marks.
+        p.translate(12, 12);
+        p.rotate(-35);
+        p.setPen(QPen(kInk, 1.2));
+        p.setBrush(QColor(250, 210, 60));
+        p.drawRect(QRectF(-10, -3.5, 20, 7));
+        for (int i = -8; i <= 8; i += 2)
+            p.drawLine(QPointF(i, -3.5), QPointF(i, i % 4 == 0 ? 0.5 : -1));
     }
     p.end();
     return img;

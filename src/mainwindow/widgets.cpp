@@ -47,8 +47,29 @@ void PictureWidget::paintEvent(QPaintEvent* e) {
             p.setBrush(Qt::NoBrush);
             p.drawRect(r);
         }
+        paintRuler(p, inner);
     }
     QFrame::paintEvent(e);  // the border
+}
+
+// Drawn over the picture like the rubber bands, so the next paint wipes it.
+void PictureWidget::paintRuler(QPainter& p, const QRect& inner) const {
+    if (!ruler_ || !ruler_->active || !box_ || box_->scaleWidth() == 0 || ruler_->points.empty())
+        return;
+    auto pixel = [&](QPointF m) {
+        return QPointF(inner.left() + box_->toPixelX(m.x()), inner.top() + box_->toPixelY(m.y()));
+    };
+    QPolygonF line;
+    for (QPointF m : ruler_->points) line << pixel(m);
+    if (ruler_->pointer) line << pixel(*ruler_->pointer);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(255, 255, 255, 200), 5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPolyline(line);
+    p.setPen(QPen(QColor(200, 0, 120), 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPolyline(line);
+    p.setBrush(Qt::white);
+    for (QPointF m : ruler_->points) p.drawEllipse(pixel(m), 3.5, 3.5);
+    p.setRenderHint(QPainter::Antialiasing, false);
 }
 
 InfoLine::InfoLine(QWidget* parent) : QLineEdit(parent) {

@@ -6,9 +6,11 @@
 #include <QFrame>
 #include <QImage>
 #include <QLineEdit>
+#include <QPainter>
 #include <vector>
 
 #include "view/mapboxes.h"
+#include "view/ruler.h"
 
 namespace urbica {
 
@@ -36,6 +38,11 @@ public:
         if (frame) frames_.push_back({frame, colour, width});
         update();
     }
+    // The ruler's line drawn over the picture (null: none).
+    void setRuler(const Ruler* ruler) {
+        ruler_ = ruler;
+        update();
+    }
     // The box whose picture is shown (null: the picture set with setPicture).
     const PictureBox* box() const { return box_; }
     // A point of the widget in the map units of the box's coordinate system.
@@ -56,7 +63,9 @@ private:
         int width;
     };
     std::vector<Frame> frames_;
+    const Ruler* ruler_ = nullptr;
     QColor background_ = Qt::white;
+    void paintRuler(QPainter& p, const QRect& inner) const;
 };
 
 // The read-only info line; a click on it is reported.

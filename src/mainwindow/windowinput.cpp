@@ -92,6 +92,7 @@ void MainWindow::syncNavigation() {
 }
 
 bool MainWindow::mapEvent(QEvent* e) {
+    if (ruler_.active && rulerEvent(e)) return true;
     switch (e->type()) {
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonRelease:

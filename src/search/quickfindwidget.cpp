@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <optional>
 
 #include "dataset/settings.h"
 #include "search/quickaddress.h"
@@ -32,54 +33,93 @@ QuickFind::QuickFind(SearchEnv env, QLineEdit* findname, QListWidget* findList,
     connect(findList_, &QListWidget::itemDoubleClicked, this, &QuickFind::showSelected);
     findname_->installEventFilter(this);
     findList_->installEventFilter(this);
+    typing_.setSingleShot(true);
+    typing_.setInterval(kTypingPauseMs);
+    connect(&typing_, &QTimer::timeout, this, [this] { run(Mode::Typing); });
+    connect(findname_, &QLineEdit::textEdited, this, &QuickFind::textEdited);
 }
 
 void QuickFind::find() {
-    if (busy_) return;
+    typing_.stop();
+    run(Mode::Asked);
+}
+
+void QuickFind::textEdited() {
+    // A search still running for the text before is given up; the new text
+    // is looked for once the typing pauses.
+    if (busy_) cancel_ = true;
+    typing_.start();
+}
+
+// Asked ("Найти", Enter): messages when nothing is found or a file cannot be
+// read, and the list gets the focus. Typing: the list is refreshed quietly and
+// the focus stays in the box; a search overtaken by a key leaves the list.
+void QuickFind::run(Mode mode) {
+    const bool typing = mode == Mode::Typing;
+    if (busy_) {
+        // Again after the search that runs; Enter gives up a refresh for its own search.
+        if (typing) {
+            typing_.start();
+        } else {
+            cancel_ = true;
+            askAfter_ = true;
+        }
+        return;
+    }
     const QString text = findname_->text().trimmed();
-    if (text.isEmpty()) return;
+    if (text.isEmpty() || (typing && text.size() < kTypingMinLength)) return;
     busy_ = true;
+    cancel_ = false;
     QString error;
     FillStatus status;
     {
-        BusyCursor busy;
+        std::optional<BusyCursor> busy;
+        if (!typing) busy.emplace();
         showkey_->setEnabled(false);
         env_.letEventsRun();
         // An address lists its houses first, then the names that hold the text.
         QString addressError;
         const std::vector<ListModel::Item> houses =
             quickFindAddresses(env_.names(), text, &addressError);
-        status = findByText(env_.names(), text, results_, quickFindClasses(env_.state->tables),
-                            nullptr, &error);
+        status = cancel_ ? FillStatus::Cancelled
+                         : findByText(env_.names(), text, results_,
+                                      quickFindClasses(env_.state->tables), &cancel_, &error);
         if (status != FillStatus::Failed && houses.empty() && !addressError.isEmpty()) {
             status = FillStatus::Failed;
             error = addressError;
         }
-        findList_->setUpdatesEnabled(false);
-        findList_->clear();
-        for (const ListModel::Item& house : houses) {
-            auto* item = new QListWidgetItem(house.text);
-            item->setData(Qt::UserRole, house.data);
-            findList_->addItem(item);
+        if (status != FillStatus::Cancelled) {
+            findList_->setUpdatesEnabled(false);
+            findList_->clear();
+            for (const ListModel::Item& house : houses) {
+                auto* item = new QListWidgetItem(house.text);
+                item->setData(Qt::UserRole, house.data);
+                findList_->addItem(item);
+            }
+            for (int i = 0; i < results_.count(); ++i) {
+                auto* item = new QListWidgetItem(results_.text(i));
+                item->setData(Qt::UserRole, results_.itemData(i));
+                findList_->addItem(item);
+            }
+            if (findList_->count() > 0) findList_->setCurrentRow(0);
+            findList_->setUpdatesEnabled(true);
         }
-        for (int i = 0; i < results_.count(); ++i) {
-            auto* item = new QListWidgetItem(results_.text(i));
-            item->setData(Qt::UserRole, results_.itemData(i));
-            findList_->addItem(item);
-        }
-        if (findList_->count() > 0) findList_->setCurrentRow(0);
-        findList_->setUpdatesEnabled(true);
     }
     busy_ = false;
+    showkey_->setEnabled(findList_->count() > 0);
+    if (askAfter_) {
+        askAfter_ = false;
+        QTimer::singleShot(0, this, &QuickFind::find);
+        return;
+    }
+    if (typing) return;
     if (status == FillStatus::Failed) env_.message(findList_->window(), error);
     if (findList_->count() == 0) {
-        showkey_->setEnabled(false);
         if (status != FillStatus::Failed)
             env_.message(findList_->window(),
                          message(QStringLiteral("urbica"), 8,
                                  QStringLiteral("Не найдено ни одного объекта")));
     } else {
-        showkey_->setEnabled(true);
         findList_->setFocus();
     }
 }

@@ -8,6 +8,7 @@
 #include "dataset/names.h"
 #include "dataset/numbers.h"
 #include "draw/layer.h"
+#include "draw/scalebar.h"
 
 namespace urbica {
 
@@ -164,6 +165,10 @@ void renderMap(AppState& s, MapBoxes& boxes, const ViewHooks& hooks) {
     box.drawStyle = 0;
     box.fillStyle = 0;
     drawlabels(ctx, box);
+    if (s.settings.scaleBar == 1) {
+        const double metresPerUnit = s.geo ? s.geo->metresPerUnit : 1.0;
+        drawScaleBar(box, scaleBarFor(double(v.unitsPerPixel) * metresPerUnit, w), w, h);
+    }
 
     boxes.originalpage.bitBlt(0, 0, w, h, box, 0, 0, RasterOp::SrcCopy);
     for (int i = 1; i <= s.marksList.upperBound(); ++i) {

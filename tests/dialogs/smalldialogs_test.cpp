@@ -39,12 +39,20 @@ TEST(InterfaceSettings, BoxesFollowTheSettingsAndCancelChangesNothing) {
     InterfaceSettingsDialog d(s);
     d.allwindow->click();
     d.addselfind->click();
+    EXPECT_EQ(d.scalebar->text(), "Масштабная линейка");
+    EXPECT_EQ(d.labelsapart->text(), "Подписи без наложений");
+    EXPECT_TRUE(d.scalebar->isChecked()) << "on by default";
+    EXPECT_FALSE(d.labelsapart->isChecked()) << "off by default";
+    d.scalebar->click();
+    d.labelsapart->click();
     d.okkey->click();
     EXPECT_EQ(d.dialogAccepted(), -1);
     EXPECT_EQ(s.allwindow, 0);
     EXPECT_EQ(s.addselfind, 1);
     EXPECT_EQ(s.savesizecheck, 0) << "stored as the box shows it";
     EXPECT_EQ(s.remselfind, 1);
+    EXPECT_EQ(s.scaleBar, 0);
+    EXPECT_EQ(s.labelsApart, 1);
 }
 
 TEST(About, MenuFormAndSplash) {

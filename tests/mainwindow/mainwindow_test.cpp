@@ -423,16 +423,27 @@ TEST_F(WindowTest, ExitCommandAsksOnceAndEnds) {
 TEST_F(WindowTest, ToolbarButtonsInDesignOrder) {
     MainWindow& w = started();
     EXPECT_EQ(w.fragbar->objectName(), QStringLiteral("fragbar"));
+    // The design's thirteen, then the ruler.
     const char* const keys[] = {"fragment", "foward",   "backward", "moved",    "tometro",
                                 "tonew",    "downstek", "upstek",   "bookmark", "print",
-                                "finddom",  "metro",    "unifind"};
-    const char* const tips[] = {"Фрагмент",           "Ближе",    "Дальше",          "Сдвинуть",
-                                "До метро",           "В начало", "Назад",           "Вперед",
-                                "Закладки",           "Печать",   "Поиск по адресу", "Схема метро",
-                                "Универсальный поиск"};
-    ASSERT_EQ(w.fragbarButtons().size(), 13);
+                                "finddom",  "metro",    "unifind",  "ruler"};
+    const char* const tips[] = {"Фрагмент",
+                                "Ближе",
+                                "Дальше",
+                                "Сдвинуть",
+                                "До метро",
+                                "В начало",
+                                "Назад",
+                                "Вперед",
+                                "Закладки",
+                                "Печать",
+                                "Поиск по адресу",
+                                "Схема метро",
+                                "Универсальный поиск",
+                                "Линейка"};
+    ASSERT_EQ(w.fragbarButtons().size(), 14);
     EXPECT_EQ(w.fragbar->actions().first(), w.fragbarButton(1));
-    for (int i = 0; i < 13; ++i) {
+    for (int i = 0; i < 14; ++i) {
         QAction* a = w.fragbarButton(i + 1);
         ASSERT_NE(a, nullptr);
         EXPECT_EQ(a->data().toString(), QLatin1String(keys[i]));
@@ -441,7 +452,7 @@ TEST_F(WindowTest, ToolbarButtonsInDesignOrder) {
         EXPECT_FALSE(a->icon().isNull());
     }
     EXPECT_EQ(w.fragbarButton(0), nullptr);
-    EXPECT_EQ(w.fragbarButton(14), nullptr);
+    EXPECT_EQ(w.fragbarButton(15), nullptr);
 }
 
 TEST_F(WindowTest, MenuItemsWithShortcutsAndHelpPages) {

@@ -6,15 +6,21 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
 #include <QWheelEvent>
 #include <QWindow>
+#include <cmath>
 #include <memory>
 
 #include "../view/navfixture.h"
@@ -359,6 +365,102 @@ TEST_F(MapWindow, InputArrivingDuringARealRedrawIsDropped) {
     // The same input after the redraw is taken: the test would see it.
     QTest::keyClick(w().findname, Qt::Key_A);
     EXPECT_EQ(w().findname->text(), QStringLiteral("a"));
+}
+
+TEST_F(MapWindow, RulerMeasuresClickedPointsWithoutARedraw) {
+    const QImage picture = w().boxes.map.image();
+    const int pos = state_.history.historyPos;
+    w().fragbarButton(14)->trigger();
+    ASSERT_TRUE(w().ruler().active);
+    EXPECT_TRUE(w().selst->text().startsWith(QStringLiteral("Линейка")));
+    // Three points 300 and 400 map units apart (metres), at the pixels they fall on.
+    const std::vector<QPointF> at{{1000, 1000}, {1300, 1000}, {1300, 1400}};
+    for (QPointF p : at) QTest::mouseClick(w().map, Qt::LeftButton, {}, onMap(p.x(), p.y()));
+    ASSERT_EQ(w().ruler().points.size(), 3u);
+    double expected = 0;
+    for (size_t i = 1; i < 3; ++i)
+        expected += std::hypot(w().ruler().points[i].x() - w().ruler().points[i - 1].x(),
+                               w().ruler().points[i].y() - w().ruler().points[i - 1].y());
+    EXPECT_NEAR(expected, 700, 2 * (1 / w().boxes.map.xFactor())) << "within a pixel each way";
+    EXPECT_EQ(w().selst->text(), QStringLiteral("Линейка: ") + lengthText(expected));
+    EXPECT_TRUE(w().selst->text().endsWith(QStringLiteral(" м")));
+    // Backspace takes the last point back; Esc ends; the picture was never redrawn.
+    QTest::keyClick(w().map, Qt::Key_Backspace);
+    EXPECT_EQ(w().ruler().points.size(), 2u);
+    QTest::keyClick(w().map, Qt::Key_Escape);
+    EXPECT_FALSE(w().ruler().active);
+    EXPECT_EQ(state_.history.historyPos, pos);
+    EXPECT_EQ(w().boxes.map.image(), picture);
+    // A right click ends it as well; a left click then picks again.
+    w().menuItem(QStringLiteral("ruler"))->trigger();
+    QTest::mouseClick(w().map, Qt::LeftButton, {}, onMap(1000, 1000));
+    QTest::mouseClick(w().map, Qt::RightButton, {}, onMap(1000, 1000));
+    EXPECT_FALSE(w().ruler().active);
+}
+
+TEST_F(MapWindow, QuickFindListFillsWhileTyping) {
+    w().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w()));
+    w().findname->setFocus();
+    for (QChar c : QStringLiteral("Центр"))
+        QTest::sendKeyEvent(QTest::Click, w().findname, Qt::Key_unknown, QString(c),
+                            Qt::NoModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w().findList->count() > 0; }, 2000));
+    EXPECT_TRUE(w().findList->item(0)->text().contains(QStringLiteral("Центральный")));
+    EXPECT_EQ(QApplication::focusWidget(), w().findname) << "typing goes on";
+    EXPECT_TRUE(messages_.isEmpty());
+}
+
+TEST_F(MapWindow, AnotherCityIsOpenedAndAFolderWithoutOneRefused) {
+    // A second city: its own start view and a park of its own name.
+    QTemporaryDir second;
+    DatasetData d = testcity::city();
+    d.catalogue.startX = 2000;
+    d.catalogue.startWidth = 2000;
+    d.classNames[2][0].name = "Сквер Героев";
+    QString error;
+    ASSERT_TRUE(writeDataset(d, second.path(), &error)) << error.toStdString();
+    QTemporaryDir empty;
+    QFile(empty.filePath(QStringLiteral("urbica.dat"))).open(QIODevice::WriteOnly);
+
+    // Not a map: refused by name, and the city in use stays as it was.
+    w().findname->setText(QStringLiteral("Парк"));
+    QTest::keyClick(w().findname, Qt::Key_Return);
+    ASSERT_GT(w().findList->count(), 0);
+    messages_.clear();
+    EXPECT_FALSE(w().openCity(empty.path()));
+    ASSERT_EQ(messages_.size(), 1);
+    EXPECT_TRUE(messages_[0].contains(QStringLiteral("urbica.sls"))) << messages_[0].toStdString();
+    EXPECT_TRUE(messages_[0].contains(QStringLiteral("прежняя карта")));
+    EXPECT_EQ(state_.settings.dataDirectory, dir_.path() + QLatin1Char('/'));
+    EXPECT_GT(w().findList->count(), 0);
+
+    // The second city: start view, history and marks anew, the search finds its names.
+    state_.marksList.add({1, 1});
+    ASSERT_TRUE(w().openCity(second.path())) << messages_.join(u'\n').toStdString();
+    EXPECT_EQ(state_.settings.dataDirectory, second.path() + QLatin1Char('/'));
+    EXPECT_EQ(view().viewLeft, 2000);
+    EXPECT_EQ(state_.history.historyPos, 1);
+    EXPECT_EQ(state_.history.upperBound(), 1);
+    EXPECT_EQ(state_.marksList.upperBound(), 0);
+    EXPECT_EQ(w().findList->count(), 0);
+    w().findname->setText(QStringLiteral("Сквер"));
+    QTest::keyClick(w().findname, Qt::Key_Return);
+    ASSERT_EQ(w().findList->count(), 1);
+    EXPECT_TRUE(w().findList->item(0)->text().contains(QStringLiteral("Сквер Героев")));
+
+    // Listed in the menu, the newest first; the first city opens again from there.
+    ASSERT_TRUE(w().openCity(dir_.path()));
+    QMenu* karta = w().menuBar()->findChild<QMenu*>(QStringLiteral("karta"));
+    ASSERT_NE(karta, nullptr);
+    QMetaObject::invokeMethod(karta, "aboutToShow");
+    QAction* first = karta->findChild<QAction*>(QStringLiteral("recentcity1"));
+    QAction* next = karta->findChild<QAction*>(QStringLiteral("recentcity2"));
+    ASSERT_TRUE(first && next);
+    EXPECT_TRUE(first->text().endsWith(QDir::toNativeSeparators(QDir::cleanPath(dir_.path()))));
+    next->trigger();
+    EXPECT_EQ(state_.settings.dataDirectory, second.path() + QLatin1Char('/'));
+    EXPECT_EQ(view().viewLeft, 2000);
 }
 
 TEST_F(MapWindow, CtrlVPansEvenFromTheQuickFindBox) {

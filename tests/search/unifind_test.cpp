@@ -222,3 +222,63 @@ TEST(QuickFind, NothingFoundAndEmptyText) {
     q.showkey->click();
     EXPECT_TRUE(q.city.shown.empty());
 }
+
+TEST(QuickFind, FillsWhileTypingAndGivesUpASearchAKeyOvertakes) {
+    GuiCity city;
+    QWidget window;
+    auto* findname = new QLineEdit(&window);
+    auto* findList = new QListWidget(&window);
+    auto* findkey = new QPushButton(&window);
+    auto* showkey = new QPushButton(&window);
+    // The search's pumps see the text typed so far; once, a key arrives in one.
+    QStringList pumpedAt;
+    QString typeDuring;  // typed in the second pump of a search, inside the text search
+    SearchEnv env = city.env();
+    env.pumpEvents = [&] {
+        pumpedAt << findname->text();
+        if (!typeDuring.isEmpty() && pumpedAt.size() == 2) {
+            const QByteArray key = typeDuring.toUtf8();
+            typeDuring.clear();
+            typeInto(findname, key.constData());
+        }
+    };
+    QuickFind quick(env, findname, findList, findkey, showkey);
+    window.show();
+    findname->setFocus();
+    auto texts = [&] {
+        QStringList l;
+        for (int i = 0; i < findList->count(); ++i) l << findList->item(i)->text();
+        return l;
+    };
+
+    // One letter is not looked for; two or more are, once the typing pauses.
+    typeInto(findname, "С");
+    QTest::qWait(QuickFind::kTypingPauseMs + 100);
+    EXPECT_TRUE(pumpedAt.isEmpty());
+    typeInto(findname, "адов");
+    EXPECT_TRUE(quick.refreshPending());
+    EXPECT_EQ(findList->count(), 0) << "nothing while the keys come";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return findList->count() == 2; }, 2000));
+    EXPECT_EQ(texts(), QStringList({u("Станции метро Садовая"), u("Улицы Садовая")}));
+    EXPECT_EQ(window.focusWidget(), findname) << "typing goes on in the box";
+    EXPECT_TRUE(showkey->isEnabled());
+    EXPECT_TRUE(pumpedAt.contains(u("Садов")));
+    const qsizetype pumpsOfOneSearch = pumpedAt.size();
+
+    // A key during the search stops it at that pump; the list is then made
+    // for the new text by one whole search.
+    pumpedAt.clear();
+    typeDuring = u("ь");
+    typeInto(findname, "а");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return findList->count() == 0; }, 2000));
+    ASSERT_GT(pumpsOfOneSearch, 2);
+    EXPECT_EQ(pumpedAt.size(), 2 + pumpsOfOneSearch) << pumpedAt.join(u(",")).toStdString();
+    EXPECT_EQ(pumpedAt.value(0), u("Садова"));
+    EXPECT_FALSE(showkey->isEnabled());
+    EXPECT_TRUE(city.messages.isEmpty()) << "no message while typing";
+    EXPECT_EQ(window.focusWidget(), findname);
+
+    // Enter searches at once and says when nothing is found.
+    pressEnter(findname);
+    EXPECT_EQ(city.messages, QStringList({u("Не найдено ни одного объекта")}));
+}

@@ -806,7 +806,10 @@ TEST(Program, ImportsPrintsCountsAndRefusesBadInput) {
     EXPECT_TRUE(text.contains(u("(100.0%)"))) << text.toStdString();
     EXPECT_TRUE(text.contains(u("другие имена объектов для поиска: 2"))) << text.toStdString();
     EXPECT_TRUE(QFile::exists(out + QStringLiteral("/urbica.dat")));
-    EXPECT_TRUE(QFile::exists(program + QStringLiteral("/urbica.cfg")));
+    Settings settings;
+    ASSERT_TRUE(readSettings(settings, program));
+    EXPECT_EQ(settings.labelsApart, 1) << "an imported city keeps its labels apart";
+    EXPECT_EQ(settings.scaleBar, 1);
 
     const QString junk = tmp.filePath(QStringLiteral("junk.osm"));
     ASSERT_TRUE(writeText(junk, QByteArray(5000, '\x7f')));

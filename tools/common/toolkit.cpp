@@ -179,7 +179,7 @@ QImage markerPicture(bool andMask) {
 }
 
 bool writeProgramFiles(const QString& programDirectory, const QString& dataDirectory,
-                       QString* error) {
+                       QString* error, bool labelsApart) {
     if (!QDir().mkpath(programDirectory)) {
         if (error) *error = u("не удалось создать папку %1").arg(programDirectory);
         return false;
@@ -206,6 +206,7 @@ bool writeProgramFiles(const QString& programDirectory, const QString& dataDirec
     s.windowTop = 100 * kTwipsPerPixel;
     s.windowWidth = 1280 * kTwipsPerPixel;
     s.windowHeight = 800 * kTwipsPerPixel;
+    s.labelsApart = labelsApart ? 1 : 0;
     return writeSettings(s, programDirectory, error);
 }
 

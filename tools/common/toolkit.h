@@ -42,8 +42,9 @@ QImage markerPicture(bool andMask);
 
 // Writes reklama.txt, arrowsbl.bmp, arrowscl.bmp and an urbica.cfg that
 // points at dataDirectory and opens the window at 1280 x 800 pixels at
-// (100, 100) into programDirectory.
+// (100, 100) into programDirectory; with labelsApart the settings keep the
+// map's labels apart.
 bool writeProgramFiles(const QString& programDirectory, const QString& dataDirectory,
-                       QString* error = nullptr);
+                       QString* error = nullptr, bool labelsApart = false);
 
 }  // namespace urbica::toolkit

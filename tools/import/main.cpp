@@ -88,7 +88,8 @@ int main(int argc, char** argv) {
         say(stderr, u("urbica-import: %1").arg(error));
         return 1;
     }
-    if (!programFiles.isEmpty() && !urbica::toolkit::writeProgramFiles(programFiles, out, &error)) {
+    if (!programFiles.isEmpty() &&
+        !urbica::osmimport::writeProgramFiles(programFiles, out, &error)) {
         say(stderr, u("urbica-import: %1").arg(error));
         return 1;
     }

@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 
 #include "dataset/tables.h"
+#include "toolkit.h"
 
 namespace urbica::osmimport {
 
@@ -60,6 +61,11 @@ bool writeDatasetSafely(const DatasetData& data, const QString& dir, QString* er
     fresh.setAutoRemove(false);
     if (!aside.isEmpty()) QDir(aside).removeRecursively();
     return true;
+}
+
+bool writeProgramFiles(const QString& programDirectory, const QString& dataDirectory,
+                       QString* error) {
+    return toolkit::writeProgramFiles(programDirectory, dataDirectory, error, true);
 }
 
 }  // namespace urbica::osmimport

@@ -15,4 +15,9 @@ namespace urbica::osmimport {
 // target is then unchanged.
 bool writeDatasetSafely(const DatasetData& data, const QString& dir, QString* error = nullptr);
 
+// The program folder for an imported city: as the demo city's, with the map's
+// labels kept apart (a real city has far more names than fit on a view).
+bool writeProgramFiles(const QString& programDirectory, const QString& dataDirectory,
+                       QString* error = nullptr);
+
 }  // namespace urbica::osmimport

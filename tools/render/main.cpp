@@ -11,6 +11,7 @@
 #include <cstdio>
 
 #include "view/appstate.h"
+#include "view/geoextras.h"
 #include "view/redraw.h"
 
 using namespace urbica;
@@ -35,6 +36,8 @@ int main(int argc, char** argv) {
     p.addOption({"size", "Outer size of the map box in pixels.", "WxH", "800x600"});
     p.addOption({"out", "Picture file (.png or .bmp).", "FILE"});
     p.addOption({"program-dir", "Folder with the overview marker pictures.", "DIR"});
+    p.addOption({"labels-apart", "Skip labels that would overlap one already drawn."});
+    p.addOption({"no-scale-bar", "Leave the scale bar out."});
     p.process(app);
     if (!p.isSet("data") || !p.isSet("out")) return fail("--data and --out are required");
 
@@ -45,6 +48,9 @@ int main(int argc, char** argv) {
         return fail(QStringLiteral("%1: %2").arg(p.value("data"), noDataMessage()));
     if (s.catalogue.gridExtent == 0) return fail("no catalogue in " + p.value("data"));
     readIconTable(s.settings.dataDirectory, s.tables);
+    readDatasetExtras(s);  // the projection gives the scale bar its metres
+    s.settings.labelsApart = p.isSet("labels-apart") ? 1 : 0;
+    s.settings.scaleBar = p.isSet("no-scale-bar") ? 0 : 1;
 
     const QStringList size = p.value("size").split('x');
     bool okW = false, okH = false;

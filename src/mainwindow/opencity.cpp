@@ -1,0 +1,170 @@
+// "Карта → Открыть город…": another dataset folder taken into the running
+// window as at start-up, and the list of the cities opened last.
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <cmath>
+
+#include "dataset/datafile.h"
+#include "dataset/names.h"
+#include "dataset/settings.h"
+#include "dataset/tables.h"
+#include "mainwindow/mainwindow.h"
+#include "mainwindow/recentcities.h"
+#include "mainwindow/searchcommands.h"
+#include "mainwindow/widgets.h"
+#include "search/searchdom.h"
+#include "view/geoextras.h"
+#include "view/navigation.h"
+
+namespace urbica {
+
+namespace {
+
+QString folderWithSeparator(const QString& folder) {
+    QString dir = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+    if (!dir.endsWith(u'/')) dir += u'/';
+    return dir;
+}
+
+}  // namespace
+
+// Start-up and "Открыть город" load a city through here.
+void MainWindow::loadCity() {
+    Settings& s = state_.settings;
+    state_.view.busy = true;
+    if (!readCatalogue(s, state_.catalogue, state_.tables)) {
+        message(noDataMessage());
+    } else {
+        // Classes whose objects cannot be told apart in the lists are named once here.
+        const QString keys = checkClassKeys({s.dataDirectory, state_.catalogue, state_.tables});
+        if (!keys.isEmpty()) message(keys);
+        for (const QString& problem : readDatasetExtras(state_)) message(problem);
+    }
+    coordst->setVisible(state_.geo.has_value());
+    readIconTable(s.dataDirectory, state_.tables);
+    buildOverview();
+
+    map->setBackground(colorFromRgbValue(s.mapBackColor));
+    boxes.map.backColor = s.mapBackColor;
+    boxes.map.cls();
+    QFont f = map->font();
+    if (std::isfinite(s.labelFontSize) && s.labelFontSize > 0 && s.labelFontSize < 500)
+        f.setPointSizeF(s.labelFontSize);
+    f.setBold(s.labelFontBold == 1);
+    map->setFont(f);
+
+    // Help pages are built in; nothing to register beyond the owner window.
+
+    state_.view.viewLeft = float(state_.catalogue.startX);
+    state_.view.viewTop = float(state_.catalogue.startY);
+    state_.view.viewWidth = float(state_.catalogue.startWidth);
+    state_.view.busy = false;
+}
+
+QString MainWindow::cityProblem(const QString& folder, Catalogue& catalogue, Tables& tables,
+                                Settings& settings) const {
+    const QFileInfo info(folder);
+    if (!info.isDir())
+        return QStringLiteral("Папка %1 не найдена.").arg(QDir::toNativeSeparators(folder));
+    const QString dir = folderWithSeparator(folder);
+    // The catalogue and the tables every picture needs, by name.
+    QStringList missing;
+    for (const char* name : {kCatalogueFile, kLayerFile, kDrawOrderFile, kSelectOrderFile,
+                             kTypeFile, kClassFile, kClassExtraFile})
+        if (!QFileInfo(dir + QLatin1String(name)).isReadable()) missing << QLatin1String(name);
+    if (!missing.isEmpty())
+        return QStringLiteral("В папке %1 нет карты города: не хватает файлов %2.")
+            .arg(QDir::toNativeSeparators(folder), missing.join(QStringLiteral(", ")));
+    settings = state_.settings;
+    settings.dataDirectory = dir;
+    if (!readCatalogue(settings, catalogue, tables) || tables.layerCount() < 1 ||
+        catalogue.gridExtent <= 0)
+        return QStringLiteral("Каталог карты в папке %1 повреждён и не читается.")
+            .arg(QDir::toNativeSeparators(folder));
+    return {};
+}
+
+bool MainWindow::openCity(const QString& folder) {
+    if (state_.view.busy || redrawing_) return false;
+    Catalogue catalogue;
+    Tables tables;
+    Settings settings;
+    const QString problem = cityProblem(folder, catalogue, tables, settings);
+    if (!problem.isEmpty()) {
+        message(problem + QStringLiteral(" Открытой остаётся прежняя карта."));
+        return false;
+    }
+    stopRuler();
+    // Nothing of the old city is kept: its files, lists, marks, history and dialogs.
+    state_.files.setEnabled(false);
+    state_.files.setEnabled(true);
+    state_.settings = settings;
+    state_.settings.dataDirFromSettings = 1;
+    state_.catalogue = catalogue;
+    state_.tables = tables;
+    state_.geo.reset();
+    state_.history = ViewHistory{};
+    state_.marksList.clear();
+    navState.pick = PickResult{};
+    navState.pointerMode = kModeNormal;
+    navState.frag.visible = false;
+    navState.persistentPicture = true;
+    if (auto* dialog =
+            findChild<SearchDomDialog*>(QStringLiteral("searchdom"), Qt::FindDirectChildrenOnly))
+        delete dialog;  // made again for the new streets on first use
+    findList->clear();
+    showkey->setEnabled(false);
+    selst->clear();
+    run_.tickerPaused = 0;
+
+    loadCity();
+    redrawView(true);
+    updateHistoryButtons();
+    rememberCity(state_.settings.dataDirectory);
+    return true;
+}
+
+void MainWindow::openCityCommand() {
+    const QString folder = options_.chooseCityFolder
+                               ? options_.chooseCityFolder()
+                               : QFileDialog::getExistingDirectory(
+                                     this, QStringLiteral("Открыть город: папка с картой"),
+                                     state_.settings.dataDirectory);
+    if (!folder.isEmpty()) openCity(folder);
+}
+
+void MainWindow::rememberCity(const QString& folder) {
+    RecentCities recent = RecentCities::read(state_.programDirectory);
+    recent.add(QDir::cleanPath(folder));
+    recent.write(state_.programDirectory);  // a folder that cannot be written keeps no list
+}
+
+void MainWindow::fillRecentCities(QMenu* menu) {
+    for (QAction* a : recentActions_) {
+        menu->removeAction(a);
+        delete a;
+    }
+    recentActions_.clear();
+    const QStringList cities = RecentCities::read(state_.programDirectory).folders();
+    // Listed after "Открыть город…", before the separator that follows it.
+    const QList<QAction*> items = menu->actions();
+    QAction* before = items.value(items.indexOf(menuItem(QStringLiteral("opencity"))) + 1);
+    int n = 0;
+    for (const QString& folder : cities) {
+        auto* a = new QAction(
+            QStringLiteral("&%1 %2").arg(++n).arg(QDir::toNativeSeparators(folder)), menu);
+        a->setObjectName(QStringLiteral("recentcity%1").arg(n));
+        connect(a, &QAction::triggered, this, [this, folder] { openCity(folder); });
+        menu->insertAction(before, a);
+        recentActions_ << a;
+    }
+}
+
+}  // namespace urbica

@@ -1,0 +1,30 @@
+// The cities opened last, kept in the file urbica.recent of the program's
+// folder: one folder a line, in UTF-8, the newest first.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace urbica {
+
+inline const char kRecentCitiesFile[] = "urbica.recent";
+
+class RecentCities {
+public:
+    static constexpr int kKept = 5;
+
+    // A missing or unreadable file is an empty list; lines that are no
+    // folder name are left out.
+    static RecentCities read(const QString& programDirectory);
+    // False (with the reason) when the file cannot be replaced.
+    bool write(const QString& programDirectory, QString* error = nullptr) const;
+
+    // The folder comes first; an earlier entry of it goes, and the list keeps kKept.
+    void add(const QString& folder);
+    const QStringList& folders() const { return folders_; }
+
+private:
+    QStringList folders_;
+};
+
+}  // namespace urbica
