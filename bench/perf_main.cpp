@@ -254,6 +254,14 @@ void registerAll() {
             [c](benchmark::State& st) {
                 for (auto _ : st) c->showDensest();
             });
+        if (scale == 10)
+            reg("densest_apart_10",
+                "Redraw, densest view, `--scale 10`, \"Подписи без наложений\" on",
+                "≤ 1.2× the redraw", [c](benchmark::State& st) {
+                    c->s.settings.labelsApart = 1;
+                    for (auto _ : st) c->showDensest();
+                    c->s.settings.labelsApart = 0;
+                });
         auto bare = std::make_shared<BareScene>();
         c->showDensest();
         bare->read(c->s);
@@ -466,6 +474,8 @@ int main(int argc, char** argv) {
         mem);
     std::printf("| Densest view `--scale 10` / its floor | %s | ≤ 1.3× |\n",
                 ratio(lineMs("densest_10"), lineMs("floor_10")).c_str());
+    std::printf("| Densest view `--scale 10`, labels apart / labels as queued | %s | ≤ 1.2× |\n",
+                ratio(lineMs("densest_apart_10"), lineMs("densest_10")).c_str());
     std::printf("| Densest view `--scale 100` / `--scale 1` | %s | ≤ 1.3× |\n",
                 ratio(lineMs("densest_100"), lineMs("densest_1")).c_str());
     return 0;
