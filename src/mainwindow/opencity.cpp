@@ -125,6 +125,7 @@ bool MainWindow::openCity(const QString& folder) {
     run_.tickerPaused = 0;
 
     loadCity();
+    coordst->clear();
     redrawView(true);
     updateHistoryButtons();
     rememberCity(state_.settings.dataDirectory);
