@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QListWidget>
 #include <QRadioButton>
+#include <functional>
 
 #include "guifixture.h"
 #include "search/quickfindwidget.h"
@@ -175,7 +176,16 @@ struct QuickFindStrip {
     QListWidget* findList = new QListWidget(&window);
     QPushButton* findkey = new QPushButton(&window);
     QPushButton* showkey = new QPushButton(&window);
-    QuickFind quick{city.env(), findname, findList, findkey, showkey};
+    std::function<void()> pump;  // what the search's event pumps do; nothing when unset
+    QuickFind quick{env(), findname, findList, findkey, showkey};
+
+    SearchEnv env() {
+        SearchEnv e = city.env();
+        e.pumpEvents = [this] {
+            if (pump) pump();
+        };
+        return e;
+    }
 
     QStringList texts() const {
         QStringList l;
@@ -224,17 +234,13 @@ TEST(QuickFind, NothingFoundAndEmptyText) {
 }
 
 TEST(QuickFind, FillsWhileTypingAndGivesUpASearchAKeyOvertakes) {
-    GuiCity city;
-    QWidget window;
-    auto* findname = new QLineEdit(&window);
-    auto* findList = new QListWidget(&window);
-    auto* findkey = new QPushButton(&window);
-    auto* showkey = new QPushButton(&window);
+    QuickFindStrip q;
+    QLineEdit* findname = q.findname;
+    QListWidget* findList = q.findList;
     // The search's pumps see the text typed so far; once, a key arrives in one.
     QStringList pumpedAt;
     QString typeDuring;  // typed in the second pump of a search, inside the text search
-    SearchEnv env = city.env();
-    env.pumpEvents = [&] {
+    q.pump = [&] {
         pumpedAt << findname->text();
         if (!typeDuring.isEmpty() && pumpedAt.size() == 2) {
             const QByteArray key = typeDuring.toUtf8();
@@ -242,26 +248,20 @@ TEST(QuickFind, FillsWhileTypingAndGivesUpASearchAKeyOvertakes) {
             typeInto(findname, key.constData());
         }
     };
-    QuickFind quick(env, findname, findList, findkey, showkey);
-    window.show();
+    q.window.show();
     findname->setFocus();
-    auto texts = [&] {
-        QStringList l;
-        for (int i = 0; i < findList->count(); ++i) l << findList->item(i)->text();
-        return l;
-    };
 
     // One letter is not looked for; two or more are, once the typing pauses.
     typeInto(findname, "С");
     QTest::qWait(QuickFind::kTypingPauseMs + 100);
     EXPECT_TRUE(pumpedAt.isEmpty());
     typeInto(findname, "адов");
-    EXPECT_TRUE(quick.refreshPending());
+    EXPECT_TRUE(q.quick.refreshPending());
     EXPECT_EQ(findList->count(), 0) << "nothing while the keys come";
     EXPECT_TRUE(QTest::qWaitFor([&] { return findList->count() == 2; }, 2000));
-    EXPECT_EQ(texts(), QStringList({u("Станции метро Садовая"), u("Улицы Садовая")}));
-    EXPECT_EQ(window.focusWidget(), findname) << "typing goes on in the box";
-    EXPECT_TRUE(showkey->isEnabled());
+    EXPECT_EQ(q.texts(), QStringList({u("Станции метро Садовая"), u("Улицы Садовая")}));
+    EXPECT_EQ(q.window.focusWidget(), findname) << "typing goes on in the box";
+    EXPECT_TRUE(q.showkey->isEnabled());
     EXPECT_TRUE(pumpedAt.contains(u("Садов")));
     const qsizetype pumpsOfOneSearch = pumpedAt.size();
 
@@ -274,11 +274,11 @@ TEST(QuickFind, FillsWhileTypingAndGivesUpASearchAKeyOvertakes) {
     ASSERT_GT(pumpsOfOneSearch, 2);
     EXPECT_EQ(pumpedAt.size(), 2 + pumpsOfOneSearch) << pumpedAt.join(u(",")).toStdString();
     EXPECT_EQ(pumpedAt.value(0), u("Садова"));
-    EXPECT_FALSE(showkey->isEnabled());
-    EXPECT_TRUE(city.messages.isEmpty()) << "no message while typing";
-    EXPECT_EQ(window.focusWidget(), findname);
+    EXPECT_FALSE(q.showkey->isEnabled());
+    EXPECT_TRUE(q.city.messages.isEmpty()) << "no message while typing";
+    EXPECT_EQ(q.window.focusWidget(), findname);
 
     // Enter searches at once and says when nothing is found.
     pressEnter(findname);
-    EXPECT_EQ(city.messages, QStringList({u("Не найдено ни одного объекта")}));
+    EXPECT_EQ(q.city.messages, QStringList({u("Не найдено ни одного объекта")}));
 }
