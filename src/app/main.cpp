@@ -33,6 +33,7 @@ int main(int argc, char* argv[]) {
 
     urbica::AppState state;
     state.programDirectory = QCoreApplication::applicationDirPath();
+    state.folders = urbica::locateProgramFolders(state.programDirectory);
 
     urbica::MainWindow window(state);
     if (!parser.positionalArguments().isEmpty())

@@ -194,14 +194,18 @@ QString fixed(T v) {
 }  // namespace
 
 bool readSettings(Settings& s, const QString& programDirectory) {
+    return readSettings(s, programDirectory, programDirectory);
+}
+
+bool readSettings(Settings& s, const QString& settingsFolder, const QString& defaultDataFolder) {
     DataFile f(
-        platformPath(programDirectory + QStringLiteral("\\") + QLatin1String(kSettingsFileName)));
+        platformPath(settingsFolder + QStringLiteral("\\") + QLatin1String(kSettingsFileName)));
     QByteArray raw;
     Settings read = s;
     read.windowRectRead = false;
-    const bool ok = f.isOpen() && f.readAll(raw) && parse(read, splitLines(raw), programDirectory);
+    const bool ok = f.isOpen() && f.readAll(raw) && parse(read, splitLines(raw), defaultDataFolder);
     // On failure labelFontBold and line 26 hold whatever was read before it.
-    if (!ok) applyDefaults(read, programDirectory);
+    if (!ok) applyDefaults(read, defaultDataFolder);
     s = read;
     return ok;
 }

@@ -58,6 +58,9 @@ inline const char kSettingsFileName[] = "urbica.cfg";
 // labelFontBold and line 26 keep what they held; the result is then false.
 // Never reports anything to the user.
 bool readSettings(Settings& s, const QString& programDirectory);
+// The same with urbica.cfg in settingsFolder; a file that names no data
+// folder, or none read, leaves the data in defaultDataFolder.
+bool readSettings(Settings& s, const QString& settingsFolder, const QString& defaultDataFolder);
 
 // The 31 lines as written (CR LF line ends). The window rectangle comes from
 // the windowLeft .. windowHeight fields, which the caller fills beforehand.

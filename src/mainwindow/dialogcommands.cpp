@@ -14,7 +14,7 @@ namespace urbica {
 namespace {
 
 QString bookmarkPath(const AppState& s) {
-    return bookmarkFilePath(s.programDirectory, s.catalogue.bookmarkBase);
+    return bookmarkFilePath(s.bookmarkFolder(), s.catalogue.bookmarkBase);
 }
 
 // The window's rectangle as the settings file keeps it, in twips.
@@ -37,7 +37,7 @@ void interfaceSettings(MainWindow& w, const MessageFunction& message) {
     if (dialog.dialogAccepted() == 0) return;
     storeWindowRect(w, s.settings);
     QString error;
-    if (!writeSettings(s.settings, s.programDirectory, &error))
+    if (!writeSettings(s.settings, s.settingsFolder(), &error))
         message(
             QStringLiteral("Настройки действуют до конца работы, но не записаны: %1.").arg(error));
     w.layoutNow();

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QDir>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -204,7 +205,7 @@ ViewHooks MainWindow::viewHooks() {
 
 void MainWindow::startUp() {
     // The advertising text first: a missing file leaves it empty.
-    run_.adText = readAdvertising(state_.programDirectory);
+    run_.adText = readAdvertising(state_.programFileFolder(kAdvertisingFile));
     run_.printFooter =
         QStringLiteral(
             "Urbica %1.0%2 — электронная карта города. Команда Urbica, https://urbica.example/, "
@@ -214,8 +215,13 @@ void MainWindow::startUp() {
     state_.marksList.clear();
     run_.mainLoaded = 0;
 
+    if (!state_.folders.userFoldersWritable)
+        message(QStringLiteral("Папки пользователя %1 и %2 недоступны для записи: настройки и "
+                               "закладки не будут сохранены.")
+                    .arg(QDir::toNativeSeparators(state_.folders.settings),
+                         QDir::toNativeSeparators(state_.folders.bookmarks)));
     Settings& s = state_.settings;
-    const bool settingsRead = readSettings(s, state_.programDirectory);
+    const bool settingsRead = readSettings(s, state_.settingsFolder(), state_.defaultDataFolder());
     if (!startCity_.isEmpty()) {
         // A folder named on the command line is opened as from the menu.
         Catalogue catalogue;
@@ -480,7 +486,7 @@ void MainWindow::finishRun() {
         // A settings file that cannot be written does not keep the program
         // from ending; there may be nobody to tell.
         QString error;
-        if (!writeSettings(state_.settings, state_.programDirectory, &error))
+        if (!writeSettings(state_.settings, state_.settingsFolder(), &error))
             qWarning("urbica: settings not saved: %s", qPrintable(error));
     }
 }

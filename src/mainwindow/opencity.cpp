@@ -142,9 +142,9 @@ void MainWindow::openCityCommand() {
 }
 
 void MainWindow::rememberCity(const QString& folder) {
-    RecentCities recent = RecentCities::read(state_.programDirectory);
+    RecentCities recent = RecentCities::read(state_.settingsFolder());
     recent.add(QDir::cleanPath(folder));
-    recent.write(state_.programDirectory);  // a folder that cannot be written keeps no list
+    recent.write(state_.settingsFolder());  // a folder that cannot be written keeps no list
 }
 
 void MainWindow::fillRecentCities(QMenu* menu) {
@@ -153,7 +153,7 @@ void MainWindow::fillRecentCities(QMenu* menu) {
         delete a;
     }
     recentActions_.clear();
-    const QStringList cities = RecentCities::read(state_.programDirectory).folders();
+    const QStringList cities = RecentCities::read(state_.settingsFolder()).folders();
     // Listed after "Открыть город…", before the separator that follows it.
     const QList<QAction*> items = menu->actions();
     QAction* before = items.value(items.indexOf(menuItem(QStringLiteral("opencity"))) + 1);

@@ -7,6 +7,7 @@
 
 #include "dataset/georef.h"
 #include "dataset/names.h"
+#include "dataset/programfolders.h"
 #include "dataset/settings.h"
 #include "dataset/tables.h"
 #include "draw/labels.h"
@@ -16,6 +17,7 @@ namespace urbica {
 
 struct AppState {
     QString programDirectory;  // without a trailing separator
+    ProgramFolders folders;    // the user's files, when not in the program's folder
     Settings settings;
     Catalogue catalogue;
     Tables tables;
@@ -29,6 +31,23 @@ struct AppState {
     mutable FileCache files;
     // Where the map lies on the Earth, when the dataset records it.
     std::optional<GeoReference> geo;
+
+    // The folders of urbica.cfg and of the bookmark files.
+    QString settingsFolder() const {
+        return folders.settings.isEmpty() ? programDirectory : folders.settings;
+    }
+    QString bookmarkFolder() const {
+        return folders.bookmarks.isEmpty() ? programDirectory : folders.bookmarks;
+    }
+    // The data folder used when the settings name none.
+    QString defaultDataFolder() const {
+        const QString demo = folders.perUser() ? installedDemoCity(folders) : QString();
+        return demo.isEmpty() ? programDirectory : demo;
+    }
+    // The folder a read-only file of the program is read from.
+    QString programFileFolder(const char* name) const {
+        return folderWithFile(programDirectory, folders, name);
+    }
 
     NameContext names() const {
         return NameContext{settings.dataDirectory, catalogue, tables, &files};

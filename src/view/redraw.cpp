@@ -94,10 +94,10 @@ void redrawView(AppState& s, MapBoxes& boxes, const ViewHooks& hooks, bool recor
     if (s.settings.allwindow != 1) {
         PictureBox& nav = boxes.nav;
         nav.bitBlt(0, 0, nav.width(), nav.height(), boxes.tempnav, 0, 0, RasterOp::SrcCopy);
-        const QString andPath =
-            platformPath(s.programDirectory + QStringLiteral("\\") + QLatin1String(kMarkerAndFile));
-        const QString xorPath =
-            platformPath(s.programDirectory + QStringLiteral("\\") + QLatin1String(kMarkerXorFile));
+        const QString andPath = platformPath(s.programFileFolder(kMarkerAndFile) +
+                                             QStringLiteral("\\") + QLatin1String(kMarkerAndFile));
+        const QString xorPath = platformPath(s.programFileFolder(kMarkerXorFile) +
+                                             QStringLiteral("\\") + QLatin1String(kMarkerXorFile));
         if (QFile::exists(andPath) && QFile::exists(xorPath) && cat.overviewWidth != 0 &&
             boxes.navfrag.width * nav.width() / cat.overviewWidth <= 5 && nav.scaleWidth() != 0 &&
             nav.scaleHeight() != 0) {
