@@ -6,9 +6,11 @@ set -euo pipefail
 pkgs=(cmake make g++ pkg-config qt6-base-dev qt6-base-private-dev qt6-translations-l10n libgl-dev
       libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core fonts-liberation
       libosmium2-dev libprotozero-dev zlib1g-dev libbz2-dev libexpat1-dev liblz4-dev
-      cups printer-driver-cups-pdf poppler-utils)
-# The fuzz script (scripts/fuzz.sh) asks for clang and its libFuzzer runtime.
+      cups printer-driver-cups-pdf poppler-utils desktop-file-utils appstream)
+# The fuzz script (scripts/fuzz.sh) asks for clang and its libFuzzer runtime,
+# the package script (scripts/package.sh) for Debian's packaging tools.
 [ "${1:-}" = "--fuzz" ] && pkgs+=(clang libclang-rt-14-dev)
+[ "${1:-}" = "--package" ] && pkgs+=(dpkg-dev file lintian)
 missing=()
 for p in "${pkgs[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
