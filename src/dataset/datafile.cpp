@@ -183,7 +183,10 @@ bool writeFileAtomically(const QString& path, const QByteArray& data, QString* e
         if (error) *error = f.errorString();
         return false;
     }
-    if (f.write(data) != data.size()) {
+    // A write that only filled the buffer fails at the flush; the commit
+    // does not report that failure and would put an empty file in place of
+    // the old one, so the flush is checked on its own.
+    if (f.write(data) != data.size() || !f.flush()) {
         if (error) *error = f.errorString();
         f.cancelWriting();
         return false;

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <limits>
 
+#include "../support/smalltmpfs.h"
 #include "dataset/binary.h"
 
 using namespace urbica;
@@ -84,6 +85,25 @@ TEST(DataFile, AtomicWriteReplacesWholeFile) {
     QString error;
     EXPECT_FALSE(writeFileAtomically(dir.filePath("no/such/dir/t.bin"), "x", &error));
     EXPECT_FALSE(error.isEmpty());
+}
+
+TEST(DataFile, AtomicWriteOnAFullDiskFailsAndKeepsTheOldFile) {
+    urbica::testing::SmallTmpfs disk;
+    if (!disk.mount("64k")) GTEST_SKIP() << "no right to mount a tmpfs here";
+    const QString path = disk.filePath(QStringLiteral("urbica.cfg"));
+    ASSERT_TRUE(writeFileAtomically(path, QByteArray("old settings")));
+    disk.fill();
+    // Small enough to sit in the write buffer, and big ones written at once.
+    for (int size : {12, 100000}) {
+        QString error;
+        EXPECT_FALSE(writeFileAtomically(path, QByteArray(size, 'n'), &error)) << size;
+        EXPECT_FALSE(error.isEmpty());
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(), QByteArray("old settings")) << size;
+    }
+    EXPECT_EQ(disk.entries(),
+              (QStringList{QStringLiteral("filler"), QStringLiteral("urbica.cfg")}));
 }
 
 TEST(StoredPaths, BackslashIsThePlatformSeparator) {
