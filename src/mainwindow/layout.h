@@ -19,6 +19,8 @@ inline constexpr int kDesignClientHeight = 388;
 inline constexpr int kNavSize = 204;
 // Gap between the two quick-find buttons.
 inline constexpr int kButtonGap = 10;
+// Ticks of the layout timer after a resize before the controls are laid out.
+inline constexpr int kResizeTicks = 3;
 
 // Everything the layout pass reads, in pixels. Coordinates are those of the
 // area under the toolbar, whose top row is the info line.
