@@ -2,6 +2,7 @@
 
 #include <QFile>
 
+#include "commandline.h"
 #include "dataset/listmodel.h"
 #include "dataset/tables.h"
 #include "findsession.h"
@@ -12,8 +13,8 @@ namespace urbica::findtool {
 
 namespace {
 
-const char kUsage[] =
-    "Использование: urbica-find --data КАТАЛОГ [--json] КОМАНДА ...\n"
+const char kCommands[] =
+    "Команды:\n"
     "  house УЛИЦА НОМЕР [--letter Л] [--fraction Д] [--building К] [--nearest]"
     " [--street-record N]\n"
     "  address \"АДРЕС ОДНОЙ СТРОКОЙ\"   (например \"ул. Кирова, д. 5 корп. 2\")\n"
@@ -147,26 +148,27 @@ int run(const QList<QByteArray>& args, QIODevice& in, QIODevice& out, QIODevice&
         }
         list << *s;
     }
-    QString data;
-    qsizetype i = 0;
-    for (; i < list.size() && list[i].startsWith(QLatin1String("--")); ++i) {
-        if (list[i] == QLatin1String("--json")) {
-            o.json = true;
-        } else if (list[i] == QLatin1String("--data")) {
-            if (i + 1 >= list.size()) break;  // no folder: the usage below
-            data = list[++i];
-        } else {
-            o.error(QStringLiteral("Неизвестный ключ %1\n").arg(list[i]) +
-                    QString::fromUtf8(kUsage));
-            return kBadUse;
-        }
-    }
-    if (data.isEmpty() || i >= list.size()) {
-        o.error(QString::fromUtf8(kUsage));
-        return kBadUse;
-    }
-    const QString command = list[i];
-    const QStringList rest = list.mid(i + 1);
+    cli::CommandLine cl(QStringLiteral("urbica-find"),
+                        QStringLiteral("--data КАТАЛОГ [--json] КОМАНДА ..."),
+                        QStringLiteral("Поиски окон программы без окна: дом, адрес одной строкой, "
+                                       "текст, станция метро, пакетное геокодирование."));
+    cl.addOption({QStringLiteral("data")}, QStringLiteral("КАТАЛОГ"),
+                 QStringLiteral("каталог набора данных"));
+    cl.addFlag({QStringLiteral("json")}, QStringLiteral("каждый результат объектом JSON"));
+    cl.setEpilogue(QString::fromUtf8(kCommands).trimmed());
+    cl.stopAtFirstPositional();
+    const cli::Sink toOut = [&out](const QString& t) { out.write((t + u'\n').toUtf8()); };
+    const cli::Sink toErr = [&o](const QString& t) { o.error(t); };
+    if (const auto status =
+            cl.parse(QStringList{QStringLiteral("urbica-find")} + list, toOut, toErr))
+        return *status;
+    o.json = cl.isSet(QStringLiteral("json"));
+    const QString data = cl.value(QStringLiteral("data"));
+    const QStringList positional = cl.positional();
+    if (data.isEmpty()) return cl.fail(QStringLiteral("нужен ключ --data"), toErr);
+    if (positional.isEmpty()) return cl.fail(QStringLiteral("нужна команда"), toErr);
+    const QString command = positional.front();
+    const QStringList rest = positional.mid(1);
 
     Session s{AppState{}, o, std::nullopt};
     s.state.settings.dataDirectory = data.endsWith(u'/') ? data : data + u'/';
@@ -186,8 +188,7 @@ int run(const QList<QByteArray>& args, QIODevice& in, QIODevice& out, QIODevice&
     if (command == QLatin1String("metro")) return s.metro(rest);
     if (command == QLatin1String("geocode")) return s.geocode(rest, in);
     if (command == QLatin1String("addresses")) return s.addresses(rest);
-    o.error(QStringLiteral("Неизвестная команда %1\n").arg(command) + QString::fromUtf8(kUsage));
-    return kBadUse;
+    return cl.fail(QStringLiteral("неизвестная команда %1").arg(command), toErr);
 }
 
 }  // namespace urbica::findtool

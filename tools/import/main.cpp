@@ -6,9 +6,11 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QStringList>
+#include <algorithm>
 #include <cstdio>
 
 #include "addresscheck.h"
+#include "commandline.h"
 #include "osmimport.h"
 #include "output.h"
 #include "toolkit.h"
@@ -21,46 +23,33 @@ void say(FILE* to, const QString& text) {
     std::fflush(to);
 }
 
-int usage(const QString& problem) {
-    if (!problem.isEmpty()) say(stderr, problem);
-    say(stderr, QStringLiteral("usage: urbica-import INPUT --out DIR [--program-files DIR] "
-                               "[--check]"));
-    return 2;
-}
-
 QString u(const char* s) { return QString::fromUtf8(s); }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments();
-    QString input, out, programFiles;
-    bool check = false;
-    for (qsizetype i = 1; i < args.size(); ++i) {
-        const QString& a = args[i];
-        if (a == QLatin1String("--help") || a == QLatin1String("-h")) return usage(QString());
-        if (a == QLatin1String("--check")) {
-            check = true;
-            continue;
-        }
-        if (a.startsWith(QLatin1String("--"))) {
-            if (i + 1 >= args.size()) return usage(QStringLiteral("missing value after %1").arg(a));
-            const QString value = args[++i];
-            if (a == QLatin1String("--out"))
-                out = value;
-            else if (a == QLatin1String("--program-files"))
-                programFiles = value;
-            else
-                return usage(QStringLiteral("unknown option %1").arg(a));
-        } else if (input.isEmpty()) {
-            input = a;
-        } else {
-            return usage(QStringLiteral("more than one input file: %1").arg(a));
-        }
-    }
-    if (input.isEmpty()) return usage(QStringLiteral("an input file is required"));
-    if (out.isEmpty()) return usage(QStringLiteral("--out is required"));
+    urbica::cli::CommandLine cl(
+        QStringLiteral("urbica-import"),
+        QStringLiteral("ФАЙЛ --out КАТАЛОГ [--program-files КАТАЛОГ] [--check]"),
+        QStringLiteral("Делает набор данных города из выгрузки OpenStreetMap (.osm, .osm.pbf, "
+                       ".osm.bz2, .osm.gz)."));
+    cl.addOption({QStringLiteral("out")}, QStringLiteral("КАТАЛОГ"),
+                 QStringLiteral("каталог нового набора данных"));
+    cl.addOption(
+        {QStringLiteral("program-files")}, QStringLiteral("КАТАЛОГ"),
+        QStringLiteral("записать сюда файлы программы и urbica.cfg, указывающий на набор"));
+    cl.addFlag({QStringLiteral("check")},
+               QStringLiteral("перечислить адреса, которые поиск дома не находит"));
+    if (const auto status = cl.parse(app.arguments())) return *status;
+    const QStringList inputs = cl.positional();
+    if (inputs.isEmpty()) return cl.fail(u("нужен файл OpenStreetMap"));
+    if (inputs.size() > 1) return cl.fail(u("больше одного входного файла: %1").arg(inputs[1]));
+    if (!cl.isSet(QStringLiteral("out"))) return cl.fail(u("нужен ключ --out"));
+    const QString input = inputs.front();
+    const QString out = cl.value(QStringLiteral("out"));
+    const QString programFiles = cl.value(QStringLiteral("program-files"));
+    const bool check = cl.isSet(QStringLiteral("check"));
 
     // Progress in steps of 10 % for files of more than a few megabytes.
     const bool showProgress = QFileInfo(input).size() > 4 * 1024 * 1024;

@@ -1,8 +1,7 @@
 // urbica-render: draws one view of a dataset into a picture file, exactly as
 // a map box of the given outer size shows it (marks left out).
 //
-//   urbica-render --data DIR --view LEFT TOP WIDTH --size WxH --out FILE
-#include <QCommandLineParser>
+//   urbica-render --data DIR [--view "LEFT TOP WIDTH"] [--size WxH] --out FILE
 #include <QDir>
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -10,54 +9,68 @@
 #include <QRegularExpression>
 #include <cstdio>
 
+#include "commandline.h"
 #include "view/appstate.h"
 #include "view/geoextras.h"
 #include "view/redraw.h"
 
 using namespace urbica;
 
-namespace {
-
-int fail(const QString& text) {
-    std::fprintf(stderr, "urbica-render: %s\n", qPrintable(text));
-    return 2;
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
+    cli::CommandLine p(
+        QStringLiteral("urbica-render"),
+        QStringLiteral("--data КАТАЛОГ [--view \"ЛЕВО ВЕРХ ШИРИНА\"] [--size ШxВ] --out ФАЙЛ"),
+        QStringLiteral("Рисует один вид набора данных в файл PNG или BMP так, как его показало "
+                       "бы поле карты этого размера."));
+    p.addOption({QStringLiteral("data")}, QStringLiteral("КАТАЛОГ"),
+                QStringLiteral("каталог набора данных"));
+    p.addOption({QStringLiteral("view")}, QStringLiteral("\"ЛЕВО ВЕРХ ШИРИНА\""),
+                QStringLiteral("левый край, верх и ширина вида в единицах карты (по умолчанию "
+                               "начальный вид набора)"));
+    p.addOption({QStringLiteral("size")}, QStringLiteral("ШxВ"),
+                QStringLiteral("внешний размер поля карты в точках (по умолчанию 800x600)"));
+    p.addOption({QStringLiteral("out")}, QStringLiteral("ФАЙЛ"),
+                QStringLiteral("файл картинки (.png или .bmp)"));
+    p.addOption({QStringLiteral("program-dir")}, QStringLiteral("КАТАЛОГ"),
+                QStringLiteral("каталог с картинками метки обзорной карты"));
+    p.addFlag({QStringLiteral("labels-apart")},
+              QStringLiteral("пропускать подписи, которые легли бы на уже нарисованные"));
+    p.addFlag({QStringLiteral("no-scale-bar")}, QStringLiteral("без масштабной линейки"));
+    // The arguments are read before the window system is set up, so that
+    // --help and a wrong option need none.
+    QStringList args;
+    for (int i = 0; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+    if (const auto status = p.parse(args)) return *status;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    QCommandLineParser p;
-    p.setApplicationDescription("Draws one view of a city dataset into a PNG or BMP file.");
-    p.addHelpOption();
-    p.addOption({"data", "Dataset folder.", "DIR"});
-    p.addOption({"view", "Left, top and width of the view in map units.", "LEFT TOP WIDTH"});
-    p.addOption({"size", "Outer size of the map box in pixels.", "WxH", "800x600"});
-    p.addOption({"out", "Picture file (.png or .bmp).", "FILE"});
-    p.addOption({"program-dir", "Folder with the overview marker pictures.", "DIR"});
-    p.addOption({"labels-apart", "Skip labels that would overlap one already drawn."});
-    p.addOption({"no-scale-bar", "Leave the scale bar out."});
-    p.process(app);
-    if (!p.isSet("data") || !p.isSet("out")) return fail("--data and --out are required");
+    const auto fail = [&p](const QString& text) { return p.fail(text); };
+    // A dataset or a file that fails: said without the usage hint, same status.
+    const auto broken = [](const QString& text) {
+        cli::standardError()(QStringLiteral("urbica-render: ") + text);
+        return cli::kBadUse;
+    };
+    if (!p.isSet("data") || !p.isSet("out"))
+        return fail(QStringLiteral("нужны ключи --data и --out"));
 
     AppState s;
     s.programDirectory = p.isSet("program-dir") ? p.value("program-dir") : QDir::currentPath();
     s.settings.dataDirectory = QDir(p.value("data")).absolutePath() + QDir::separator();
     if (!readCatalogue(s.settings, s.catalogue, s.tables))
-        return fail(QStringLiteral("%1: %2").arg(p.value("data"), noDataMessage()));
-    if (s.catalogue.gridExtent == 0) return fail("no catalogue in " + p.value("data"));
+        return broken(QStringLiteral("%1: %2").arg(p.value("data"), noDataMessage()));
+    if (s.catalogue.gridExtent == 0)
+        return broken(QStringLiteral("в %1 нет каталога").arg(p.value("data")));
     readIconTable(s.settings.dataDirectory, s.tables);
     readDatasetExtras(s);  // the projection gives the scale bar its metres
     s.settings.labelsApart = p.isSet("labels-apart") ? 1 : 0;
     s.settings.scaleBar = p.isSet("no-scale-bar") ? 0 : 1;
 
-    const QStringList size = p.value("size").split('x');
+    const QStringList size =
+        (p.isSet("size") ? p.value("size") : QStringLiteral("800x600")).split('x');
     bool okW = false, okH = false;
     const int w = size.size() == 2 ? size[0].toInt(&okW) : 0;
     const int h = size.size() == 2 ? size[1].toInt(&okH) : 0;
     if (!okW || !okH || w <= 4 || h <= 4 || w > 20000 || h > 20000)
-        return fail("--size must be WxH with both above 4 and at most 20000");
+        return fail(QStringLiteral("--size: нужно ШxВ, обе стороны больше 4 и не больше 20000"));
 
     // The view: three numbers after --view, or the start view of the dataset.
     s.view.viewLeft = float(s.catalogue.startX);
@@ -65,14 +78,15 @@ int main(int argc, char** argv) {
     s.view.viewWidth = float(s.catalogue.startWidth);
     if (p.isSet("view")) {
         QStringList nums = p.value("view").split(QRegularExpression("[ ,]+"), Qt::SkipEmptyParts);
-        const QStringList rest = p.positionalArguments();
+        const QStringList rest = p.positional();
         for (const QString& r : rest) nums << r;
-        if (nums.size() < 3) return fail("--view needs LEFT TOP WIDTH");
+        if (nums.size() < 3) return fail(QStringLiteral("--view: нужны ЛЕВО ВЕРХ ШИРИНА"));
         bool a = false, b = false, c = false;
         s.view.viewLeft = nums[0].toFloat(&a);
         s.view.viewTop = nums[1].toFloat(&b);
         s.view.viewWidth = nums[2].toFloat(&c);
-        if (!a || !b || !c || s.view.viewWidth <= 0) return fail("--view needs three numbers");
+        if (!a || !b || !c || s.view.viewWidth <= 0)
+            return fail(QStringLiteral("--view: нужны три числа, ширина больше нуля"));
     }
 
     MapBoxes boxes;
@@ -91,8 +105,8 @@ int main(int argc, char** argv) {
 
     QImageWriter writer(p.value("out"));
     if (!writer.write(boxes.originalpage.image()))
-        return fail(
-            QStringLiteral("cannot write %1: %2").arg(p.value("out"), writer.errorString()));
+        return broken(
+            QStringLiteral("не удалось записать %1: %2").arg(p.value("out"), writer.errorString()));
     std::printf("%.1f ms: view %.0f %.0f %.0f, %g units per pixel, %dx%d\n", ms,
                 double(s.view.viewLeft), double(s.view.viewTop), double(s.view.viewWidth),
                 double(s.view.unitsPerPixel), w, h);
