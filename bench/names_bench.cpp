@@ -16,6 +16,7 @@
 #include <memory>
 #include <random>
 
+#include "dataset/datafile.h"
 #include "dataset/listmodel.h"
 #include "dataset/names.h"
 #include "dataset/settings.h"
@@ -32,8 +33,11 @@ struct Dataset {
     Tables tables;
     std::vector<int> searchClasses;
     int64_t searchNames = 0;
+    mutable FileCache files;  // as the window keeps it
 
-    NameContext ctx() const { return NameContext{settings.dataDirectory, catalogue, tables}; }
+    NameContext ctx() const {
+        return NameContext{settings.dataDirectory, catalogue, tables, &files};
+    }
 };
 
 Dataset* g_data = nullptr;

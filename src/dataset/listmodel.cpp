@@ -81,6 +81,22 @@ void ListModel::addItems(std::vector<Item> items) {
     setCurrentIndex(newCurrent);
 }
 
+void ListModel::addItemsInOrder(std::vector<Item> items, std::vector<QByteArray> keys) {
+    Q_ASSERT(items_.empty() && keys.size() == items.size());
+    if (items.empty()) return;
+    beginResetModel();
+    items_.reserve(items.size());
+    for (size_t i = 0; i < items.size(); ++i)
+        items_.push_back(Entry{std::move(items[i].text), items[i].data, std::move(keys[i])});
+    Q_ASSERT(!sorted_ ||
+             std::is_sorted(items_.begin(), items_.end(), [](const Entry& a, const Entry& b) {
+                 return compareKeys(a.key, b.key) < 0;
+             }));
+    endResetModel();
+    current_ = -2;  // force the signal after the reset
+    setCurrentIndex(-1);
+}
+
 void ListModel::setCurrentIndex(int index) {
     if (index < -1 || index >= count()) index = -1;
     if (index == current_) return;

@@ -44,6 +44,10 @@ public:
     int addItem(const QString& text, qint64 data);
     // Adds many entries at once, as addItem one after another would.
     void addItems(std::vector<Item> items);
+    // Fills an empty list with entries that are already in its order (in a
+    // sorted list, the order addItems would give them), keys[i] being
+    // listSortKey(items[i].text).
+    void addItemsInOrder(std::vector<Item> items, std::vector<QByteArray> keys);
 
     // The current (selected) entry, -1 for none.
     int currentIndex() const { return current_; }

@@ -1,11 +1,13 @@
 #include "dataset/names.h"
 
 #include <QStringList>
+#include <algorithm>
 #include <limits>
 
 #include "dataset/binary.h"
 #include "dataset/datafile.h"
 #include "dataset/listmodel.h"
+#include "dataset/listorder.h"
 #include "dataset/namesshared.h"
 #include "dataset/numbers.h"
 #include "dataset/sametexts.h"
@@ -363,28 +365,50 @@ FillStatus fillStreetList(const NameContext& ctx, ListModel& list, QString* erro
 
 namespace {
 
-// Sorts by value with the diminishing-gap exchange sort the numeric class
-// lists have always used; equal values keep the order this sort gives them.
-// Entries are 1-based: entry 0 is unused.
-void gapExchangeSort(std::vector<double>& value, std::vector<int64_t>& order) {
-    const int64_t count = int64_t(value.size()) - 1;
-    int64_t gap = count / 2 + 1;
-    while (gap > 0) {
-        int64_t limit = count - gap;
-        for (;;) {
-            int64_t lastSwap = 0;
-            for (int64_t j = 1; j <= limit; ++j) {
-                if (value[size_t(j + gap)] < value[size_t(j)]) {
-                    std::swap(value[size_t(j)], value[size_t(j + gap)]);
-                    std::swap(order[size_t(j)], order[size_t(j + gap)]);
-                    lastSwap = j;
-                }
-            }
-            if (lastSwap == 0) break;
-            limit = lastSwap - gap;
-        }
-        gap /= 2;
+void addInNumberOrder(ListModel& list, const std::vector<ListModel::Item>& all,
+                      const std::vector<QByteArray>& keys, const std::vector<uint32_t>& order) {
+    std::vector<ListModel::Item> items;
+    std::vector<QByteArray> itemKeys;
+    items.reserve(all.size());
+    itemKeys.reserve(all.size());
+    for (uint32_t i : order) {
+        items.push_back(all[i]);
+        itemKeys.push_back(keys[i]);
     }
+    if (list.isSorted())
+        list.addItems(std::move(items));
+    else
+        list.addItemsInOrder(std::move(items), std::move(itemKeys));
+}
+
+// The order of a sorted list filled with the texts as read and then again
+// with some retitled: by the new texts, equal ones by the texts as read,
+// then in file order.
+void addInTextOrder(ListModel& list, std::vector<ListModel::Item> all,
+                    const std::vector<ListModel::Item>& before, std::vector<QByteArray> keys,
+                    bool retitled) {
+    // Keys of the texts as read, made when two entries tie on their new texts.
+    std::vector<QByteArray> keysBefore(retitled ? all.size() : 0);
+    auto keyBefore = [&](uint32_t i) -> const QByteArray& {
+        if (all[i].text == before[i].text) return keys[i];
+        if (keysBefore[i].isNull()) keysBefore[i] = listSortKey(before[i].text);
+        return keysBefore[i];
+    };
+    std::function<int(uint32_t, uint32_t)> tie;
+    if (retitled)
+        tie = [&](uint32_t a, uint32_t b) {
+            return before[a].text == before[b].text ? 0 : keyBefore(a).compare(keyBefore(b));
+        };
+    const std::vector<uint32_t> order = keyOrder(keys, tie);
+    std::vector<ListModel::Item> items;
+    std::vector<QByteArray> itemKeys;
+    items.reserve(all.size());
+    itemKeys.reserve(all.size());
+    for (uint32_t i : order) {
+        items.push_back(std::move(all[i]));
+        itemKeys.push_back(std::move(keys[i]));
+    }
+    list.addItemsInOrder(std::move(items), std::move(itemKeys));
 }
 
 bool startsWithDigit(const QString& name) {
@@ -413,34 +437,46 @@ FillStatus fillClassList(const NameContext& ctx, ListModel& findList, int c, Lis
     const int64_t count = names.recordCount();
     if (!classKeysFit(c, count)) return FillStatus::Done;  // reported once at load
 
-    // Names of the records with map objects, in file order.
+    // Names of the records with map objects, in file order, and their parents.
     std::vector<ListModel::Item> all;
+    std::vector<NamedObject> parents;
     bool numeric = true;
     for (int64_t n = 1; n <= count; ++n) {
-        if (names.nameRecord(n).mapObjectCount < 1) continue;
+        const NameRecord r = names.nameRecord(n);
+        if (r.mapObjectCount < 1) continue;
         QString name = names.shortName(n);
         if (!name.isEmpty() && !startsWithDigit(name)) numeric = false;
         all.push_back({std::move(name), itemKey(c, int32_t(n))});
+        parents.push_back({r.parentClass, r.parentRecord});
     }
 
-    if (numeric && !all.empty()) {
-        std::vector<double> value(all.size() + 1);
-        std::vector<int64_t> order(all.size() + 1);
-        for (size_t i = 0; i < all.size(); ++i) {
-            value[i + 1] = leadingNumber(all[i].text);
-            order[i + 1] = int64_t(i);
-        }
-        gapExchangeSort(value, order);
-        std::vector<ListModel::Item> sorted;
-        sorted.reserve(all.size());
-        for (size_t i = 1; i < order.size(); ++i) sorted.push_back(all[size_t(order[i])]);
+    // A numeric class: the numbers in ascending order, as read before the
+    // parents' names are added.
+    numeric = numeric && !all.empty();
+    std::vector<uint32_t> byNumber;
+    if (numeric) {
+        std::vector<double> value(all.size());
+        for (size_t i = 0; i < all.size(); ++i) value[i] = leadingNumber(all[i].text);
+        byNumber = exchangeSortOrder(value);
+    }
+
+    // Entries that read the same carry their parent's name. The lettered
+    // list comes out as when it was sorted by the texts as read and then again,
+    // keeping that order among equals, by the texts with the parents' names.
+    const std::vector<ListModel::Item> before = all;
+    const bool retitled = distinguishSameTexts(ctx, all, parents);
+
+    std::vector<QByteArray> keys(all.size());
+    for (size_t i = 0; i < all.size(); ++i) keys[i] = listSortKey(all[i].text);
+    if (numeric) {
         findList.setVisible(false);
         nosortList.setVisible(true);
-        nosortList.addItems(std::move(sorted));
+        addInNumberOrder(nosortList, all, keys, byNumber);
     }
-    findList.addItems(std::move(all));
-    distinguishSameTexts(ctx, findList);
-    distinguishSameTexts(ctx, nosortList);
+    if (findList.isSorted())
+        addInTextOrder(findList, std::move(all), before, std::move(keys), retitled);
+    else
+        findList.addItemsInOrder(std::move(all), std::move(keys));
     return FillStatus::Done;
 }
 
