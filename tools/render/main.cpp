@@ -4,6 +4,7 @@
 //   urbica-render --data DIR [--view "LEFT TOP WIDTH"] [--size WxH] --out FILE
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImageWriter>
 #include <QRegularExpression>
@@ -104,6 +105,11 @@ int main(int argc, char** argv) {
     const double ms = t.nsecsElapsed() / 1e6;
 
     QImageWriter writer(p.value("out"));
+    // PNG with zlib's fastest level: Qt takes a quality of 80 for level 1. The
+    // file is about a third larger than at the default level and written in
+    // about half the time.
+    if (QFileInfo(p.value("out")).suffix().compare(QLatin1String("png"), Qt::CaseInsensitive) == 0)
+        writer.setQuality(80);
     if (!writer.write(boxes.originalpage.image()))
         return broken(
             QStringLiteral("не удалось записать %1: %2").arg(p.value("out"), writer.errorString()));
