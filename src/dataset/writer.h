@@ -88,6 +88,11 @@ struct DatasetData {
 // dataset leaves dir untouched.
 bool writeDataset(const DatasetData& data, const QString& dir, QString* error = nullptr);
 
+// A picture as a BMP file. The resolution in its header is always 100 dots
+// per inch, so that a dataset comes out byte for byte the same from a tool
+// and from the window (a picture made with a window system records 96).
+bool encodeBmp(const QImage& image, QByteArray& out);
+
 // One level's grid index as written: .tb records (count, first entry) and
 // .sr entries (object number, flags), exposed for tests and tools.
 struct GridIndex {

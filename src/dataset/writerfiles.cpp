@@ -7,6 +7,21 @@
 #include "dataset/datafile.h"
 #include "dataset/writerparts.h"
 
+namespace urbica {
+
+bool encodeBmp(const QImage& image, QByteArray& out) {
+    constexpr int kDotsPerMeter = 3937;  // 100 dots per inch
+    QImage copy = image;
+    copy.setDotsPerMeterX(kDotsPerMeter);
+    copy.setDotsPerMeterY(kDotsPerMeter);
+    out.clear();
+    QBuffer buffer(&out);
+    buffer.open(QIODevice::WriteOnly);
+    return copy.save(&buffer, "BMP");
+}
+
+}  // namespace urbica
+
 namespace urbica::writer_parts {
 
 namespace {
@@ -27,9 +42,7 @@ bool writeIcons(const DatasetData& d, const QString& dir, QString* error) {
     auto save = [&](const QImage& image, const QString& name) {
         if (image.isNull()) return true;
         QByteArray bytes;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        if (!image.save(&buffer, "BMP")) {
+        if (!encodeBmp(image, bytes)) {
             setError(error, QStringLiteral("не удалось записать рисунок %1").arg(name));
             return false;
         }

@@ -1,6 +1,5 @@
 #include "toolkit.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QPainter>
 #include <QPolygon>
@@ -76,9 +75,7 @@ void drawIcon(QImage& image, int n, bool mask) {
 
 QByteArray bmpBytes(const QImage& image) {
     QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "BMP");
+    encodeBmp(image, bytes);
     return bytes;
 }
 
