@@ -331,6 +331,30 @@ TEST(Excerpt, WrittenDatasetOpensAndTheHouseSearchFindsEveryAddress) {
     EXPECT_TRUE(objectName(ctx, first.first, first.second, true).startsWith(u("Думская улица д.")));
 }
 
+TEST(Excerpt, WriteOverADatasetTidiesWhatAKilledWriterLeft) {
+    const ImportResult& r = excerpt();
+    QTemporaryDir tmp;
+    const QString dir = tmp.filePath(QStringLiteral("city"));
+    // A writer killed between moving the old dataset aside and putting the
+    // new one in place, and one killed while writing.
+    const QString aside = tmp.filePath(QStringLiteral(".city-old-AbC123"));
+    const QString begun = tmp.filePath(QStringLiteral(".city-new-XyZ789"));
+    ASSERT_TRUE(writeDataset(r.data, aside));
+    ASSERT_TRUE(QDir().mkpath(begun));
+    const QString other = tmp.filePath(QStringLiteral(".other-new-XyZ789"));  // not ours
+    ASSERT_TRUE(QDir().mkpath(other));
+    QString error;
+    ASSERT_TRUE(writeDatasetSafely(r.data, dir, &error)) << error.toStdString();
+    EXPECT_TRUE(QFile::exists(dir + u("/urbica.dat")));
+    EXPECT_FALSE(QFileInfo::exists(aside));
+    EXPECT_FALSE(QFileInfo::exists(begun));
+    EXPECT_TRUE(QFileInfo::exists(other));
+    // Over an existing dataset nothing is left beside it either.
+    ASSERT_TRUE(writeDatasetSafely(r.data, dir, &error)) << error.toStdString();
+    EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot),
+              (QStringList{u(".other-new-XyZ789"), u("city")}));
+}
+
 TEST(Excerpt, CompressedAndBinaryFormsGiveTheSameDataset) {
     QTemporaryDir tmp;
     const ImportResult& plain = excerpt();

@@ -1,8 +1,13 @@
 #include "output.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <cstdio>
+#if defined(__linux__)
+#include <fcntl.h>
+#endif
 
 #include "dataset/tables.h"
 #include "toolkit.h"
@@ -15,6 +20,39 @@ bool fail(QString* error, const QString& text) {
     if (error) *error = text;
     return false;
 }
+// Puts the folder at from in the place of the one at to, and the old one at
+// from, in one step, so that a program killed on the way leaves one of the
+// two datasets in place, never none.
+bool exchangeFolders(const QString& from, const QString& to) {
+#if defined(__linux__) && defined(RENAME_EXCHANGE)
+    return ::renameat2(AT_FDCWD, QFile::encodeName(from).constData(), AT_FDCWD,
+                       QFile::encodeName(to).constData(), RENAME_EXCHANGE) == 0;
+#else
+    Q_UNUSED(from);
+    Q_UNUSED(to);
+    return false;
+#endif
+}
+
+// Folders an earlier writer killed on the way left beside the dataset: one
+// begun (".NAME-new-XXXXXX") and one the old dataset was moved to
+// (".NAME-old-XXXXXX"). When the dataset itself is missing, the old one is
+// put back first; then the rest go.
+void tidyAfterKilledWriter(const QDir& parent, const QString& name) {
+    const QString target = parent.filePath(name);
+    const QStringList left = parent.entryList(
+        {QStringLiteral(".%1-new-??????").arg(name), QStringLiteral(".%1-old-??????").arg(name)},
+        QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
+    if (!QFileInfo::exists(target))
+        for (const QString& l : left)
+            if (l.startsWith(QStringLiteral(".%1-old-").arg(name)) &&
+                QFileInfo::exists(parent.filePath(l) + u("/") + QLatin1String(kCatalogueFile)) &&
+                QDir().rename(parent.filePath(l), target))
+                break;
+    for (const QString& l : left)
+        if (QFileInfo::exists(parent.filePath(l))) QDir(parent.filePath(l)).removeRecursively();
+}
+
 }  // namespace
 
 bool writeDatasetSafely(const DatasetData& data, const QString& dir, QString* error) {
@@ -23,9 +61,10 @@ bool writeDatasetSafely(const DatasetData& data, const QString& dir, QString* er
     QDir parent = target.absoluteDir();
     if (!parent.exists() && !QDir().mkpath(parent.absolutePath()))
         return fail(error, u("не удалось создать папку %1").arg(parent.absolutePath()));
-    const bool exists = target.exists();
+    tidyAfterKilledWriter(parent, target.fileName());
+    const bool exists = QFileInfo::exists(path);
     if (exists) {
-        if (!target.isDir()) return fail(error, u("%1 — это файл, а не папка").arg(path));
+        if (!QFileInfo(path).isDir()) return fail(error, u("%1 — это файл, а не папка").arg(path));
         const QDir old(path);
         const bool empty =
             old.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty();
@@ -43,6 +82,12 @@ bool writeDatasetSafely(const DatasetData& data, const QString& dir, QString* er
     if (!writeDataset(data, fresh.path(), &why))
         return fail(error, u("набор данных не записан: %1").arg(why));
 
+    if (exists && exchangeFolders(fresh.path(), path)) {
+        // fresh now holds the old dataset and goes with it.
+        return true;
+    }
+    // Where the file system cannot exchange two folders: the old one aside,
+    // the new one in its place.
     QString aside;
     if (exists) {
         QTemporaryDir slot(
