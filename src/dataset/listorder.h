@@ -4,7 +4,6 @@
 
 #include <QByteArray>
 #include <cstdint>
-#include <functional>
 #include <vector>
 
 namespace urbica {
@@ -16,9 +15,7 @@ namespace urbica {
 std::vector<uint32_t> exchangeSortOrder(const std::vector<double>& values);
 
 // The indices of keys in ascending order of the keys (unsigned bytes, a
-// shorter key first on a common beginning); equal keys in the order of
-// tie(a, b) < 0, then by index. tie may be empty.
-std::vector<uint32_t> keyOrder(const std::vector<QByteArray>& keys,
-                               const std::function<int(uint32_t, uint32_t)>& tie);
+// shorter key first on a common beginning), equal keys by index.
+std::vector<uint32_t> keyOrder(const std::vector<QByteArray>& keys);
 
 }  // namespace urbica

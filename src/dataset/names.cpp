@@ -387,19 +387,24 @@ void addInNumberOrder(ListModel& list, const std::vector<ListModel::Item>& all,
 void addInTextOrder(ListModel& list, std::vector<ListModel::Item> all,
                     const std::vector<ListModel::Item>& before, std::vector<QByteArray> keys,
                     bool retitled) {
-    // Keys of the texts as read, made when two entries tie on their new texts.
-    std::vector<QByteArray> keysBefore(retitled ? all.size() : 0);
-    auto keyBefore = [&](uint32_t i) -> const QByteArray& {
-        if (all[i].text == before[i].text) return keys[i];
-        if (keysBefore[i].isNull()) keysBefore[i] = listSortKey(before[i].text);
-        return keysBefore[i];
-    };
-    std::function<int(uint32_t, uint32_t)> tie;
-    if (retitled)
-        tie = [&](uint32_t a, uint32_t b) {
-            return before[a].text == before[b].text ? 0 : keyBefore(a).compare(keyBefore(b));
-        };
-    const std::vector<uint32_t> order = keyOrder(keys, tie);
+    std::vector<uint32_t> order = keyOrder(keys);
+    // Entries that tie on their new texts but read differently before go by
+    // the texts as read.
+    for (size_t first = 0; retitled && first < order.size();) {
+        size_t end = first + 1;
+        bool differ = false;
+        while (end < order.size() && keys[order[end]] == keys[order[first]]) {
+            differ = differ || before[order[end]].text != before[order[first]].text;
+            ++end;
+        }
+        if (differ)
+            std::stable_sort(
+                order.begin() + qsizetype(first), order.begin() + qsizetype(end),
+                [&](uint32_t a, uint32_t b) {
+                    return listSortKey(before[a].text).compare(listSortKey(before[b].text)) < 0;
+                });
+        first = end;
+    }
     std::vector<ListModel::Item> items;
     std::vector<QByteArray> itemKeys;
     items.reserve(all.size());
