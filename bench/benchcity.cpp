@@ -1,5 +1,6 @@
 #include "benchcity.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
 #include <algorithm>
 #include <cstdio>
@@ -8,6 +9,7 @@
 #include "democity.h"
 #include "draw/drawcontext.h"
 #include "view/pick.h"
+#include "view/redraw.h"
 
 namespace urbica {
 
@@ -86,12 +88,10 @@ void BareScene::read(const AppState& s) {
         for (int64_t col = std::max<int64_t>(0, int64_t(v.viewLeft) / k);
              col <= std::min<int64_t>(per - 1, int64_t(v.viewLeft + v.viewWidth) / k); ++col)
             for (int64_t row = std::max<int64_t>(0, int64_t(v.viewTop) / k);
-                 row <= std::min<int64_t>(per - 1, int64_t(v.viewTop + v.viewHeight) / k);
-                 ++row) {
+                 row <= std::min<int64_t>(per - 1, int64_t(v.viewTop + v.viewHeight) / k); ++row) {
                 GridCell cell;
                 std::vector<CellEntry> entries;
-                if (!f.readCell(gridRecordNumber(s.catalogue.gridExtent, k, col, row),
-                                cell) ||
+                if (!f.readCell(gridRecordNumber(s.catalogue.gridExtent, k, col, row), cell) ||
                     !f.readEntries(cell.firstEntry, cell.objectCount, entries))
                     continue;
                 for (const CellEntry& e : entries) seen.push_back(e.object());
@@ -108,7 +108,9 @@ void BareScene::read(const AppState& s) {
             if (type.drawMode != 1 && type.drawMode != 4) continue;
             std::vector<QPoint> pts;
             if (!f.readPoints(r, pts) || pts.size() < 2) continue;
-            Shape s{{}, colorFromRgbInt(type.penColor), colorFromRgbInt(type.fillColor),
+            Shape s{{},
+                    colorFromRgbInt(type.penColor),
+                    colorFromRgbInt(type.fillColor),
                     type.closed > 0};
             for (const QPoint& p : pts)
                 s.px.emplace_back(int(v.pixelX(p.x()) + 0.5), int(v.pixelY(p.y()) + 0.5));
@@ -116,6 +118,25 @@ void BareScene::read(const AppState& s) {
         }
     }
 }
+void BareScene::readLabels(AppState& s, MapBoxes& boxes, const ViewHooks& hooks) {
+    std::vector<PictureBox::TextCall> calls;
+    for (PictureBox* b : {&boxes.map, &boxes.hidepage, &boxes.originalpage}) b->recordTexts(&calls);
+    redrawView(s, boxes, hooks, false);
+    for (PictureBox* b : {&boxes.map, &boxes.hidepage, &boxes.originalpage})
+        b->recordTexts(nullptr);
+    labels.clear();
+    for (const PictureBox::TextCall& c : calls) {
+        Label l;
+        l.at = QPoint(c.x, c.y);
+        l.angle = -c.font.escapement / 10.0;
+        l.text = c.text;
+        l.font = fontFromLogFont(c.font, cellRatioOf(c.font));
+        l.ascent = QFontMetricsF(l.font).ascent();
+        l.color = colorFromRgbInt(c.color);
+        labels.push_back(std::move(l));
+    }
+}
+
 void BareScene::draw(QImage& img) const {
     img.fill(Qt::white);
     QPainter p(&img);
@@ -128,6 +149,15 @@ void BareScene::draw(QImage& img) const {
             p.setBrush(Qt::NoBrush);
             p.drawPolyline(s.px.data(), int(s.px.size()));
         }
+    }
+    p.setRenderHint(QPainter::TextAntialiasing, true);
+    for (const Label& l : labels) {
+        p.setFont(l.font);
+        p.setPen(l.color);
+        p.resetTransform();
+        p.translate(l.at);
+        if (l.angle != 0) p.rotate(l.angle);
+        p.drawText(QPointF(0, l.ascent), l.text);
     }
 }
 

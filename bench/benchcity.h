@@ -2,10 +2,11 @@
 // dataset, for the benchmarks that draw or point at the map.
 #pragma once
 
-#include <QPointF>
 #include <QColor>
+#include <QFont>
 #include <QImage>
 #include <QPoint>
+#include <QPointF>
 #include <QTemporaryDir>
 #include <vector>
 
@@ -33,18 +34,30 @@ struct BenchCity {
 };
 
 // The geometry of the state's current view read once, then drawn by QPainter
-// alone: the floor the pipeline is measured against (no labels, no icons).
+// alone: the floor the pipeline is measured against. With readLabels, the
+// floor draws the texts of one real redraw too, in their fonts, places and
+// angles (no icons).
 struct BareScene {
     struct Shape {
         std::vector<QPoint> px;
         QColor pen, fill;
         bool closed;
     };
+    struct Label {
+        QPoint at;
+        double angle = 0;  // degrees, clockwise as QPainter turns
+        QString text;
+        QFont font;
+        double ascent = 0;
+        QColor color;
+    };
     std::vector<Shape> shapes;
+    std::vector<Label> labels;
 
     void read(const AppState& s);
+    // Redraws the state's view once and keeps every text drawn.
+    void readLabels(AppState& s, MapBoxes& boxes, const ViewHooks& hooks);
     void draw(QImage& img) const;
 };
-
 
 }  // namespace urbica

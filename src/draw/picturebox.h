@@ -13,6 +13,7 @@
 #include <QString>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace urbica {
 
@@ -122,7 +123,20 @@ public:
     // Width in pixels of a text in the box's current font.
     double textWidth(const QString& text) const;
 
+    // A text as textOut drew it, for a caller that draws the same texts by
+    // other means (the benchmarks' bare-QPainter floor).
+    struct TextCall {
+        int x = 0, y = 0;
+        QString text;
+        LogFont font;
+        int32_t color = 0;
+    };
+    // Every textOut from now on is added to log, until this is called with
+    // nullptr.
+    void recordTexts(std::vector<TextCall>* log) { textLog_ = log; }
+
 private:
+    std::vector<TextCall>* textLog_ = nullptr;
     void setupPainter(class QPainter& p, bool fill) const;
     void touch(const QRect& r);  // in pixels of the inner area
     void touchAll() { touch(image_.rect()); }
