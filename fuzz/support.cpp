@@ -120,7 +120,7 @@ const std::vector<Target>& allTargets() {
         {"tables", fuzzTables},     {"names", fuzzNames},
         {"layer", fuzzLayer},       {"bookmarks", fuzzBookmarks},
         {"icons", fuzzIcons},       {"housenumber", fuzzHouseNumber},
-        {"addressline", fuzzAddressLine}};
+        {"addressline", fuzzAddressLine}, {"osmxml", fuzzOsmXml}};
     return targets;
 }
 

@@ -12,7 +12,7 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 seconds=${1:-300}
 shift || true
-all=(settings catalogue tables names layer bookmarks icons housenumber addressline)
+all=(settings catalogue tables names layer bookmarks icons housenumber addressline osmxml)
 targets=("$@")
 [ ${#targets[@]} -eq 0 ] && targets=("${all[@]}")
 
