@@ -179,22 +179,22 @@ bool RecordFile::readRange(qint64 first, qint64 count, QByteArray& out) {
 
 bool writeFileAtomically(const QString& path, const QByteArray& data, QString* error) {
     QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) {
-        if (error) *error = f.errorString();
+    // The reason names the file: a message may come long after the write began.
+    auto fail = [&] {
+        if (error)
+            *error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), f.errorString());
         return false;
-    }
+    };
+    if (!f.open(QIODevice::WriteOnly)) return fail();
     // A write that only filled the buffer fails at the flush; the commit
     // does not report that failure and would put an empty file in place of
     // the old one, so the flush is checked on its own.
     if (f.write(data) != data.size() || !f.flush()) {
-        if (error) *error = f.errorString();
+        fail();
         f.cancelWriting();
         return false;
     }
-    if (!f.commit()) {
-        if (error) *error = f.errorString();
-        return false;
-    }
+    if (!f.commit()) return fail();
     return true;
 }
 

@@ -337,10 +337,14 @@ void MainWindow::finishRun() {
     if (state_.settings.savesizecheck == 1) {
         storeWindowRect();
         // A settings file that cannot be written does not keep the program
-        // from ending; there may be nobody to tell.
+        // from ending. The user is told, unless the folders were found
+        // unwritable at start-up and said so then.
         QString error;
-        if (!writeSettings(state_.settings, state_.settingsFolder(), &error))
+        if (!writeSettings(state_.settings, state_.settingsFolder(), &error)) {
             qWarning("urbica: settings not saved: %s", qPrintable(error));
+            if (state_.folders.userFoldersWritable)
+                message(QStringLiteral("Настройки не записаны: %1.").arg(error));
+        }
     }
 }
 

@@ -66,6 +66,9 @@ int main(int argc, char** argv) {
     }
     if (mode == QLatin1String("import")) {
         const DatasetData d[2] = {datasetState(0), datasetState(1)};
+        // Ready once one dataset is in place, so that a kill may come in
+        // any of the writes after it however slow the machine is.
+        if (!osmimport::writeDatasetSafely(d[1], a[2])) return 1;
         ready();
         for (int i = 0;; ++i)
             if (!osmimport::writeDatasetSafely(d[i % 2], a[2])) return 1;

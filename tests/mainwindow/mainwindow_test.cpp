@@ -366,7 +366,11 @@ TEST_F(WindowTest, UnwritableSettingsDoNotStopTheEnd) {
     ASSERT_TRUE(dir_.remove());
     EXPECT_TRUE(w.close());
     EXPECT_FALSE(w.isVisible());
-    EXPECT_TRUE(messages_.size() <= 1) << "only the start-up message, nothing at the end";
+    // The end is told why the settings were not kept, and goes on.
+    ASSERT_FALSE(messages_.isEmpty());
+    EXPECT_TRUE(messages_.back().startsWith(QStringLiteral("Настройки не записаны: ")))
+        << messages_.back().toStdString();
+    EXPECT_TRUE(messages_.back().contains(QStringLiteral("urbica.cfg")));
 }
 
 TEST_F(WindowTest, UserCloseAsksWhenConfigured) {

@@ -25,6 +25,12 @@ public:
             p.waitForFinished(10000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
         return mounted_;
     }
+    // The same file system read-only from now on, its files kept.
+    bool remountReadOnly() {
+        return mounted_ && QProcess::execute(QStringLiteral("mount"),
+                                             {QStringLiteral("-o"), QStringLiteral("remount,ro"),
+                                              dir_.path()}) == 0;
+    }
     void unmount() {
         if (mounted_) QProcess::execute(QStringLiteral("umount"), {dir_.path()});
         mounted_ = false;
