@@ -70,8 +70,11 @@ int main(int argc, char** argv) {
         // any of the writes after it however slow the machine is.
         if (!osmimport::writeDatasetSafely(d[1], a[2])) return 1;
         ready();
-        for (int i = 0;; ++i)
+        for (int i = 0;; ++i) {
             if (!osmimport::writeDatasetSafely(d[i % 2], a[2])) return 1;
+            std::fputs("written\n", stdout);  // the test may wait for some
+            std::fflush(stdout);
+        }
     }
     return 2;
 }
