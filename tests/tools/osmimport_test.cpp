@@ -202,6 +202,32 @@ TEST(Frame, GridSidesAreDividedByEveryCellSize) {
     }
 }
 
+TEST(Frame, APointFarOutKeepsTheDatasetSmall) {
+    // A house 1,000 km south of its street, as a mistyped coordinate puts it.
+    QTemporaryDir tmp;
+    const QString osm = tmp.filePath(u("stray.osm"));
+    QFile f(osm);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(R"(<?xml version="1.0" encoding="UTF-8"?>
+<osm version="0.6">
+ <node id="1" lat="59.9300" lon="30.3300"/>
+ <node id="2" lat="59.9310" lon="30.3320"/>
+ <node id="3" lat="50.9305" lon="30.3305"><tag k="addr:street" v="Садовая улица"/><tag k="addr:housenumber" v="12"/></node>
+ <way id="10"><nd ref="1"/><nd ref="2"/><tag k="highway" v="residential"/><tag k="name" v="Садовая улица"/></way>
+</osm>
+)");
+    f.close();
+    ImportResult r;
+    QString error;
+    ASSERT_TRUE(importOsm(osm, r, &error)) << error.toStdString();
+    const QString dir = tmp.filePath(u("city"));
+    ASSERT_TRUE(writeDatasetSafely(r.data, dir, &error)) << error.toStdString();
+    qint64 bytes = 0;
+    for (const QFileInfo& file : QDir(dir).entryInfoList(QDir::Files)) bytes += file.size();
+    EXPECT_LT(bytes, 16 << 20) << "a dataset of three objects (845 MB before)";
+    EXPECT_EQ(checkAddresses(dir, r.addresses).found, 1);
+}
+
 TEST(Frame, DenseLayersGetSmallerCells) {
     // 40,000 small objects on 500 × 500 m: more than a 256 m cell may list.
     std::vector<MapObjectData> objects;

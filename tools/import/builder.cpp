@@ -28,7 +28,7 @@ bool Builder::build(QString* error) {
                          .arg(side / 1000);
         return false;
     }
-    const GridChoice grid = chooseGrid(side);
+    const GridChoice grid = chooseGrid(side, int64_t(c_.pendings.size()));
 
     Tables& t = d_.tables;
     t.types = makeTypes(c_.lineColours);

@@ -140,11 +140,15 @@ std::vector<std::vector<QPoint>> linePieces(const std::vector<QPoint>& pts) {
     return pieces;
 }
 
-GridChoice chooseGrid(int64_t side) {
+GridChoice chooseGrid(int64_t side, int64_t objects) {
     GridChoice g;
     int64_t c1 = 256, c2 = 1024, c3 = 4096;
-    // A level's grid stays below 4096 cells a side.
-    while ((side + c1 - 1) / c1 > 4000) c1 *= 2;
+    // A level's grid stays below 4096 cells a side. Level 1 has no more cells
+    // than four for each object to spread, or 256 a side: a point far out of
+    // the city does not make every layer's index hundreds of megabytes.
+    const int64_t mostCells = std::max<int64_t>(256 * 256, 4 * objects);
+    auto across = [side](int64_t c) { return (side + c - 1) / c; };
+    while (across(c1) > 4000 || across(c1) * across(c1) > mostCells) c1 *= 2;
     c2 = std::max(c2, c1);
     while ((side + c2 - 1) / c2 > 1000) c2 *= 2;
     c3 = std::max(c3, c2);

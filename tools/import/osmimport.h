@@ -89,12 +89,13 @@ bool importOsm(const QString& path, ImportResult& result, QString* error = nullp
 QString importCancelledText();
 
 // Cell sizes of levels 1 to 3 and the side of the grid square for a map of the
-// given size (metres): powers of two, each dividing the next and the side.
+// given size (metres) holding about `objects` objects: powers of two, each
+// dividing the next and the side.
 struct GridChoice {
     int32_t gridExtent = 0;
     int32_t cells[3] = {0, 0, 0};
 };
-GridChoice chooseGrid(int64_t side);
+GridChoice chooseGrid(int64_t side, int64_t objects = 0);
 
 // Halves the level's cell size of a layer until no cell lists more than the
 // limit of entries (or the cell is 16 units); false when even that is not enough.
