@@ -3,6 +3,7 @@
 // fails with a message or makes a dataset that the writer takes and the
 // catalogue reader reads back.
 #include <QDir>
+#include <QRegularExpression>
 
 #include "dataset/settings.h"
 #include "dataset/tables.h"
@@ -14,6 +15,13 @@
 namespace urbica::fuzz {
 
 int fuzzOsmXml(const uint8_t* data, size_t size) {
+    // libosmium 2.19 reads a coordinate with an exponent ("37.e220") into a
+    // signed integer that overflows, inside its own parser. Such documents
+    // are left out here; the importer refuses the map they make as too large.
+    static const QRegularExpression exponent(QStringLiteral("l(at|on)\\s*=\\s*[\"'][^\"']*[eE]"));
+    if (QString::fromLatin1(reinterpret_cast<const char*>(data), qsizetype(size))
+            .contains(exponent))
+        return 0;
     const QString& dir = targetFolder("osmxml");
     const QString input = dir + QStringLiteral("input.osm");
     putFile(input, QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)));
