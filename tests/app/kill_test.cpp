@@ -84,7 +84,8 @@ TEST(KilledWhileWriting, BookmarkAddedAndDeleted) {
     for (int r = 0; r < rounds(); ++r) {
         if (r % 25 == 0) QFile::remove(path);  // the file stays small
         killWhileWriting({QStringLiteral("bookmarks"), path}, 20, rng);
-        const QByteArray now = bytes(path);
+        // Killed before its first bookmark after the file was removed: none yet.
+        const QByteArray now = QFile::exists(path) ? bytes(path) : QByteArray();
         ASSERT_EQ(now.size() % BookmarkRecord::kRecordLength, 0) << "round " << r;
         const qint64 n = now.size() / BookmarkRecord::kRecordLength;
         // Every bookmark added was deleted again, but perhaps the last one.
