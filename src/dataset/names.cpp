@@ -365,20 +365,19 @@ FillStatus fillStreetList(const NameContext& ctx, ListModel& list, QString* erro
 
 namespace {
 
-void addInNumberOrder(ListModel& list, const std::vector<ListModel::Item>& all,
-                      const std::vector<QByteArray>& keys, const std::vector<uint32_t>& order) {
+// Fills the list with the entries (and their keys) at the given positions, in
+// that order; from vectors passed as rvalues the entries are moved.
+template <class Items, class Keys>
+void addInOrder(ListModel& list, Items&& all, Keys&& keys, const std::vector<uint32_t>& order) {
     std::vector<ListModel::Item> items;
     std::vector<QByteArray> itemKeys;
-    items.reserve(all.size());
-    itemKeys.reserve(all.size());
+    items.reserve(order.size());
+    itemKeys.reserve(order.size());
     for (uint32_t i : order) {
-        items.push_back(all[i]);
-        itemKeys.push_back(keys[i]);
+        items.push_back(std::forward<Items>(all)[i]);
+        itemKeys.push_back(std::forward<Keys>(keys)[i]);
     }
-    if (list.isSorted())
-        list.addItems(std::move(items));
-    else
-        list.addItemsInOrder(std::move(items), std::move(itemKeys));
+    list.addItemsInOrder(std::move(items), std::move(itemKeys));
 }
 
 // The order of a sorted list filled with the texts as read and then again
@@ -405,15 +404,7 @@ void addInTextOrder(ListModel& list, std::vector<ListModel::Item> all,
                 });
         first = end;
     }
-    std::vector<ListModel::Item> items;
-    std::vector<QByteArray> itemKeys;
-    items.reserve(all.size());
-    itemKeys.reserve(all.size());
-    for (uint32_t i : order) {
-        items.push_back(std::move(all[i]));
-        itemKeys.push_back(std::move(keys[i]));
-    }
-    list.addItemsInOrder(std::move(items), std::move(itemKeys));
+    addInOrder(list, std::move(all), std::move(keys), order);
 }
 
 bool startsWithDigit(const QString& name) {
@@ -476,7 +467,14 @@ FillStatus fillClassList(const NameContext& ctx, ListModel& findList, int c, Lis
     if (numeric) {
         findList.setVisible(false);
         nosortList.setVisible(true);
-        addInNumberOrder(nosortList, all, keys, byNumber);
+        // The numeric list is not sorted by text: a sorted one would sort it.
+        if (nosortList.isSorted()) {
+            std::vector<ListModel::Item> items;
+            for (uint32_t i : byNumber) items.push_back(all[i]);
+            nosortList.addItems(std::move(items));
+        } else {
+            addInOrder(nosortList, all, keys, byNumber);
+        }
     }
     if (findList.isSorted())
         addInTextOrder(findList, std::move(all), before, std::move(keys), retitled);
