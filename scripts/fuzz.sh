@@ -49,8 +49,8 @@ for t in "${targets[@]}"; do
     [ -d /dev/shm ] && { rmdir "$work"; work=$(mktemp -d /dev/shm/urbica-fuzz-run.XXXXXX); }
     mkdir -p "$corpus" "$artifacts"
     rm -f "$artifacts"/*
-    dirs=("$corpus" "$seeds/$t")
-    for d in "$root/tests/fuzz/seeds/$t" "$regressions"; do [ -d "$d" ] && dirs+=("$d"); done
+    dirs=("$corpus")
+    for d in "$seeds/$t" "$root/tests/fuzz/seeds/$t" "$regressions"; do [ -d "$d" ] && dirs+=("$d"); done
     echo "== $t: ${seconds}s"
     status=0
     URBICA_FUZZ_TMP=$work "$build/bin/fuzz_$t" -max_total_time="$seconds" -timeout=10 \
