@@ -58,10 +58,11 @@ void runImport(ImportJob& job) {
     }
     job.setPhase(QStringLiteral("запись набора данных"), 0);
     if (!osmimport::writeDatasetSafely(result.data, job.target, &job.error)) return;
+    job.summary = osmimport::reportLines(result);
+    result.data = {};  // written; the check reads the files
     job.setPhase(QStringLiteral("проверка адресов"), 0);
     const osmimport::AddressCheck found = osmimport::checkAddresses(job.target, result.addresses);
     const QStringList stations = osmimport::metroStations(job.target);
-    job.summary = osmimport::reportLines(result);
     if (found.error.isEmpty())
         job.summary << QStringLiteral("адреса, найденные поиском дома: %1 из %2")
                            .arg(found.found)

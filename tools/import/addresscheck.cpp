@@ -9,6 +9,7 @@
 #include "dataset/datafile.h"
 #include "dataset/names.h"
 #include "dataset/numbers.h"
+#include "dataset/textfold.h"
 
 namespace urbica::osmimport {
 
@@ -77,78 +78,105 @@ AddressCheck checkAddresses(const QString& dataDirectory,
         out.error = streets.error();
         return out;
     }
-    QMultiHash<QString, int64_t> byName;
-    for (int64_t n = 1; n <= streets.recordCount(); ++n) byName.insert(streets.shortName(n), n);
+    // Every street record with the name of each record, the record itself included.
+    QHash<QString, std::vector<int64_t>> byName;
+    std::vector<const std::vector<int64_t>*> sameName(size_t(streets.recordCount()) + 1);
+    std::vector<QString> streetNames(sameName.size());
+    for (int64_t n = 1; n <= streets.recordCount(); ++n) {
+        streetNames[size_t(n)] = streets.shortName(n);
+        byName[streetNames[size_t(n)]].push_back(n);
+    }
+    for (int64_t n = 1; n <= streets.recordCount(); ++n)
+        sameName[size_t(n)] = &byName[streetNames[size_t(n)]];
 
-    // House records of every house class, read whole once.
+    // House records of every house class, read whole once and kept as read;
+    // a record's texts are decoded when its number is the one looked for.
     struct Stored {
-        QString number, fraction, building;
+        const char* record = nullptr;
         bool onMap = false;
     };
-    QHash<int, std::vector<Stored>> houseClasses;
+    struct HouseClass {
+        QByteArray records;
+        std::vector<Stored> houses;
+    };
+    QHash<int, HouseClass> houseClasses;
     for (int c = 1; c <= tables.classCount(); ++c) {
         if (tables.classes[size_t(c)].nameStyle != 3) continue;
         RecordFile cls(classFilePath(ctx, c, ".cls"), kHouseNumberLength);
         RecordFile cl2(classFilePath(ctx, c, ".cl2"), NameRecord::kRecordLength);
-        QByteArray names, index;
-        std::vector<Stored> list(size_t(cls.recordCount()));
-        if (!list.empty() &&
-            (!cls.readRange(1, cls.recordCount(), names) ||
+        HouseClass hc;
+        QByteArray index;
+        hc.houses.resize(size_t(cls.recordCount()));
+        if (!hc.houses.empty() &&
+            (!cls.readRange(1, cls.recordCount(), hc.records) ||
              !cl2.readRange(1, std::min(cl2.recordCount(), cls.recordCount()), index)))
             continue;
-        for (size_t i = 0; i < list.size(); ++i) {
-            const char* r = names.constData() + i * kHouseNumberLength;
-            list[i].number = getText(r, 4).trimmed();
-            list[i].fraction = getText(r + 4, 3).trimmed();
-            list[i].building = getText(r + 7, 3).trimmed();
+        for (size_t i = 0; i < hc.houses.size(); ++i) {
+            hc.houses[i].record = hc.records.constData() + i * kHouseNumberLength;
             if (qsizetype((i + 1) * NameRecord::kRecordLength) <= index.size())
-                list[i].onMap =
+                hc.houses[i].onMap =
                     NameRecord::decode(index.constData() + i * NameRecord::kRecordLength)
                         .mapObjectCount >= 1;
         }
-        houseClasses.insert(c, std::move(list));
+        houseClasses.insert(c, std::move(hc));
     }
 
     // The houses of each street, by the leading number of their number text.
-    struct Candidate {
-        const Stored* house;
-    };
-    QHash<int64_t, std::multimap<double, Candidate>> partsOf;
-    auto housesOf = [&](int64_t street) -> const std::multimap<double, Candidate>& {
+    QHash<int64_t, std::multimap<double, const char*>> partsOf;
+    auto housesOf = [&](int64_t street) -> const std::multimap<double, const char*>& {
         auto it = partsOf.find(street);
         if (it != partsOf.end()) return *it;
-        std::multimap<double, Candidate> byNumber;
+        std::multimap<double, const char*> byNumber;
         std::vector<ObjectRef> parts;
         readPartRefs(ctx, streetClass, streets.nameRecord(street), parts);
         for (const ObjectRef& p : parts) {
             auto c = houseClasses.constFind(p.first);
-            if (c == houseClasses.constEnd() || p.second < 1 || size_t(p.second) > c->size())
+            if (c == houseClasses.constEnd() || p.second < 1 ||
+                size_t(p.second) > c->houses.size())
                 continue;
-            const Stored& h = (*c)[size_t(p.second - 1)];
-            if (h.onMap) byNumber.emplace(leadingNumber(h.number), Candidate{&h});
+            const Stored& h = c->houses[size_t(p.second - 1)];
+            if (h.onMap)
+                byNumber.emplace(leadingNumber(getText(h.record, 4).trimmed()), h.record);
         }
         return *partsOf.insert(street, std::move(byNumber));
     };
 
+    // The first house each number text names, as the importer split it.
+    struct First {
+        HouseFields house;
+        TypedHouse typed;
+    };
+    QHash<QString, First> firstHouse;
     for (const AddressSample& a : addresses) {
         ++out.total;
-        const TypedHouse typed = typedFor(a.house);
+        auto h = firstHouse.constFind(a.houseNumber);
+        if (h == firstHouse.constEnd()) {
+            const HouseNumberSplit split = splitHouseNumber(foldToCp1251(a.houseNumber));
+            const HouseFields house = split.houses.empty() ? HouseFields{} : split.houses.front();
+            h = firstHouse.insert(a.houseNumber, {house, typedFor(house)});
+        }
+        const bool known = a.streetRecord >= 1 && a.streetRecord <= streets.recordCount();
+        static const std::vector<int64_t> kNone;
+        const std::vector<int64_t>& candidates = known ? *sameName[size_t(a.streetRecord)] : kNone;
+        const TypedHouse& typed = h->typed;
         bool found = false;
-        for (int64_t street : byName.values(a.streetName)) {
+        for (int64_t street : candidates) {
             const auto& houses = housesOf(street);
             auto [from, to] = typed.number.isEmpty()
                                   ? std::make_pair(houses.begin(), houses.end())
                                   : houses.equal_range(leadingNumber(typed.number));
             for (auto it = from; it != to && !found; ++it) {
-                const Stored& h = *it->second.house;
-                found = houseMatches(typed, h.number, h.fraction, h.building);
+                const char* r = it->second;
+                found = houseMatches(typed, getText(r, 4).trimmed(), getText(r + 4, 3).trimmed(),
+                                     getText(r + 7, 3).trimmed());
             }
             if (found) break;
         }
         if (found)
             ++out.found;
         else
-            out.missing.push_back(a);
+            out.missing.push_back({a.street, a.houseNumber,
+                                   known ? streetNames[size_t(a.streetRecord)] : QString(), h->house});
     }
     return out;
 }

@@ -10,10 +10,17 @@
 
 namespace urbica::osmimport {
 
+// An address the house search does not find, with what the importer made of it.
+struct MissingAddress {
+    QString street, houseNumber;  // as the input spells them
+    QString streetName;           // the name written for the street it was linked to
+    HouseFields house;            // the fields written for its first house
+};
+
 struct AddressCheck {
     int64_t total = 0;
     int64_t found = 0;
-    std::vector<AddressSample> missing;
+    std::vector<MissingAddress> missing;
     QString error;  // the dataset could not be read
 };
 

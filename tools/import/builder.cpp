@@ -5,7 +5,19 @@
 
 #include "classify.h"
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 namespace urbica::osmimport {
+
+void releaseFreedMemory() {
+#if defined(__GLIBC__)
+    // The allocator keeps freed blocks for itself; what a phase left is handed
+    // back, so that the next phase's peak is not stacked on it.
+    malloc_trim(0);
+#endif
+}
 
 namespace {
 
@@ -38,8 +50,13 @@ bool Builder::build(QString* error) {
 
     makeDistrictRings();
     makeObjects();
+    std::vector<Pending>().swap(c_.pendings);  // drawn now; pendingObjects_ keeps their objects
+    releaseFreedMemory();
     makeHouses();
     makeNames();
+    std::vector<House>().swap(houses_);
+    std::vector<HouseFields>().swap(houseFields_);
+    releaseFreedMemory();
 
     for (int l = 1; l <= kLayerCount; ++l)
         if (!fitCellSizes(d_.layerObjects[size_t(l)], t.layers[size_t(l)], grid.gridExtent,
@@ -118,6 +135,10 @@ int32_t Builder::districtOf(osmium::Location where) const {
 
 void Builder::makeObjects() {
     pendingObjects_.resize(c_.pendings.size());
+    std::vector<size_t> perLayer(d_.layerObjects.size());
+    for (const Pending& p : c_.pendings)
+        if (size_t(p.layer) < perLayer.size()) ++perLayer[size_t(p.layer)];
+    for (size_t l = 0; l < perLayer.size(); ++l) d_.layerObjects[l].reserve(perLayer[l]);
     for (size_t i = 0; i < c_.pendings.size(); ++i) {
         Pending& p = c_.pendings[i];
         std::vector<std::vector<QPoint>> rings;

@@ -12,6 +12,9 @@
 
 namespace urbica::osmimport {
 
+// Hands the memory freed by a finished phase back to the system.
+void releaseFreedMemory();
+
 class Builder {
 public:
     Builder(Collector& c, ImportResult& r) : c_(c), r_(r), d_(r.data) {}
@@ -23,6 +26,7 @@ private:
     DatasetData& d_;
     Frame frame_;
     std::vector<House> houses_;
+    std::vector<HouseFields> houseFields_;  // the fields of each number text read, in turn
     struct DistrictRing {
         std::vector<QPoint> ring;
         QRect box;

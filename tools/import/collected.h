@@ -48,7 +48,7 @@ struct Street {
 };
 
 struct House {
-    HouseFields fields;
+    int32_t fields = 0;   // index into the builder's house fields
     int32_t street = -1;  // index into the streets
     size_t pending = 0;
     bool alone = true;  // its address names this house only, read in full

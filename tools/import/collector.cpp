@@ -334,6 +334,15 @@ void Collector::addPoi(const osmium::TagList& t, osmium::Location at) {
     if (!name.isEmpty()) attachNamed(kPoiClass, name, t, p, at, false);
 }
 
+// Addresses repeat their street's spelling and the common numbers: one copy
+// of each text is kept and shared.
+QString Collector::addressText(const char* value) {
+    const QString text = QString::fromUtf8(value).simplified();
+    auto it = addressTexts_.constFind(text);
+    if (it == addressTexts_.constEnd()) it = addressTexts_.insert(text);
+    return *it;
+}
+
 std::optional<size_t> Collector::addressIndex(const osmium::TagList& t, osmium::Location at) {
     const char* number = t["addr:housenumber"];
     if (!number || !*number) return std::nullopt;
@@ -343,8 +352,7 @@ std::optional<size_t> Collector::addressIndex(const osmium::TagList& t, osmium::
         skip(u("адреса без улицы"));
         return std::nullopt;
     }
-    addresses.push_back({QString::fromUtf8(street).simplified(),
-                         QString::fromUtf8(number).simplified(), kNoPending, at});
+    addresses.push_back({addressText(street), addressText(number), kNoPending, at});
     return addresses.size() - 1;
 }
 

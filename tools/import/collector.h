@@ -3,6 +3,7 @@
 // objects, named objects, streets and addresses.
 #pragma once
 
+#include <QSet>
 #include <QString>
 #include <optional>
 #include <osmium/handler.hpp>
@@ -59,6 +60,8 @@ public:
 private:
     ImportReport& report_;
     std::vector<PlacePoint> places_;
+    QSet<QString> addressTexts_;  // each street spelling and number text of the addresses, once
+    QString addressText(const char* value);
     std::vector<DistrictArea> districtAreas_;
 
     // The address of a multipolygon relation, with what its member ways gave,

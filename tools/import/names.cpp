@@ -1,5 +1,6 @@
 #include "names.h"
 
+#include <QHash>
 #include <algorithm>
 #include <tuple>
 
@@ -88,29 +89,66 @@ int32_t NameRegistry::streetOfAddress(const QString& key, osmium::Location where
 // Building the name records
 
 void Builder::makeHouses() {
-    // Every address becomes one house per number it names, linked to its street.
+    // A street spelling and a number text are read once each: the same spelling
+    // links to the same street every time, and the same text splits the same
+    // way. What the first reading counted in the report is counted again.
+    struct Spelling {
+        int32_t street;
+        int64_t replaced, unknown;
+    };
+    struct Number {
+        bool exact;
+        int32_t firstField, fieldCount;  // in houseFields_
+        int64_t replaced, unknown;
+    };
+    QHash<QString, Spelling> spellings;
+    QHash<QString, Number> numbers;
+    TextStats& stats = r_.report.text;
+    r_.addresses.reserve(c_.addresses.size());
+    houses_.reserve(c_.addresses.size());
     for (const Address& a : c_.addresses) {
-        if (a.pending >= c_.pendings.size()) continue;  // never placed
-        const HouseNumberSplit split = splitHouseNumber(c_.text(a.number.toUtf8().constData()));
-        if (!split.exact) ++r_.report.inexactHouseNumbers;
-        if (split.houses.empty()) {
+        if (a.pending >= pendingObjects_.size()) continue;  // never placed
+        auto n = numbers.constFind(a.number);
+        if (n == numbers.constEnd()) {
+            const TextStats before = stats;
+            const HouseNumberSplit split =
+                splitHouseNumber(c_.text(a.number.toUtf8().constData()));
+            const int32_t first = int32_t(houseFields_.size());
+            houseFields_.insert(houseFields_.end(), split.houses.begin(), split.houses.end());
+            n = numbers.insert(a.number, {split.exact, first, int32_t(split.houses.size()),
+                                          stats.replacedCharacters - before.replacedCharacters,
+                                          stats.unknownCharacters - before.unknownCharacters});
+        } else {
+            stats.replacedCharacters += n->replaced;
+            stats.unknownCharacters += n->unknown;
+        }
+        const Number number = *n;
+        if (!number.exact) ++r_.report.inexactHouseNumbers;
+        if (number.fieldCount == 0) {
             c_.skip(u("адреса без номера"));
             continue;
         }
-        const int32_t street = c_.streetOfAddress(a.street, a.where);
-        c_.names.addStreetNames(street, {a.street});
-        const bool alone = split.exact && split.houses.size() == 1;
-        for (const HouseFields& f : split.houses) {
+        auto sp = spellings.constFind(a.street);
+        if (sp == spellings.constEnd()) {
+            const TextStats before = stats;
+            const int32_t street = c_.streetOfAddress(a.street, a.where);
+            c_.names.addStreetNames(street, {a.street});
+            sp = spellings.insert(a.street, {street, stats.replacedCharacters - before.replacedCharacters,
+                                             stats.unknownCharacters - before.unknownCharacters});
+        } else {
+            stats.replacedCharacters += sp->replaced;
+            stats.unknownCharacters += sp->unknown;
+        }
+        const int32_t street = sp->street;
+        const bool alone = number.exact && number.fieldCount == 1;
+        for (int32_t f = number.firstField; f < number.firstField + number.fieldCount; ++f) {
             houses_.push_back({f, street, a.pending, alone});
             c_.names.streets[size_t(street)].houses.push_back(int32_t(houses_.size() - 1));
         }
-        AddressSample sample;
-        sample.street = a.street;
-        sample.houseNumber = a.number;
-        sample.house = split.houses.front();
-        sample.streetName = QString::number(street);  // replaced by the written name later
-        r_.addresses.push_back(sample);
+        r_.addresses.push_back({a.street, a.number, street + 1});
     }
+    // The addresses live on in the houses and the samples.
+    std::vector<Address>().swap(c_.addresses);
 }
 
 void Builder::makeNames() {
@@ -151,6 +189,7 @@ void Builder::makeFixedNames() {
 void Builder::makeStreets() {
     const std::vector<Street>& streets = c_.names.streets;
     int16_t houseClass = kFirstHouseClass;
+    d_.classNames[size_t(houseClass)].reserve(std::min(houses_.size(), size_t(kHousesPerClass)));
     for (size_t s = 0; s < streets.size(); ++s) {
         const Street& st = streets[s];
         NameData nd;
@@ -168,8 +207,6 @@ void Builder::makeStreets() {
         }
         d_.classNames[kStreetClass].push_back(std::move(nd));
     }
-    const std::vector<NameData>& written = d_.classNames[kStreetClass];
-    for (AddressSample& a : r_.addresses) a.streetName = written[size_t(a.streetName.toInt())].name;
 }
 
 namespace {
@@ -188,15 +225,21 @@ int64_t leadingNumber(const QString& field) {
 // read the same, first those whose address names them alone, then the order
 // of the extract.
 std::vector<int32_t> Builder::housesInOrder(const Street& street) const {
-    std::vector<int32_t> order = street.houses;
-    auto key = [this](int32_t h) {
+    using Key = std::tuple<int64_t, QString, int64_t, QString, int64_t, QString, bool>;
+    std::vector<std::pair<Key, int32_t>> keyed;
+    keyed.reserve(street.houses.size());
+    for (int32_t h : street.houses) {
         const House& house = houses_[size_t(h)];
-        const HouseFields& f = house.fields;
-        return std::make_tuple(leadingNumber(f.number), f.number, leadingNumber(f.fraction),
-                               f.fraction, leadingNumber(f.building), f.building, !house.alone);
-    };
-    std::stable_sort(order.begin(), order.end(),
-                     [&](int32_t a, int32_t b) { return key(a) < key(b); });
+        const HouseFields& f = houseFields_[size_t(house.fields)];
+        keyed.push_back({Key(leadingNumber(f.number), f.number, leadingNumber(f.fraction),
+                             f.fraction, leadingNumber(f.building), f.building, !house.alone),
+                         h});
+    }
+    std::stable_sort(keyed.begin(), keyed.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<int32_t> order;
+    order.reserve(keyed.size());
+    for (const auto& k : keyed) order.push_back(k.second);
     return order;
 }
 
@@ -210,12 +253,16 @@ void Builder::addHouses(const Street& street, int32_t record, NameData& nd, int1
             d_.tables.classes.push_back(d_.tables.classes[kFirstHouseClass]);
             d_.tables.classExtra.push_back(0);
             names.emplace_back();
+            const size_t made = size_t(houseClass - kFirstHouseClass) * size_t(kHousesPerClass);
+            names.back().reserve(std::min(houses_.size() - std::min(houses_.size(), made),
+                                          size_t(kHousesPerClass)));
         }
         const House& house = houses_[size_t(h)];
         NameData hd;
-        hd.number = house.fields.number;
-        hd.fraction = house.fields.fraction;
-        hd.building = house.fields.building;
+        const HouseFields& f = houseFields_[size_t(house.fields)];
+        hd.number = f.number;
+        hd.fraction = f.fraction;
+        hd.building = f.building;
         hd.parentClass = kStreetClass;
         hd.parentRecord = record;
         for (const ObjectRefData& ref : pendingObjects_[house.pending]) {

@@ -175,6 +175,7 @@ bool importOsm(const QString& path, ImportResult& result, QString* error, const 
         return false;
     }
     if (progress) progress(u("построение"), 0);
+    releaseFreedMemory();
     Builder builder(collector, result);
     if (!builder.build(error)) return false;
     if (cancel && cancel->load()) {

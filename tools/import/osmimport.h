@@ -46,12 +46,11 @@ enum Class : int16_t {
 // House classes are split well below the format's limit of a class.
 inline constexpr int32_t kHousesPerClass = 500000;
 
-// One address of the input and what the importer made of it, for the house check.
+// One address of the input and the street it was linked to, for the house check.
 struct AddressSample {
-    QString street;       // addr:street (or addr:place) as the input spells it
-    QString houseNumber;  // addr:housenumber as the input spells it
-    QString streetName;   // the name written for the street it was linked to
-    HouseFields house;    // the fields written for its first house
+    QString street;            // addr:street (or addr:place) as the input spells it
+    QString houseNumber;       // addr:housenumber as the input spells it
+    int32_t streetRecord = 0;  // its street's record in the street class
 };
 
 // Counts for the closing report.
