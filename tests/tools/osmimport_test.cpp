@@ -341,6 +341,22 @@ TEST(Excerpt, WrittenDatasetOpensAndTheHouseSearchFindsEveryAddress) {
     EXPECT_EQ(check.found, check.total);
     EXPECT_EQ(metroStations(dir).size(), 2);
 
+    // An address the search cannot find is named with what it was linked to;
+    // a large list is checked in parts and comes out the same.
+    std::vector<AddressSample> many;
+    for (int k = 0; k < 800; ++k) many.insert(many.end(), r.addresses.begin(), r.addresses.end());
+    AddressSample wrong = r.addresses.front();
+    wrong.houseNumber = u("977к5");
+    many.insert(many.begin() + qsizetype(many.size() / 2), wrong);
+    const AddressCheck big = checkAddresses(dir, many);
+    EXPECT_EQ(big.total, int64_t(many.size()));
+    EXPECT_EQ(big.found, big.total - 1);
+    ASSERT_EQ(big.missing.size(), 1u);
+    EXPECT_EQ(big.missing[0].houseNumber, u("977к5"));
+    EXPECT_EQ(big.missing[0].house.number, u("977"));
+    EXPECT_EQ(big.missing[0].house.building, u("5"));
+    EXPECT_FALSE(big.missing[0].streetName.isEmpty());
+
     // A house reads back with its street: "5/22 литВ" of Думская улица.
     ClassNames streets(ctx, kStreetClass);
     int64_t duma = 0;

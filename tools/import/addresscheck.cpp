@@ -3,7 +3,9 @@
 #include <QDir>
 #include <QHash>
 #include <QStringList>
+#include <algorithm>
 #include <map>
+#include <thread>
 
 #include "dataset/binary.h"
 #include "dataset/datafile.h"
@@ -59,6 +61,140 @@ bool houseMatches(const TypedHouse& typed, const QString& number, const QString&
     return true;
 }
 
+namespace {
+
+// What the check reads of a written dataset once: the street names and the
+// house records. Only read after it is made, so several threads may share it.
+class HouseIndex {
+public:
+    HouseIndex(const NameContext& ctx, const ClassNames& streets)
+        : ctx_(ctx), streets_(streets), streetNames_(size_t(streets.recordCount()) + 1) {
+        for (int64_t n = 1; n <= streets.recordCount(); ++n) {
+            streetNames_[size_t(n)] = streets.shortName(n);
+            byName_[streetNames_[size_t(n)]].push_back(n);
+        }
+        sameName_.resize(streetNames_.size());
+        for (int64_t n = 1; n <= streets.recordCount(); ++n)
+            sameName_[size_t(n)] = &byName_.find(streetNames_[size_t(n)]).value();
+        readHouses();
+    }
+
+    bool known(int32_t street) const { return street >= 1 && size_t(street) < streetNames_.size(); }
+    const QString& streetName(int32_t street) const { return streetNames_[size_t(street)]; }
+    // Every street record with the name of this one, itself included.
+    const std::vector<int64_t>& sameName(int32_t street) const {
+        return *sameName_[size_t(street)];
+    }
+    // The house records on the map among the parts of a street, by the
+    // leading number of their number text.
+    using Houses = std::vector<std::pair<double, const char*>>;
+    Houses housesOf(int64_t street) const {
+        Houses byNumber;
+        std::vector<ObjectRef> parts;
+        readPartRefs(ctx_, ctx_.catalogue.streetClass, streets_.nameRecord(street), parts);
+        for (const ObjectRef& p : parts) {
+            auto c = houseClasses_.constFind(p.first);
+            if (c == houseClasses_.constEnd() || p.second < 1 ||
+                size_t(p.second) > c->onMap.size() || !c->onMap[size_t(p.second - 1)])
+                continue;
+            const char* record = c->records.constData() + (p.second - 1) * kHouseNumberLength;
+            byNumber.emplace_back(leadingNumber(getText(record, 4).trimmed()), record);
+        }
+        std::stable_sort(byNumber.begin(), byNumber.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        return byNumber;
+    }
+
+private:
+    // House records of every house class, read whole once and kept as read;
+    // a record's texts are decoded when its number is the one looked for.
+    struct HouseClass {
+        QByteArray records;
+        std::vector<bool> onMap;
+    };
+
+    void readHouses() {
+        const Tables& tables = ctx_.tables;
+        for (int c = 1; c <= tables.classCount(); ++c) {
+            if (tables.classes[size_t(c)].nameStyle != 3) continue;
+            RecordFile cls(classFilePath(ctx_, c, ".cls"), kHouseNumberLength);
+            RecordFile cl2(classFilePath(ctx_, c, ".cl2"), NameRecord::kRecordLength);
+            HouseClass hc;
+            QByteArray index;
+            hc.onMap.resize(size_t(cls.recordCount()));
+            if (!hc.onMap.empty() &&
+                (!cls.readRange(1, cls.recordCount(), hc.records) ||
+                 !cl2.readRange(1, std::min(cl2.recordCount(), cls.recordCount()), index)))
+                continue;
+            for (size_t i = 0; i < hc.onMap.size(); ++i)
+                hc.onMap[i] = qsizetype((i + 1) * NameRecord::kRecordLength) <= index.size() &&
+                              NameRecord::decode(index.constData() + i * NameRecord::kRecordLength)
+                                      .mapObjectCount >= 1;
+            houseClasses_.insert(c, std::move(hc));
+        }
+    }
+
+    const NameContext& ctx_;
+    const ClassNames& streets_;
+    std::vector<QString> streetNames_;
+    QHash<QString, std::vector<int64_t>> byName_;
+    std::vector<const std::vector<int64_t>*> sameName_;
+    QHash<int, HouseClass> houseClasses_;
+};
+
+// Checks the addresses from..to against the index, as the house search finds them.
+void checkRange(const HouseIndex& index, const AddressSample* from, const AddressSample* to,
+                AddressCheck& out) {
+    QHash<int64_t, HouseIndex::Houses> partsOf;
+    // The first house each number text names, as the importer split it.
+    struct First {
+        HouseFields house;
+        TypedHouse typed;
+        double number;  // the leading number of the typed number
+    };
+    QHash<QString, First> firstHouse;
+    static const std::vector<int64_t> kNone;
+    for (const AddressSample* a = from; a != to; ++a) {
+        ++out.total;
+        auto h = firstHouse.constFind(a->houseNumber);
+        if (h == firstHouse.constEnd()) {
+            const HouseNumberSplit split = splitHouseNumber(foldToCp1251(a->houseNumber));
+            const HouseFields house = split.houses.empty() ? HouseFields{} : split.houses.front();
+            const TypedHouse typed = typedFor(house);
+            h = firstHouse.insert(a->houseNumber, {house, typed, leadingNumber(typed.number)});
+        }
+        const bool known = index.known(a->streetRecord);
+        const TypedHouse& typed = h->typed;
+        bool found = false;
+        for (int64_t street : known ? index.sameName(a->streetRecord) : kNone) {
+            auto p = partsOf.find(street);
+            if (p == partsOf.end()) p = partsOf.emplace(street, index.housesOf(street));
+            const HouseIndex::Houses& houses = *p;
+            auto [first, last] =
+                typed.number.isEmpty()
+                    ? std::make_pair(houses.begin(), houses.end())
+                    : std::equal_range(
+                          houses.begin(), houses.end(),
+                          std::pair<double, const char*>(h->number, nullptr),
+                          [](const auto& a, const auto& b) { return a.first < b.first; });
+            for (auto it = first; it != last && !found; ++it) {
+                const char* r = it->second;
+                found = houseMatches(typed, getText(r, 4).trimmed(), getText(r + 4, 3).trimmed(),
+                                     getText(r + 7, 3).trimmed());
+            }
+            if (found) break;
+        }
+        if (found)
+            ++out.found;
+        else
+            out.missing.push_back({a->street, a->houseNumber,
+                                   known ? index.streetName(a->streetRecord) : QString(),
+                                   h->house});
+    }
+}
+
+}  // namespace
+
 AddressCheck checkAddresses(const QString& dataDirectory,
                             const std::vector<AddressSample>& addresses) {
     AddressCheck out;
@@ -72,111 +208,34 @@ AddressCheck checkAddresses(const QString& dataDirectory,
         out.error = QString::fromUtf8("в наборе нет класса улиц");
         return out;
     }
-    // Street records by their written name.
     ClassNames streets(ctx, streetClass);
     if (!streets.ok()) {
         out.error = streets.error();
         return out;
     }
-    // Every street record with the name of each record, the record itself included.
-    QHash<QString, std::vector<int64_t>> byName;
-    std::vector<const std::vector<int64_t>*> sameName(size_t(streets.recordCount()) + 1);
-    std::vector<QString> streetNames(sameName.size());
-    for (int64_t n = 1; n <= streets.recordCount(); ++n) {
-        streetNames[size_t(n)] = streets.shortName(n);
-        byName[streetNames[size_t(n)]].push_back(n);
-    }
-    for (int64_t n = 1; n <= streets.recordCount(); ++n)
-        sameName[size_t(n)] = &byName[streetNames[size_t(n)]];
-
-    // House records of every house class, read whole once and kept as read;
-    // a record's texts are decoded when its number is the one looked for.
-    struct Stored {
-        const char* record = nullptr;
-        bool onMap = false;
-    };
-    struct HouseClass {
-        QByteArray records;
-        std::vector<Stored> houses;
-    };
-    QHash<int, HouseClass> houseClasses;
-    for (int c = 1; c <= tables.classCount(); ++c) {
-        if (tables.classes[size_t(c)].nameStyle != 3) continue;
-        RecordFile cls(classFilePath(ctx, c, ".cls"), kHouseNumberLength);
-        RecordFile cl2(classFilePath(ctx, c, ".cl2"), NameRecord::kRecordLength);
-        HouseClass hc;
-        QByteArray index;
-        hc.houses.resize(size_t(cls.recordCount()));
-        if (!hc.houses.empty() &&
-            (!cls.readRange(1, cls.recordCount(), hc.records) ||
-             !cl2.readRange(1, std::min(cl2.recordCount(), cls.recordCount()), index)))
-            continue;
-        for (size_t i = 0; i < hc.houses.size(); ++i) {
-            hc.houses[i].record = hc.records.constData() + i * kHouseNumberLength;
-            if (qsizetype((i + 1) * NameRecord::kRecordLength) <= index.size())
-                hc.houses[i].onMap =
-                    NameRecord::decode(index.constData() + i * NameRecord::kRecordLength)
-                        .mapObjectCount >= 1;
-        }
-        houseClasses.insert(c, std::move(hc));
-    }
-
-    // The houses of each street, by the leading number of their number text.
-    QHash<int64_t, std::multimap<double, const char*>> partsOf;
-    auto housesOf = [&](int64_t street) -> const std::multimap<double, const char*>& {
-        auto it = partsOf.find(street);
-        if (it != partsOf.end()) return *it;
-        std::multimap<double, const char*> byNumber;
-        std::vector<ObjectRef> parts;
-        readPartRefs(ctx, streetClass, streets.nameRecord(street), parts);
-        for (const ObjectRef& p : parts) {
-            auto c = houseClasses.constFind(p.first);
-            if (c == houseClasses.constEnd() || p.second < 1 ||
-                size_t(p.second) > c->houses.size())
-                continue;
-            const Stored& h = c->houses[size_t(p.second - 1)];
-            if (h.onMap)
-                byNumber.emplace(leadingNumber(getText(h.record, 4).trimmed()), h.record);
-        }
-        return *partsOf.insert(street, std::move(byNumber));
-    };
-
-    // The first house each number text names, as the importer split it.
-    struct First {
-        HouseFields house;
-        TypedHouse typed;
-    };
-    QHash<QString, First> firstHouse;
-    for (const AddressSample& a : addresses) {
-        ++out.total;
-        auto h = firstHouse.constFind(a.houseNumber);
-        if (h == firstHouse.constEnd()) {
-            const HouseNumberSplit split = splitHouseNumber(foldToCp1251(a.houseNumber));
-            const HouseFields house = split.houses.empty() ? HouseFields{} : split.houses.front();
-            h = firstHouse.insert(a.houseNumber, {house, typedFor(house)});
-        }
-        const bool known = a.streetRecord >= 1 && a.streetRecord <= streets.recordCount();
-        static const std::vector<int64_t> kNone;
-        const std::vector<int64_t>& candidates = known ? *sameName[size_t(a.streetRecord)] : kNone;
-        const TypedHouse& typed = h->typed;
-        bool found = false;
-        for (int64_t street : candidates) {
-            const auto& houses = housesOf(street);
-            auto [from, to] = typed.number.isEmpty()
-                                  ? std::make_pair(houses.begin(), houses.end())
-                                  : houses.equal_range(leadingNumber(typed.number));
-            for (auto it = from; it != to && !found; ++it) {
-                const char* r = it->second;
-                found = houseMatches(typed, getText(r, 4).trimmed(), getText(r + 4, 3).trimmed(),
-                                     getText(r + 7, 3).trimmed());
-            }
-            if (found) break;
-        }
-        if (found)
-            ++out.found;
+    const HouseIndex index(ctx, streets);
+    // A large list is checked in parts on the processor's cores; the parts'
+    // results are joined in the list's order.
+    const size_t parts = addresses.size() < 20000
+                             ? 1
+                             : std::clamp<size_t>(std::thread::hardware_concurrency(), 1, 8);
+    std::vector<AddressCheck> results(parts);
+    std::vector<std::thread> threads;
+    const AddressSample* begin = addresses.data();
+    for (size_t k = 0; k < parts; ++k) {
+        const AddressSample* from = begin + addresses.size() * k / parts;
+        const AddressSample* to = begin + addresses.size() * (k + 1) / parts;
+        if (k + 1 == parts)
+            checkRange(index, from, to, results[k]);
         else
-            out.missing.push_back({a.street, a.houseNumber,
-                                   known ? streetNames[size_t(a.streetRecord)] : QString(), h->house});
+            threads.emplace_back([&, k, from, to] { checkRange(index, from, to, results[k]); });
+    }
+    for (std::thread& t : threads) t.join();
+    for (AddressCheck& r : results) {
+        out.total += r.total;
+        out.found += r.found;
+        out.missing.insert(out.missing.end(), std::make_move_iterator(r.missing.begin()),
+                           std::make_move_iterator(r.missing.end()));
     }
     return out;
 }

@@ -111,8 +111,7 @@ void Builder::makeHouses() {
         auto n = numbers.constFind(a.number);
         if (n == numbers.constEnd()) {
             const TextStats before = stats;
-            const HouseNumberSplit split =
-                splitHouseNumber(c_.text(a.number.toUtf8().constData()));
+            const HouseNumberSplit split = splitHouseNumber(c_.text(a.number.toUtf8().constData()));
             const int32_t first = int32_t(houseFields_.size());
             houseFields_.insert(houseFields_.end(), split.houses.begin(), split.houses.end());
             n = numbers.insert(a.number, {split.exact, first, int32_t(split.houses.size()),
@@ -133,8 +132,9 @@ void Builder::makeHouses() {
             const TextStats before = stats;
             const int32_t street = c_.streetOfAddress(a.street, a.where);
             c_.names.addStreetNames(street, {a.street});
-            sp = spellings.insert(a.street, {street, stats.replacedCharacters - before.replacedCharacters,
-                                             stats.unknownCharacters - before.unknownCharacters});
+            sp = spellings.insert(a.street,
+                                  {street, stats.replacedCharacters - before.replacedCharacters,
+                                   stats.unknownCharacters - before.unknownCharacters});
         } else {
             stats.replacedCharacters += sp->replaced;
             stats.unknownCharacters += sp->unknown;
@@ -254,8 +254,8 @@ void Builder::addHouses(const Street& street, int32_t record, NameData& nd, int1
             d_.tables.classExtra.push_back(0);
             names.emplace_back();
             const size_t made = size_t(houseClass - kFirstHouseClass) * size_t(kHousesPerClass);
-            names.back().reserve(std::min(houses_.size() - std::min(houses_.size(), made),
-                                          size_t(kHousesPerClass)));
+            names.back().reserve(
+                std::min(houses_.size() - std::min(houses_.size(), made), size_t(kHousesPerClass)));
         }
         const House& house = houses_[size_t(h)];
         NameData hd;
