@@ -52,5 +52,7 @@ void putText(char* p, int len, const QString& s);
 
 // Upper case as the Windows-1251 code page knows it (Latin and Cyrillic letters, Ё).
 QString upperCp1251(const QString& s);
+// toCp1251(upperCp1251(s)) in one pass.
+QByteArray upperToCp1251(const QString& s);
 
 }  // namespace urbica

@@ -41,9 +41,31 @@ QString fromCp1251(const char* p, int len) {
 }
 
 QByteArray toCp1251(const QString& s) {
-    QByteArray out;
-    out.resize(s.size());
-    for (qsizetype i = 0; i < s.size(); ++i) out[i] = encodeOne(s.at(i).unicode());
+    QByteArray out(s.size(), Qt::Uninitialized);
+    char* p = out.data();
+    const QChar* in = s.constData();
+    for (qsizetype i = 0; i < s.size(); ++i) p[i] = encodeOne(in[i].unicode());
+    return out;
+}
+
+namespace {
+
+char16_t upperOne(char16_t u) {
+    if (u >= 'a' && u <= 'z') return char16_t(u - 32);
+    if (u >= 0x0430 && u <= 0x044F) return char16_t(u - 0x20);
+    if (u == 0x0451) return 0x0401;
+    if (u >= 0x0450 && u <= 0x045F) return char16_t(u - 0x50);
+    if (u == 0x0491) return 0x0490;
+    return u;
+}
+
+}  // namespace
+
+QByteArray upperToCp1251(const QString& s) {
+    QByteArray out(s.size(), Qt::Uninitialized);
+    char* p = out.data();
+    const QChar* in = s.constData();
+    for (qsizetype i = 0; i < s.size(); ++i) p[i] = encodeOne(upperOne(in[i].unicode()));
     return out;
 }
 
@@ -54,19 +76,7 @@ void putText(char* p, int len, const QString& s) {
 
 QString upperCp1251(const QString& s) {
     QString r = s;
-    for (QChar& c : r) {
-        char16_t u = c.unicode();
-        if (u >= 'a' && u <= 'z')
-            c = QChar(char16_t(u - 32));
-        else if (u >= 0x0430 && u <= 0x044F)
-            c = QChar(char16_t(u - 0x20));
-        else if (u == 0x0451)
-            c = QChar(char16_t(0x0401));
-        else if (u >= 0x0450 && u <= 0x045F)
-            c = QChar(char16_t(u - 0x50));
-        else if (u == 0x0491)
-            c = QChar(char16_t(0x0490));
-    }
+    for (QChar& c : r) c = QChar(upperOne(c.unicode()));
     return r;
 }
 

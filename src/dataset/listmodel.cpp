@@ -3,13 +3,15 @@
 #include <algorithm>
 
 #include "dataset/binary.h"
+#include "dataset/listorder.h"
 
 namespace urbica {
 
 QByteArray listSortKey(const QString& text) {
-    QByteArray key = toCp1251(upperCp1251(text));
+    QByteArray key = upperToCp1251(text);
     // Ё goes with Е, as in a Russian dictionary; every other code keeps its place.
-    key.replace(char(0xA8), char(0xC5));
+    for (char *p = key.data(), *end = p + key.size(); p != end; ++p)
+        if (*p == char(0xA8)) *p = char(0xC5);
     return key;
 }
 
@@ -56,9 +58,15 @@ void ListModel::addItems(std::vector<Item> items) {
     const size_t old = items_.size();
     beginResetModel();
     items_.reserve(old + items.size());
-    for (Item& it : items) {
-        QByteArray key = listSortKey(it.text);
-        items_.push_back(Entry{std::move(it.text), it.data, std::move(key)});
+    std::vector<QByteArray> keys(items.size());
+    for (size_t i = 0; i < items.size(); ++i) keys[i] = listSortKey(items[i].text);
+    if (sorted_) {
+        // The new entries in their order (equal keys as they came), then merged.
+        for (uint32_t i : keyOrder(keys))
+            items_.push_back(Entry{std::move(items[i].text), items[i].data, std::move(keys[i])});
+    } else {
+        for (size_t i = 0; i < items.size(); ++i)
+            items_.push_back(Entry{std::move(items[i].text), items[i].data, std::move(keys[i])});
     }
     int newCurrent = current_;
     if (sorted_) {
@@ -72,7 +80,6 @@ void ListModel::addItems(std::vector<Item> items) {
             for (size_t i = old; i < items_.size(); ++i)
                 if (compareKeys(items_[i].key, ck) < 0) ++shift;
         }
-        std::stable_sort(items_.begin() + qsizetype(old), items_.end(), less);
         std::inplace_merge(items_.begin(), items_.begin() + qsizetype(old), items_.end(), less);
         if (current_ >= 0) newCurrent = int(current_ + shift);
     }

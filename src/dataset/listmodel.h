@@ -37,6 +37,8 @@ public:
     bool isEmpty() const { return items_.empty(); }
     const QString& text(int index) const { return items_[size_t(index)].text; }
     qint64 itemData(int index) const { return items_[size_t(index)].data; }
+    // listSortKey of the entry's text, one byte a character.
+    const QByteArray& sortKey(int index) const { return items_[size_t(index)].key; }
 
     void clear();
     // Adds one entry; a sorted list puts it after the entries that compare

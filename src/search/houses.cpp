@@ -182,7 +182,7 @@ QString houseLabel(const NameContext& ctx, const HouseEntry& house, QString* err
 namespace {
 
 uint8_t firstKeyByte(const ListModel& list, int i) {
-    const QByteArray key = listSortKey(list.text(i).left(1));
+    const QByteArray& key = list.sortKey(i);  // a byte a character, as the text's first
     return key.isEmpty() ? 0 : uint8_t(key.at(0));
 }
 
