@@ -1,5 +1,6 @@
 #include "dataset/names.h"
 
+#include <QHash>
 #include <QStringList>
 #include <algorithm>
 #include <limits>
@@ -332,11 +333,10 @@ FillStatus fillStreetList(const NameContext& ctx, ListModel& list, QString* erro
     const int64_t nameCount = names.size() / kStreetNameLength;
 
     std::vector<ListModel::Item> items;
-    // The parent's name is looked up again only when the parent changes;
-    // both its class and its record tell parents apart.
-    int16_t lastParentClass = 0;
-    int32_t lastParentRecord = 0;
-    QString parentName;
+    items.reserve(size_t(count));
+    // Each parent's name is looked up once; its class and its record tell
+    // parents apart. The first failing look-up ends the fill, as it always did.
+    QHash<qint64, QString> parentNames;
     for (int64_t n = 1; n <= count; ++n) {
         const NameRecord rec =
             NameRecord::decode(index.data() + (n - 1) * NameRecord::kRecordLength);
@@ -344,18 +344,20 @@ FillStatus fillStreetList(const NameContext& ctx, ListModel& list, QString* erro
         const QString street =
             n <= nameCount ? streetNameFromRecord(names.data() + (n - 1) * kStreetNameLength)
                            : QString();
-        if (rec.parentRecord != lastParentRecord || rec.parentClass != lastParentClass) {
+        const qint64 parent =
+            (qint64(uint16_t(rec.parentClass)) << 32) | uint32_t(rec.parentRecord);
+        auto known = parentNames.constFind(parent);
+        if (known == parentNames.constEnd()) {
             QString e;
-            parentName = objectName(ctx, rec.parentClass, rec.parentRecord, false, &e);
+            QString name = objectName(ctx, rec.parentClass, rec.parentRecord, false, &e);
             if (!e.isEmpty()) {
                 setError(error, e);
                 list.clear();
                 return FillStatus::Failed;
             }
-            lastParentClass = rec.parentClass;
-            lastParentRecord = rec.parentRecord;
+            known = parentNames.insert(parent, std::move(name));
         }
-        items.push_back({street + QStringLiteral("  (") + parentName + QLatin1Char(')'), n});
+        items.push_back({street + QStringLiteral("  (") + *known + QLatin1Char(')'), n});
         if (items.size() % kEventsEvery == 0) list.letEventsRun();
     }
     list.addItems(std::move(items));
