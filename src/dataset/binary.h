@@ -47,6 +47,8 @@ QByteArray toCp1251(const QString& s);
 
 // A fixed-length text field: decoded as stored (blanks kept). Callers trim on use.
 inline QString getText(const char* p, int len) { return fromCp1251(p, len); }
+// Decodes len bytes of code page 1251 into out.
+void decodeCp1251(const char* p, qsizetype len, QChar* out);
 // Writes s into a field of len bytes, cut or padded with blanks.
 void putText(char* p, int len, const QString& s);
 

@@ -29,14 +29,17 @@ char encodeOne(char16_t c) {
 
 }  // namespace
 
-QString fromCp1251(const char* p, int len) {
-    QString s;
-    s.resize(len);
-    QChar* out = s.data();
-    for (int i = 0; i < len; ++i) {
+void decodeCp1251(const char* p, qsizetype len, QChar* out) {
+    for (qsizetype i = 0; i < len; ++i) {
         uint8_t b = uint8_t(p[i]);
         out[i] = b < 0x80 ? QChar(char16_t(b)) : QChar(kHigh[b - 0x80]);
     }
+}
+
+QString fromCp1251(const char* p, int len) {
+    QString s;
+    s.resize(len);
+    decodeCp1251(p, len, s.data());
     return s;
 }
 

@@ -52,9 +52,11 @@ void chainInsertionSort(std::vector<Numbered>& e) {
 
 // The first eight bytes of a key as a number that orders as the bytes do;
 // keys that share them are told apart by the whole key.
-uint64_t keyPrefix(const QByteArray& key) {
+// Bytes from..from+7 of the key as a big-endian number, zeros past its end.
+uint64_t keyPrefix(const QByteArray& key, qsizetype from = 0) {
     unsigned char b[8] = {};
-    std::memcpy(b, key.constData(), size_t(std::min<qsizetype>(key.size(), 8)));
+    if (key.size() > from)
+        std::memcpy(b, key.constData() + from, size_t(std::min<qsizetype>(key.size() - from, 8)));
     uint64_t p = 0;
     for (unsigned char c : b) p = (p << 8) | c;
     return p;
@@ -76,15 +78,30 @@ std::vector<uint32_t> exchangeSortOrder(const std::vector<double>& values) {
 }
 
 std::vector<uint32_t> keyOrder(const std::vector<QByteArray>& keys) {
+    // The first 32 bytes of each key are compared as four numbers, zeros past
+    // its end; keys that agree on them and are no longer than that differ in
+    // length only, the shorter first. Longer ones are compared whole.
+    constexpr qsizetype kPrefixBytes = 32;
     struct Entry {
-        uint64_t prefix;
+        uint64_t prefix[4];
+        uint32_t size;  // capped at kPrefixBytes + 1
         uint32_t index;
     };
     std::vector<Entry> e(keys.size());
-    for (size_t i = 0; i < keys.size(); ++i) e[i] = {keyPrefix(keys[i]), uint32_t(i)};
+    for (size_t i = 0; i < keys.size(); ++i) {
+        Entry& x = e[i];
+        for (int k = 0; k < 4; ++k) x.prefix[k] = keyPrefix(keys[i], 8 * k);
+        x.size = uint32_t(std::min(keys[i].size(), kPrefixBytes + 1));
+        x.index = uint32_t(i);
+    }
     std::sort(e.begin(), e.end(), [&](const Entry& a, const Entry& b) {
-        if (a.prefix != b.prefix) return a.prefix < b.prefix;
-        if (const int k = keys[a.index].compare(keys[b.index]); k != 0) return k < 0;
+        for (int k = 0; k < 4; ++k)
+            if (a.prefix[k] != b.prefix[k]) return a.prefix[k] < b.prefix[k];
+        if (a.size > kPrefixBytes && b.size > kPrefixBytes) {
+            if (const int c = keys[a.index].compare(keys[b.index]); c != 0) return c < 0;
+        } else if (a.size != b.size) {
+            return a.size < b.size;
+        }
         return a.index < b.index;
     });
     std::vector<uint32_t> order(e.size());

@@ -26,24 +26,41 @@ QString cannotRead(const QString& path) {
     return QStringLiteral("Не удаётся прочитать файл %1").arg(path);
 }
 
+// A field of a record without the blanks around it, decoded after the text.
+void appendField(QString& text, const char* p, int len) {
+    int b = 0, e = len;
+    while (b < e && p[b] == ' ') ++b;
+    while (e > b && p[e - 1] == ' ') --e;
+    if (b >= e) return;
+    const qsizetype at = text.size();
+    text.resize(at + (e - b));
+    decodeCp1251(p + b, e - b, text.data() + at);
+}
+
+bool blankField(const char* p, int len) {
+    for (int i = 0; i < len; ++i)
+        if (p[i] != ' ') return false;
+    return true;
+}
+
 // A house number record as text; with context the long prefixes.
 QString houseName(const char* rec, bool context) {
-    const QString number = fieldText(rec, 4);
-    const QString fraction = fieldText(rec + 4, 3);
-    const QString building = fieldText(rec + 7, 3);
     QString name;
-    QString buildingPrefix;
-    if (context) {
-        if (!number.isEmpty())
-            name += message(QStringLiteral("urbica"), 11, QStringLiteral("д.")) + number;
-        if (!fraction.isEmpty()) name += QLatin1Char('/') + fraction;
-        buildingPrefix = message(QStringLiteral("urbica"), 12, QStringLiteral("кор."));
-    } else {
-        if (!number.isEmpty()) name += number;
-        if (!fraction.isEmpty()) name += QLatin1Char('/') + fraction;
-        buildingPrefix = message(QStringLiteral("urbica"), 13, QStringLiteral("к."));
+    name.reserve(48);  // room for the street's name should the list add it
+    if (!blankField(rec, 4)) {
+        if (context) name += message(QStringLiteral("urbica"), 11, QStringLiteral("д."));
+        appendField(name, rec, 4);
     }
-    if (!building.isEmpty()) name += QLatin1Char(' ') + buildingPrefix + building;
+    if (!blankField(rec + 4, 3)) {
+        name += QLatin1Char('/');
+        appendField(name, rec + 4, 3);
+    }
+    if (!blankField(rec + 7, 3)) {
+        name += QLatin1Char(' ');
+        name += context ? message(QStringLiteral("urbica"), 12, QStringLiteral("кор."))
+                        : message(QStringLiteral("urbica"), 13, QStringLiteral("к."));
+        appendField(name, rec + 7, 3);
+    }
     return name;
 }
 

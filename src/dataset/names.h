@@ -9,8 +9,8 @@
 
 #include <QString>
 #include <atomic>
-#include <memory>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "dataset/datafile.h"

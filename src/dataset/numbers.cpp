@@ -26,6 +26,17 @@ double leadingNumber(const QString& text) {
         }
     }
     if (!any) return 0;
+    // Whole numbers of up to 15 digits are exact as doubles: no parse needed.
+    if (!point && digits.size() <= 16) {
+        const bool negative = digits.startsWith('-');
+        if (digits.size() - (negative ? 1 : 0) <= 15) {
+            int64_t whole = 0;
+            for (qsizetype k = negative ? 1 : 0; k < digits.size(); ++k)
+                whole = whole * 10 + (digits[k] - '0');
+            const double v = double(whole);
+            return negative ? -v : v;
+        }
+    }
     bool ok = false;
     double v = digits.toDouble(&ok);  // QByteArray::toDouble is locale-independent
     return ok ? v : 0;

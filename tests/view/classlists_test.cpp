@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <random>
 
@@ -48,6 +50,34 @@ std::vector<uint32_t> exchangeSortAsEver(const std::vector<double>& values) {
     }
     order.erase(order.begin());
     return order;
+}
+
+TEST(ClassListOrder, KeyOrderIsAStableSortOfTheKeys) {
+    // Keys that agree on long beginnings, differ past 8, 16 and 32 bytes or
+    // only in length, hold zero bytes and high letters.
+    std::mt19937 rng(11);
+    const QByteArray stems[] = {QByteArray(), QByteArray("12 (LESNAYA ULITSA"), QByteArray(40, 'A'),
+                                QByteArray("\xC0\xC1\0\0", 4)};
+    for (int round = 0; round < 200; ++round) {
+        std::vector<QByteArray> keys(size_t(rng() % 400));
+        for (QByteArray& k : keys) {
+            k = stems[rng() % 4];
+            for (unsigned extra = rng() % 6; extra > 0; --extra)
+                k.append(char("\0AB\xFF"[rng() % 4]));
+            if (rng() % 5 == 0) k.truncate(qsizetype(rng() % 36));
+        }
+        std::vector<uint32_t> expected(keys.size());
+        for (size_t i = 0; i < keys.size(); ++i) expected[i] = uint32_t(i);
+        std::stable_sort(expected.begin(), expected.end(),
+                         [&](uint32_t a, uint32_t b) { return keys[a].compare(keys[b]) < 0; });
+        ASSERT_EQ(keyOrder(keys), expected) << "round " << round;
+    }
+    // Whole numbers are read without a parse, the same as with one.
+    for (const char* text : {"0", "-0", "007к1", "123456789012345", "-42/3", "1234567890123456789"})
+        EXPECT_EQ(leadingNumber(QString::fromUtf8(text)),
+                  QByteArray(text).left(int(std::strspn(text, "-0123456789"))).toDouble())
+            << text;
+    EXPECT_TRUE(std::signbit(leadingNumber(QStringLiteral("-0"))));
 }
 
 TEST(ClassListOrder, ExchangeSortOrderIsTheStepByStepOne) {
