@@ -337,9 +337,12 @@ void Collector::addPoi(const osmium::TagList& t, osmium::Location at) {
 // Addresses repeat their street's spelling and the common numbers: one copy
 // of each text is kept and shared.
 QString Collector::addressText(const char* value) {
+    const std::string_view bytes(value);
+    if (auto known = addressBytes_.find(bytes); known != addressBytes_.end()) return known->second;
     const QString text = QString::fromUtf8(value).simplified();
     auto it = addressTexts_.constFind(text);
     if (it == addressTexts_.constEnd()) it = addressTexts_.insert(text);
+    addressBytes_.emplace(std::string(bytes), *it);
     return *it;
 }
 

@@ -11,6 +11,8 @@
 #include <osmium/osm/node.hpp>
 #include <osmium/osm/relation.hpp>
 #include <osmium/osm/way.hpp>
+#include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -60,7 +62,14 @@ public:
 private:
     ImportReport& report_;
     std::vector<PlacePoint> places_;
-    QSet<QString> addressTexts_;  // each street spelling and number text of the addresses, once
+    // Each street spelling and number text of the addresses, once, by the bytes
+    // of the input and by the text kept.
+    struct BytesHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+    };
+    std::unordered_map<std::string, QString, BytesHash, std::equal_to<>> addressBytes_;
+    QSet<QString> addressTexts_;
     QString addressText(const char* value);
     std::vector<DistrictArea> districtAreas_;
 
