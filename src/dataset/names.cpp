@@ -329,23 +329,25 @@ QString ClassNames::shortName(int64_t n) const {
 
 // ---------------------------------------------------------------------------
 
-FillStatus fillStreetList(const NameContext& ctx, ListModel& list, QString* error) {
+StreetListEntries streetListEntries(const NameContext& ctx, bool sorted,
+                                    const std::function<void()>& letEventsRun) {
+    StreetListEntries out;
+    auto fail = [&out](const QString& e) {
+        out = StreetListEntries{};
+        out.status = FillStatus::Failed;
+        out.error = e;
+        return std::move(out);
+    };
     const int sc = ctx.catalogue.streetClass;
-    if (!classInTable(ctx, sc)) return FillStatus::Done;
-    list.clear();
+    if (!classInTable(ctx, sc)) return out;
+    const FileCache::Pass pass(ctx.files);  // the parents' files are looked at once
 
     const QString indexPath = classFilePath(ctx, sc, ".cl2");
     const QString namePath = classFilePath(ctx, sc, ".cls");
     const WholeFile index(indexPath, ctx.files);
-    if (!index.ok()) {
-        setError(error, cannotRead(indexPath));
-        return FillStatus::Failed;
-    }
+    if (!index.ok()) return fail(cannotRead(indexPath));
     const WholeFile names(namePath, ctx.files);
-    if (!names.ok()) {
-        setError(error, cannotRead(namePath));
-        return FillStatus::Failed;
-    }
+    if (!names.ok()) return fail(cannotRead(namePath));
     const int64_t count = index.size() / NameRecord::kRecordLength;
     const int64_t nameCount = names.size() / kStreetNameLength;
 
@@ -367,18 +369,52 @@ FillStatus fillStreetList(const NameContext& ctx, ListModel& list, QString* erro
         if (known == parentNames.constEnd()) {
             QString e;
             QString name = objectName(ctx, rec.parentClass, rec.parentRecord, false, &e);
-            if (!e.isEmpty()) {
-                setError(error, e);
-                list.clear();
-                return FillStatus::Failed;
-            }
+            if (!e.isEmpty()) return fail(e);
             known = parentNames.insert(parent, std::move(name));
         }
-        items.push_back({street + QStringLiteral("  (") + *known + QLatin1Char(')'), n});
-        if (items.size() % kEventsEvery == 0) list.letEventsRun();
+        QString text;
+        text.reserve(street.size() + known->size() + 4);
+        text += street;
+        text += QLatin1String("  (");
+        text += *known;
+        text += QLatin1Char(')');
+        items.push_back({std::move(text), n});
+        if (items.size() % kEventsEvery == 0 && letEventsRun) letEventsRun();
     }
-    list.addItems(std::move(items));
+    // The order a list gives them: a sorted one by key, equal keys as read.
+    std::vector<QByteArray> keys(items.size());
+    for (size_t i = 0; i < items.size(); ++i) keys[i] = listSortKey(items[i].text);
+    if (sorted) {
+        const std::vector<uint32_t> order = keyOrder(keys);
+        out.items.reserve(items.size());
+        out.keys.reserve(items.size());
+        for (uint32_t i : order) {
+            out.items.push_back(std::move(items[i]));
+            out.keys.push_back(std::move(keys[i]));
+        }
+    } else {
+        out.items = std::move(items);
+        out.keys = std::move(keys);
+    }
+    return out;
+}
+
+void putStreetList(ListModel& list, StreetListEntries entries) {
+    list.clear();
+    list.addItemsInOrder(std::move(entries.items), std::move(entries.keys));
     if (!list.isEmpty()) list.setCurrentIndex(0);
+}
+
+FillStatus fillStreetList(const NameContext& ctx, ListModel& list, QString* error) {
+    if (!classInTable(ctx, ctx.catalogue.streetClass)) return FillStatus::Done;
+    list.clear();
+    StreetListEntries entries =
+        streetListEntries(ctx, list.isSorted(), [&list] { list.letEventsRun(); });
+    if (entries.status == FillStatus::Failed) {
+        setError(error, entries.error);
+        return FillStatus::Failed;
+    }
+    putStreetList(list, std::move(entries));
     return FillStatus::Done;
 }
 

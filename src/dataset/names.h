@@ -10,15 +10,15 @@
 #include <QString>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
 #include "dataset/datafile.h"
+#include "dataset/listmodel.h"
 #include "dataset/tables.h"
 
 namespace urbica {
-
-class ListModel;
 
 // What the routines below read: the data folder and the tables of the dataset.
 struct NameContext {
@@ -110,6 +110,20 @@ enum class FillStatus { Done, Cancelled, Failed };
 // made current. Nothing happens when the catalogue names no street class of
 // the table.
 FillStatus fillStreetList(const NameContext& ctx, ListModel& list, QString* error = nullptr);
+
+// The entries of that list with their sort keys, in the order a list shows
+// them (sorted: by key, equal keys in file order). It touches no list, so it
+// may run on a helper thread with a context (and file cache) of its own.
+struct StreetListEntries {
+    FillStatus status = FillStatus::Done;
+    QString error;  // when Failed
+    std::vector<ListModel::Item> items;
+    std::vector<QByteArray> keys;
+};
+StreetListEntries streetListEntries(const NameContext& ctx, bool sorted,
+                                    const std::function<void()>& letEventsRun = {});
+// Fills the list (emptied first) with entries made for it; the first is made current.
+void putStreetList(ListModel& list, StreetListEntries entries);
 
 // Lists every named object of class c that has map objects: in findList in
 // file order; when every name begins with a digit, also in nosortList in

@@ -243,6 +243,7 @@ void MainWindow::startUp() {
     }
     QCoreApplication::processEvents();
 
+    streetsAhead_ = s.aboutshow == 1;
     loadCity();
     run_.mainLoaded = -1;
 
@@ -252,6 +253,8 @@ void MainWindow::startUp() {
             *this, [this](const QString& text) { message(text); },
             [this](int c, int32_t n) { showNamedObject(c, n); });
     }
+    streetsAhead_ = false;
+    takeStartStreets();  // not taken: dropped
     if (splash_) {
         splash_->close();
         delete splash_.data();

@@ -9,7 +9,10 @@
 #include <QUrl>
 #include <cstdint>
 #include <functional>
+#include <future>
+#include <optional>
 
+#include "dataset/names.h"
 #include "dialogs/about.h"
 #include "mainwindow/help.h"
 #include "view/appstate.h"
@@ -175,6 +178,9 @@ public:
     void setStartCity(const QString& folder) { startCity_ = folder; }
     void stopRuler();
     const Ruler& ruler() const { return ruler_; }
+    // The house search's street list made at start-up on a helper thread while
+    // the overview is drawn; empty when none was made (it is taken once).
+    std::optional<StreetListEntries> takeStartStreets();
 
 protected:
     void resizeEvent(QResizeEvent* e) override;
@@ -229,6 +235,8 @@ private:
     Ruler ruler_;
     QList<QAction*> recentActions_;
     QString startCity_;
+    bool streetsAhead_ = false;  // the start-up will load the house search
+    std::future<StreetListEntries> startStreets_;
 };
 
 }  // namespace urbica

@@ -10,6 +10,8 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <cmath>
+#include <future>
+#include <system_error>
 
 #include "dataset/datafile.h"
 #include "dataset/names.h"
@@ -42,6 +44,21 @@ void MainWindow::loadCity() {
     if (!readCatalogue(s, state_.catalogue, state_.tables)) {
         message(noDataMessage());
     } else {
+        // The house search loaded at start-up gets its street list from a
+        // helper thread, made while the rest of the city is read and drawn.
+        if (streetsAhead_) {
+            try {
+                startStreets_ = std::async(
+                    std::launch::async,
+                    [data = s.dataDirectory, catalogue = state_.catalogue, tables = state_.tables] {
+                        FileCache files;
+                        const NameContext ctx{data, catalogue, tables, &files};
+                        return streetListEntries(ctx, true);
+                    });
+            } catch (const std::system_error&) {
+                // No thread to be had: the house search reads its streets itself.
+            }
+        }
         // Classes whose objects cannot be told apart in the lists are named once here.
         const QString keys = checkClassKeys({s.dataDirectory, state_.catalogue, state_.tables});
         if (!keys.isEmpty()) message(keys);
@@ -166,6 +183,11 @@ void MainWindow::fillRecentCities(QMenu* menu) {
         menu->insertAction(before, a);
         recentActions_ << a;
     }
+}
+
+std::optional<StreetListEntries> MainWindow::takeStartStreets() {
+    if (!startStreets_.valid()) return std::nullopt;
+    return startStreets_.get();
 }
 
 }  // namespace urbica

@@ -26,6 +26,7 @@ SearchEnv searchEnv(MainWindow& w, const SearchMessage& message, const SearchSho
         else
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     };
+    env.takeStreets = [&w] { return w.takeStartStreets(); };
     return env;
 }
 

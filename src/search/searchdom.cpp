@@ -183,7 +183,12 @@ void SearchDomDialog::loadStreets() {
     {
         BusyCursor busy;
         env_.letEventsRun();
-        if (fillStreetList(env_.names(), streets_, &error) == FillStatus::Failed) streets_.clear();
+        std::optional<StreetListEntries> ahead =
+            env_.takeStreets ? env_.takeStreets() : std::nullopt;
+        if (ahead && ahead->status == FillStatus::Done)
+            putStreetList(streets_, std::move(*ahead));
+        else if (fillStreetList(env_.names(), streets_, &error) == FillStatus::Failed)
+            streets_.clear();
         firstLetterIndex_ = buildFirstLetterIndex(streets_);
         if (!streets_.isEmpty()) streets_.setCurrentIndex(0);
     }

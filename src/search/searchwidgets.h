@@ -5,6 +5,7 @@
 #include <QListView>
 #include <QString>
 #include <functional>
+#include <optional>
 
 #include "dataset/listmodel.h"
 #include "dataset/names.h"
@@ -21,10 +22,10 @@ struct SearchEnv {
     std::function<void(const QString&)> showMessage;
     // Lets pending events run during long fills; empty: the application's event loop.
     std::function<void()> pumpEvents;
+    // The house search's street list made ahead of time, if any (taken once).
+    std::function<std::optional<StreetListEntries>()> takeStreets;
 
-    NameContext names() const {
-        return state->names();
-    }
+    NameContext names() const { return state->names(); }
     void message(QWidget* parent, const QString& text) const;
     void letEventsRun() const;
     // Applies the marks options and shows the object.

@@ -14,14 +14,18 @@
 #include <QMenuBar>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <memory>
 
 #include "../view/navfixture.h"
+#include "dataset/names.h"
 #include "dataset/settings.h"
+#include "democity.h"
 #include "mainwindow/mainwindow.h"
 #include "mainwindow/recentcities.h"
 #include "mainwindow/searchcommands.h"
+#include "search/searchdom.h"
 
 using namespace urbica;
 
@@ -365,5 +369,47 @@ TEST_F(OpenCity, FolderGivenAtStartUpIsOpenedUnlessItHoldsNoDataset) {
         EXPECT_EQ(state.settings.dataDirectory, c.expected);
         EXPECT_GT(state.catalogue.gridExtent, 0);
         EXPECT_EQ(said.size(), c.messages);
+    }
+}
+
+// With the splash on, the house search loaded at start-up takes the street
+// list a helper thread made while the city was read: the same entries in the
+// same order, the first current, as when it reads them itself.
+TEST(StartUpStreets, TheHouseSearchGetsTheListAsItWouldReadIt) {
+    QTemporaryDir data, program;
+    ASSERT_TRUE(data.isValid() && program.isValid());
+    QString error;
+    ASSERT_TRUE(writeDataset(democity::buildCity({}), data.path(), &error)) << error.toStdString();
+    for (const int splash : {1, 0}) {
+        SCOPED_TRACE(splash);
+        Settings s;
+        s.dataDirFromSettings = 1;
+        s.dataDirectory = data.path() + QLatin1Char('/');
+        s.aboutshow = int16_t(splash);
+        QFile f(QDir(program.path()).filePath(QStringLiteral("urbica.cfg")));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(settingsText(s));
+        f.close();
+        AppState state;
+        state.programDirectory = program.path();
+        MainWindowOptions o;
+        o.showMessage = [](const QString& t) { ADD_FAILURE() << t.toStdString(); };
+        MainWindow window(state, o);
+        window.startUp();
+        EXPECT_FALSE(window.takeStartStreets()) << "taken or dropped by the start";
+        preloadHouseSearch(
+            window, [](const QString&) {}, [](int, int32_t) {});
+        auto* dialog = window.findChild<SearchDomDialog*>(QStringLiteral("searchdom"));
+        ASSERT_NE(dialog, nullptr);
+        ListModel expected(true);
+        ASSERT_EQ(fillStreetList(state.names(), expected), FillStatus::Done);
+        ASSERT_GT(expected.count(), 1);
+        ListModel& got = dialog->streets();
+        ASSERT_EQ(got.count(), expected.count());
+        for (int i = 0; i < got.count(); ++i) {
+            EXPECT_EQ(got.text(i), expected.text(i)) << i;
+            EXPECT_EQ(got.itemData(i), expected.itemData(i)) << i;
+        }
+        EXPECT_EQ(got.currentIndex(), 0);
     }
 }
