@@ -123,7 +123,12 @@ bool bmpRowsComplete(const QByteArray& b) {
     if (compression != 0 && compression != 3) return true;  // run-length rows
     if (width <= 0 || bits <= 0 || bits > 32) return true;  // the decoder refuses these
     const int64_t rowBytes = (width * bits + 31) / 32 * 4;
-    return pixelsAt + rowBytes * std::abs(height) <= b.size();
+    const int64_t rows = std::abs(height);
+    if (rows == 0) return pixelsAt <= b.size();
+    // A row longer than the file cannot be there; the check keeps the
+    // product below in range whatever the header declares.
+    if (rowBytes > b.size()) return false;
+    return pixelsAt + rowBytes * rows <= b.size();
 }
 
 // An icon picture, read through DataFile. Refused (a null image) when the
