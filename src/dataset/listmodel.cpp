@@ -58,16 +58,11 @@ void ListModel::addItems(std::vector<Item> items) {
     const size_t old = items_.size();
     beginResetModel();
     items_.reserve(old + items.size());
-    std::vector<QByteArray> keys(items.size());
-    for (size_t i = 0; i < items.size(); ++i) keys[i] = listSortKey(items[i].text);
-    if (sorted_) {
-        // The new entries in their order (equal keys as they came), then merged.
-        for (uint32_t i : keyOrder(keys))
-            items_.push_back(Entry{std::move(items[i].text), items[i].data, std::move(keys[i])});
-    } else {
-        for (size_t i = 0; i < items.size(); ++i)
-            items_.push_back(Entry{std::move(items[i].text), items[i].data, std::move(keys[i])});
-    }
+    // The new entries in their order, then merged with the old ones.
+    KeyedItems added = inListOrder(std::move(items), sorted_);
+    for (size_t i = 0; i < added.items.size(); ++i)
+        items_.push_back(
+            Entry{std::move(added.items[i].text), added.items[i].data, std::move(added.keys[i])});
     int newCurrent = current_;
     if (sorted_) {
         auto less = [](const Entry& a, const Entry& b) { return compareKeys(a.key, b.key) < 0; };
@@ -86,6 +81,25 @@ void ListModel::addItems(std::vector<Item> items) {
     endResetModel();
     current_ = -2;  // force the signal after the reset
     setCurrentIndex(newCurrent);
+}
+
+ListModel::KeyedItems ListModel::inListOrder(std::vector<Item> items, bool sorted) {
+    KeyedItems out;
+    out.keys.resize(items.size());
+    for (size_t i = 0; i < items.size(); ++i) out.keys[i] = listSortKey(items[i].text);
+    if (!sorted) {
+        out.items = std::move(items);
+        return out;
+    }
+    std::vector<QByteArray> keys = std::move(out.keys);
+    out.items.reserve(items.size());
+    out.keys.clear();
+    out.keys.reserve(items.size());
+    for (uint32_t i : keyOrder(keys)) {
+        out.items.push_back(std::move(items[i]));
+        out.keys.push_back(std::move(keys[i]));
+    }
+    return out;
 }
 
 void ListModel::addItemsInOrder(std::vector<Item> items, std::vector<QByteArray> keys) {

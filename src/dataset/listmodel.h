@@ -50,6 +50,14 @@ public:
     // sorted list, the order addItems would give them), keys[i] being
     // listSortKey(items[i].text).
     void addItemsInOrder(std::vector<Item> items, std::vector<QByteArray> keys);
+    // The entries with their keys in the order a list gives them: a sorted one
+    // by key, equal keys as they came; any other as they came. It touches no
+    // list, so it may run on any thread.
+    struct KeyedItems {
+        std::vector<Item> items;
+        std::vector<QByteArray> keys;
+    };
+    static KeyedItems inListOrder(std::vector<Item> items, bool sorted);
 
     // The current (selected) entry, -1 for none.
     int currentIndex() const { return current_; }

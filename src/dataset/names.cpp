@@ -332,11 +332,11 @@ QString ClassNames::shortName(int64_t n) const {
 StreetListEntries streetListEntries(const NameContext& ctx, bool sorted,
                                     const std::function<void()>& letEventsRun) {
     StreetListEntries out;
-    auto fail = [&out](const QString& e) {
-        out = StreetListEntries{};
-        out.status = FillStatus::Failed;
-        out.error = e;
-        return std::move(out);
+    auto fail = [](const QString& e) {
+        StreetListEntries failed;
+        failed.status = FillStatus::Failed;
+        failed.error = e;
+        return failed;
     };
     const int sc = ctx.catalogue.streetClass;
     if (!classInTable(ctx, sc)) return out;
@@ -381,21 +381,9 @@ StreetListEntries streetListEntries(const NameContext& ctx, bool sorted,
         items.push_back({std::move(text), n});
         if (items.size() % kEventsEvery == 0 && letEventsRun) letEventsRun();
     }
-    // The order a list gives them: a sorted one by key, equal keys as read.
-    std::vector<QByteArray> keys(items.size());
-    for (size_t i = 0; i < items.size(); ++i) keys[i] = listSortKey(items[i].text);
-    if (sorted) {
-        const std::vector<uint32_t> order = keyOrder(keys);
-        out.items.reserve(items.size());
-        out.keys.reserve(items.size());
-        for (uint32_t i : order) {
-            out.items.push_back(std::move(items[i]));
-            out.keys.push_back(std::move(keys[i]));
-        }
-    } else {
-        out.items = std::move(items);
-        out.keys = std::move(keys);
-    }
+    ListModel::KeyedItems ordered = ListModel::inListOrder(std::move(items), sorted);
+    out.items = std::move(ordered.items);
+    out.keys = std::move(ordered.keys);
     return out;
 }
 

@@ -59,7 +59,7 @@ void runImport(ImportJob& job) {
     job.setPhase(QStringLiteral("запись набора данных"), 0);
     if (!osmimport::writeDatasetSafely(result.data, job.target, &job.error)) return;
     job.summary = osmimport::reportLines(result);
-    result.data = {};  // written; the check reads the files
+    osmimport::dropWrittenData(result);  // the check reads the files
     job.setPhase(QStringLiteral("проверка адресов"), 0);
     const osmimport::AddressCheck found = osmimport::checkAddresses(job.target, result.addresses);
     const QStringList stations = osmimport::metroStations(job.target);

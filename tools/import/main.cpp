@@ -10,7 +10,6 @@
 #include <cstdio>
 
 #include "addresscheck.h"
-#include "builder.h"
 #include "commandline.h"
 #include "osmimport.h"
 #include "output.h"
@@ -85,8 +84,7 @@ int main(int argc, char** argv) {
     }
     const double writeSeconds = double(phase.restart()) / 1000;
     for (const QString& line : urbica::osmimport::reportLines(result)) say(stdout, line);
-    result.data = {};  // written; the check reads the files
-    urbica::osmimport::releaseFreedMemory();
+    urbica::osmimport::dropWrittenData(result);  // the check reads the files
     if (result.report.seconds > 0)
         say(stdout, u("скорость: %1 точек в секунду")
                         .arg(qint64(double(result.report.nodes) / result.report.seconds)));

@@ -88,18 +88,35 @@ int32_t NameRegistry::streetOfAddress(const QString& key, osmium::Location where
 // ---------------------------------------------------------------------------
 // Building the name records
 
+namespace {
+
+// What reading a text added to the report's counts, to be counted again each
+// time the kept reading is used instead.
+struct TextCounted {
+    int64_t replaced = 0, unknown = 0;
+    static TextCounted since(const TextStats& before, const TextStats& now) {
+        return {now.replacedCharacters - before.replacedCharacters,
+                now.unknownCharacters - before.unknownCharacters};
+    }
+    void countAgain(TextStats& stats) const {
+        stats.replacedCharacters += replaced;
+        stats.unknownCharacters += unknown;
+    }
+};
+
+}  // namespace
+
 void Builder::makeHouses() {
     // A street spelling and a number text are read once each: the same spelling
-    // links to the same street every time, and the same text splits the same
-    // way. What the first reading counted in the report is counted again.
+    // links to the same street every time, and the same text splits the same way.
     struct Spelling {
         int32_t street;
-        int64_t replaced, unknown;
+        TextCounted counted;
     };
     struct Number {
         bool exact;
         int32_t firstField, fieldCount;  // in houseFields_
-        int64_t replaced, unknown;
+        TextCounted counted;
     };
     QHash<QString, Spelling> spellings;
     QHash<QString, Number> numbers;
@@ -115,11 +132,9 @@ void Builder::makeHouses() {
             const int32_t first = int32_t(houseFields_.size());
             houseFields_.insert(houseFields_.end(), split.houses.begin(), split.houses.end());
             n = numbers.insert(a.number, {split.exact, first, int32_t(split.houses.size()),
-                                          stats.replacedCharacters - before.replacedCharacters,
-                                          stats.unknownCharacters - before.unknownCharacters});
+                                          TextCounted::since(before, stats)});
         } else {
-            stats.replacedCharacters += n->replaced;
-            stats.unknownCharacters += n->unknown;
+            n->counted.countAgain(stats);
         }
         const Number number = *n;
         if (!number.exact) ++r_.report.inexactHouseNumbers;
@@ -132,12 +147,9 @@ void Builder::makeHouses() {
             const TextStats before = stats;
             const int32_t street = c_.streetOfAddress(a.street, a.where);
             c_.names.addStreetNames(street, {a.street});
-            sp = spellings.insert(a.street,
-                                  {street, stats.replacedCharacters - before.replacedCharacters,
-                                   stats.unknownCharacters - before.unknownCharacters});
+            sp = spellings.insert(a.street, {street, TextCounted::since(before, stats)});
         } else {
-            stats.replacedCharacters += sp->replaced;
-            stats.unknownCharacters += sp->unknown;
+            sp->counted.countAgain(stats);
         }
         const int32_t street = sp->street;
         const bool alone = number.exact && number.fieldCount == 1;

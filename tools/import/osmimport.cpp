@@ -141,6 +141,11 @@ void readObjects(const osmium::io::File& file, Collector& collector, Manager& ma
 
 QString importCancelledText() { return u("импорт отменён"); }
 
+void dropWrittenData(ImportResult& result) {
+    result.data = {};
+    releaseFreedMemory();
+}
+
 bool importOsm(const QString& path, ImportResult& result, QString* error, const Progress& progress,
                const std::atomic<bool>* cancel) {
     QElapsedTimer timer;

@@ -86,6 +86,9 @@ struct ImportResult {
 bool importOsm(const QString& path, ImportResult& result, QString* error = nullptr,
                const Progress& progress = {}, const std::atomic<bool>* cancel = nullptr);
 QString importCancelledText();
+// Once the dataset is written and the closing report made: frees the dataset
+// and hands the memory back, so that the address check does not stack on it.
+void dropWrittenData(ImportResult& result);
 
 // Cell sizes of levels 1 to 3 and the side of the grid square for a map of the
 // given size (metres) holding about `objects` objects: powers of two, each
