@@ -5,6 +5,7 @@
 
 #include "dataset/housenumber.h"
 #include "dataset/names.h"
+#include "search/addresswords.h"
 
 namespace urbica {
 
@@ -77,10 +78,29 @@ constexpr const char16_t* kSameWords[][5] = {
     {u"", u"ИМЕНИ", u"ИМ", nullptr, nullptr},
 };
 
-StreetType typeOfWord(QStringView w) {
+StreetType typeInTable(QStringView w) {
     for (const TypeWord& t : kTypeWords)
         if (w == QStringView(t.word)) return t.type;
     return StreetType::None;
+}
+
+// A type word of the table, or an abbreviation of the dictionaries whose
+// meanings all are one type of the table ("ПРАСП" of Belarusian "праспект").
+StreetType typeOfWord(QStringView w) {
+    const StreetType t = typeInTable(w);
+    if (t != StreetType::None || w.size() < 2 || !w[0].isLetter() || w[0].unicode() < 0x400)
+        return t;
+    const QStringList* meanings =
+        AddressWords::instance().meanings(QString::fromRawData(w.data(), w.size()));
+    if (!meanings) return StreetType::None;
+    StreetType found = StreetType::None;
+    for (const QString& m : *meanings) {
+        const StreetType mt = typeInTable(m);
+        if (mt == StreetType::None || (found != StreetType::None && mt != found))
+            return StreetType::None;
+        found = mt;
+    }
+    return found;
 }
 
 // The word as keys hold it; empty when it is dropped.
@@ -140,7 +160,9 @@ bool startsHouse(const std::vector<Token>& t, size_t i) {
 StreetKey streetKey(const QString& name) {
     const QString upper = searchKey(name);
     StreetKey out;
-    QList<QStringView> words, typeWords;
+    const AddressWords& dictionary = AddressWords::instance();
+    QStringList words;
+    QList<QStringView> typeWords;
     forEachPiece(QStringView(upper), isWordChar, [&](QStringView raw) {
         while (raw.startsWith(u'-')) raw = raw.mid(1);
         while (raw.endsWith(u'-')) raw.chop(1);
@@ -160,15 +182,16 @@ StreetKey streetKey(const QString& name) {
                 return;
             }
             const QStringView same = sameWord(w);
-            if (!same.isEmpty()) words << same;
+            if (!same.isEmpty()) words << dictionary.canonical(foldLatinSpellings(same));
         });
     });
-    if (words.isEmpty()) words = typeWords;
+    if (words.isEmpty())
+        for (QStringView w : typeWords) words << w.toString();
     std::sort(words.begin(), words.end());
     qsizetype length = 0;
-    for (QStringView w : words) length += w.size() + 1;
+    for (const QString& w : words) length += w.size() + 1;
     out.key.reserve(length);
-    for (QStringView w : words) {
+    for (const QString& w : words) {
         if (!out.key.isEmpty()) out.key += u' ';
         out.key += w;
         for (QChar c : w) out.letters += c.isLetter() ? 1 : 0;
