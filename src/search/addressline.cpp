@@ -1,5 +1,6 @@
 #include "search/addressline.h"
 
+#include <QHash>
 #include <QStringList>
 #include <algorithm>
 
@@ -84,23 +85,28 @@ StreetType typeInTable(QStringView w) {
     return StreetType::None;
 }
 
-// A type word of the table, or an abbreviation of the dictionaries whose
-// meanings all are one type of the table ("ПРАСП" of Belarusian "праспект").
+// The type words of the table, and the Cyrillic abbreviations of the
+// dictionaries whose meanings all are one type of the table ("ПРАСП" of
+// Belarusian "праспект").
+QHash<QString, StreetType> makeTypeWords() {
+    QHash<QString, StreetType> out;
+    for (const TypeWord& t : kTypeWords) out.insert(QString::fromUtf16(t.word), t.type);
+    AddressWords::instance().forEachAbbreviation([&](const QString& w, const QStringList& m) {
+        if (w.isEmpty() || w[0].unicode() < 0x400 || out.contains(w)) return;
+        StreetType found = StreetType::None;
+        for (const QString& full : m) {
+            const StreetType t = typeInTable(full);
+            if (t == StreetType::None || (found != StreetType::None && t != found)) return;
+            found = t;
+        }
+        if (found != StreetType::None) out.insert(w, found);
+    });
+    return out;
+}
+
 StreetType typeOfWord(QStringView w) {
-    const StreetType t = typeInTable(w);
-    if (t != StreetType::None || w.size() < 2 || !w[0].isLetter() || w[0].unicode() < 0x400)
-        return t;
-    const QStringList* meanings =
-        AddressWords::instance().meanings(QString::fromRawData(w.data(), w.size()));
-    if (!meanings) return StreetType::None;
-    StreetType found = StreetType::None;
-    for (const QString& m : *meanings) {
-        const StreetType mt = typeInTable(m);
-        if (mt == StreetType::None || (found != StreetType::None && mt != found))
-            return StreetType::None;
-        found = mt;
-    }
-    return found;
+    static const QHash<QString, StreetType> types = makeTypeWords();
+    return types.value(QString::fromRawData(w.data(), w.size()), StreetType::None);
 }
 
 // The word as keys hold it; empty when it is dropped.
@@ -161,8 +167,8 @@ StreetKey streetKey(const QString& name) {
     const QString upper = searchKey(name);
     StreetKey out;
     const AddressWords& dictionary = AddressWords::instance();
-    QStringList words;
-    QList<QStringView> typeWords;
+    QList<QStringView> words, typeWords;
+    QStringList folded;  // words with their Latin double spellings folded (views point here)
     forEachPiece(QStringView(upper), isWordChar, [&](QStringView raw) {
         while (raw.startsWith(u'-')) raw = raw.mid(1);
         while (raw.endsWith(u'-')) raw.chop(1);
@@ -182,16 +188,21 @@ StreetKey streetKey(const QString& name) {
                 return;
             }
             const QStringView same = sameWord(w);
-            if (!same.isEmpty()) words << dictionary.canonical(foldLatinSpellings(same));
+            if (same.isEmpty()) return;
+            if (hasLatinSpellings(same)) {
+                folded << foldLatinSpellings(same);
+                words << dictionary.canonical(folded.back());
+            } else {
+                words << dictionary.canonical(same);
+            }
         });
     });
-    if (words.isEmpty())
-        for (QStringView w : typeWords) words << w.toString();
+    if (words.isEmpty()) words = typeWords;
     std::sort(words.begin(), words.end());
     qsizetype length = 0;
-    for (const QString& w : words) length += w.size() + 1;
+    for (QStringView w : words) length += w.size() + 1;
     out.key.reserve(length);
-    for (const QString& w : words) {
+    for (QStringView w : words) {
         if (!out.key.isEmpty()) out.key += u' ';
         out.key += w;
         for (QChar c : w) out.letters += c.isLetter() ? 1 : 0;

@@ -25,20 +25,32 @@ QString foldWord(const QString& raw) {
     return foldLatinSpellings(w);
 }
 
-// Endings and abbreviations shorter than this are too often initials.
+// Endings and abbreviations shorter than this are too often initials: such
+// an abbreviation is only offered with its meanings, never read as one.
 constexpr qsizetype kShortestVariant = 2;
 // A compound keeps at least this much before its ending.
 constexpr qsizetype kShortestStem = 3;
 
 }  // namespace
 
-QString foldLatinSpellings(QStringView s) {
-    qsizetype i = 0;
+namespace {
+
+// The first double spelling at or after i; s.size() when none.
+qsizetype nextLatinSpelling(QStringView s, qsizetype i) {
     for (; i + 1 < s.size(); ++i) {
         const char16_t a = s[i].unicode(), b = s[i + 1].unicode();
-        if ((a == 'A' && (b == 'A' || b == 'E')) || ((a == 'O' || a == 'U') && b == 'E')) break;
+        if ((a == 'A' && (b == 'A' || b == 'E')) || ((a == 'O' || a == 'U') && b == 'E')) return i;
     }
-    if (i + 1 >= s.size()) return s.toString();
+    return s.size();
+}
+
+}  // namespace
+
+bool hasLatinSpellings(QStringView s) { return nextLatinSpelling(s, 0) < s.size(); }
+
+QString foldLatinSpellings(QStringView s) {
+    qsizetype i = nextLatinSpelling(s, 0);
+    if (i >= s.size()) return s.toString();
     QString out;
     out.reserve(s.size());
     out.append(s.left(i));
@@ -60,7 +72,7 @@ void AddressWords::addLine(const QString& line, bool ending) {
     if (full.isEmpty()) return;
     for (qsizetype k = 1; k < parts.size(); ++k) {
         const QString v = foldWord(parts[k]);
-        if (v.size() < kShortestVariant || v == full) continue;
+        if (v.isEmpty() || v == full || (ending && v.size() < kShortestVariant)) continue;
         if (ending) {
             endings_.push_back({v, full});
         } else {
@@ -76,7 +88,8 @@ void AddressWords::finish() {
     for (auto it = meanings_.cbegin(); it != meanings_.cend(); ++it)
         for (const QString& f : it.value()) fullWords.insert(f);
     for (auto it = meanings_.cbegin(); it != meanings_.cend(); ++it)
-        if (it.value().size() == 1 && !fullWords.contains(it.key()))
+        if (it.value().size() == 1 && it.key().size() >= kShortestVariant &&
+            !fullWords.contains(it.key()))
             unique_.insert(it.key(), it.value().front());
     // Endings: longest first, each pair once.
     std::sort(endings_.begin(), endings_.end(), [](const Ending& a, const Ending& b) {
@@ -117,8 +130,8 @@ const AddressWords& AddressWords::instance() {
     return words;
 }
 
-QString AddressWords::canonical(const QString& word) const {
-    auto it = unique_.constFind(word);
+QStringView AddressWords::canonical(QStringView word) const {
+    auto it = unique_.constFind(QString::fromRawData(word.data(), word.size()));
     if (it != unique_.constEnd()) return *it;
     return word;
 }
@@ -131,8 +144,8 @@ QStringList AddressWords::wholeEndings(const QString& word) const {
     return out;
 }
 
-const QStringList* AddressWords::meanings(const QString& word) const {
-    auto it = meanings_.constFind(word);
+const QStringList* AddressWords::meanings(QStringView word) const {
+    auto it = meanings_.constFind(QString::fromRawData(word.data(), word.size()));
     return it == meanings_.constEnd() ? nullptr : &*it;
 }
 

@@ -19,6 +19,8 @@ namespace urbica {
 // to A, OE to O, UE to U (after foldToCp1251 has made Å, Æ, Ø, Ü into A,
 // AE, O, U). The text is an upper-case search key; other letters stay.
 QString foldLatinSpellings(QStringView upperKey);
+// True when foldLatinSpellings would change the text.
+bool hasLatinSpellings(QStringView upperKey);
 
 class AddressWords {
 public:
@@ -29,14 +31,19 @@ public:
 
     // The word as street keys hold it: a folded upper-case word (no dots) with
     // one meaning in every language is that meaning; any other word stays.
-    QString canonical(const QString& word) const;
+    QStringView canonical(QStringView word) const;
     // The compound with a shortened street-type ending written whole, for
     // each language's ending it may be ("RESIDENZSTR": RESIDENZSTRASSE,
     // RESIDENZSTRAT); empty when it has none.
     QStringList wholeEndings(const QString& word) const;
     // Every full word the word may stand for (also when languages disagree:
     // "ST" is SANKT, STORE, STREET ...); null when it is no abbreviation.
-    const QStringList* meanings(const QString& word) const;
+    const QStringList* meanings(QStringView word) const;
+    // f(abbreviation, meanings) for every abbreviation.
+    template <class F>
+    void forEachAbbreviation(F f) const {
+        for (auto it = meanings_.cbegin(); it != meanings_.cend(); ++it) f(it.key(), it.value());
+    }
 
 private:
     void addLine(const QString& line, bool ending);
