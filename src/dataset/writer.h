@@ -11,6 +11,7 @@
 #include <optional>
 #include <vector>
 
+#include "dataset/approximate.h"
 #include "dataset/georef.h"
 #include "dataset/objects.h"
 #include "dataset/searchnames.h"
@@ -74,6 +75,8 @@ struct DatasetData {
     // and the projection of the map (urbica.geo).
     std::vector<SearchNameData> searchNames;
     std::optional<GeoReference> geo;
+    // Written only when present: houses placed by estimate (urbica.apx).
+    std::vector<HouseRef> approximateHouses;
 };
 
 // Writes everything into dir (created when missing). False with a reason on

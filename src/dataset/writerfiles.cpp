@@ -63,6 +63,10 @@ bool writeExtras(const DatasetData& d, const QString& dir, QString* error) {
     if (!d.searchNames.empty() && !writeFileAtomically(fileIn(dir, QLatin1String(kSearchNamesFile)),
                                                        encodeSearchNames(d.searchNames), error))
         return false;
+    if (!d.approximateHouses.empty() &&
+        !writeFileAtomically(fileIn(dir, QLatin1String(kApproximateHousesFile)),
+                             encodeApproximateHouses(d.approximateHouses), error))
+        return false;
     return !d.geo || writeFileAtomically(fileIn(dir, QLatin1String(kGeoReferenceFile)),
                                          encodeGeoReference(*d.geo), error);
 }

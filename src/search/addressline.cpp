@@ -1,10 +1,12 @@
 #include "search/addressline.h"
 
+#include <QHash>
 #include <QStringList>
 #include <algorithm>
 
 #include "dataset/housenumber.h"
 #include "dataset/names.h"
+#include "search/addresswords.h"
 
 namespace urbica {
 
@@ -77,10 +79,34 @@ constexpr const char16_t* kSameWords[][5] = {
     {u"", u"ИМЕНИ", u"ИМ", nullptr, nullptr},
 };
 
-StreetType typeOfWord(QStringView w) {
+StreetType typeInTable(QStringView w) {
     for (const TypeWord& t : kTypeWords)
         if (w == QStringView(t.word)) return t.type;
     return StreetType::None;
+}
+
+// The type words of the table, and the Cyrillic abbreviations of the
+// dictionaries whose meanings all are one type of the table ("ПРАСП" of
+// Belarusian "праспект").
+QHash<QString, StreetType> makeTypeWords() {
+    QHash<QString, StreetType> out;
+    for (const TypeWord& t : kTypeWords) out.insert(QString::fromUtf16(t.word), t.type);
+    AddressWords::instance().forEachAbbreviation([&](const QString& w, const QStringList& m) {
+        if (w.isEmpty() || w[0].unicode() < 0x400 || out.contains(w)) return;
+        StreetType found = StreetType::None;
+        for (const QString& full : m) {
+            const StreetType t = typeInTable(full);
+            if (t == StreetType::None || (found != StreetType::None && t != found)) return;
+            found = t;
+        }
+        if (found != StreetType::None) out.insert(w, found);
+    });
+    return out;
+}
+
+StreetType typeOfWord(QStringView w) {
+    static const QHash<QString, StreetType> types = makeTypeWords();
+    return types.value(QString::fromRawData(w.data(), w.size()), StreetType::None);
 }
 
 // The word as keys hold it; empty when it is dropped.
@@ -140,7 +166,9 @@ bool startsHouse(const std::vector<Token>& t, size_t i) {
 StreetKey streetKey(const QString& name) {
     const QString upper = searchKey(name);
     StreetKey out;
+    const AddressWords& dictionary = AddressWords::instance();
     QList<QStringView> words, typeWords;
+    QStringList folded;  // words with their Latin double spellings folded (views point here)
     forEachPiece(QStringView(upper), isWordChar, [&](QStringView raw) {
         while (raw.startsWith(u'-')) raw = raw.mid(1);
         while (raw.endsWith(u'-')) raw.chop(1);
@@ -160,7 +188,13 @@ StreetKey streetKey(const QString& name) {
                 return;
             }
             const QStringView same = sameWord(w);
-            if (!same.isEmpty()) words << same;
+            if (same.isEmpty()) return;
+            if (hasLatinSpellings(same)) {
+                folded << foldLatinSpellings(same);
+                words << dictionary.canonical(folded.back());
+            } else {
+                words << dictionary.canonical(same);
+            }
         });
     });
     if (words.isEmpty()) words = typeWords;

@@ -6,6 +6,7 @@
 
 #include "dataset/datafile.h"
 #include "dataset/searchnames.h"
+#include "search/addresswords.h"
 
 namespace urbica {
 
@@ -91,6 +92,10 @@ void AddressIndex::add(int32_t record, const QString& name) {
 }
 
 void AddressIndex::buildTypoTable() {
+    for (const Key& k : keys_)
+        for (const QString& w : k.key.split(u' ')) wordSet_.insert(w);
+    words_.assign(wordSet_.begin(), wordSet_.end());
+    std::sort(words_.begin(), words_.end());
     for (size_t id = 0; id < keys_.size(); ++id) {
         const Key& k = keys_[id];
         if (k.letters < kTypoLetters) continue;
@@ -119,24 +124,20 @@ void AddressIndex::typoKeys(const QString& key, std::vector<int32_t>& out) const
     std::sort(out.begin(), out.end());
 }
 
-std::vector<AddressIndex::Street> AddressIndex::streets(const StreetKey& typed,
-                                                        bool withTypos) const {
-    std::vector<Street> out;
-    if (typed.key.isEmpty()) return out;
-    auto addKey = [&](int32_t id, bool typo) {
-        for (int32_t n : keys_[size_t(id)].names) {
-            const Name& name = names_[size_t(n)];
-            out.push_back(
-                {name.record, typo, typed.type != StreetType::None && name.type != typed.type});
-        }
-    };
-    auto it = keyOf_.constFind(typed.key);
-    if (it != keyOf_.constEnd()) addKey(*it, false);
-    if (withTypos && typed.letters >= kTypoLetters - 1) {
-        std::vector<int32_t> ids;
-        typoKeys(typed.key, ids);
-        for (int32_t id : ids) addKey(id, true);
+void AddressIndex::addKeyStreets(int32_t id, const StreetKey& typed, bool typo,
+                                 std::vector<Street>& out) const {
+    for (int32_t n : keys_[size_t(id)].names) {
+        const Name& name = names_[size_t(n)];
+        out.push_back(
+            {name.record, typo, typed.type != StreetType::None && name.type != typed.type});
     }
+}
+
+namespace {
+
+// Best first, each street once.
+void orderStreets(std::vector<AddressIndex::Street>& out) {
+    using Street = AddressIndex::Street;
     std::stable_sort(out.begin(), out.end(), [](const Street& a, const Street& b) {
         return std::make_pair(a.typo, a.otherType) < std::make_pair(b.typo, b.otherType);
     });
@@ -148,6 +149,100 @@ std::vector<AddressIndex::Street> AddressIndex::streets(const StreetKey& typed,
                                  return false;
                              }),
               out.end());
+}
+
+// Abbreviations leave out at least this many letters (one is a typo), and
+// those that keep the last letter are at most this long.
+constexpr qsizetype kLeftOut = 2;
+constexpr qsizetype kLongestContraction = 5;
+
+// True when abbr may be a shortening of word: the same first letter, its
+// letters in word in their order, and word begins with it ("STR" of
+// "STRASSE", "RESIDENZSTR" of "RESIDENZSTRASSE") or, for a short one, ends
+// as it does ("KGS" of "KONGENS", "BLVD" of "BOULEVARD").
+bool contractionOf(QStringView abbr, QStringView word) {
+    if (abbr.size() < 2 || word.size() < abbr.size() + kLeftOut || abbr[0] != word[0])
+        return false;
+    if (word.startsWith(abbr)) return true;
+    if (abbr.size() > kLongestContraction || abbr.back() != word.back()) return false;
+    qsizetype j = 1;
+    for (qsizetype i = 1; i < abbr.size(); ++i) {
+        while (j < word.size() && word[j] != abbr[i]) ++j;
+        if (j == word.size()) return false;
+        ++j;
+    }
+    return true;
+}
+
+// At most this many full words for one typed word, and keys tried for one street.
+constexpr int kMaxMeanings = 8;
+constexpr size_t kMaxCombinations = 64;
+
+}  // namespace
+
+void AddressIndex::contractions(const QString& word, QStringList& out) const {
+    auto it = std::lower_bound(words_.begin(), words_.end(), QString(word[0]));
+    for (; it != words_.end() && !it->isEmpty() && it->front() == word[0]; ++it) {
+        if (!contractionOf(word, *it) || out.contains(*it)) continue;
+        out << *it;
+        if (out.size() >= kMaxMeanings) break;
+    }
+}
+
+std::vector<AddressIndex::Street> AddressIndex::abbreviated(const StreetKey& typed) const {
+    std::vector<Street> out;
+    if (typed.key.isEmpty()) return out;
+    const QStringList words = typed.key.split(u' ');
+    const AddressWords& dictionary = AddressWords::instance();
+    std::vector<QStringList> choices;
+    bool changed = false;
+    size_t combinations = 1;
+    for (const QString& w : words) {
+        QStringList c;
+        const bool known = wordSet_.contains(w);
+        if (known) c << w;
+        if (const QStringList* meanings = dictionary.meanings(w))
+            for (const QString& m : *meanings)
+                if (wordSet_.contains(m) && !c.contains(m) && c.size() < kMaxMeanings) c << m;
+        if (!known)
+            for (const QString& whole : dictionary.wholeEndings(w))
+                if (wordSet_.contains(whole) && !c.contains(whole)) c << whole;
+        if (!known && w.front().isLetter()) contractions(w, c);
+        if (c.isEmpty()) return out;
+        changed = changed || c.size() > 1 || c.front() != w;
+        combinations *= size_t(c.size());
+        choices.push_back(std::move(c));
+    }
+    if (!changed || combinations > kMaxCombinations) return out;
+    std::vector<qsizetype> at(choices.size(), 0);
+    for (size_t n = 0; n < combinations; ++n) {
+        QStringList k;
+        for (size_t i = 0; i < choices.size(); ++i) k << choices[i][at[i]];
+        std::sort(k.begin(), k.end());
+        auto id = keyOf_.constFind(k.join(u' '));
+        if (id != keyOf_.constEnd()) addKeyStreets(*id, typed, false, out);
+        for (size_t i = 0; i < at.size(); ++i) {
+            if (++at[i] < choices[i].size()) break;
+            at[i] = 0;
+        }
+    }
+    orderStreets(out);
+    return out;
+}
+
+std::vector<AddressIndex::Street> AddressIndex::streets(const StreetKey& typed,
+                                                        bool withTypos) const {
+    std::vector<Street> out;
+    if (typed.key.isEmpty()) return out;
+    auto addKey = [&](int32_t id, bool typo) { addKeyStreets(id, typed, typo, out); };
+    auto it = keyOf_.constFind(typed.key);
+    if (it != keyOf_.constEnd()) addKey(*it, false);
+    if (withTypos && typed.letters >= kTypoLetters - 1) {
+        std::vector<int32_t> ids;
+        typoKeys(typed.key, ids);
+        for (int32_t id : ids) addKey(id, true);
+    }
+    orderStreets(out);
     return out;
 }
 
@@ -242,16 +337,11 @@ std::vector<AddressHit> AddressIndex::housesOn(const std::vector<Street>& street
                 if (whole(list[i]) == first) hit(streets[k], list[i], true);
     }
     if (!hits.empty() || q.isEmpty()) return hits;
-    const double wanted = houseNumberValue(q.number);
+    // The house search's order: the typed number in the street's order, then
+    // the nearest lower and the nearest higher house on the same side.
     for (size_t k = 0; k < streets.size(); ++k) {
         const std::vector<HouseEntry>& list = all[k]->list;
-        std::vector<size_t> near = nearestHouses(list, q);
-        // A house with the typed number first, then the closer neighbour, the lower on a tie.
-        std::stable_sort(near.begin(), near.end(), [&](size_t a, size_t b) {
-            return std::abs(houseNumberValue(list[a].number) - wanted) <
-                   std::abs(houseNumberValue(list[b].number) - wanted);
-        });
-        for (size_t i : near) hit(streets[k], list[i], false);
+        for (size_t i : nearestHouses(list, q)) hit(streets[k], list[i], false);
     }
     return hits;
 }
@@ -263,13 +353,18 @@ std::vector<AddressHit> findAddress(const AddressIndex& index, const QString& li
 
 std::vector<AddressHit> findAddress(const AddressIndex& index,
                                     const std::vector<AddressReading>& readings, QString* error) {
-    // The first reading that names a street as written; else one typo away.
-    for (bool typos : {false, true}) {
-        for (const AddressReading& r : readings) {
-            if (!typos && index.streets(r.street, false).empty()) continue;
-            const std::vector<AddressIndex::Street> streets = index.streets(r.street);
-            if (!streets.empty()) return index.housesOn(streets, r.house, error);
-        }
+    // The first reading that names a street as written; else with its
+    // abbreviations read in full; else one typo away.
+    for (const AddressReading& r : readings)
+        if (!index.streets(r.street, false).empty())
+            return index.housesOn(index.streets(r.street), r.house, error);
+    for (const AddressReading& r : readings) {
+        const std::vector<AddressIndex::Street> streets = index.abbreviated(r.street);
+        if (!streets.empty()) return index.housesOn(streets, r.house, error);
+    }
+    for (const AddressReading& r : readings) {
+        const std::vector<AddressIndex::Street> streets = index.streets(r.street);
+        if (!streets.empty()) return index.housesOn(streets, r.house, error);
     }
     return {};
 }
@@ -278,7 +373,12 @@ std::vector<AddressHit> findAddress(const AddressIndex& index, const QString& st
                                     const HouseQuery& house, QString* error) {
     std::vector<AddressIndex::Street> streets;
     for (int32_t s : index.streetsByText(street)) streets.push_back({s, false, false});
-    if (streets.empty()) streets = index.streets(streetKey(street));
+    if (streets.empty()) {
+        const StreetKey key = streetKey(street);
+        if (!index.streets(key, false).empty()) return index.housesOn(index.streets(key), house, error);
+        streets = index.abbreviated(key);
+        if (streets.empty()) streets = index.streets(key);
+    }
     return index.housesOn(streets, house, error);
 }
 

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QHash>
+#include <QSet>
 #include <QString>
 #include <cstdint>
 #include <memory>
@@ -52,6 +53,12 @@ public:
     // more) those one typo away; each street once, in that order, those of the
     // typed type first within each. withTypos false: the equal ones only.
     std::vector<Street> streets(const StreetKey& typed, bool withTypos = true) const;
+    // Streets whose key is the typed one with its abbreviations read in full:
+    // each typed word that no street name holds stands for a word of the
+    // names it abbreviates (the dictionaries' meanings, or a word it is a
+    // contraction of: "KGS" of "KONGENS", "BLVD" of "BOULEVARD", "RESIDENZSTR"
+    // of "RESIDENZSTRASSE"); empty when that changes nothing.
+    std::vector<Street> abbreviated(const StreetKey& typed) const;
     // The streets named exactly so (letter case and Ё/Е aside), else those
     // whose name holds the text, in file order: the rule of "street<TAB>house".
     std::vector<int32_t> streetsByText(const QString& text) const;
@@ -81,6 +88,9 @@ private:
     };
     void add(int32_t record, const QString& name);
     void buildTypoTable();
+    void addKeyStreets(int32_t id, const StreetKey& typed, bool typo,
+                       std::vector<Street>& out) const;
+    void contractions(const QString& word, QStringList& out) const;
     void typoKeys(const QString& key, std::vector<int32_t>& out) const;
 
     QString dataDirectory_;
@@ -94,6 +104,9 @@ private:
     // Hashes of every key of six letters or more and of each of its one-letter
     // deletions, with the key, sorted.
     std::vector<std::pair<size_t, int32_t>> typos_;
+    // Every word of the keys, sorted, and as a set.
+    std::vector<QString> words_;
+    QSet<QString> wordSet_;
     // The names as written (search key), in record order, for streetsByText.
     std::vector<std::pair<int32_t, QString>> plain_;
     QHash<QString, std::vector<int32_t>> plainOf_;
@@ -113,7 +126,7 @@ private:
 // The houses of a one-line address ("ул. Кирова, д. 5 к 2"), best first:
 // on every street the address may name, the houses that have every typed
 // field; only when there is none on any of them, the nearest houses of
-// each street, the closest by number first. Empty when the line is no
+// each street in the house search's order (nearestHouses). Empty when the line is no
 // address or names no street; *error says why a street could not be read.
 std::vector<AddressHit> findAddress(const AddressIndex& index, const QString& line,
                                     QString* error = nullptr);

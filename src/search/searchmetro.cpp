@@ -45,7 +45,8 @@ SearchMetroDialog::SearchMetroDialog(SearchEnv env, QWidget* parent)
     });
     connect(metrolist, &ModelListView::mousePressed, this, [this] {
         const int i = stations_.currentIndex();
-        if (i >= 0) findname->setText(stations_.text(i).trimmed());
+        // Blank padding and all: typing on from there positions on that station.
+        if (i >= 0) findname->setText(stations_.text(i));
     });
     connect(metrolist, &ModelListView::chosen, this, &SearchMetroDialog::showStation);
     connect(findkey, &QPushButton::clicked, this, &SearchMetroDialog::find);

@@ -70,6 +70,8 @@ void ModelListView::selectAtTop(int i) {
 void ModelListView::keyPressEvent(QKeyEvent* e) {
     if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
         e->accept();
+        // What any key does first (the street list copies its street), then the choice.
+        Q_EMIT keyPressed(e->key());
         Q_EMIT chosen();
         return;
     }

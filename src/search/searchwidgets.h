@@ -53,7 +53,8 @@ public:
 
 Q_SIGNALS:
     void chosen();
-    // After a key or a mouse press was handled (the current entry already moved).
+    // After a key or a mouse press was handled (the current entry already moved);
+    // Enter too, before chosen.
     void keyPressed(int key);
     void mousePressed();
 

@@ -13,7 +13,6 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "dataset/numbers.h"
 #include "dataset/settings.h"
 
 namespace urbica {
@@ -207,19 +206,15 @@ void UnifindDialog::fillList() {
 
 void UnifindDialog::positionWhileTyping(const QString& typed) {
     if (!listMode() || found_.isEmpty() || typed.isEmpty()) return;
+    // Only the lettered list: a class of numbers keeps its numeric list where
+    // the user left it.
     findList->selectAtTop(found_.prefixPosition(typed));
-    // A class of numbers is shown in numeric order: the first number not
-    // below the typed one.
-    if (numeric_.isVisible() && !numeric_.isEmpty()) {
-        const double wanted = leadingNumber(typed);
-        int j = 0;
-        while (j < numeric_.count() - 1 && leadingNumber(numeric_.text(j)) < wanted) ++j;
-        nosortList->selectAtTop(j);
-    }
 }
 
 void UnifindDialog::showFound() {
     if (busy_) return;
+    // The marks are emptied first, also when nothing is chosen.
+    if (env_.state->settings.remselfind == 1) env_.state->marksList.clear();
     ListModel& source = numeric_.isVisible() ? numeric_ : found_;
     const int i = source.currentIndex();
     if (i < 0) return;

@@ -4,7 +4,15 @@
 #include <QElapsedTimer>
 #include <random>
 
+#include <QSet>
+#include <QTemporaryDir>
+
+#include "dataset/settings.h"
+#include "dataset/textfold.h"
+#include "dataset/tables.h"
+#include "democity.h"
 #include "search/addressmatch.h"
+#include "search/quickaddress.h"
 #include "searchfixture.h"
 
 using namespace urbica;
@@ -141,12 +149,69 @@ TEST_F(Address, OneTypoInLongNamesRankedAfterExactMatches) {
     EXPECT_TRUE(find("Миира 1").empty());
 }
 
+TEST_F(Address, AbbreviationsAndAsciiSpellingsOfManyLanguages) {
+    // Names as the importer stores them (letters outside Windows-1251 folded).
+    auto add = [&](const char* name) {
+        const QByteArray stored = foldToCp1251(u(name)).toUtf8();
+        return street(stored.constData(), {{"2", "", ""}});
+    };
+    const std::vector<std::pair<const char*, std::vector<const char*>>> cases = {
+        // Danish
+        {"Gammel Kongevej", {"Gl. Kongevej 2", "gl kongevej 2", "Gammel Kongevej 2"}},
+        {"Sankt Peders Stræde",
+         {"Skt. Peders Stræde 2", "Skt Peders Straede 2", "St. Peders Str. 2"}},
+        {"Kongens Nytorv", {"Kgs. Nytorv 2", "Kgs Nytorv 2"}},
+        {"H.C. Andersens Boulevard", {"H C Andersens Blvd 2", "H.C. Andersens Blvd. 2"}},
+        {"Blågårdsgade", {"Blaagaardsgade 2", "Blagårdsgade 2", "Blaagårdsgade 2"}},
+        {"Nørre Allé", {"Noerre Alle 2", "Nørre Allé 2", "Norre Alle 2"}},
+        {"Ægirsgade", {"Aegirsgade 2", "Ægirsgade 2"}},
+        // German
+        {"Residenzstraße", {"Residenzstr. 2", "Residenzstrasse 2", "Residenzstr 2"}},
+        {"Marienplatz", {"Marienpl. 2", "Marienplatz 2"}},
+        {"Müllerstraße", {"Muellerstr. 2", "Mullerstrasse 2", "Müllerstr. 2"}},
+        {"Königsplatz", {"Koenigspl. 2", "Konigsplatz 2"}},
+        // Russian
+        {"Большая Серпуховская улица", {"Б. Серпуховская 2", "ул. Б. Серпуховская, д. 2"}},
+        {"Дмитровское шоссе", {"Дмитровское ш. 2"}},
+        // Belarusian
+        {"праспект Незалежнасці", {"прасп. Незалежнасці 2", "пр-т Незалежнасці 2"}},
+        {"вуліца Кірава", {"вул. Кірава 2"}},
+        // Ukrainian
+        {"проспект Перемоги", {"просп. Перемоги 2", "пр-т Перемоги 2"}},
+        {"вулиця Хрещатик", {"вул. Хрещатик 2"}},
+    };
+    std::vector<int32_t> records;
+    for (const auto& c : cases) records.push_back(add(c.first));
+    city.write();
+    QString error;
+    index = AddressIndex::build(city.ctx(), &error);
+    ASSERT_TRUE(index) << error.toStdString();
+    for (size_t i = 0; i < cases.size(); ++i)
+        for (const char* line : cases[i].second) {
+            const auto hits = find(line);
+            EXPECT_FALSE(hits.empty()) << line;
+            if (hits.empty()) continue;
+            EXPECT_EQ(hits[0].streetRecord, records[i]) << line;
+            EXPECT_TRUE(hits[0].exact) << line;
+        }
+    EXPECT_EQ(first("пр-т Мира 1").first, mira);
+    EXPECT_EQ(first("Б. Спасоглинищевский пер. 3").first, spasskiy);
+    // An abbreviation names no street that lacks a word: nothing, not a guess.
+    EXPECT_TRUE(find("Gl. Peders 2").empty());
+    EXPECT_TRUE(find("Kgs. Stræde 2").empty());
+}
+
 TEST_F(Address, NearestOnlyWhenNoStreetHasTheHouse) {
     auto hits = find("Нечётная 13");
     ASSERT_EQ(hits.size(), 2u);
     EXPECT_FALSE(hits[0].exact);
     EXPECT_EQ(hits[0].houseRecord, house(kOdd, 2));  // 11, then 15
     EXPECT_EQ(hits[1].houseRecord, house(kOdd, 3));
+    // The house search's order, not the closer first: 10 before 16 for 14.
+    hits = find("Нечётная 14");
+    ASSERT_EQ(hits.size(), 2u);
+    EXPECT_EQ(hits[0].houseRecord, house(kOdd, 1));
+    EXPECT_EQ(hits[1].houseRecord, house(kOdd, 4));
     // 7 is on the street, not on the lane: the lane gives no nearest house.
     hits = find("Кирова 7");
     ASSERT_EQ(hits.size(), 1u);
@@ -197,3 +262,25 @@ TEST_F(Address, IndexKeptInTheFileCache) {
 }
 
 }  // namespace
+
+// The quick find's houses on the demo city, where "Садовая улица" runs in
+// several districts: each house carries its street's district.
+TEST(QuickFindAddresses, HousesOfOneStreetNameInSeveralDistrictsAreToldApart) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(writeDataset(democity::buildCity({}), dir.path()));
+    Settings settings;
+    settings.dataDirectory = dir.path() + u'/';
+    Catalogue catalogue;
+    Tables tables;
+    ASSERT_TRUE(readCatalogue(settings, catalogue, tables));
+    const NameContext ctx{settings.dataDirectory, catalogue, tables, nullptr};
+    const std::vector<ListModel::Item> found = quickFindAddresses(ctx, u("Садовая 8"));
+    ASSERT_GE(found.size(), 2u);
+    QSet<QString> texts;
+    for (const ListModel::Item& item : found) {
+        EXPECT_TRUE(item.text.startsWith(u("Садовая улица д.8 ("))) << item.text.toStdString();
+        EXPECT_TRUE(item.text.endsWith(u')'));
+        texts.insert(item.text);
+    }
+    EXPECT_EQ(texts.size(), qsizetype(found.size())) << "no two entries read the same";
+}

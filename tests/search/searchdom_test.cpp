@@ -202,6 +202,14 @@ TEST_F(SearchDom, StreetListKeysTakeTheStreetIntoTheTextBox) {
     EXPECT_EQ(dlg->findname->text(), dlg->streets().text(1));
     EXPECT_TRUE(dlg->domnom->text().isEmpty());
     EXPECT_TRUE(dlg->dombykv->text().isEmpty());
+    // Enter takes the street as any key does, then shows it: the dialog opens
+    // again on that street.
+    QTest::keyClick(dlg->streetlist, Qt::Key_Down);
+    fields("12");
+    pressEnter(dlg->streetlist);
+    ASSERT_EQ(city.shown.size(), 1u);
+    EXPECT_EQ(dlg->findname->text(), dlg->streets().text(2));
+    EXPECT_TRUE(dlg->domnom->text().isEmpty());
 }
 
 TEST_F(SearchDom, ShowHouseMarksAndHides) {

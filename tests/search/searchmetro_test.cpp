@@ -51,6 +51,16 @@ TEST_F(SearchMetro, TypingAndEnterInListModeShows) {
     EXPECT_EQ(city.state.marksList.entries[1].classNumber, kStations);
 }
 
+TEST_F(SearchMetro, MousePressCopiesTheStationAsListed) {
+    typeInto(dlg->findname, "мо");
+    const int i = dlg->stations().currentIndex();
+    const QRect r = dlg->metrolist->visualRect(dlg->stations().index(i));
+    QTest::mousePress(dlg->metrolist->viewport(), Qt::LeftButton, {}, r.center());
+    EXPECT_EQ(dlg->findname->text(), dlg->stations().text(i)) << "blank padding kept";
+    EXPECT_GT(dlg->findname->text().size(), u("Московская").size());
+    EXPECT_EQ(current(), u("Московская"));
+}
+
 TEST_F(SearchMetro, EnterInContextModeSearches) {
     dlg->listfind->click();
     EXPECT_FALSE(dlg->listfind->isChecked());

@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "dataset/georef.h"
 #include "findtool.h"
 #include "search/searchfixture.h"
 
@@ -388,3 +389,83 @@ TEST(FindProgram, ExitStatusAndStreams) {
 }
 
 }  // namespace
+
+// Interpolation lines: the houses between their addressed ends are made,
+// placed along the line, found by the searches and marked approximate.
+TEST(FindInterpolated, HousesBetweenTheEndsAlongTheLine) {
+    QTemporaryDir dir;
+    const QString osm = dir.filePath(u("interpolation.osm"));
+    QFile f(osm);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    auto node = [](int id, const char* lat, const char* lon, const char* number = nullptr) {
+        QString s = u("<node id=\"%1\" lat=\"%2\" lon=\"%3\" version=\"1\">")
+                        .arg(id)
+                        .arg(QLatin1String(lat), QLatin1String(lon));
+        if (number)
+            s += u("<tag k=\"addr:street\" v=\"Тестовая улица\"/><tag k=\"addr:housenumber\" "
+                   "v=\"%1\"/>")
+                     .arg(QLatin1String(number));
+        return s + u("</node>\n");
+    };
+    auto way = [](int id, std::initializer_list<int> nodes, const char* tags) {
+        QString s = u("<way id=\"%1\" version=\"1\">").arg(id);
+        for (int n : nodes) s += u("<nd ref=\"%1\"/>").arg(n);
+        return s + QString::fromUtf8(tags) + u("</way>\n");
+    };
+    QString xml = u("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<osm version=\"0.6\">\n");
+    xml += node(1, "55.7500", "37.6000") + node(2, "55.7500", "37.6100");
+    // Odd, straight: 1 .. 11, and 5 mapped on its own elsewhere.
+    xml += node(3, "55.7501", "37.6000", "1") + node(4, "55.7501", "37.6100", "11");
+    xml += node(5, "55.7503", "37.6040", "5");
+    // Even, bent: 2 .. 8 round a corner; all: 20 .. 23.
+    xml += node(6, "55.7499", "37.6000", "2") + node(7, "55.7499", "37.6010") +
+           node(8, "55.7489", "37.6010", "8");
+    xml += node(9, "55.7510", "37.6000", "20") + node(10, "55.7510", "37.6030", "23");
+    xml += way(100, {1, 2}, "<tag k=\"highway\" v=\"residential\"/>"
+                            "<tag k=\"name\" v=\"Тестовая улица\"/>");
+    xml += way(101, {3, 4}, "<tag k=\"addr:interpolation\" v=\"odd\"/>");
+    xml += way(102, {6, 7, 8}, "<tag k=\"addr:interpolation\" v=\"even\"/>");
+    xml += way(103, {9, 10}, "<tag k=\"addr:interpolation\" v=\"all\"/>");
+    xml += u("</osm>\n");
+    f.write(xml.toUtf8());
+    f.close();
+    const QString data = dir.filePath(u("city"));
+    QProcess p;
+    p.start(QStringLiteral(IMPORT_EXE), {osm, u("--out"), data});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    EXPECT_TRUE(QString::fromLocal8Bit(p.readAllStandardOutput())
+                    .contains(u("линий интерполяции адресов, поставлены вдоль них: 7")));
+
+    // number -> where it lies (the share of the line's length), approximate or not.
+    struct Want {
+        const char* number;
+        double lat, lon;
+        bool approximate;
+    };
+    for (const Want& w : {Want{"3", 55.7501, 37.6020, true}, Want{"7", 55.7501, 37.6060, true},
+                          Want{"9", 55.7501, 37.6080, true}, Want{"5", 55.7503, 37.6040, false},
+                          Want{"4", 55.7499, 37.6009256, true},
+                          Want{"6", 55.7494209, 37.6010, true}, Want{"21", 55.7510, 37.6010, true},
+                          Want{"22", 55.7510, 37.6020, true}, Want{"1", 55.7501, 37.6000, false}}) {
+        SCOPED_TRACE(w.number);
+        const Outcome r =
+            find(data, {u("--json"), u("house"), u("Тестовая"), QString::fromLatin1(w.number)});
+        ASSERT_EQ(r.status, findtool::kFound) << r.errors.toStdString();
+        ASSERT_EQ(r.lines.size(), 1);
+        const QJsonObject j = QJsonDocument::fromJson(r.lines[0].toUtf8()).object();
+        EXPECT_EQ(j.value(u("approximate")).toBool(false), w.approximate);
+        EXPECT_LT(distanceMetres(j.value(u("lat")).toDouble(), j.value(u("lon")).toDouble(), w.lat,
+                                 w.lon),
+                  1.5);
+        // One line and the batch find them too.
+        const Outcome line = find(data, {u("--json"), u("address"),
+                                         u("ул. Тестовая, д. ") + QLatin1String(w.number)});
+        ASSERT_EQ(line.lines.size(), 1) << line.errors.toStdString();
+        EXPECT_EQ(QJsonDocument::fromJson(line.lines[0].toUtf8()).object().value(u("record")),
+                  j.value(u("record")));
+    }
+    EXPECT_EQ(find(data, {u("geocode"), u("-")}, "Тестовая улица\t7\n").lines.size(), 1);
+    EXPECT_EQ(find(data, {u("house"), u("Тестовая"), u("13")}).status, findtool::kNotFound)
+        << "nothing beyond the ends";
+}

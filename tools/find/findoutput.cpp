@@ -60,6 +60,7 @@ Found Session::describe(int c, int32_t n) const {
     f.name = objectName(ctx(), c, n, true);
     f.classNumber = c;
     f.record = n;
+    f.approximate = approximate.contains(approximateKey(c, n));
     ObjectBox box;
     if (namedObjectBox(state, c, n, box)) {
         f.placed = true;
@@ -97,6 +98,7 @@ void Session::print(const Found& f, const Prefix& prefix) {
             j.insert(QStringLiteral("lat"), degrees(f.lat).toDouble());
             j.insert(QStringLiteral("lon"), degrees(f.lon).toDouble());
         }
+        if (f.approximate) j.insert(QStringLiteral("approximate"), true);
         o.line(QString::fromUtf8(QJsonDocument(j).toJson(QJsonDocument::Compact)));
         return;
     }

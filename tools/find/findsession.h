@@ -11,6 +11,7 @@
 #include <optional>
 #include <utility>
 
+#include "dataset/approximate.h"
 #include "dataset/georef.h"
 #include "dataset/names.h"
 #include "search/addressmatch.h"
@@ -39,6 +40,7 @@ struct Found {
     double x = 0, y = 0;  // centre of the object's box, map units
     bool hasLatLon = false;
     double lat = 0, lon = 0;  // the same centre in degrees (WGS 84)
+    bool approximate = false;  // a house placed along an interpolation line
 };
 
 // Fields printed before the object (the line and match of geocode), as
@@ -66,6 +68,7 @@ struct Session {
     AppState state;
     Output& o;
     std::optional<GeoReference> geo;  // when the dataset records its projection
+    QSet<qint64> approximate;         // houses placed by estimate (approximateKey)
 
     NameContext ctx() const { return state.names(); }
     bool classInTable(int c) const { return c >= 1 && c <= state.tables.classCount(); }

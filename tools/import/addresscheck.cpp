@@ -12,6 +12,7 @@
 #include "dataset/names.h"
 #include "dataset/numbers.h"
 #include "dataset/textfold.h"
+#include "search/addressmatch.h"
 
 namespace urbica::osmimport {
 
@@ -35,161 +36,71 @@ bool loadDataset(const QString& dir, Catalogue& catalogue, Tables& tables, QStri
 
 }  // namespace
 
-TypedHouse typedFor(const HouseFields& house) {
-    TypedHouse t;
+HouseQuery typedFor(const HouseFields& house) {
     const QString n = house.number.trimmed();
     qsizetype i = 0;
     while (i < n.size() && n.at(i).isDigit()) ++i;
-    t.number = n.left(i);
-    t.letter = n.mid(i).trimmed();
-    if (t.number.isEmpty()) t.number = n, t.letter = n;  // a number without digits
-    t.fraction = house.fraction.trimmed();
-    t.building = house.building.trimmed();
-    return t;
-}
-
-bool houseMatches(const TypedHouse& typed, const QString& number, const QString& fraction,
-                  const QString& building) {
-    if (!typed.number.isEmpty() && leadingNumber(typed.number) != leadingNumber(number))
-        return false;
-    if (!typed.letter.isEmpty() && !upperCp1251(number).contains(upperCp1251(typed.letter)))
-        return false;
-    if (!typed.building.isEmpty() && leadingNumber(typed.building) != leadingNumber(building))
-        return false;
-    if (!typed.fraction.isEmpty() && leadingNumber(typed.fraction) != leadingNumber(fraction))
-        return false;
-    return true;
+    // A number without digits ("вл1") is matched as text, as the letter is.
+    return HouseQuery{n.left(i), n.mid(i), house.fraction, house.building}.trimmed();
 }
 
 namespace {
 
-// What the check reads of a written dataset once: the street names and the
-// house records. Only read after it is made, so several threads may share it.
-class HouseIndex {
+// The streets of the written dataset by their shown names: an address is found
+// on any street of its street's name (one name in several districts).
+class StreetsByName {
 public:
-    HouseIndex(const NameContext& ctx, const ClassNames& streets)
-        : ctx_(ctx), streets_(streets), streetNames_(size_t(streets.recordCount()) + 1) {
+    explicit StreetsByName(const ClassNames& streets) : sameName_(size_t(streets.recordCount()) + 1) {
+        names_.resize(sameName_.size());
         for (int64_t n = 1; n <= streets.recordCount(); ++n) {
-            streetNames_[size_t(n)] = streets.shortName(n);
-            byName_[streetNames_[size_t(n)]].push_back(n);
+            names_[size_t(n)] = streets.shortName(n);
+            byName_[names_[size_t(n)]].push_back(int32_t(n));
         }
-        sameName_.resize(streetNames_.size());
         for (int64_t n = 1; n <= streets.recordCount(); ++n)
-            sameName_[size_t(n)] = &byName_.find(streetNames_[size_t(n)]).value();
-        readHouses();
+            sameName_[size_t(n)] = &byName_.find(names_[size_t(n)]).value();
     }
-
-    bool known(int32_t street) const { return street >= 1 && size_t(street) < streetNames_.size(); }
-    const QString& streetName(int32_t street) const { return streetNames_[size_t(street)]; }
-    // Every street record with the name of this one, itself included.
-    const std::vector<int64_t>& sameName(int32_t street) const {
-        return *sameName_[size_t(street)];
-    }
-    // The house records on the map among the parts of a street, by the
-    // leading number of their number text.
-    using Houses = std::vector<std::pair<double, const char*>>;
-    Houses housesOf(int64_t street) const {
-        Houses byNumber;
-        std::vector<ObjectRef> parts;
-        readPartRefs(ctx_, ctx_.catalogue.streetClass, streets_.nameRecord(street), parts);
-        for (const ObjectRef& p : parts) {
-            auto c = houseClasses_.constFind(p.first);
-            if (c == houseClasses_.constEnd() || p.second < 1 ||
-                size_t(p.second) > c->onMap.size() || !c->onMap[size_t(p.second - 1)])
-                continue;
-            const char* record = c->records.constData() + (p.second - 1) * kHouseNumberLength;
-            byNumber.emplace_back(leadingNumber(getText(record, 4).trimmed()), record);
-        }
-        std::stable_sort(byNumber.begin(), byNumber.end(),
-                         [](const auto& a, const auto& b) { return a.first < b.first; });
-        return byNumber;
-    }
+    bool known(int32_t street) const { return street >= 1 && size_t(street) < names_.size(); }
+    const QString& name(int32_t street) const { return names_[size_t(street)]; }
+    const std::vector<int32_t>& sameName(int32_t street) const { return *sameName_[size_t(street)]; }
 
 private:
-    // House records of every house class, read whole once and kept as read;
-    // a record's texts are decoded when its number is the one looked for.
-    struct HouseClass {
-        QByteArray records;
-        std::vector<bool> onMap;
-    };
-
-    void readHouses() {
-        const Tables& tables = ctx_.tables;
-        for (int c = 1; c <= tables.classCount(); ++c) {
-            if (tables.classes[size_t(c)].nameStyle != 3) continue;
-            RecordFile cls(classFilePath(ctx_, c, ".cls"), kHouseNumberLength);
-            RecordFile cl2(classFilePath(ctx_, c, ".cl2"), NameRecord::kRecordLength);
-            HouseClass hc;
-            QByteArray index;
-            hc.onMap.resize(size_t(cls.recordCount()));
-            if (!hc.onMap.empty() &&
-                (!cls.readRange(1, cls.recordCount(), hc.records) ||
-                 !cl2.readRange(1, std::min(cl2.recordCount(), cls.recordCount()), index)))
-                continue;
-            for (size_t i = 0; i < hc.onMap.size(); ++i)
-                hc.onMap[i] = qsizetype((i + 1) * NameRecord::kRecordLength) <= index.size() &&
-                              NameRecord::decode(index.constData() + i * NameRecord::kRecordLength)
-                                      .mapObjectCount >= 1;
-            houseClasses_.insert(c, std::move(hc));
-        }
-    }
-
-    const NameContext& ctx_;
-    const ClassNames& streets_;
-    std::vector<QString> streetNames_;
-    QHash<QString, std::vector<int64_t>> byName_;
-    std::vector<const std::vector<int64_t>*> sameName_;
-    QHash<int, HouseClass> houseClasses_;
+    std::vector<QString> names_;
+    QHash<QString, std::vector<int32_t>> byName_;
+    std::vector<const std::vector<int32_t>*> sameName_;
 };
 
-// Checks the addresses from..to against the index, as the house search finds them.
-void checkRange(const HouseIndex& index, const AddressSample* from, const AddressSample* to,
-                AddressCheck& out) {
-    QHash<int64_t, HouseIndex::Houses> partsOf;
+// Checks the addresses from..to with the house search's own matcher; every
+// street's houses were read before, so several threads may share the index.
+void checkRange(const AddressIndex& index, const StreetsByName& streets,
+                const AddressSample* from, const AddressSample* to, AddressCheck& out) {
     // The first house each number text names, as the importer split it.
     struct First {
         HouseFields house;
-        TypedHouse typed;
-        double number;  // the leading number of the typed number
+        HouseQuery typed;
     };
     QHash<QString, First> firstHouse;
-    static const std::vector<int64_t> kNone;
+    static const std::vector<int32_t> kNone;
     for (const AddressSample* a = from; a != to; ++a) {
         ++out.total;
         auto h = firstHouse.constFind(a->houseNumber);
         if (h == firstHouse.constEnd()) {
             const HouseNumberSplit split = splitHouseNumber(foldToCp1251(a->houseNumber));
             const HouseFields house = split.houses.empty() ? HouseFields{} : split.houses.front();
-            const TypedHouse typed = typedFor(house);
-            h = firstHouse.insert(a->houseNumber, {house, typed, leadingNumber(typed.number)});
+            h = firstHouse.insert(a->houseNumber, {house, typedFor(house)});
         }
-        const bool known = index.known(a->streetRecord);
-        const TypedHouse& typed = h->typed;
+        const bool known = streets.known(a->streetRecord);
         bool found = false;
-        for (int64_t street : known ? index.sameName(a->streetRecord) : kNone) {
-            auto p = partsOf.find(street);
-            if (p == partsOf.end()) p = partsOf.emplace(street, index.housesOf(street));
-            const HouseIndex::Houses& houses = *p;
-            auto [first, last] =
-                typed.number.isEmpty()
-                    ? std::make_pair(houses.begin(), houses.end())
-                    : std::equal_range(
-                          houses.begin(), houses.end(),
-                          std::pair<double, const char*>(h->number, nullptr),
-                          [](const auto& a, const auto& b) { return a.first < b.first; });
-            for (auto it = first; it != last && !found; ++it) {
-                const char* r = it->second;
-                found = houseMatches(typed, getText(r, 4).trimmed(), getText(r + 4, 3).trimmed(),
-                                     getText(r + 7, 3).trimmed());
+        for (int32_t street : known ? streets.sameName(a->streetRecord) : kNone)
+            if (!index.matching(street, h->typed).empty()) {
+                found = true;
+                break;
             }
-            if (found) break;
-        }
         if (found)
             ++out.found;
         else
-            out.missing.push_back({a->street, a->houseNumber,
-                                   known ? index.streetName(a->streetRecord) : QString(),
-                                   h->house});
+            out.missing.push_back(
+                {a->street, a->houseNumber, known ? streets.name(a->streetRecord) : QString(),
+                 h->house});
     }
 }
 
@@ -202,18 +113,25 @@ AddressCheck checkAddresses(const QString& dataDirectory,
     Tables tables;
     if (!loadDataset(dataDirectory, catalogue, tables, out.error)) return out;
     const QString data = QDir(dataDirectory).absolutePath() + QDir::separator();
-    const NameContext ctx{data, catalogue, tables};
+    FileCache files;
+    const NameContext ctx{data, catalogue, tables, &files};
     const int streetClass = catalogue.streetClass;
     if (streetClass < 1 || streetClass > tables.classCount()) {
         out.error = QString::fromUtf8("в наборе нет класса улиц");
         return out;
     }
-    ClassNames streets(ctx, streetClass);
-    if (!streets.ok()) {
-        out.error = streets.error();
+    const FileCache::Pass pass(&files);
+    ClassNames streetNames(ctx, streetClass);
+    if (!streetNames.ok()) {
+        out.error = streetNames.error();
         return out;
     }
-    const HouseIndex index(ctx, streets);
+    const StreetsByName streets(streetNames);
+    const std::shared_ptr<const AddressIndex> index = AddressIndex::build(ctx, &out.error);
+    if (!index) return out;
+    // Every street's houses are read here, on this thread (the file cache is
+    // not shared); the parts below only look them up.
+    for (int64_t n = 1; n <= streetNames.recordCount(); ++n) index->houses(int32_t(n));
     // A large list is checked in parts on the processor's cores; the parts'
     // results are joined in the list's order.
     const size_t parts = addresses.size() < 20000
@@ -226,9 +144,10 @@ AddressCheck checkAddresses(const QString& dataDirectory,
         const AddressSample* from = begin + addresses.size() * k / parts;
         const AddressSample* to = begin + addresses.size() * (k + 1) / parts;
         if (k + 1 == parts)
-            checkRange(index, from, to, results[k]);
+            checkRange(*index, streets, from, to, results[k]);
         else
-            threads.emplace_back([&, k, from, to] { checkRange(index, from, to, results[k]); });
+            threads.emplace_back(
+                [&, k, from, to] { checkRange(*index, streets, from, to, results[k]); });
     }
     for (std::thread& t : threads) t.join();
     for (AddressCheck& r : results) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "osmimport.h"
+#include "search/houses.h"
 
 namespace urbica::osmimport {
 
@@ -25,17 +26,10 @@ struct AddressCheck {
 };
 
 // What a user types for a written house: the number's leading digits as the
-// number, the rest of the number text as the letter, fraction and building as written.
-struct TypedHouse {
-    QString number, letter, fraction, building;
-};
-TypedHouse typedFor(const HouseFields& house);
-
-// The house-search rule: an empty field matches anything; number, fraction and
-// building compare by their leading numbers, the letter by containment in the
-// stored number text, ignoring case.
-bool houseMatches(const TypedHouse& typed, const QString& number, const QString& fraction,
-                  const QString& building);
+// number, the rest of the number text as the letter, fraction and building as
+// written. The check matches it with the house search's own rule
+// (AddressIndex::matching, houseMatches).
+HouseQuery typedFor(const HouseFields& house);
 
 AddressCheck checkAddresses(const QString& dataDirectory,
                             const std::vector<AddressSample>& addresses);

@@ -52,6 +52,7 @@ struct House {
     int32_t street = -1;  // index into the streets
     size_t pending = 0;
     bool alone = true;  // its address names this house only, read in full
+    bool approximate = false;  // placed along an interpolation line
 };
 
 inline constexpr size_t kNoPending = size_t(-1);
@@ -60,6 +61,7 @@ struct Address {
     QString street, number;
     size_t pending = kNoPending;  // kNoPending while its way may still make an area
     osmium::Location where;
+    bool approximate = false;  // made between the ends of an interpolation line
 };
 
 // A named place given as a point, and a named district given as an area.

@@ -92,7 +92,9 @@ void Collector::node(const osmium::Node& n) {
     }
     if (isStation(t)) addStation(t, n.location());
     addPoi(t, n.location());
+    const size_t before = addresses.size();
     addAddress(t, n.location(), std::nullopt);
+    if (addresses.size() > before) addressNodes_.emplace_back(n.id(), before);
 }
 
 void Collector::way(const osmium::Way& w) {
@@ -104,6 +106,16 @@ void Collector::way(const osmium::Way& w) {
     const bool station = isStation(t);
     if (!memberAddress_.empty()) readMember(w);
     if (const char* number = t["addr:housenumber"]; number && *number) awaitArea(w);
+    InterpolationLine line;
+    if (interpolationKind(t["addr:interpolation"], line.step, line.parity) &&
+        w.nodes().size() >= 2) {
+        line.points = ringOf(w.nodes());
+        line.firstNode = w.nodes().front().ref();
+        line.lastNode = w.nodes().back().ref();
+        if (const char* street = t["addr:street"]; street && *street)
+            line.street = addressText(street);
+        interpolations_.push_back(std::move(line));
+    }
     if (!highway && !railway && !waterway && !station) return;
     Ring pts;
     pts.reserve(w.nodes().size());
@@ -275,6 +287,49 @@ void Collector::placeLeftAddresses() {
     relationAddressOf_.clear();
     memberAddress_.clear();
     report_.addressesFromParts = addressesFromParts_;
+}
+
+void Collector::addInterpolatedHouses() {
+    if (interpolations_.empty()) {
+        std::vector<std::pair<osmium::object_id_type, size_t>>().swap(addressNodes_);
+        return;
+    }
+    std::sort(addressNodes_.begin(), addressNodes_.end());
+    auto addressOf = [&](osmium::object_id_type id) -> const Address* {
+        auto it = std::lower_bound(addressNodes_.begin(), addressNodes_.end(),
+                                   std::make_pair(id, size_t(0)));
+        return it != addressNodes_.end() && it->first == id ? &addresses[it->second] : nullptr;
+    };
+    // The extract's own addresses are not made again.
+    QSet<QString> known;
+    for (const Address& a : addresses) known.insert(a.street + u'\t' + a.number);
+    for (const InterpolationLine& line : interpolations_) {
+        const Address* from = addressOf(line.firstNode);
+        const Address* to = addressOf(line.lastNode);
+        if (!from || !to) {
+            skip(u("линии интерполяции адресов без адресов на концах"));
+            continue;
+        }
+        const QString street = line.street.isEmpty() ? from->street : line.street;
+        const int a = plainHouseNumber(from->number), b = plainHouseNumber(to->number);
+        const std::vector<InterpolatedHouse> houses =
+            (line.street.isEmpty() && from->street != to->street) || a < 0 || b < 0
+                ? std::vector<InterpolatedHouse>()
+                : interpolateHouses(line, a, b);
+        if (houses.empty() && std::abs(a - b) != line.step) {
+            skip(u("линии интерполяции адресов, не прочитанные"));
+            continue;
+        }
+        for (const InterpolatedHouse& h : houses) {
+            const QString number = QString::number(h.number);
+            if (known.contains(street + u'\t' + number)) continue;
+            const size_t p = add(kBuildingLayer, kAddressType, 1, Shape::Square, Ring{h.at});
+            addresses.push_back({street, number, p, h.at, true});
+            ++report_.interpolatedHouses;
+        }
+    }
+    std::vector<std::pair<osmium::object_id_type, size_t>>().swap(addressNodes_);
+    std::vector<InterpolationLine>().swap(interpolations_);
 }
 
 size_t Collector::add(int16_t layer, int16_t type, int16_t maxLevel, Shape shape, Ring pts) {

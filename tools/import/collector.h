@@ -18,6 +18,7 @@
 
 #include "classify.h"
 #include "collected.h"
+#include "interpolation.h"
 #include "names.h"
 #include "osmimport.h"
 
@@ -43,6 +44,9 @@ public:
     // multipolygons that could not be assembled (members missing from the
     // extract, broken rings), placed by the points that were read.
     void placeLeftAddresses();
+    // After that: the houses between the ends of the interpolation lines,
+    // each placed along its line, unless the extract has that address.
+    void addInterpolatedHouses();
 
     const std::vector<PlacePoint>& places() const { return places_; }
     const std::vector<DistrictArea>& districtAreas() const { return districtAreas_; }
@@ -72,6 +76,9 @@ private:
     QSet<QString> addressTexts_;
     QString addressText(const char* value);
     std::vector<DistrictArea> districtAreas_;
+    // Nodes with an address (id, index into addresses), and the interpolation lines.
+    std::vector<std::pair<osmium::object_id_type, size_t>> addressNodes_;
+    std::vector<InterpolationLine> interpolations_;
 
     // The address of a multipolygon relation, with what its member ways gave,
     // in case the relation makes no area.

@@ -154,10 +154,11 @@ void Builder::makeHouses() {
         const int32_t street = sp->street;
         const bool alone = number.exact && number.fieldCount == 1;
         for (int32_t f = number.firstField; f < number.firstField + number.fieldCount; ++f) {
-            houses_.push_back({f, street, a.pending, alone});
+            houses_.push_back({f, street, a.pending, alone, a.approximate});
             c_.names.streets[size_t(street)].houses.push_back(int32_t(houses_.size() - 1));
         }
-        r_.addresses.push_back({a.street, a.number, street + 1});
+        // The check counts the extract's own addresses.
+        if (!a.approximate) r_.addresses.push_back({a.street, a.number, street + 1});
     }
     // The addresses live on in the houses and the samples.
     std::vector<Address>().swap(c_.addresses);
@@ -286,7 +287,9 @@ void Builder::addHouses(const Street& street, int32_t record, NameData& nd, int1
         }
         if (nd.parts.size() < size_t(kMaxRefs)) {
             names[size_t(houseClass)].push_back(std::move(hd));
-            nd.parts.push_back({houseClass, int32_t(names[size_t(houseClass)].size())});
+            const int32_t houseRecord = int32_t(names[size_t(houseClass)].size());
+            nd.parts.push_back({houseClass, houseRecord});
+            if (house.approximate) d_.approximateHouses.push_back({houseClass, houseRecord});
         } else {
             c_.skip(u("дома сверх предела на одной улице"));
         }

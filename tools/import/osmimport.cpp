@@ -135,6 +135,7 @@ void readObjects(const osmium::io::File& file, Collector& collector, Manager& ma
     reader.close();
     areas.flush();
     collector.placeLeftAddresses();
+    collector.addInterpolatedHouses();
 }
 
 }  // namespace

@@ -63,6 +63,8 @@ struct ImportReport {
     int64_t multipolygonRelations = 0;  // relations the area builder was asked to assemble
     // Addresses placed by the points read of an object that made no area.
     int64_t addressesFromParts = 0;
+    // Houses made between the ends of interpolation lines (addr:interpolation).
+    int64_t interpolatedHouses = 0;
     double seconds = 0;
 };
 

@@ -29,6 +29,9 @@ QStringList reportLines(const ImportResult& r) {
         lines << u("адреса объектов без площади (линии, неполные мультиполигоны), "
                    "поставлены по их точкам: %1")
                      .arg(rep.addressesFromParts);
+    if (rep.interpolatedHouses)
+        lines << u("дома между концами линий интерполяции адресов, поставлены вдоль них: %1")
+                     .arg(rep.interpolatedHouses);
     for (const auto& [why, count] : rep.skipped)
         lines << u("пропущено: %1: %2").arg(why).arg(count);
     lines << u("другие имена объектов для поиска: %1").arg(r.data.searchNames.size());
