@@ -1,6 +1,8 @@
 // A city whose streets are named in the local language and in Russian
 // (a crafted extract, imported with the importer): every search finds a
 // street and its houses by both names, and a whole address in one line.
+// And places of several kinds about one point: the quick find lists the
+// nearest of a kind first.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -11,9 +13,11 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include "dataset/georef.h"
 #include "dataset/settings.h"
 #include "findtool.h"
 #include "guifixture.h"
@@ -37,13 +41,15 @@ protected:
     std::unique_ptr<MainWindow> w;
 
     QString data() const { return dir.path() + QStringLiteral("/data/"); }
+    virtual QString extract() const {
+        return QStringLiteral(OSM_TEST_DATA "/minsk-two-languages.osm");
+    }
 
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         osmimport::ImportResult result;
         QString error;
-        ASSERT_TRUE(osmimport::importOsm(QStringLiteral(OSM_TEST_DATA "/minsk-two-languages.osm"),
-                                         result, &error))
+        ASSERT_TRUE(osmimport::importOsm(extract(), result, &error))
             << error.toStdString();
         ASSERT_TRUE(osmimport::writeDatasetSafely(result.data, data(), &error))
             << error.toStdString();
@@ -146,3 +152,37 @@ TEST_F(TwoLanguageCity, TheFinderTakesBothNames) {
 }
 
 }  // namespace
+
+class KindsCity : public TwoLanguageCity {
+protected:
+    QString extract() const override {
+        return QStringLiteral(OSM_TEST_DATA "/kinds-nearby.osm");
+    }
+};
+
+TEST_F(KindsCity, TheQuickFindListsTheNearestOfAKindFirst) {
+    // The view's centre on the point the places lie about.
+    const std::optional<GeoReference> geo = readGeoReference(data());
+    ASSERT_TRUE(geo);
+    const QPoint at = geo->toMap(55.75, 37.60);
+    state.view.viewLeft = float(at.x() - state.view.viewWidth / 2);
+    state.view.viewTop = float(at.y() - state.view.viewHeight / 2);
+    const QStringList found = quickFind("аптеки рядом");
+    ASSERT_EQ(found.size(), 4) << found.join(u'|').toStdString();
+    const QRegularExpression metres(QStringLiteral("^Аптека — 1[12][019] м$"));
+    EXPECT_TRUE(metres.match(found[0]).hasMatch()) << found[0].toStdString();
+    EXPECT_TRUE(found[1].startsWith(u("Аптека Здоровье — 30"))) << found[1].toStdString();
+    EXPECT_TRUE(found[2].startsWith(u("Аптека Ригла — 8"))) << found[2].toStdString();
+    EXPECT_EQ(found[3], u("Аптека Дальняя — 1,5 км"));
+    // The place without a name is shown and named by its type.
+    pressEnter(w->findList);
+    EXPECT_EQ(w->selst->text(), u("Аптека"));
+    const double cx = state.view.viewLeft + state.view.viewWidth / 2;
+    EXPECT_NEAR(cx - at.x(), 120, 2);
+    // A name after the places: the cafe is found by its kind and by its name.
+    const QStringList cafes = quickFind("кофейня");
+    ASSERT_EQ(cafes.size(), 2) << cafes.join(u'|').toStdString();
+    EXPECT_TRUE(cafes[0].startsWith(u("Кафе Кофейня — "))) << cafes[0].toStdString();
+    EXPECT_TRUE(cafes[1].endsWith(u("Кофейня"))) << cafes[1].toStdString();
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(u'|').toStdString();
+}

@@ -50,6 +50,7 @@ bool Builder::build(QString* error) {
 
     makeDistrictRings();
     makeObjects();
+    makeKindPlaces();
     std::vector<Pending>().swap(c_.pendings);  // drawn now; pendingObjects_ keeps their objects
     releaseFreedMemory();
     makeHouses();
@@ -196,6 +197,20 @@ void Builder::makeObjects() {
             if (p.nameClass) obj.nameKind = p.nameClass, obj.nameIndex = p.nameRecord;
         }
     }
+}
+
+void Builder::makeKindPlaces() {
+    d_.kindPlaces.reserve(c_.kindNotes.size());
+    for (const KindNote& k : c_.kindNotes) {
+        if (k.pending >= pendingObjects_.size() || pendingObjects_[k.pending].empty()) continue;
+        const Pending& p = c_.pendings[k.pending];
+        const ObjectRefData& ref = pendingObjects_[k.pending].front();
+        const QPoint at = frame_.at(k.where);
+        const bool named = p.nameClass > 0 && p.nameRecord > 0;
+        d_.kindPlaces.push_back({k.tag, at.x(), at.y(), named ? p.nameClass : int16_t(0),
+                                 named ? p.nameRecord : 0, ref.first, ref.second});
+    }
+    std::vector<KindNote>().swap(c_.kindNotes);
 }
 
 }  // namespace urbica::osmimport

@@ -38,6 +38,8 @@ private:
     int32_t districtOf(osmium::Location where) const;
     void makeDistrictRings();
     void makeObjects();
+    // The place of each object of a kind, with its named object and map object.
+    void makeKindPlaces();
     void makeCatalogue(const GridChoice& grid);
     // In names.cpp: houses of the addresses, then the name records.
     void makeHouses();
