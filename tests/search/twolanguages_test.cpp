@@ -26,6 +26,7 @@
 #include "osmimport.h"
 #include "output.h"
 #include "search/searchdom.h"
+#include "search/unifind.h"
 #include "view/locate.h"
 
 using namespace urbica;
@@ -49,8 +50,7 @@ protected:
         ASSERT_TRUE(dir.isValid());
         osmimport::ImportResult result;
         QString error;
-        ASSERT_TRUE(osmimport::importOsm(extract(), result, &error))
-            << error.toStdString();
+        ASSERT_TRUE(osmimport::importOsm(extract(), result, &error)) << error.toStdString();
         ASSERT_TRUE(osmimport::writeDatasetSafely(result.data, data(), &error))
             << error.toStdString();
         Settings s;
@@ -155,9 +155,7 @@ TEST_F(TwoLanguageCity, TheFinderTakesBothNames) {
 
 class KindsCity : public TwoLanguageCity {
 protected:
-    QString extract() const override {
-        return QStringLiteral(OSM_TEST_DATA "/kinds-nearby.osm");
-    }
+    QString extract() const override { return QStringLiteral(OSM_TEST_DATA "/kinds-nearby.osm"); }
 };
 
 TEST_F(KindsCity, TheQuickFindListsTheNearestOfAKindFirst) {
@@ -184,5 +182,39 @@ TEST_F(KindsCity, TheQuickFindListsTheNearestOfAKindFirst) {
     ASSERT_EQ(cafes.size(), 2) << cafes.join(u'|').toStdString();
     EXPECT_TRUE(cafes[0].startsWith(u("Кафе Кофейня — "))) << cafes[0].toStdString();
     EXPECT_TRUE(cafes[1].endsWith(u("Кофейня"))) << cafes[1].toStdString();
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(u'|').toStdString();
+}
+
+TEST_F(KindsCity, TheUniversalSearchListsTheNearestOfAKindBeforeTheNames) {
+    const std::optional<GeoReference> geo = readGeoReference(data());
+    ASSERT_TRUE(geo);
+    const QPoint at = geo->toMap(55.75, 37.60);
+    state.view.viewLeft = float(at.x() - state.view.viewWidth / 2);
+    state.view.viewTop = float(at.y() - state.view.viewHeight / 2);
+    SearchEnv env;
+    env.state = &state;
+    env.showMessage = [this](const QString& text) { messages << text; };
+    env.pumpEvents = [] {};
+    int shownLayer = 0;
+    env.showMapObject = [&](int layer, int32_t) { shownLayer = layer; };
+    UnifindDialog dlg(env);
+    dlg.findname->setText(u("Банкоматы"));
+    dlg.findkey->click();
+    const ListModel& found = dlg.results();
+    ASSERT_EQ(found.count(), 2);
+    EXPECT_TRUE(found.text(0).startsWith(u("Банкомат — 1"))) << found.text(0).toStdString();
+    EXPECT_TRUE(found.text(1).startsWith(u("Банкомат — 2"))) << found.text(1).toStdString();
+    EXPECT_EQ(found.currentIndex(), 0);
+    // A name one typo away, after those found as typed.
+    dlg.findname->setText(u("Здоровьк"));
+    dlg.findkey->click();
+    ASSERT_EQ(found.count(), 1);
+    EXPECT_TRUE(found.text(0).endsWith(u("Здоровье")));
+    // Shown: a place without a name goes to the map as a map object.
+    dlg.findname->setText(u("парковка"));
+    dlg.findkey->click();
+    ASSERT_EQ(found.count(), 1);
+    dlg.showFound();
+    EXPECT_GT(shownLayer, 0);
     EXPECT_TRUE(messages.isEmpty()) << messages.join(u'|').toStdString();
 }
