@@ -177,6 +177,10 @@ TEST_F(KindsCity, TheQuickFindListsTheNearestOfAKindFirst) {
     EXPECT_EQ(w->selst->text(), u("Аптека"));
     const double cx = state.view.viewLeft + state.view.viewWidth / 2;
     EXPECT_NEAR(cx - at.x(), 120, 2);
+    // A place the map shows for its kind alone is drawn as a point of a type named by it.
+    ASSERT_FALSE(quickFind("банкомат").isEmpty());
+    pressEnter(w->findList);
+    EXPECT_EQ(w->selst->text(), u("Банкомат"));
     // A name after the places: the cafe is found by its kind and by its name.
     const QStringList cafes = quickFind("кофейня");
     ASSERT_EQ(cafes.size(), 2) << cafes.join(u'|').toStdString();

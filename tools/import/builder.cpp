@@ -43,7 +43,8 @@ bool Builder::build(QString* error) {
     const GridChoice grid = chooseGrid(side, int64_t(c_.pendings.size()));
 
     Tables& t = d_.tables;
-    t.types = makeTypes(c_.lineColours);
+    t.types = makeTypes(c_.lineColours, c_.placeTypes);
+    placeTypeFirst_ = int16_t(t.types.size() - c_.placeTypes.size());
     makeLayersAndClasses(t, grid);
     d_.layerObjects.assign(t.layers.size(), {});
     d_.classNames.assign(t.classes.size(), {});
@@ -147,7 +148,8 @@ void Builder::makeObjects() {
         p.rings.clear();
         p.rings.shrink_to_fit();
         MapObjectData o;
-        o.typeIndex = p.type;
+        o.typeIndex =
+            p.type >= kPlaceTypeBase ? int16_t(placeTypeFirst_ + p.type - kPlaceTypeBase) : p.type;
         o.maxLevel = p.maxLevel;
         auto store = [&](MapObjectData obj) {
             std::vector<MapObjectData>& layer = d_.layerObjects[size_t(p.layer)];

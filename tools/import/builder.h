@@ -25,6 +25,7 @@ private:
     ImportResult& r_;
     DatasetData& d_;
     Frame frame_;
+    int16_t placeTypeFirst_ = 0;  // the type of the first of Collector::placeTypes
     std::vector<House> houses_;
     std::vector<HouseFields> houseFields_;  // the fields of each number text read, in turn
     struct DistrictRing {

@@ -445,8 +445,15 @@ void Collector::noteKinds(const std::vector<QString>& kinds, size_t before, osmi
     for (size_t i = before; i < pendings.size() && p == kNoPending; ++i)
         if (pendings[i].type != kAddressType) p = i;
     if (p == kNoPending) {
-        // Unnamed and of no drawn sort (a parking, an ATM): a point at the closest scales.
-        p = add(kPoiLayer, kOtherPoiType, 1, Shape::Point, Ring{at});
+        // Unnamed and of no drawn sort (a parking, an ATM): a point at the
+        // closest scales, of a type named by its kind.
+        const KindTable& table = KindTable::builtIn();
+        const int k = table.indexOf(kinds.front());
+        const QString name = k >= 0 ? table.kinds()[size_t(k)].label : kinds.front();
+        auto it = std::find(placeTypes.begin(), placeTypes.end(), name);
+        if (it == placeTypes.end()) it = placeTypes.insert(placeTypes.end(), name);
+        p = add(kPoiLayer, int16_t(kPlaceTypeBase + (it - placeTypes.begin())), 1, Shape::Point,
+                Ring{at});
         pendings[p].icon = kOtherIcon;
     }
     for (const QString& tag : kinds) kindNotes.push_back({tag, p, at});

@@ -33,6 +33,7 @@ public:
     std::unordered_map<osmium::object_id_type, int32_t> lineColourOfWay;
     std::vector<int32_t> lineColours;
     std::vector<KindNote> kindNotes;
+    std::vector<QString> placeTypes;  // kinds of points drawn for their kind alone
 
     // First pass: the colours of subway routes, for their ways.
     void relationPass(const osmium::Relation& r);
