@@ -29,6 +29,7 @@
 #include "dataset/listmodel.h"
 #include "dataset/names.h"
 #include "dataset/objects.h"
+#include "search/nearby.h"
 #include "search/quickaddress.h"
 #include "search/quickfind.h"
 #include "view/locate.h"
@@ -429,8 +430,50 @@ void registerAll() {
                     const QString& text = (*lines)[i++ % lines->size()];
                     const std::vector<ListModel::Item> houses = quickFindAddresses(ctx, text);
                     ListModel list(true);
-                    findByText(ctx, text, list, classes);
+                    findByText(ctx, text, list, classes, nullptr, nullptr, TextMatch::Anywhere,
+                               true);
                     found = int(houses.size()) + list.count();
+                }
+                st.counters["found"] = found;
+            });
+    }
+    if (g_cities.count(100)) {
+        City* c = g_cities[100].get();
+        const std::vector<int> classes = quickFindClasses(c->s.tables);
+        // A kind near the view: the demo city has no kinds file, so the type
+        // names stand in (their index is made at the first search and kept).
+        reg("kind_near_100",
+            "A kind near the view (\"аптека рядом\", 100 nearest with distances), `--scale 100`",
+            "≤ 30 ms", [c](benchmark::State& st) {
+                const NameContext ctx = c->s.names();
+                const FileCache::Pass pass(&c->s.files);
+                const double x = c->s.view.viewLeft + c->s.view.viewWidth / 2;
+                const double y = c->s.view.viewTop + c->s.view.viewHeight / 2;
+                int found = 0;
+                for (auto _ : st) {
+                    found = int(nearbyItems(ctx, findNearby(ctx, QStringLiteral("аптека рядом"), x,
+                                                            y, kNearbyListLimit))
+                                    .size());
+                }
+                st.counters["found"] = found;
+            });
+        // A street's name with one letter left out of its longest word.
+        QString typo = ClassNames(c->s.names(), c->s.catalogue.streetClass).shortName(1);
+        qsizetype longest = 0, at = 0;
+        for (const QString& w : typo.split(u' '))
+            if (w.size() > longest) longest = w.size(), at = typo.indexOf(w);
+        typo.remove(at + longest / 2, 1);
+        reg("quick_find_typo_100",
+            "Quick find with a name one typo away (\"" + typo.toStdString() +
+                "\", names as typed, then those one typo away), `--scale 100`",
+            "≤ 50 ms", [c, classes, typo](benchmark::State& st) {
+                const NameContext ctx = c->s.names();
+                int found = 0;
+                for (auto _ : st) {
+                    ListModel list(true);
+                    findByText(ctx, typo, list, classes, nullptr, nullptr, TextMatch::Anywhere,
+                               true);
+                    found = list.count();
                 }
                 st.counters["found"] = found;
             });

@@ -28,6 +28,11 @@ int compareListTexts(const QString& a, const QString& b) {
     return compareKeys(listSortKey(a), listSortKey(b));
 }
 
+bool ListModel::before(const Entry& a, const Entry& b) {
+    if (a.group != b.group) return a.group < b.group;
+    return a.group >= 0 && compareKeys(a.key, b.key) < 0;
+}
+
 ListModel::ListModel(bool sorted, QObject* parent) : QAbstractListModel(parent), sorted_(sorted) {}
 
 void ListModel::clear() {
@@ -41,9 +46,7 @@ int ListModel::addItem(const QString& text, qint64 data) {
     Entry e{text, data, listSortKey(text)};
     int pos = count();
     if (sorted_) {
-        auto it = std::upper_bound(
-            items_.begin(), items_.end(), e,
-            [](const Entry& a, const Entry& b) { return compareKeys(a.key, b.key) < 0; });
+        auto it = std::upper_bound(items_.begin(), items_.end(), e, before);
         pos = int(it - items_.begin());
     }
     beginInsertRows(QModelIndex(), pos, pos);
@@ -61,21 +64,20 @@ void ListModel::addItems(std::vector<Item> items) {
     // The new entries in their order, then merged with the old ones.
     KeyedItems added = inListOrder(std::move(items), sorted_);
     for (size_t i = 0; i < added.items.size(); ++i)
-        items_.push_back(
-            Entry{std::move(added.items[i].text), added.items[i].data, std::move(added.keys[i])});
+        items_.push_back(Entry{std::move(added.items[i].text), added.items[i].data,
+                               std::move(added.keys[i]), added.items[i].group});
     int newCurrent = current_;
     if (sorted_) {
-        auto less = [](const Entry& a, const Entry& b) { return compareKeys(a.key, b.key) < 0; };
         // Remember the current entry by its position among equal keys: the
         // merge keeps old entries ahead of new equal ones, so it moves only by
         // the count of new entries that sort strictly before it.
         qint64 shift = 0;
         if (current_ >= 0) {
-            const QByteArray& ck = items_[size_t(current_)].key;
+            const Entry& ce = items_[size_t(current_)];
             for (size_t i = old; i < items_.size(); ++i)
-                if (compareKeys(items_[i].key, ck) < 0) ++shift;
+                if (before(items_[i], ce)) ++shift;
         }
-        std::inplace_merge(items_.begin(), items_.begin() + qsizetype(old), items_.end(), less);
+        std::inplace_merge(items_.begin(), items_.begin() + qsizetype(old), items_.end(), before);
         if (current_ >= 0) newCurrent = int(current_ + shift);
     }
     endResetModel();
@@ -95,7 +97,19 @@ ListModel::KeyedItems ListModel::inListOrder(std::vector<Item> items, bool sorte
     out.items.reserve(items.size());
     out.keys.clear();
     out.keys.reserve(items.size());
-    for (uint32_t i : keyOrder(keys)) {
+    std::vector<uint32_t> order = keyOrder(keys);
+    // Groups apart, each in its order: by key, or as added below group 0.
+    if (std::any_of(items.begin(), items.end(), [](const Item& i) { return i.group != 0; })) {
+        std::vector<uint32_t> byGroup;
+        for (uint32_t i = 0; i < items.size(); ++i)
+            if (items[i].group < 0) byGroup.push_back(i);
+        for (uint32_t i : order)
+            if (items[i].group >= 0) byGroup.push_back(i);
+        std::stable_sort(byGroup.begin(), byGroup.end(),
+                         [&](uint32_t a, uint32_t b) { return items[a].group < items[b].group; });
+        order = std::move(byGroup);
+    }
+    for (uint32_t i : order) {
         out.items.push_back(std::move(items[i]));
         out.keys.push_back(std::move(keys[i]));
     }
@@ -108,11 +122,9 @@ void ListModel::addItemsInOrder(std::vector<Item> items, std::vector<QByteArray>
     beginResetModel();
     items_.reserve(items.size());
     for (size_t i = 0; i < items.size(); ++i)
-        items_.push_back(Entry{std::move(items[i].text), items[i].data, std::move(keys[i])});
-    Q_ASSERT(!sorted_ ||
-             std::is_sorted(items_.begin(), items_.end(), [](const Entry& a, const Entry& b) {
-                 return compareKeys(a.key, b.key) < 0;
-             }));
+        items_.push_back(
+            Entry{std::move(items[i].text), items[i].data, std::move(keys[i]), items[i].group});
+    Q_ASSERT(!sorted_ || std::is_sorted(items_.begin(), items_.end(), before));
     endResetModel();
     current_ = -2;  // force the signal after the reset
     setCurrentIndex(-1);

@@ -25,9 +25,14 @@ class ListModel : public QAbstractListModel {
     Q_OBJECT
 
 public:
+    // group: a sorted list keeps its entries in groups, lower numbers first;
+    // the entries of a group below 0 stay in the order they were added (the
+    // places nearest first), those of group 0 and above are sorted (the name
+    // matches, then those one typo away). An unsorted list ignores it.
     struct Item {
         QString text;
         qint64 data = 0;
+        int group = 0;
     };
 
     explicit ListModel(bool sorted = false, QObject* parent = nullptr);
@@ -37,6 +42,7 @@ public:
     bool isEmpty() const { return items_.empty(); }
     const QString& text(int index) const { return items_[size_t(index)].text; }
     qint64 itemData(int index) const { return items_[size_t(index)].data; }
+    int group(int index) const { return items_[size_t(index)].group; }
     // listSortKey of the entry's text, one byte a character.
     const QByteArray& sortKey(int index) const { return items_[size_t(index)].key; }
 
@@ -90,7 +96,9 @@ private:
         QString text;
         qint64 data = 0;
         QByteArray key;
+        int group = 0;
     };
+    static bool before(const Entry& a, const Entry& b);
 
     bool sorted_;
     bool visible_ = true;

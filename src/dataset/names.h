@@ -152,9 +152,12 @@ bool searchKeyMatches(const QString& nameKey, const QString& wantedKey, TextMatc
 // makes the first current. An empty text leaves the list as it is. Pending
 // events run after each class and every 1024 records; when cancel becomes
 // true the search stops there and the list keeps what was found so far.
+// With typos, the names one typo away from the text (typomatch.h) follow
+// all the others, in group 1 of the list.
 FillStatus findByText(const NameContext& ctx, const QString& text, ListModel& list,
                       const std::vector<int>& classes, const std::atomic<bool>* cancel = nullptr,
-                      QString* error = nullptr, TextMatch rule = TextMatch::Anywhere);
+                      QString* error = nullptr, TextMatch rule = TextMatch::Anywhere,
+                      bool typos = false);
 
 // All short names of one class read at once, for the list fillers: the name
 // index and name file are read whole and shortName(n) gives what

@@ -39,7 +39,7 @@ void distinguishSameTexts(const NameContext& ctx, ListModel& list, int recordsOf
     std::vector<ListModel::Item> items;
     items.reserve(size_t(list.count()));
     for (int i = 0; i < list.count(); ++i) {
-        ListModel::Item item{list.text(i), list.itemData(i)};
+        ListModel::Item item{list.text(i), list.itemData(i), list.group(i)};
         if (uses.value(item.text) > 1) {
             const NamedObject o = recordsOfClass > 0
                                       ? NamedObject{recordsOfClass, int32_t(item.data)}

@@ -2,6 +2,7 @@
 // class and kept, matched anywhere or at word starts, names cut at their
 // field, and the other names of objects.
 #include <QStringView>
+#include <algorithm>
 #include <climits>
 
 #include "dataset/binary.h"
@@ -11,6 +12,7 @@
 #include "dataset/sametexts.h"
 #include "dataset/searchnames.h"
 #include "dataset/textfold.h"
+#include "dataset/typomatch.h"
 
 namespace urbica {
 
@@ -87,14 +89,15 @@ namespace {
 
 // The records of class c whose other names (the search-names file) hold the
 // text, among those with map objects, in record order.
+template <class Matches>
 std::vector<int32_t> otherNameMatches(const SearchNames& other, const ClassNames& names, int c,
-                                      const QString& wanted, TextMatch rule) {
+                                      Matches matches) {
     std::vector<int32_t> out;
     for (const SearchNames::Entry& e : other.ofClass(c)) {
         if (e.record > names.recordCount() || names.nameRecord(e.record).mapObjectCount < 1)
             continue;
         if (!out.empty() && out.back() == e.record) continue;
-        if (keyMatches(e.key, wanted, rule)) out.push_back(e.record);
+        if (matches(QStringView(e.key))) out.push_back(e.record);
     }
     return out;
 }
@@ -103,8 +106,11 @@ std::vector<int32_t> otherNameMatches(const SearchNames& other, const ClassNames
 
 FillStatus findByText(const NameContext& ctx, const QString& text, ListModel& list,
                       const std::vector<int>& classes, const std::atomic<bool>* cancel,
-                      QString* error, TextMatch rule) {
+                      QString* error, TextMatch rule, bool typos) {
     const QString wanted = searchKey(trimBlanks(text));
+    const TypoQuery typo = typos ? typoQuery(wanted) : TypoQuery{};
+    std::vector<QStringView> words;  // scratch of typoMatches
+    std::vector<ListModel::Item> typoFound;
     if (wanted.isEmpty()) return FillStatus::Done;
     const FileCache::Pass pass(ctx.files);
     list.clear();
@@ -149,7 +155,12 @@ FillStatus findByText(const NameContext& ctx, const QString& text, ListModel& li
         const QStringView all(keys->keys);
         const int field = shortNameField(classRecord(ctx, c).nameStyle);
         // Objects found by another of their names join in record order, once.
-        const std::vector<int32_t> other = otherNameMatches(*otherNames, names, c, wanted, rule);
+        const std::vector<int32_t> other = otherNameMatches(
+            *otherNames, names, c, [&](QStringView k) { return keyMatches(k, wanted, rule); });
+        std::vector<int32_t> typoRecords;
+        if (typo.usable)
+            typoRecords = otherNameMatches(
+                *otherNames, names, c, [&](QStringView k) { return typoMatches(k, typo, words); });
         auto nextOther = other.begin();
         auto takeOthersBefore = [&](int32_t n) {
             for (; nextOther != other.end() && *nextOther < n; ++nextOther)
@@ -168,12 +179,36 @@ FillStatus findByText(const NameContext& ctx, const QString& text, ListModel& li
                 found.push_back({prefix + names.shortName(n), itemKey(c, n)});
             }
         }
+        // Names one typo away: the few the class's word index offers, checked whole.
+        if (typo.usable && status != FillStatus::Cancelled) {
+            const auto index =
+                ctx.files
+                    ? ctx.files->derived<TypoIndex>(
+                          keyName + QStringLiteral(" typo words"),
+                          [&] { return std::make_shared<const TypoIndex>(all, keys->starts); })
+                    : std::make_shared<const TypoIndex>(all, keys->starts);
+            for (int32_t i : index->candidates(typo)) {
+                const QStringView key = all.mid(
+                    keys->starts[size_t(i)], keys->starts[size_t(i) + 1] - keys->starts[size_t(i)]);
+                if (typoMatches(key, typo, words)) typoRecords.push_back(keys->records[size_t(i)]);
+            }
+        }
         if (status != FillStatus::Cancelled) takeOthersBefore(INT32_MAX);
+        // One typo away, unless found as typed by some name of it.
+        std::sort(typoRecords.begin(), typoRecords.end());
+        typoRecords.erase(std::unique(typoRecords.begin(), typoRecords.end()), typoRecords.end());
+        std::vector<int32_t> exact;
+        for (const ListModel::Item& f : found) exact.push_back(decodeItemKey(f.data).record);
+        std::sort(exact.begin(), exact.end());
+        for (int32_t n : typoRecords)
+            if (!std::binary_search(exact.begin(), exact.end(), n))
+                typoFound.push_back({prefix + names.shortName(n), itemKey(c, n), 1});
         if (status != FillStatus::Cancelled && !eventsUpTo(count)) status = FillStatus::Cancelled;
         list.addItems(std::move(found));
         if (status == FillStatus::Cancelled) break;
         list.letEventsRun();  // also lets a cancel in before the next class
     }
+    list.addItems(std::move(typoFound));
     distinguishSameTexts(ctx, list);
     if (!list.isEmpty()) list.setCurrentIndex(0);
     return status;

@@ -13,6 +13,7 @@
 
 #include "dataset/approximate.h"
 #include "dataset/georef.h"
+#include "dataset/kindplaces.h"
 #include "dataset/objects.h"
 #include "dataset/searchnames.h"
 #include "dataset/tables.h"
@@ -71,9 +72,11 @@ struct DatasetData {
     std::vector<std::vector<MapObjectData>> layerObjects{1};  // index = layer number
     std::vector<std::vector<NameData>> classNames{1};         // index = class number
     std::vector<IconData> icons;
-    // Written only when present: other names for the searches (urbica.snm)
-    // and the projection of the map (urbica.geo).
+    // Written only when present: other names for the searches (urbica.snm),
+    // the places of each kind (urbica.knd) and the projection of the map
+    // (urbica.geo).
     std::vector<SearchNameData> searchNames;
+    std::vector<KindPlace> kindPlaces;
     std::optional<GeoReference> geo;
     // Written only when present: houses placed by estimate (urbica.apx).
     std::vector<HouseRef> approximateHouses;

@@ -67,6 +67,9 @@ bool writeExtras(const DatasetData& d, const QString& dir, QString* error) {
         !writeFileAtomically(fileIn(dir, QLatin1String(kApproximateHousesFile)),
                              encodeApproximateHouses(d.approximateHouses), error))
         return false;
+    if (!d.kindPlaces.empty() && !writeFileAtomically(fileIn(dir, QLatin1String(kKindPlacesFile)),
+                                                      encodeKindPlaces(d.kindPlaces), error))
+        return false;
     return !d.geo || writeFileAtomically(fileIn(dir, QLatin1String(kGeoReferenceFile)),
                                          encodeGeoReference(*d.geo), error);
 }

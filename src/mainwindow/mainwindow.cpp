@@ -309,6 +309,14 @@ bool MainWindow::showNamedObject(int classNumber, int32_t record) {
     return shown;
 }
 
+bool MainWindow::showMapObject(int layer, int32_t object) {
+    bool shown = false;
+    viewCommand([&](NavContext& c) {
+        shown = urbica::showMapObject(c.s, c.boxes, c.hooks, layer, object);
+    });
+    return shown;
+}
+
 void MainWindow::showAdvertisedObject() { showNamedObject(kAdvertisedClass, kAdvertisedRecord); }
 
 void MainWindow::scrollTick() {

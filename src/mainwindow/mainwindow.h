@@ -122,6 +122,8 @@ public:
     // draws it highlighted; false when it has no map object that can be read.
     // The search dialogs show what they found through this.
     bool showNamedObject(int classNumber, int32_t record);
+    // A map object without a name, found by its kind.
+    bool showMapObject(int layer, int32_t object);
 
     // The pointer modes of the map and the overview, the fragment frame and
     // the current pick.

@@ -27,6 +27,7 @@ SearchEnv searchEnv(MainWindow& w, const SearchMessage& message, const SearchSho
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     };
     env.takeStreets = [&w] { return w.takeStartStreets(); };
+    env.showMapObject = [&w](int layer, int32_t object) { w.showMapObject(layer, object); };
     return env;
 }
 

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "dataset/settings.h"
+#include "search/nearby.h"
 #include "search/quickaddress.h"
 #include "search/quickfind.h"
 
@@ -77,13 +78,19 @@ void QuickFind::run(Mode mode) {
         if (!typing) busy.emplace();
         showkey_->setEnabled(false);
         env_.letEventsRun();
-        // An address lists its houses first, then the names that hold the text.
+        // An address lists its houses first, a kind of place ("аптека") the
+        // nearest ones, then come the names that hold the text, then those
+        // one typo away.
         QString addressError;
         const std::vector<ListModel::Item> houses =
             quickFindAddresses(env_.names(), text, &addressError);
-        status = cancel_ ? FillStatus::Cancelled
-                         : findByText(env_.names(), text, results_,
-                                      quickFindClasses(env_.state->tables), &cancel_, &error);
+        const std::vector<ListModel::Item> places =
+            nearbyItems(env_.names(), findNearby(env_.names(), text, env_.viewCentreX(),
+                                                 env_.viewCentreY(), kNearbyListLimit));
+        status =
+            cancel_ ? FillStatus::Cancelled
+                    : findByText(env_.names(), text, results_, quickFindClasses(env_.state->tables),
+                                 &cancel_, &error, TextMatch::Anywhere, true);
         if (status != FillStatus::Failed && houses.empty() && !addressError.isEmpty()) {
             status = FillStatus::Failed;
             error = addressError;
@@ -91,11 +98,12 @@ void QuickFind::run(Mode mode) {
         if (status != FillStatus::Cancelled) {
             findList_->setUpdatesEnabled(false);
             findList_->clear();
-            for (const ListModel::Item& house : houses) {
-                auto* item = new QListWidgetItem(house.text);
-                item->setData(Qt::UserRole, house.data);
-                findList_->addItem(item);
-            }
+            for (const auto* part : {&houses, &places})
+                for (const ListModel::Item& found : *part) {
+                    auto* item = new QListWidgetItem(found.text);
+                    item->setData(Qt::UserRole, found.data);
+                    findList_->addItem(item);
+                }
             for (int i = 0; i < results_.count(); ++i) {
                 auto* item = new QListWidgetItem(results_.text(i));
                 item->setData(Qt::UserRole, results_.itemData(i));
@@ -128,8 +136,7 @@ void QuickFind::showSelected() {
     if (busy_) return;
     QListWidgetItem* item = findList_->currentItem();
     if (!item || !item->isSelected()) return;
-    const NamedObject o = decodeItemKey(item->data(Qt::UserRole).toLongLong());
-    env_.showFound(o.classNumber, o.record);
+    env_.showItem(item->data(Qt::UserRole).toLongLong());
 }
 
 bool QuickFind::eventFilter(QObject* watched, QEvent* e) {

@@ -5,6 +5,8 @@
 #include <QKeyEvent>
 #include <QMessageBox>
 
+#include "search/nearby.h"
+
 namespace urbica {
 
 void SearchEnv::message(QWidget* parent, const QString& text) const {
@@ -27,6 +29,25 @@ void SearchEnv::letEventsRun() const {
 void SearchEnv::showFound(int classNumber, int32_t record) const {
     markFoundObject(state->settings, state->marksList, classNumber, record);
     if (show) show(classNumber, record);
+}
+
+void SearchEnv::showItem(qint64 data) const {
+    int layer = 0;
+    int32_t object = 0;
+    if (decodeMapObjectItem(data, layer, object)) {
+        if (state->settings.remselfind == 1) state->marksList.clear();
+        if (showMapObject) showMapObject(layer, object);
+        return;
+    }
+    const NamedObject o = decodeItemKey(data);
+    showFound(o.classNumber, o.record);
+}
+
+double SearchEnv::viewCentreX() const {
+    return double(state->view.viewLeft) + double(state->view.viewWidth) / 2;
+}
+double SearchEnv::viewCentreY() const {
+    return double(state->view.viewTop) + double(state->view.viewHeight) / 2;
 }
 
 BusyCursor::BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }

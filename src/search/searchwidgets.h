@@ -22,6 +22,8 @@ struct SearchEnv {
     std::function<void(const QString&)> showMessage;
     // Lets pending events run during long fills; empty: the application's event loop.
     std::function<void()> pumpEvents;
+    // Shows a map object without a name (a place found by its kind).
+    std::function<void(int layer, int32_t object)> showMapObject;
     // The house search's street list made ahead of time, if any (taken once).
     std::function<std::optional<StreetListEntries>()> takeStreets;
 
@@ -30,6 +32,13 @@ struct SearchEnv {
     void letEventsRun() const;
     // Applies the marks options and shows the object.
     void showFound(int classNumber, int32_t record) const;
+    // The same for a list entry's item data: an itemKey, or a map object
+    // without a name (mapObjectItemData), which no mark can keep: the marks
+    // are only emptied when remselfind is 1.
+    void showItem(qint64 data) const;
+    // The centre of the map's view, map units, where the places of a kind are measured from.
+    double viewCentreX() const;
+    double viewCentreY() const;
 };
 
 // The hourglass while an object lives.

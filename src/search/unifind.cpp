@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "dataset/settings.h"
+#include "search/nearby.h"
 
 namespace urbica {
 
@@ -168,8 +169,20 @@ void UnifindDialog::find() {
     {
         BusyCursor busy;
         env_.letEventsRun();
-        status = findByText(env_.names(), findname->text(), found_, classes, &cancel_, &error,
-                            firstword->isChecked() ? TextMatch::WordStart : TextMatch::Anywhere);
+        status =
+            findByText(env_.names(), findname->text(), found_, classes, &cancel_, &error,
+                       firstword->isChecked() ? TextMatch::WordStart : TextMatch::Anywhere, true);
+        // A kind of place ("аптека рядом"): the nearest ones ahead of the names.
+        if (status != FillStatus::Cancelled) {
+            std::vector<ListModel::Item> places = nearbyItems(
+                env_.names(), findNearby(env_.names(), findname->text(), env_.viewCentreX(),
+                                         env_.viewCentreY(), kNearbyListLimit));
+            for (ListModel::Item& p : places) p.group = -1;
+            if (!places.empty()) {
+                found_.addItems(std::move(places));
+                found_.setCurrentIndex(0);
+            }
+        }
     }
     busy_ = false;
     if (status == FillStatus::Cancelled) return;  // the dialog was closed meanwhile
@@ -218,9 +231,9 @@ void UnifindDialog::showFound() {
     ListModel& source = numeric_.isVisible() ? numeric_ : found_;
     const int i = source.currentIndex();
     if (i < 0) return;
-    const NamedObject o = decodeItemKey(source.itemData(i));
+    const qint64 data = source.itemData(i);
     accept();
-    env_.showFound(o.classNumber, o.record);
+    env_.showItem(data);
 }
 
 void UnifindDialog::reject() {

@@ -8,6 +8,8 @@
 #include "dataset/datafile.h"
 #include "dataset/names.h"
 #include "dataset/objects.h"
+#include "draw/layer.h"
+#include "view/pick.h"
 #include "view/redraw.h"
 
 namespace urbica {
@@ -109,6 +111,24 @@ bool showNamedObject(AppState& s, MapBoxes& boxes, const ViewHooks& hooks, int c
     const NameContext ctx = s.names();
     if (hooks.showObjectName) hooks.showObjectName(objectName(ctx, c, n, true));
     drawNamedObject(s, boxes, boxes.map, c, n, true, false);
+    if (hooks.boxChanged) hooks.boxChanged(boxes.map);
+    return true;
+}
+
+bool showMapObject(AppState& s, MapBoxes& boxes, const ViewHooks& hooks, int layer,
+                   int32_t object) {
+    const FileCache::Pass pass(&s.files);
+    ObjectRecord r;
+    {
+        ObjectReader reader(s);
+        if (!reader.read(layer, object, r)) return false;
+    }
+    fitView(s, boxes, hooks, r.x1, r.y1, r.x2, r.y2);
+    if (hooks.showObjectName) hooks.showObjectName(pickedObjectText(s, r).trimmed());
+    if (s.tables.layers[size_t(layer)].shown != 0) {
+        DrawContext ctx = makeDrawContext(s, boxes.images);
+        drawobject(ctx, boxes.map, object, layer, true);
+    }
     if (hooks.boxChanged) hooks.boxChanged(boxes.map);
     return true;
 }

@@ -39,6 +39,11 @@ void fitView(AppState& s, MapBoxes& boxes, const ViewHooks& hooks, double x1, do
 bool showNamedObject(AppState& s, MapBoxes& boxes, const ViewHooks& hooks, int classNumber,
                      int32_t record);
 
+// The same for one map object without a name (a place found by its kind):
+// the view is fitted around it, the info line gets pickedObjectText and the
+// object is drawn highlighted. False when it cannot be read.
+bool showMapObject(AppState& s, MapBoxes& boxes, const ViewHooks& hooks, int layer, int32_t object);
+
 // Widens the view about its centre until the station of class k nearest to
 // the centre lies on its edge, with a margin, and redraws it (recorded).
 // Nothing changes (false) for a class outside the table, when no station lies

@@ -62,6 +62,23 @@ TEST(ListModelTest, SortedAndInsertionOrder) {
     EXPECT_EQ(many.currentIndex(), -1);
 }
 
+TEST(ListModelTest, GroupsOfASortedList) {
+    // Places nearest first (group -1, as added), names sorted, then the names
+    // one typo away sorted, whichever way they come in.
+    ListModel l(true);
+    l.addItems({{u("Г"), 1, 1}, {u("Я 2 км"), 2, -1}, {u("Б"), 3}, {u("А 30 м"), 4, -1}});
+    l.addItem(u("В"), 5);
+    l.addItems({{u("А"), 6, 1}, {u("Ю 5 км"), 7, -1}, {u("Д"), 8}});
+    EXPECT_EQ(texts(l), (std::vector<QString>{u("Я 2 км"), u("А 30 м"), u("Ю 5 км"), u("Б"), u("В"),
+                                              u("Д"), u("А"), u("Г")}));
+    EXPECT_EQ(l.group(0), -1);
+    EXPECT_EQ(l.group(7), 1);
+    // An unsorted list keeps the order of adding.
+    ListModel plain(false);
+    plain.addItems({{u("Г"), 1, 1}, {u("Я"), 2, -1}});
+    EXPECT_EQ(texts(plain), (std::vector<QString>{u("Г"), u("Я")}));
+}
+
 TEST(ListModelTest, PrefixPosition) {
     ListModel list(true);
     for (const char* t : {"Сенная", "Саймонов", "Садовая-Кудринская", "Садовая  (Центр)", "Арбат"})

@@ -62,3 +62,27 @@ TEST(FindByText, FirstWordRule) {
               FillStatus::Done);
     EXPECT_EQ(texts(list), QStringList({u("Пруды Садовый пруд")}));
 }
+
+TEST(FindByText, OneTypoInALongWordAfterTheExactNames) {
+    City city;
+    ListModel list(true);
+    const std::vector<int> all = {kStreets, kStations, kPonds};
+    auto found = [&](const char* typed, bool typos) {
+        EXPECT_EQ(findByText(city.ctx(), u(typed), list, all, nullptr, nullptr, TextMatch::Anywhere,
+                             typos),
+                  FillStatus::Done);
+        return texts(list);
+    };
+    // A letter wrong, missing, extra, two swapped; none of them without the rule.
+    for (const char* typed : {"литейнаю", "литеная", "литеййная", "лиетйная"}) {
+        EXPECT_EQ(found(typed, true), QStringList({u("Улицы Литейная")})) << typed;
+        EXPECT_TRUE(found(typed, false).isEmpty()) << typed;
+    }
+    // In a name of several words, the last typed word the beginning of one.
+    EXPECT_EQ(found("садовй пру", true), QStringList({u("Пруды Садовый пруд")}));
+    // Two typos, or one in a word shorter than five letters: nothing.
+    EXPECT_TRUE(found("литйнаю", true).isEmpty());
+    EXPECT_TRUE(found("ёлкм", true).isEmpty());
+    // The names as typed first, those one typo away after them, whatever their letters.
+    EXPECT_EQ(found("ёлочна", true), QStringList({u("Улицы Ёлочная"), u("Пруды Озеро Ёлочное")}));
+}

@@ -1,6 +1,8 @@
 // A city whose streets are named in the local language and in Russian
 // (a crafted extract, imported with the importer): every search finds a
 // street and its houses by both names, and a whole address in one line.
+// And places of several kinds about one point: the quick find lists the
+// nearest of a kind first.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -11,9 +13,11 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include "dataset/georef.h"
 #include "dataset/settings.h"
 #include "findtool.h"
 #include "guifixture.h"
@@ -22,6 +26,7 @@
 #include "osmimport.h"
 #include "output.h"
 #include "search/searchdom.h"
+#include "search/unifind.h"
 #include "view/locate.h"
 
 using namespace urbica;
@@ -37,14 +42,15 @@ protected:
     std::unique_ptr<MainWindow> w;
 
     QString data() const { return dir.path() + QStringLiteral("/data/"); }
+    virtual QString extract() const {
+        return QStringLiteral(OSM_TEST_DATA "/minsk-two-languages.osm");
+    }
 
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         osmimport::ImportResult result;
         QString error;
-        ASSERT_TRUE(osmimport::importOsm(QStringLiteral(OSM_TEST_DATA "/minsk-two-languages.osm"),
-                                         result, &error))
-            << error.toStdString();
+        ASSERT_TRUE(osmimport::importOsm(extract(), result, &error)) << error.toStdString();
         ASSERT_TRUE(osmimport::writeDatasetSafely(result.data, data(), &error))
             << error.toStdString();
         Settings s;
@@ -146,3 +152,73 @@ TEST_F(TwoLanguageCity, TheFinderTakesBothNames) {
 }
 
 }  // namespace
+
+class KindsCity : public TwoLanguageCity {
+protected:
+    QString extract() const override { return QStringLiteral(OSM_TEST_DATA "/kinds-nearby.osm"); }
+};
+
+TEST_F(KindsCity, TheQuickFindListsTheNearestOfAKindFirst) {
+    // The view's centre on the point the places lie about.
+    const std::optional<GeoReference> geo = readGeoReference(data());
+    ASSERT_TRUE(geo);
+    const QPoint at = geo->toMap(55.75, 37.60);
+    state.view.viewLeft = float(at.x() - state.view.viewWidth / 2);
+    state.view.viewTop = float(at.y() - state.view.viewHeight / 2);
+    const QStringList found = quickFind("аптеки рядом");
+    ASSERT_EQ(found.size(), 4) << found.join(u'|').toStdString();
+    const QRegularExpression metres(QStringLiteral("^Аптека — 1[12][019] м$"));
+    EXPECT_TRUE(metres.match(found[0]).hasMatch()) << found[0].toStdString();
+    EXPECT_TRUE(found[1].startsWith(u("Аптека Здоровье — 30"))) << found[1].toStdString();
+    EXPECT_TRUE(found[2].startsWith(u("Аптека Ригла — 8"))) << found[2].toStdString();
+    EXPECT_EQ(found[3], u("Аптека Дальняя — 1,5 км"));
+    // The place without a name is shown and named by its type.
+    pressEnter(w->findList);
+    EXPECT_EQ(w->selst->text(), u("Аптека"));
+    const double cx = state.view.viewLeft + state.view.viewWidth / 2;
+    EXPECT_NEAR(cx - at.x(), 120, 2);
+    // A place the map shows for its kind alone is drawn as a point of a type named by it.
+    ASSERT_FALSE(quickFind("банкомат").isEmpty());
+    pressEnter(w->findList);
+    EXPECT_EQ(w->selst->text(), u("Банкомат"));
+    // A name after the places: the cafe is found by its kind and by its name.
+    const QStringList cafes = quickFind("кофейня");
+    ASSERT_EQ(cafes.size(), 2) << cafes.join(u'|').toStdString();
+    EXPECT_TRUE(cafes[0].startsWith(u("Кафе Кофейня — "))) << cafes[0].toStdString();
+    EXPECT_TRUE(cafes[1].endsWith(u("Кофейня"))) << cafes[1].toStdString();
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(u'|').toStdString();
+}
+
+TEST_F(KindsCity, TheUniversalSearchListsTheNearestOfAKindBeforeTheNames) {
+    const std::optional<GeoReference> geo = readGeoReference(data());
+    ASSERT_TRUE(geo);
+    const QPoint at = geo->toMap(55.75, 37.60);
+    state.view.viewLeft = float(at.x() - state.view.viewWidth / 2);
+    state.view.viewTop = float(at.y() - state.view.viewHeight / 2);
+    SearchEnv env;
+    env.state = &state;
+    env.showMessage = [this](const QString& text) { messages << text; };
+    env.pumpEvents = [] {};
+    int shownLayer = 0;
+    env.showMapObject = [&](int layer, int32_t) { shownLayer = layer; };
+    UnifindDialog dlg(env);
+    dlg.findname->setText(u("Банкоматы"));
+    dlg.findkey->click();
+    const ListModel& found = dlg.results();
+    ASSERT_EQ(found.count(), 2);
+    EXPECT_TRUE(found.text(0).startsWith(u("Банкомат — 1"))) << found.text(0).toStdString();
+    EXPECT_TRUE(found.text(1).startsWith(u("Банкомат — 2"))) << found.text(1).toStdString();
+    EXPECT_EQ(found.currentIndex(), 0);
+    // A name one typo away, after those found as typed.
+    dlg.findname->setText(u("Здоровьк"));
+    dlg.findkey->click();
+    ASSERT_EQ(found.count(), 1);
+    EXPECT_TRUE(found.text(0).endsWith(u("Здоровье")));
+    // Shown: a place without a name goes to the map as a map object.
+    dlg.findname->setText(u("парковка"));
+    dlg.findkey->click();
+    ASSERT_EQ(found.count(), 1);
+    dlg.showFound();
+    EXPECT_GT(shownLayer, 0);
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(u'|').toStdString();
+}

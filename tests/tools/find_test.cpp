@@ -7,8 +7,12 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QXmlStreamReader>
+#include <algorithm>
+#include <map>
 
 #include "dataset/georef.h"
+#include "dataset/kindplaces.h"
 #include "findtool.h"
 #include "search/searchfixture.h"
 
@@ -333,8 +337,11 @@ TEST_F(FindExcerpt, HousesMetroAndText) {
 
     r = find(dir->path(), {u("metro"), u("невский")});
     EXPECT_EQ(field(r.lines, 0), QStringList({u("Невский проспект")}));
+    // й is not и, but one typo is forgiven; two are not.
     r = find(dir->path(), {u("text"), u("гостиныи")});
-    EXPECT_EQ(r.status, findtool::kNotFound);  // й is not и
+    EXPECT_TRUE(field(r.lines, 0).contains(u("Гостиный двор")));
+    r = find(dir->path(), {u("text"), u("гастиныи")});
+    EXPECT_EQ(r.status, findtool::kNotFound);
     r = find(dir->path(), {u("text"), u("ГОСТИНЫЙ")});
     EXPECT_TRUE(field(r.lines, 0).contains(u("Гостиный двор")));
 }
@@ -468,4 +475,127 @@ TEST(FindInterpolated, HousesBetweenTheEndsAlongTheLine) {
     EXPECT_EQ(find(data, {u("geocode"), u("-")}, "Тестовая улица\t7\n").lines.size(), 1);
     EXPECT_EQ(find(data, {u("house"), u("Тестовая"), u("13")}).status, findtool::kNotFound)
         << "nothing beyond the ends";
+// A crafted extract with places of several kinds about one point.
+class FindKinds : public ::testing::Test {
+protected:
+    static QTemporaryDir* dir;
+    static void SetUpTestSuite() {
+        dir = new QTemporaryDir;
+        QProcess p;
+        p.start(QStringLiteral(IMPORT_EXE),
+                {QStringLiteral(OSM_TEST_DATA "/kinds-nearby.osm"), u("--out"), dir->path()});
+        ASSERT_TRUE(p.waitForFinished(60000));
+        ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    }
+    static void TearDownTestSuite() {
+        delete dir;
+        dir = nullptr;
+    }
+
+    // The true distances from (lat, lon) of the extract's objects with the
+    // tag: a node at its place, a closed way at the mean of its points.
+    static std::vector<double> truth(const char* key, const char* value, double lat, double lon) {
+        QFile f(QStringLiteral(OSM_TEST_DATA "/kinds-nearby.osm"));
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+        QXmlStreamReader x(&f);
+        std::map<QString, std::pair<double, double>> nodes;
+        std::vector<std::pair<double, double>> points;
+        std::vector<double> out;
+        bool tagged = false;
+        while (!x.atEnd()) {
+            x.readNext();
+            const auto a = x.attributes();
+            if (x.isStartElement() && (x.name() == u"node" || x.name() == u"way")) {
+                tagged = false;
+                points.clear();
+                if (x.name() == u"node") {
+                    const std::pair<double, double> at{a.value(QLatin1String("lat")).toDouble(),
+                                                       a.value(QLatin1String("lon")).toDouble()};
+                    nodes[a.value(QLatin1String("id")).toString()] = at;
+                    points.push_back(at);
+                }
+            } else if (x.isStartElement() && x.name() == u"nd") {
+                points.push_back(nodes[a.value(QLatin1String("ref")).toString()]);
+            } else if (x.isStartElement() && x.name() == u"tag") {
+                tagged = tagged || (a.value(QLatin1String("k")) == QLatin1String(key) &&
+                                    a.value(QLatin1String("v")) == QLatin1String(value));
+            } else if (x.isEndElement() && (x.name() == u"node" || x.name() == u"way") && tagged) {
+                if (points.size() > 1) points.pop_back();  // a closed way's first point again
+                double la = 0, lo = 0;
+                for (const auto& p : points) la += p.first, lo += p.second;
+                out.push_back(distanceMetres(lat, lon, la / double(points.size()),
+                                             lo / double(points.size())));
+            }
+        }
+        std::sort(out.begin(), out.end());
+        return out;
+    }
+};
+QTemporaryDir* FindKinds::dir = nullptr;
+
+TEST_F(FindKinds, NearestFirstWithTrueDistances) {
+    const std::vector<double> want = truth("amenity", "pharmacy", 55.75, 37.60);
+    ASSERT_EQ(want.size(), 4u);
+    // Every language's word, singular or plural, with or without "nearby".
+    for (const char* typed : {"аптеки", "Аптека рядом", "около аптека", "аптэка", "pharmacy"}) {
+        const Outcome r = find(
+            dir->path(), {u("--json"), u("near"), u(typed), u("--at"), u("55.75"), u("37.60")});
+        ASSERT_EQ(r.status, findtool::kFound) << typed << r.errors.toStdString();
+        ASSERT_EQ(r.lines.size(), want.size()) << typed;
+        QStringList names;
+        for (size_t i = 0; i < want.size(); ++i) {
+            const QJsonObject j = QJsonDocument::fromJson(r.lines[qsizetype(i)].toUtf8()).object();
+            EXPECT_NEAR(j.value(u"distance_m").toDouble(), want[i], 1.0) << typed << " " << i;
+            EXPECT_EQ(j.value(u"kind").toString(), u("Аптека"));
+            names << j.value(u"name").toString();
+        }
+        // The unnamed one is named by its kind; the building one by its own name.
+        EXPECT_EQ(names.first(), u("Аптека")) << typed;
+        EXPECT_TRUE(names[1].endsWith(u("Здоровье"))) << names.join(u',').toStdString();
+        EXPECT_TRUE(names[2].endsWith(u("Ригла"))) << names.join(u',').toStdString();
+    }
+    // --limit, and the text columns: the distance and kind first.
+    Outcome r = find(dir->path(), {u("near"), u("банкомат"), u("--at"), u("55.75"), u("37.60"),
+                                   u("--limit"), u("1")});
+    ASSERT_EQ(r.lines.size(), 1);
+    EXPECT_NEAR(field(r.lines, 0)[0].toDouble(), truth("amenity", "atm", 55.75, 37.60).front(),
+                1.0);
+    EXPECT_EQ(field(r.lines, 1), QStringList({u("Банкомат")}));
+    // A kind that needs a second tag, and one with none here: names are looked for then.
+    r = find(dir->path(), {u("near"), u("церковь")});
+    EXPECT_TRUE(field(r.lines, 2).value(0).endsWith(u("Храм Троицы")));
+    EXPECT_EQ(find(dir->path(), {u("near"), u("мечеть")}).status, findtool::kNotFound);
+    // A name nearest first: the kind column is empty.
+    r = find(dir->path(), {u("near"), u("кофейн"), u("--at"), u("55.75"), u("37.60")});
+    ASSERT_EQ(r.status, findtool::kFound);
+    EXPECT_EQ(field(r.lines, 1), QStringList({QString()}));
+    // Bad use.
+    EXPECT_EQ(find(dir->path(), {u("near"), u("аптека"), u("--at"), u("95"), u("0")}).status,
+              findtool::kBadUse);
+    EXPECT_EQ(find(dir->path(), {u("near"), u("аптека"), u("--view"), u("1"), u("2")}).status,
+              findtool::kBadUse);
+}
+
+TEST_F(FindKinds, WithoutTheKindsFileTheTypeNamesStandIn) {
+    QTemporaryDir copy;
+    for (const QString& name : QDir(dir->path()).entryList(QDir::Files))
+        ASSERT_TRUE(QFile::copy(dir->path() + u'/' + name, copy.path() + u'/' + name));
+    ASSERT_TRUE(QFile::remove(copy.path() + u'/' + QLatin1String(kKindPlacesFile)));
+    const std::vector<double> want = truth("amenity", "pharmacy", 55.75, 37.60);
+    const Outcome r =
+        find(copy.path(), {u("near"), u("аптеки"), u("--at"), u("55.75"), u("37.60")});
+    ASSERT_EQ(r.lines.size(), qsizetype(want.size()));
+    for (size_t i = 0; i < want.size(); ++i)
+        EXPECT_NEAR(field(r.lines, 0)[qsizetype(i)].toDouble(), want[i], 1.0);
+    // The type's name itself ("Аптека") labels them.
+    EXPECT_EQ(field(r.lines, 1).value(0), u("Аптека"));
+    // A damaged file is said once and the search goes on by the types.
+    QFile broken(copy.path() + u'/' + QLatin1String(kKindPlacesFile));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("urbica-kinds 1\namenity=pharmacy\tx\n");
+    broken.close();
+    const Outcome b =
+        find(copy.path(), {u("near"), u("аптеки"), u("--at"), u("55.75"), u("37.60")});
+    EXPECT_EQ(b.lines.size(), qsizetype(want.size()));
+    EXPECT_TRUE(b.errors.contains(u("повреждён"))) << b.errors.toStdString();
 }

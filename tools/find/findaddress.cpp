@@ -171,8 +171,6 @@ int Session::addresses(const QStringList& rest) {
     return count > 0 ? kFound : kNotFound;
 }
 
-namespace {
-
 std::optional<double> parseDegrees(QString s, double limit) {
     s.replace(u',', u'.');
     bool ok = false;
@@ -180,6 +178,8 @@ std::optional<double> parseDegrees(QString s, double limit) {
     if (!ok || !std::isfinite(v) || std::abs(v) > limit) return std::nullopt;
     return v;
 }
+
+namespace {
 
 // Distance from (x, y) to the box, 0 inside it.
 double boxDistance(const ObjectBox& b, double x, double y) {

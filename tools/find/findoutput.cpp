@@ -85,7 +85,9 @@ void Session::print(const Found& f, const Prefix& prefix) {
     if (o.json) {
         QJsonObject j;
         for (const auto& [k, v] : prefix)
-            j.insert(k, k == QLatin1String("line") ? QJsonValue(v.toLongLong()) : QJsonValue(v));
+            j.insert(k, k == QLatin1String("line")         ? QJsonValue(v.toLongLong())
+                        : k == QLatin1String("distance_m") ? QJsonValue(v.toDouble())
+                                                           : QJsonValue(v));
         j.insert(QStringLiteral("name"), f.name);
         j.insert(QStringLiteral("class"), f.classNumber);
         j.insert(QStringLiteral("record"), f.record);

@@ -43,8 +43,9 @@ struct Found {
     bool approximate = false;  // a house placed along an interpolation line
 };
 
-// Fields printed before the object (the line and match of geocode), as
-// (JSON key, text); "line" goes into JSON as a number.
+// Fields printed before the object (the line and match of geocode, the
+// distance and kind of near), as (JSON key, text); "line" and "distance_m"
+// go into JSON as numbers.
 using Prefix = QList<std::pair<QString, QString>>;
 
 // The arguments after the command: options with a value, flags, and the rest.
@@ -63,6 +64,8 @@ struct Args {
 Args parseArgs(const QStringList& list, const QStringList& valued, const QStringList& flags);
 // A whole number from 1; none otherwise.
 std::optional<int64_t> parseCount(const QString& s);
+// Degrees (a comma or a point before the decimals) within -limit .. limit; none otherwise.
+std::optional<double> parseDegrees(QString s, double limit);
 
 struct Session {
     AppState state;
@@ -88,6 +91,7 @@ struct Session {
     int geocode(const QStringList& rest, QIODevice& in);
     int addresses(const QStringList& rest);
     int at(const QStringList& rest);
+    int near(const QStringList& rest);
 };
 
 }  // namespace urbica::findtool

@@ -23,6 +23,9 @@ const char kCommands[] =
     "  geocode ФАЙЛ|-   (строки UTF-8: \"улица<TAB>дом\" или адрес одной строкой)\n"
     "  addresses        (все дома всех улиц строками для geocode)\n"
     "  at ШИРОТА ДОЛГОТА (ближайший дом в пределах 100 м)\n"
+    "  near ТЕКСТ [--at ШИРОТА ДОЛГОТА | --view ЛЕВО ВЕРХ ШИРИНА] [--limit N]\n"
+    "                   (вид места, например \"аптека\", или название: ближайшие первыми,\n"
+    "                   с расстоянием в метрах; без --at и --view от центра начального вида)\n"
     "Если набор знает свою проекцию, к каждой строке добавляются широта и долгота.\n";
 
 }  // namespace
@@ -98,7 +101,8 @@ int Session::text(const QStringList& rest) {
     ListModel found(true);
     QString error;
     const NameContext c = ctx();
-    if (findByText(c, a.positional[0], found, classes, nullptr, &error) == FillStatus::Failed) {
+    if (findByText(c, a.positional[0], found, classes, nullptr, &error, TextMatch::Anywhere,
+                   true) == FillStatus::Failed) {
         o.error(error);
         return kBadUse;
     }
@@ -187,6 +191,7 @@ int run(const QList<QByteArray>& args, QIODevice& in, QIODevice& out, QIODevice&
     if (command == QLatin1String("house")) return s.house(rest);
     if (command == QLatin1String("address")) return s.address(rest);
     if (command == QLatin1String("at")) return s.at(rest);
+    if (command == QLatin1String("near")) return s.near(rest);
     if (command == QLatin1String("text")) return s.text(rest);
     if (command == QLatin1String("metro")) return s.metro(rest);
     if (command == QLatin1String("geocode")) return s.geocode(rest, in);

@@ -9,11 +9,15 @@
 //   urbica-find --data DIR [--json] geocode FILE|-   ("street<TAB>house" or one-line addresses)
 //   urbica-find --data DIR addresses     (every house as a geocode line)
 //   urbica-find --data DIR [--json] at LAT LON       (the nearest house within 100 m)
+//   urbica-find --data DIR [--json] near TEXT [--at LAT LON | --view LEFT TOP WIDTH]
+//               [--limit N]   (a kind of place or a name, nearest first)
 //
 // Each result is one line: display name, class, name record, centre X and Y
 // of the object's box in map units (tab-separated, or a JSON object with
 // --json), and, when the dataset records its projection, the centre's
 // latitude and longitude (WGS 84, 6 decimals; "lat" and "lon" in JSON).
+// near puts the distance in metres (one decimal) and the kind before each line
+// ("distance_m" and "kind" in JSON; the kind is empty for a name).
 // Exit status 0 when something was found, 1 when nothing, 2 on bad use or
 // an unreadable dataset.
 #pragma once

@@ -43,13 +43,15 @@ bool Builder::build(QString* error) {
     const GridChoice grid = chooseGrid(side, int64_t(c_.pendings.size()));
 
     Tables& t = d_.tables;
-    t.types = makeTypes(c_.lineColours);
+    t.types = makeTypes(c_.lineColours, c_.placeTypes);
+    placeTypeFirst_ = int16_t(t.types.size() - c_.placeTypes.size());
     makeLayersAndClasses(t, grid);
     d_.layerObjects.assign(t.layers.size(), {});
     d_.classNames.assign(t.classes.size(), {});
 
     makeDistrictRings();
     makeObjects();
+    makeKindPlaces();
     std::vector<Pending>().swap(c_.pendings);  // drawn now; pendingObjects_ keeps their objects
     releaseFreedMemory();
     makeHouses();
@@ -146,7 +148,8 @@ void Builder::makeObjects() {
         p.rings.clear();
         p.rings.shrink_to_fit();
         MapObjectData o;
-        o.typeIndex = p.type;
+        o.typeIndex =
+            p.type >= kPlaceTypeBase ? int16_t(placeTypeFirst_ + p.type - kPlaceTypeBase) : p.type;
         o.maxLevel = p.maxLevel;
         auto store = [&](MapObjectData obj) {
             std::vector<MapObjectData>& layer = d_.layerObjects[size_t(p.layer)];
@@ -196,6 +199,20 @@ void Builder::makeObjects() {
             if (p.nameClass) obj.nameKind = p.nameClass, obj.nameIndex = p.nameRecord;
         }
     }
+}
+
+void Builder::makeKindPlaces() {
+    d_.kindPlaces.reserve(c_.kindNotes.size());
+    for (const KindNote& k : c_.kindNotes) {
+        if (k.pending >= pendingObjects_.size() || pendingObjects_[k.pending].empty()) continue;
+        const Pending& p = c_.pendings[k.pending];
+        const ObjectRefData& ref = pendingObjects_[k.pending].front();
+        const QPoint at = frame_.at(k.where);
+        const bool named = p.nameClass > 0 && p.nameRecord > 0;
+        d_.kindPlaces.push_back({k.tag, at.x(), at.y(), named ? p.nameClass : int16_t(0),
+                                 named ? p.nameRecord : 0, ref.first, ref.second});
+    }
+    std::vector<KindNote>().swap(c_.kindNotes);
 }
 
 }  // namespace urbica::osmimport

@@ -25,6 +25,7 @@ private:
     ImportResult& r_;
     DatasetData& d_;
     Frame frame_;
+    int16_t placeTypeFirst_ = 0;  // the type of the first of Collector::placeTypes
     std::vector<House> houses_;
     std::vector<HouseFields> houseFields_;  // the fields of each number text read, in turn
     struct DistrictRing {
@@ -38,6 +39,8 @@ private:
     int32_t districtOf(osmium::Location where) const;
     void makeDistrictRings();
     void makeObjects();
+    // The place of each object of a kind, with its named object and map object.
+    void makeKindPlaces();
     void makeCatalogue(const GridChoice& grid);
     // In names.cpp: houses of the addresses, then the name records.
     void makeHouses();

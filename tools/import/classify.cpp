@@ -125,7 +125,8 @@ int32_t parseColour(const char* text) {
     return rgb(int((v >> 16) & 255), int((v >> 8) & 255), int(v & 255));
 }
 
-std::vector<ObjectType> makeTypes(const std::vector<int32_t>& lineColours) {
+std::vector<ObjectType> makeTypes(const std::vector<int32_t>& lineColours,
+                                  const std::vector<QString>& placeTypes) {
     std::vector<ObjectType> t(1);
     auto add = [&](ObjectType type) { t.push_back(type); };
     ObjectType district = makeType("Район", 1, rgb(150, 150, 150), rgb(242, 239, 233), 1, 1, 2, 40);
@@ -194,6 +195,11 @@ std::vector<ObjectType> makeTypes(const std::vector<int32_t>& lineColours) {
     add(monument);
     for (int32_t colour : lineColours) t.push_back(metroLineType(colour));
     if (lineColours.empty()) t.push_back(metroLineType(rgb(200, 30, 30)));
+    for (const QString& name : placeTypes) {
+        ObjectType place = makeType("", 7, 0, 0, 1, 0, 4, 1.5f);
+        place.typeName = name;
+        t.push_back(place);
+    }
     return t;
 }
 

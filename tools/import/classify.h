@@ -48,6 +48,10 @@ enum Type : int16_t {
     kFirstMetroLineType  // one per line colour
 };
 inline constexpr int kMaxLineColours = 16;
+// Points of a kind that the map draws no other way (an unnamed ATM): one type
+// per kind, named by it, after the metro lines. Pending objects carry
+// kPlaceTypeBase + the index of the kind's name until the types are made.
+inline constexpr int16_t kPlaceTypeBase = 30000;
 inline constexpr int32_t kOtherIcon = toolkit::kIconCount + 1;
 
 bool is(const char* value, const char* wanted);
@@ -80,8 +84,10 @@ int16_t waterwayType(const char* waterway);
 // "#ff0000", "red" ... as a colour of the tables; -1 when unknown.
 int32_t parseColour(const char* text);
 
-// The object types, with one metro line type per colour (a red one when none).
-std::vector<ObjectType> makeTypes(const std::vector<int32_t>& lineColours);
+// The object types, with one metro line type per colour (a red one when none),
+// then one type of point for each name of placeTypes.
+std::vector<ObjectType> makeTypes(const std::vector<int32_t>& lineColours,
+                                  const std::vector<QString>& placeTypes = {});
 
 // A picture for organisations without an icon of their own: an orange dot.
 IconData otherIcon();

@@ -64,6 +64,14 @@ struct Address {
     bool approximate = false;  // made between the ends of an interpolation line
 };
 
+// An object of a kind of place (its tag, "amenity=pharmacy") and the pending
+// map object that draws it.
+struct KindNote {
+    QString tag;
+    size_t pending = 0;
+    osmium::Location where;  // the object's point, or the centre of its area
+};
+
 // A named place given as a point, and a named district given as an area.
 struct PlacePoint {
     osmium::Location at;

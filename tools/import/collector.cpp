@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "classify.h"
+#include "dataset/kinds.h"
 
 namespace urbica::osmimport {
 
@@ -82,6 +83,7 @@ void Collector::node(const osmium::Node& n) {
         return;
     }
     const Ring at{n.location()};
+    const size_t before = pendings.size();
     if (const char* place = t["place"]; isAny(place, {"city", "town", "village", "hamlet", "suburb",
                                                       "quarter", "neighbourhood", "borough"})) {
         if (const QString name = nameOf(t); !name.isEmpty()) {
@@ -92,9 +94,10 @@ void Collector::node(const osmium::Node& n) {
     }
     if (isStation(t)) addStation(t, n.location());
     addPoi(t, n.location());
-    const size_t before = addresses.size();
+    const size_t addressesBefore = addresses.size();
     addAddress(t, n.location(), std::nullopt);
-    if (addresses.size() > before) addressNodes_.emplace_back(n.id(), before);
+    if (addresses.size() > addressesBefore) addressNodes_.emplace_back(n.id(), addressesBefore);
+    noteKinds(kindsOf(t), before, n.location());
 }
 
 void Collector::way(const osmium::Way& w) {
@@ -153,7 +156,9 @@ void Collector::area(const osmium::Area& a) {
     // A station drawn as a closed way was taken by way(); one drawn as a
     // multipolygon is taken here.
     const bool station = !a.from_way() && isStation(t);
-    if (!kind.layer && !hasAddress && !poi && !station) return;
+    const std::vector<QString> kinds = kindsOf(t);
+    if (!kind.layer && !hasAddress && !poi && !station && kinds.empty()) return;
+    const size_t before = pendings.size();
 
     Ring all;  // every outer point, for the centre
     std::vector<std::vector<Ring>> polygons = polygonsOf(a, all);
@@ -185,6 +190,7 @@ void Collector::area(const osmium::Area& a) {
     if (station) addStation(t, c);
     if (poi) addPoi(t, c);
     if (hasAddress) placeAreaAddress(a, kind, first, c);
+    noteKinds(kinds, before, c);
 }
 
 void Collector::placeAreaAddress(const osmium::Area& a, const AreaKind& kind, size_t first,
@@ -470,6 +476,42 @@ void Collector::addWaterway(const osmium::TagList& t, const char* waterway, Ring
         add(kWaterLayer, type, type == kRiverType ? 3 : 1, Shape::Line, std::move(pts));
     if (const QString name = nameOf(t); !name.isEmpty())
         attachNamed(kWaterClass, name, t, p, pendings[p].rings.front().front(), true);
+}
+
+std::vector<QString> Collector::kindsOf(const osmium::TagList& t) {
+    std::vector<QString> out;
+    const KindTable& table = KindTable::builtIn();
+    for (int k : table.kindsOfTags([&t](const char* key) { return t[key]; }))
+        out.push_back(table.kinds()[size_t(k)].tag);
+    if (out.empty() && poiKind(t) != 0)
+        for (const char* key : {"amenity", "shop", "tourism", "office", "historic"})
+            if (const char* value = t[key]; value && *value) {
+                out.push_back(QString::fromUtf8(key) + u'=' + QString::fromUtf8(value));
+                break;
+            }
+    return out;
+}
+
+void Collector::noteKinds(const std::vector<QString>& kinds, size_t before, osmium::Location at) {
+    if (kinds.empty()) return;
+    size_t p = kNoPending;
+    for (size_t i = before; i < pendings.size() && p == kNoPending; ++i)
+        if (pendings[i].layer == kPoiLayer || pendings[i].layer == kStationLayer) p = i;
+    for (size_t i = before; i < pendings.size() && p == kNoPending; ++i)
+        if (pendings[i].type != kAddressType) p = i;
+    if (p == kNoPending) {
+        // Unnamed and of no drawn sort (a parking, an ATM): a point at the
+        // closest scales, of a type named by its kind.
+        const KindTable& table = KindTable::builtIn();
+        const int k = table.indexOf(kinds.front());
+        const QString name = k >= 0 ? table.kinds()[size_t(k)].label : kinds.front();
+        auto it = std::find(placeTypes.begin(), placeTypes.end(), name);
+        if (it == placeTypes.end()) it = placeTypes.insert(placeTypes.end(), name);
+        p = add(kPoiLayer, int16_t(kPlaceTypeBase + (it - placeTypes.begin())), 1, Shape::Point,
+                Ring{at});
+        pendings[p].icon = kOtherIcon;
+    }
+    for (const QString& tag : kinds) kindNotes.push_back({tag, p, at});
 }
 
 }  // namespace urbica::osmimport

@@ -33,6 +33,8 @@ public:
     std::vector<Address> addresses;
     std::unordered_map<osmium::object_id_type, int32_t> lineColourOfWay;
     std::vector<int32_t> lineColours;
+    std::vector<KindNote> kindNotes;
+    std::vector<QString> placeTypes;  // kinds of points drawn for their kind alone
 
     // First pass: the colours of subway routes, for their ways.
     void relationPass(const osmium::Relation& r);
@@ -115,6 +117,13 @@ private:
     void addRoad(const osmium::TagList& t, const char* highway, Ring pts);
     void addRailway(const osmium::Way& w, const char* railway, Ring pts);
     void addWaterway(const osmium::TagList& t, const char* waterway, Ring pts);
+    // The kinds of an object (kinds.h), or for a point of interest of no kind
+    // of the table the tag that made it one; empty for other objects.
+    static std::vector<QString> kindsOf(const osmium::TagList& t);
+    // Notes the object's kinds with the map object made for it since the
+    // pending count was before: its point of interest or station, else the
+    // first one drawn; an object not drawn otherwise gets a point of its own.
+    void noteKinds(const std::vector<QString>& kinds, size_t before, osmium::Location at);
 };
 
 }  // namespace urbica::osmimport

@@ -38,7 +38,7 @@ void checkCancel(const std::atomic<bool>* cancel) {
 osmium::TagsFilter areaFilter() {
     osmium::TagsFilter filter{false};
     for (const char* key : {"building", "landuse", "natural", "leisure", "water", "waterway",
-                            "boundary", "place", "amenity"})
+                            "boundary", "place", "amenity", "shop", "tourism", "historic"})
         filter.add_rule(true, osmium::TagMatcher{key});
     for (const char* key : {"railway", "public_transport"})  // metro stations
         filter.add_rule(true, osmium::TagMatcher{key, "station"});

@@ -35,6 +35,7 @@ QStringList reportLines(const ImportResult& r) {
     for (const auto& [why, count] : rep.skipped)
         lines << u("пропущено: %1: %2").arg(why).arg(count);
     lines << u("другие имена объектов для поиска: %1").arg(r.data.searchNames.size());
+    lines << u("места по видам (аптеки, кафе, банкоматы …): %1").arg(r.data.kindPlaces.size());
     if (rep.inexactHouseNumbers)
         lines << u("номера домов, разобранные не полностью: %1").arg(rep.inexactHouseNumbers);
     if (rep.text.replacedCharacters)
