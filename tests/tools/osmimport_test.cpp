@@ -12,6 +12,7 @@
 #include <set>
 
 #include "addresscheck.h"
+#include "cityframe.h"
 #include "dataset/binary.h"
 #include "dataset/datafile.h"
 #include "dataset/georef.h"
@@ -252,6 +253,63 @@ TEST(Frame, DenseLayersGetSmallerCells) {
     // Everything on one spot cannot be split at all.
     std::vector<MapObjectData> heap(9000, objects.front());
     EXPECT_FALSE(fitCellSizes(heap, layer, 8192, 8000));
+}
+
+// An export of about 1.3 × 1.1 km around (55.75 N, 37.6 E) with 40 addresses
+// inside and a railway line that runs 20 km east, as openstreetmap.org gives it.
+QByteArray exportWithFarLine(const QByteArray& bounds) {
+    QByteArray body = bounds;
+    for (int i = 0; i < 40; ++i) {
+        const QByteArray number = QByteArray::number(i + 1);
+        body += node(100 + i, 55.7455 + 0.00135 * (i % 8), 37.5895 + 0.0052 * (i / 8),
+                     tag("addr:street", "Тестовая улица") + tag("addr:housenumber", number));
+    }
+    body += node(1, 55.748, 37.595) + node(2, 55.752, 37.900);
+    body += way(10, {1, 2}, tag("railway", "rail"));
+    return osm(body);
+}
+
+TEST(Frame, TheExportedAreaOrTheAddressesFrameTheCityNotTheLongLines) {
+    QTemporaryDir tmp;
+    const QByteArray box =
+        "<bounds minlat='55.7450' minlon='37.5890' maxlat='55.7550' maxlon='37.6110'/>\n";
+    const QByteArray planet = "<bounds minlat='-90' minlon='-180' maxlat='90' maxlon='180'/>\n";
+    for (const QByteArray& bounds : {box, QByteArray(), planet}) {
+        SCOPED_TRACE(bounds.toStdString());
+        const QString path = tmp.filePath(u("export.osm"));
+        ASSERT_TRUE(writeText(path, exportWithFarLine(bounds)));
+        ImportResult r;
+        QString error;
+        ASSERT_TRUE(importOsm(path, r, &error)) << error.toStdString();
+        EXPECT_EQ(r.report.cityAreaSource, bounds == box ? 1 : 2);
+        const Catalogue& c = r.data.catalogue;
+        // The area as the box gives it (the addresses fill nearly the same).
+        ASSERT_TRUE(r.data.geo);
+        const QPoint a = r.data.geo->toMap(55.7550, 37.5890), b = r.data.geo->toMap(55.7450, 37.6110);
+        const double width = b.x() - a.x();
+        EXPECT_GT(c.extentWidth, 15000) << "the far line is still on the map";
+        EXPECT_GE(c.startWidth, 0.8 * width);
+        EXPECT_LE(c.startWidth, 1.5 * width);
+        const QPointF centre(c.startX + c.startWidth / 2.0, c.startY + c.startWidth * 3 / 8.0);
+        EXPECT_LT(std::hypot(centre.x() - (a.x() + b.x()) / 2.0, centre.y() - (a.y() + b.y()) / 2.0),
+                  0.15 * width);
+        EXPECT_LE(c.overviewWidth, 3 * width);
+        EXPECT_GE(c.overviewWidth, width);
+        EXPECT_LE(c.overviewLeft, a.x());
+        EXPECT_LE(c.overviewTop, a.y());
+        EXPECT_GE(c.overviewLeft + c.overviewWidth, b.x());
+        EXPECT_GE(c.overviewTop + c.overviewWidth, b.y());
+    }
+    // A few far points do not widen the box of most places; too few make none.
+    std::vector<osmium::Location> places;
+    for (int i = 0; i < 200; ++i) places.emplace_back(37.59 + 0.0001 * i, 55.75);
+    places.emplace_back(38.5, 55.75);
+    places.emplace_back(36.5, 56.5);
+    const std::optional<osmium::Box> most = boxOfMost(places);
+    ASSERT_TRUE(most);
+    EXPECT_LT(most->top_right().lon(), 37.62);
+    EXPECT_GT(most->bottom_left().lon(), 37.58);
+    EXPECT_FALSE(boxOfMost({places[0], places[1]}));
 }
 
 // ---------------------------------------------------------------------------

@@ -6,6 +6,7 @@
 #include <QRect>
 #include <vector>
 
+#include "cityframe.h"
 #include "collector.h"
 #include "geometry.h"
 #include "osmimport.h"
@@ -25,6 +26,7 @@ private:
     ImportResult& r_;
     DatasetData& d_;
     Frame frame_;
+    CityArea area_;
     std::vector<House> houses_;
     std::vector<HouseFields> houseFields_;  // the fields of each number text read, in turn
     struct DistrictRing {
@@ -38,6 +40,7 @@ private:
     int32_t districtOf(osmium::Location where) const;
     void makeDistrictRings();
     void makeObjects();
+    void findCityArea();
     void makeCatalogue(const GridChoice& grid);
     // In names.cpp: houses of the addresses, then the name records.
     void makeHouses();

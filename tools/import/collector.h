@@ -8,6 +8,7 @@
 #include <optional>
 #include <osmium/handler.hpp>
 #include <osmium/osm/area.hpp>
+#include <osmium/osm/box.hpp>
 #include <osmium/osm/node.hpp>
 #include <osmium/osm/relation.hpp>
 #include <osmium/osm/way.hpp>
@@ -32,6 +33,8 @@ public:
     std::vector<Address> addresses;
     std::unordered_map<osmium::object_id_type, int32_t> lineColourOfWay;
     std::vector<int32_t> lineColours;
+    // The area the export was made for (the file's bounds or header box), if it says.
+    osmium::Box exportBox;
 
     // First pass: the colours of subway routes, for their ways.
     void relationPass(const osmium::Relation& r);

@@ -63,6 +63,9 @@ struct ImportReport {
     int64_t multipolygonRelations = 0;  // relations the area builder was asked to assemble
     // Addresses placed by the points read of an object that made no area.
     int64_t addressesFromParts = 0;
+    // Where the city's frame (start view, overview) came from: 1 the export's
+    // box, 2 where most addresses and named places lie, 0 all the data.
+    int cityAreaSource = 0;
     double seconds = 0;
 };
 
