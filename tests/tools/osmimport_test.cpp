@@ -312,6 +312,66 @@ TEST(Frame, TheExportedAreaOrTheAddressesFrameTheCityNotTheLongLines) {
     EXPECT_FALSE(boxOfMost({places[0], places[1]}));
 }
 
+// Two suburbs side by side, a street of one name in each, and a street outside both.
+QByteArray twoSuburbs(const QByteArray& more) {
+    QByteArray body;
+    auto area = [&](int id, double lon, const char* name) {
+        body += node(id, 55.750, lon) + node(id + 1, 55.750, lon + 0.02) +
+                node(id + 2, 55.760, lon + 0.02) + node(id + 3, 55.760, lon);
+        body += way(id, {id, id + 1, id + 2, id + 3, id},
+                    tag("place", "suburb") + tag("name", name));
+    };
+    area(10, 37.60, "Первый");
+    area(20, 37.64, "Второй");
+    auto street = [&](int id, double lat, double lon, const char* name) {
+        body += node(id, lat, lon) + node(id + 1, lat, lon + 0.008);
+        body += way(id, {id, id + 1}, tag("highway", "residential") + tag("name", name));
+    };
+    street(100, 55.755, 37.605, "Садовая улица");
+    street(110, 55.755, 37.645, "Садовая улица");
+    street(120, 55.754, 37.6195, "Пограничная улица");  // mostly in the first
+    street(130, 55.780, 37.620, "Лесная улица");
+    body += node(200, 55.7552, 37.606, tag("addr:street", "Садовая улица") +
+                                           tag("addr:housenumber", "1") + tag("addr:city", "Тест"));
+    body += node(201, 55.7552, 37.646, tag("addr:street", "Садовая улица") +
+                                           tag("addr:housenumber", "2") + tag("addr:city", "Тест"));
+    body += node(202, 55.7802, 37.621, tag("addr:street", "Лесная улица") +
+                                           tag("addr:housenumber", "3") + tag("addr:city", "Тест"));
+    return osm(body + more);
+}
+
+TEST(StreetParents, EveryStreetHasTheDistrictHoldingMostOfItElseTheCity) {
+    QTemporaryDir tmp;
+    const QByteArray cityNode = node(300, 55.790, 37.63, tag("place", "city") + tag("name", "Град"));
+    for (const QByteArray& more : {QByteArray(), cityNode}) {
+        const QString path = tmp.filePath(u("suburbs.osm"));
+        ASSERT_TRUE(writeText(path, twoSuburbs(more)));
+        ImportResult r;
+        QString error;
+        ASSERT_TRUE(importOsm(path, r, &error)) << error.toStdString();
+        const auto& districts = r.data.classNames[kDistrictClass];
+        const auto& streets = r.data.classNames[kStreetClass];
+        std::multimap<QString, QString> parentOf;  // street -> parent
+        std::map<QString, QStringList> housesOf;   // "street (parent)" -> house numbers
+        for (const NameData& st : streets) {
+            ASSERT_EQ(st.parentClass, kDistrictClass) << st.name.toStdString();
+            ASSERT_GT(st.parentRecord, 0);
+            const QString parent = districts[size_t(st.parentRecord - 1)].name;
+            parentOf.emplace(st.name, parent);
+            for (const ObjectRefData& h : st.parts)
+                housesOf[st.name + u(" (") + parent + u(")")]
+                    << r.data.classNames[size_t(h.first)][size_t(h.second - 1)].number;
+        }
+        const QString city = more.isEmpty() ? u("Тест") : u("Град");
+        EXPECT_EQ(parentOf.count(u("Садовая улица")), 2u);
+        EXPECT_EQ(housesOf[u("Садовая улица (Первый)")], QStringList{u("1")});
+        EXPECT_EQ(housesOf[u("Садовая улица (Второй)")], QStringList{u("2")});
+        EXPECT_EQ(parentOf.find(u("Пограничная улица"))->second, u("Первый"));
+        EXPECT_EQ(parentOf.find(u("Лесная улица"))->second, city);
+        EXPECT_EQ(housesOf[u("Лесная улица (") + city + u(")")], QStringList{u("3")});
+    }
+}
+
 // ---------------------------------------------------------------------------
 // The excerpt
 

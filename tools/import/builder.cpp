@@ -54,6 +54,8 @@ bool Builder::build(QString* error) {
     std::vector<Pending>().swap(c_.pendings);  // drawn now; pendingObjects_ keeps their objects
     releaseFreedMemory();
     makeHouses();
+    findCity();
+    placeStreetsInDistricts();
     makeNames();
     std::vector<House>().swap(houses_);
     std::vector<HouseFields>().swap(houseFields_);
@@ -138,6 +140,9 @@ void Builder::makeDistrictRings() {
             y1 = std::min(y1, q.y()), y2 = std::max(y2, q.y());
         }
         d.box = QRect(QPoint(x1, y1), QPoint(x2, y2));
+        for (size_t i = 0, j = d.ring.size() - 1; i < d.ring.size(); j = i++)
+            d.area += double(d.ring[j].x()) * d.ring[i].y() - double(d.ring[i].x()) * d.ring[j].y();
+        d.area = std::abs(d.area) / 2;
         districtRings_.push_back(std::move(d));
     }
 }
@@ -148,8 +153,12 @@ int32_t Builder::districtOf(osmium::Location where) const {
     for (const DistrictRing& d : districtRings_)
         if (d.box.contains(p) && inside(d.ring, p)) return d.record;
     // Else the nearest named place within 3 km.
+    return nearestPlace(p, 3000);
+}
+
+int32_t Builder::nearestPlace(QPoint p, double within) const {
     int32_t best = 0;
-    double bestD = 3000;
+    double bestD = within;
     for (const PlacePoint& pl : c_.places()) {
         const QPoint q = frame_.at(pl.at);
         const double d = std::hypot(double(q.x() - p.x()), double(q.y() - p.y()));

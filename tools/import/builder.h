@@ -33,11 +33,20 @@ private:
         std::vector<QPoint> ring;
         QRect box;
         int32_t record;
+        double area = 0;  // square metres
     };
     std::vector<DistrictRing> districtRings_;
     std::vector<std::vector<ObjectRefData>> pendingObjects_;  // map objects made of each pending
 
     int32_t districtOf(osmium::Location where) const;
+    int32_t nearestPlace(QPoint p, double within) const;
+    // In streetparents.cpp: the parent of every street.
+    int32_t cityRecord_ = 0;
+    void findCity();
+    int32_t districtHolding(const std::vector<QPoint>& points) const;
+    std::vector<QPoint> pointsOf(size_t pending) const;
+    void placeStreetsInDistricts();
+    void splitStreet(size_t street);
     void makeDistrictRings();
     void makeObjects();
     void findCityArea();

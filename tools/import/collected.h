@@ -66,6 +66,7 @@ struct Address {
 struct PlacePoint {
     osmium::Location at;
     int32_t record;
+    bool city = false;  // place=city or town
 };
 struct DistrictArea {
     Ring ring;

@@ -12,6 +12,7 @@
 #include <osmium/osm/node.hpp>
 #include <osmium/osm/relation.hpp>
 #include <osmium/osm/way.hpp>
+#include <map>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -49,6 +50,8 @@ public:
 
     const std::vector<PlacePoint>& places() const { return places_; }
     const std::vector<DistrictArea>& districtAreas() const { return districtAreas_; }
+    // How many addresses name each city (addr:city).
+    const std::map<QString, int64_t>& cityNames() const { return cityNames_; }
 
     void skip(const QString& why, int64_t n = 1) { report_.skipped[why] += n; }
 
@@ -75,6 +78,7 @@ private:
     QSet<QString> addressTexts_;
     QString addressText(const char* value);
     std::vector<DistrictArea> districtAreas_;
+    std::map<QString, int64_t> cityNames_;
 
     // The address of a multipolygon relation, with what its member ways gave,
     // in case the relation makes no area.

@@ -46,6 +46,14 @@ int32_t NameRegistry::attach(int16_t cls, const QString& name, size_t pending,
     return record;
 }
 
+int32_t NameRegistry::recordNamed(int16_t cls, const QString& name) {
+    if (const int32_t record = recordOf(cls, name)) return record;
+    classes[cls].push_back({name, {}, {}, osmium::Location(), 0});
+    const int32_t record = int32_t(classes[cls].size());
+    named_[cls].emplace(name, record);
+    return record;
+}
+
 int32_t NameRegistry::recordOf(int16_t cls, const QString& name) const {
     auto it = named_[cls].find(name);
     return it == named_[cls].end() ? 0 : it->second;
@@ -208,8 +216,7 @@ void Builder::makeStreets() {
         nd.name = fitStreetName(st.display, kStreetNameLength, r_.report.text);
         for (size_t p : st.pendings)
             for (const ObjectRefData& ref : pendingObjects_[p]) nd.mapObjects.push_back(ref);
-        if (const int32_t district = districtOf(st.where))
-            nd.parentClass = kDistrictClass, nd.parentRecord = district;
+        if (st.district) nd.parentClass = kDistrictClass, nd.parentRecord = st.district;
         addHouses(st, int32_t(s + 1), nd, houseClass);
         addSearchNames(kStreetClass, int32_t(s + 1), nd.name, st.otherNames);
         if (nd.mapObjects.size() > size_t(kMaxRefs)) {
