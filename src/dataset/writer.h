@@ -73,6 +73,9 @@ struct DatasetData {
     // Written only when present: other names for the searches (urbica.snm)
     // and the projection of the map (urbica.geo).
     std::vector<SearchNameData> searchNames;
+    // Map labels that differ from the listed name (urbica.lbl) and the
+    // structures of houses (urbica.hst, the name is the structure's number).
+    std::vector<SearchNameData> mapLabels, houseStructures;
     std::optional<GeoReference> geo;
 };
 

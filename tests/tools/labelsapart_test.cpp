@@ -10,6 +10,7 @@
 
 #include "osmimport.h"
 #include "output.h"
+#include "dataset/names.h"
 #include "view/appstate.h"
 #include "view/geoextras.h"
 #include "view/mapboxes.h"
@@ -97,6 +98,25 @@ TEST(LabelsApart, NoTwoDrawnLabelsOverlapAndTheKindsGoInOrder) {
     const QByteArray hash = QCryptographicHash::hash(
         QByteArrayView(off.constBits(), off.sizeInBytes()), QCryptographicHash::Sha1);
     EXPECT_EQ(hash.toHex().toStdString(), "7ad5bf27da1b9c2dfa2c13a0cce0a34b9123114c");
+}
+
+TEST(LabelsApart, AStreetListedUnderItsOwnWordIsLabelledAsTheDataWritesIt) {
+    ImportedCity city;
+    ASSERT_TRUE(city.ok);
+    const NameContext names = city.s.names();
+    const DrawContext ctx = makeDrawContext(city.s, city.boxes.images);
+    int labelled = 0;
+    for (int32_t n = 1; n <= 60; ++n) {
+        const QString listed = objectName(names, 2, n, false);
+        if (listed == QStringLiteral("Крылова переулок")) {
+            EXPECT_EQ(ctx.objectName(2, n), QStringLiteral("переулок Крылова"));
+            ++labelled;
+        } else if (listed == QStringLiteral("Думская улица")) {
+            EXPECT_EQ(ctx.objectName(2, n), listed);
+            ++labelled;
+        }
+    }
+    EXPECT_EQ(labelled, 2);
 }
 
 TEST(LabelsApart, BoxesTouchingOrApartDoNotOverlap) {

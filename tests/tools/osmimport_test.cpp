@@ -372,6 +372,42 @@ TEST(StreetParents, EveryStreetHasTheDistrictHoldingMostOfItElseTheCity) {
     }
 }
 
+TEST(StreetNames, ListedUnderTheirOwnWordLabelledAndFoundAsTheDataWritesThem) {
+    EXPECT_EQ(typeWordLast(u("улица Маросейка")), u("Маросейка улица"));
+    EXPECT_EQ(typeWordLast(u("Улица Академика Глушко")), u("Академика Глушко улица"));
+    EXPECT_EQ(typeWordLast(u("вуліца Кірава")), u("Кірава вуліца"));
+    EXPECT_EQ(typeWordLast(u("бульвар Дмитрия Донского")), u("Дмитрия Донского бульвар"));
+    for (const char* kept : {"Nørrebrogade", "Проектируемый проезд № 585", "Думская улица",
+                             "улица", "Улица-сад"})
+        EXPECT_EQ(typeWordLast(u(kept)), u(kept));
+
+    QTemporaryDir tmp;
+    const QString path = tmp.filePath(u("street.osm"));
+    ASSERT_TRUE(writeText(
+        path, osm(node(1, 55.757, 37.633) + node(2, 55.758, 37.640) +
+                  node(3, 55.7572, 37.634,
+                       tag("addr:street", "улица Маросейка") + tag("addr:housenumber", "2")) +
+                  way(10, {1, 2}, tag("highway", "residential") + tag("name", "улица Маросейка")))));
+    ImportResult r;
+    QString error;
+    ASSERT_TRUE(importOsm(path, r, &error)) << error.toStdString();
+    ASSERT_EQ(r.data.classNames[kStreetClass].size(), 1u);
+    EXPECT_EQ(r.data.classNames[kStreetClass][0].name, u("Маросейка улица"));
+    ASSERT_EQ(r.data.mapLabels.size(), 1u);
+    EXPECT_EQ(r.data.mapLabels[0].record, 1);
+    EXPECT_EQ(r.data.mapLabels[0].name, u("улица Маросейка"));
+    bool found = false;
+    for (const SearchNameData& n : r.data.searchNames)
+        found |= n.classNumber == kStreetClass && n.name == u("улица Маросейка");
+    EXPECT_TRUE(found) << "the data's order still finds it";
+    const QString dir = tmp.filePath(u("city"));
+    ASSERT_TRUE(writeDatasetSafely(r.data, dir, &error)) << error.toStdString();
+    const auto labels = SearchNames::load(dir + u("/"), nullptr, nullptr, kMapLabelsLines);
+    ASSERT_TRUE(labels->find(kStreetClass, 1));
+    EXPECT_EQ(*labels->find(kStreetClass, 1), u("улица Маросейка"));
+    EXPECT_FALSE(labels->find(kStreetClass, 2));
+}
+
 // ---------------------------------------------------------------------------
 // The excerpt
 
@@ -386,7 +422,7 @@ TEST(Excerpt, LayersAndClassesHoldWhatTheAreaHas) {
     EXPECT_GT(d.layerObjects[kPoiLayer].size(), 20u);
     std::set<QString> streets;
     for (const NameData& n : d.classNames[kStreetClass]) streets.insert(n.name);
-    for (const char* s : {"Невский проспект", "Садовая улица", "Думская улица", "улица Ломоносова"})
+    for (const char* s : {"Невский проспект", "Садовая улица", "Думская улица", "Ломоносова улица"})
         EXPECT_TRUE(streets.count(u(s))) << s;
     std::set<QString> stations;
     for (const NameData& n : d.classNames[kStationClass]) stations.insert(n.name);
@@ -699,7 +735,7 @@ TEST(BadInput, LongAndForeignNamesAreWrittenNotRefused) {
     ASSERT_TRUE(importOsm(path, r, &error)) << error.toStdString();
     const auto& streets = r.data.classNames[kStreetClass];
     ASSERT_EQ(streets.size(), 2u);
-    EXPECT_EQ(streets[0].name, u("улица Крещатик"));
+    EXPECT_EQ(streets[0].name, u("Крещатик улица"));
     EXPECT_EQ(streets[0].parts.size(), 1u);  // linked by the street's own name
     EXPECT_EQ(streets[1].name, u("Майдан Незалежності"));
     EXPECT_TRUE(streets[1].mapObjects.empty());
@@ -710,7 +746,8 @@ TEST(BadInput, LongAndForeignNamesAreWrittenNotRefused) {
     // folded name is the shown one, so the original spelling is no other name.
     std::set<QString> other;
     for (const SearchNameData& n : r.data.searchNames) other.insert(n.name);
-    EXPECT_EQ(other, (std::set<QString>{QString::fromUtf8(longName), u("вулиця Хрещатик")}));
+    EXPECT_EQ(other, (std::set<QString>{QString::fromUtf8(longName), u("вулиця Хрещатик"),
+                                        u("улица Крещатик")}));
 
     const QString dir = tmp.filePath(QStringLiteral("out"));
     ASSERT_TRUE(writeDatasetSafely(r.data, dir, &error)) << error.toStdString();
@@ -845,13 +882,15 @@ TEST(TwoLanguages, EveryNameOfAnObjectFindsItAndHousesHangUnderTheirStreet) {
     ASSERT_TRUE(importOsm(kMinsk, r, &error)) << error.toStdString();
     const DatasetData& d = r.data;
     using Names = std::set<QString>;
-    // Shown in Russian; the Belarusian name, the other names and the full
-    // name of a shortened street are search names, each once.
+    // Shown in Russian under the street's own word; the data's order, the
+    // Belarusian name, the other names and the full name of a shortened
+    // street are search names, each once.
     const std::map<QString, Names> streets{
-        {u("улица Кирова"), Names{u("вуліца Кірава")}},
-        {u("проспект Независимости"), Names{u("праспект Незалежнасці"), u("Ленінскі праспект"),
-                                            u("праспект Скарыны"), u("Незалежнасці")}},
-        {u("улица Янки Купалы"), Names{u("вуліца Янкі Купалы")}},
+        {u("Кирова улица"), Names{u("вуліца Кірава"), u("улица Кирова")}},
+        {u("Независимости проспект"),
+         Names{u("праспект Незалежнасці"), u("Ленінскі праспект"), u("праспект Скарыны"),
+               u("Незалежнасці"), u("проспект Независимости")}},
+        {u("Янки Купалы улица"), Names{u("вуліца Янкі Купалы"), u("улица Янки Купалы")}},
         {u("Большой Спасоглинищевский пер."),
          Names{u("Большой Спасоглинищевский переулок"), u("Вялікі Спасаглінішчаўскі завулак")}}};
     EXPECT_EQ(searchNamesByShown(d, kStreetClass), streets);
@@ -875,9 +914,9 @@ TEST(TwoLanguages, EveryNameOfAnObjectFindsItAndHousesHangUnderTheirStreet) {
         out.sort();
         return out;
     };
-    EXPECT_EQ(houses("улица Кирова"), (QStringList{u("11||2"), u("24|7|"), u("5||"), u("9||")}));
-    EXPECT_EQ(houses("проспект Независимости"), QStringList{u("12||")});
-    EXPECT_EQ(houses("улица Янки Купалы"), QStringList{u("3||")});
+    EXPECT_EQ(houses("Кирова улица"), (QStringList{u("11||2"), u("24|7|"), u("5||"), u("9||")}));
+    EXPECT_EQ(houses("Независимости проспект"), QStringList{u("12||")});
+    EXPECT_EQ(houses("Янки Купалы улица"), QStringList{u("3||")});
     EXPECT_EQ(houses("Большой Спасоглинищевский пер."), QStringList{u("2||")});
 
     // Written and read back whole, in Unicode.
@@ -888,13 +927,13 @@ TEST(TwoLanguages, EveryNameOfAnObjectFindsItAndHousesHangUnderTheirStreet) {
     const auto loaded =
         SearchNames::load(QDir(dir).absolutePath() + QDir::separator(), nullptr, &problem);
     ASSERT_TRUE(loaded && problem.isEmpty()) << problem.toStdString();
-    const int32_t kirova = recordNamed(d, kStreetClass, "улица Кирова");
+    const int32_t kirova = recordNamed(d, kStreetClass, "Кирова улица");
     bool found = false;
     for (const SearchNames::Entry& e : loaded->ofClass(kStreetClass))
         if (e.record == kirova && e.name == u("вуліца Кірава") && e.key == searchKey(e.name))
             found = true;
     EXPECT_TRUE(found);
-    EXPECT_TRUE(reportLines(r).join(u("\n")).contains(u("другие имена объектов для поиска: 11")));
+    EXPECT_TRUE(reportLines(r).join(u("\n")).contains(u("другие имена объектов для поиска: 14")));
 }
 
 TEST(TwoLanguages, EveryHouseLiesWhereItsOsmAddressIs) {
@@ -988,7 +1027,7 @@ TEST(Program, ImportsPrintsCountsAndRefusesBadInput) {
     EXPECT_EQ(p.exitCode(), 0) << QString::fromLocal8Bit(p.readAllStandardError()).toStdString();
     EXPECT_TRUE(text.contains(u("Станции метро: 2"))) << text.toStdString();
     EXPECT_TRUE(text.contains(u("(100.0%)"))) << text.toStdString();
-    EXPECT_TRUE(text.contains(u("другие имена объектов для поиска: 2"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(u("другие имена объектов для поиска: 6"))) << text.toStdString();
     EXPECT_TRUE(QFile::exists(out + QStringLiteral("/urbica.dat")));
     Settings settings;
     ASSERT_TRUE(readSettings(settings, program));

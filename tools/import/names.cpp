@@ -213,12 +213,19 @@ void Builder::makeStreets() {
     for (size_t s = 0; s < streets.size(); ++s) {
         const Street& st = streets[s];
         NameData nd;
-        nd.name = fitStreetName(st.display, kStreetNameLength, r_.report.text);
+        const QString listed = typeWordLast(st.display);
+        nd.name = fitStreetName(listed, kStreetNameLength, r_.report.text);
+        std::vector<QString> otherNames = st.otherNames;
+        if (listed != st.display) {
+            // Found in both orders; the map is labelled as the data writes it.
+            addDistinct(otherNames, st.display);
+            d_.mapLabels.push_back({kStreetClass, int32_t(s + 1), st.display});
+        }
         for (size_t p : st.pendings)
             for (const ObjectRefData& ref : pendingObjects_[p]) nd.mapObjects.push_back(ref);
         if (st.district) nd.parentClass = kDistrictClass, nd.parentRecord = st.district;
         addHouses(st, int32_t(s + 1), nd, houseClass);
-        addSearchNames(kStreetClass, int32_t(s + 1), nd.name, st.otherNames);
+        addSearchNames(kStreetClass, int32_t(s + 1), nd.name, otherNames);
         if (nd.mapObjects.size() > size_t(kMaxRefs)) {
             c_.skip(u("участки улиц сверх предела одной улицы"),
                     int64_t(nd.mapObjects.size()) - kMaxRefs);
