@@ -32,7 +32,8 @@ QString u(const char* s) { return QString::fromUtf8(s); }
 const QString kExcerpt = QStringLiteral(OSM_TEST_DATA "/spb-gostiny-dvor.osm");
 
 QString fields(const HouseFields& h) {
-    return h.number + u("|") + h.fraction + u("|") + h.building;
+    return h.number + u("|") + h.fraction + u("|") + h.building +
+           (h.structure.isEmpty() ? QString() : u("|") + h.structure);
 }
 
 QStringList split(const char* text, bool* exact = nullptr) {
@@ -112,10 +113,16 @@ TEST(HouseNumbers, CommonFormsSplitIntoNumberFractionAndBuilding) {
 }
 
 TEST(HouseNumbers, StructuresLettersAndRangesStayFindable) {
-    // A structure (строение) joins the number while it fits, so "12" still finds it.
-    EXPECT_EQ(split("12с1"), QStringList{u("12с1||")});
-    EXPECT_EQ(split("1 с30"), QStringList{u("1с30||")});
-    EXPECT_EQ(split("12 стр. 15"), QStringList{u("12||с15")});
+    // A structure (строение) has a field of its own, kept beside the record.
+    EXPECT_EQ(split("12с1"), QStringList{u("12|||1")});
+    EXPECT_EQ(split("1 с30"), QStringList{u("1|||30")});
+    EXPECT_EQ(split("12 стр. 15"), QStringList{u("12|||15")});
+    EXPECT_EQ(split("13 с10"), QStringList{u("13|||10")});
+    EXPECT_EQ(split("24/7 с2"), QStringList{u("24|7||2")});
+    EXPECT_EQ(split("24/7с2"), QStringList{u("24|7||2")});
+    EXPECT_EQ(split("26А стр.13"), QStringList{u("26А|||13")});
+    EXPECT_EQ(split("5 корп.2 стр.1"), QStringList{u("5||2|1")});
+    EXPECT_EQ(split("2к1с1"), QStringList{u("2||1|1")});
     EXPECT_EQ(split("1/25 литА"), QStringList{u("1А|25|")});
     EXPECT_EQ(split("2 литБ"), QStringList{u("2Б||")});
     EXPECT_EQ(split("3 лит. В"), QStringList{u("3В||")});

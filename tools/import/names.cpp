@@ -247,18 +247,20 @@ int64_t leadingNumber(const QString& field) {
 
 }  // namespace
 
-// A street's houses by number, then fraction and building; of houses that
+// A street's houses by number, then fraction, building and structure; of houses that
 // read the same, first those whose address names them alone, then the order
 // of the extract.
 std::vector<int32_t> Builder::housesInOrder(const Street& street) const {
-    using Key = std::tuple<int64_t, QString, int64_t, QString, int64_t, QString, bool>;
+    using Key =
+        std::tuple<int64_t, QString, int64_t, QString, int64_t, QString, int64_t, QString, bool>;
     std::vector<std::pair<Key, int32_t>> keyed;
     keyed.reserve(street.houses.size());
     for (int32_t h : street.houses) {
         const House& house = houses_[size_t(h)];
         const HouseFields& f = houseFields_[size_t(house.fields)];
         keyed.push_back({Key(leadingNumber(f.number), f.number, leadingNumber(f.fraction),
-                             f.fraction, leadingNumber(f.building), f.building, !house.alone),
+                             f.fraction, leadingNumber(f.building), f.building,
+                             leadingNumber(f.structure), f.structure, !house.alone),
                          h});
     }
     std::stable_sort(keyed.begin(), keyed.end(),
@@ -300,7 +302,10 @@ void Builder::addHouses(const Street& street, int32_t record, NameData& nd, int1
         }
         if (nd.parts.size() < size_t(kMaxRefs)) {
             names[size_t(houseClass)].push_back(std::move(hd));
-            nd.parts.push_back({houseClass, int32_t(names[size_t(houseClass)].size())});
+            const int32_t houseRecord = int32_t(names[size_t(houseClass)].size());
+            nd.parts.push_back({houseClass, houseRecord});
+            if (!f.structure.isEmpty())
+                d_.houseStructures.push_back({houseClass, houseRecord, f.structure});
         } else {
             c_.skip(u("дома сверх предела на одной улице"));
         }
