@@ -45,9 +45,10 @@ public:
         }
         return false;
     }
-    // A single letter not followed by another letter.
+    // A single letter not followed by another letter (a letter before a digit,
+    // as "с" of "2к1с1", starts the next part instead).
     bool loneLetter(QString& out) {
-        if (atEnd() || !peek().isLetter() || peek(1).isLetter()) return false;
+        if (atEnd() || !peek().isLetter() || peek(1).isLetter() || peek(1).isDigit()) return false;
         out = QString(s_.at(i_++)).toUpper();
         return true;
     }
@@ -65,15 +66,7 @@ void addHouse(HouseNumberSplit& out, const QString& n, const QString& letter,
     h.number = n + letter;
     h.fraction = fraction;
     h.building = building;
-    if (!structure.isEmpty()) {
-        const QString s = QStringLiteral("с") + structure;
-        if (h.number.size() + s.size() <= kNumberWidth)
-            h.number += s;
-        else if (h.building.isEmpty() && s.size() <= kBuildingWidth)
-            h.building = s;
-        else
-            out.exact = false;
-    }
+    h.structure = structure;
     if (h.number.size() > kNumberWidth || h.fraction.size() > kFractionWidth ||
         h.building.size() > kBuildingWidth)
         out.exact = false;
@@ -97,7 +90,7 @@ void splitOne(const QString& text, HouseNumberSplit& out) {
         kept.remove(u' ');
         kept.remove(u'.');  // "вл. 1" and "вл1" are one number
         out.exact = false;
-        if (!kept.isEmpty()) out.houses.push_back({kept.left(kNumberWidth), {}, {}});
+        if (!kept.isEmpty()) out.houses.push_back({kept.left(kNumberWidth), {}, {}, {}});
         return;
     }
     QStringList more;  // the other ends of a range "13-15" or a run "7-9-11"
@@ -148,6 +141,8 @@ void splitOne(const QString& text, HouseNumberSplit& out) {
             const QString d = sc.digits();
             if (!d.isEmpty() && structure.isEmpty()) {
                 structure = d;
+                QString l;
+                if (sc.loneLetter(l)) structure += l;
                 continue;
             }
             sc.setPos(start);

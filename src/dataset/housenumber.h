@@ -1,6 +1,7 @@
 // House numbers of addresses as mappers write them ("12", "12А", "12/3",
 // "12к2", "12 корп. 2", "12с1", "1/25 литА", "13-15") split into the fields
-// of a house record: number with its letter, fraction and building.
+// of a house record: number with its letter, fraction and building, and the
+// structure (строение), for which the record has no field.
 #pragma once
 
 #include <QString>
@@ -14,9 +15,10 @@ inline constexpr int kFractionWidth = 3;
 inline constexpr int kBuildingWidth = 3;
 
 struct HouseFields {
-    QString number;    // digits and letter, e.g. "12А" or "12с1" for a structure
-    QString fraction;  // "3" of 12/3
-    QString building;  // "2" of 12 корп. 2
+    QString number;     // digits and letter, e.g. "12А"
+    QString fraction;   // "3" of 12/3
+    QString building;   // "2" of 12 корп. 2
+    QString structure = {};  // "1" of 12 стр. 1 (kept beside the record)
 };
 
 struct HouseNumberSplit {

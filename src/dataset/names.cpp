@@ -12,6 +12,7 @@
 #include "dataset/namesshared.h"
 #include "dataset/numbers.h"
 #include "dataset/sametexts.h"
+#include "dataset/searchnames.h"
 #include "dataset/settings.h"
 
 namespace urbica {
@@ -43,8 +44,9 @@ bool blankField(const char* p, int len) {
     return true;
 }
 
-// A house number record as text; with context the long prefixes.
-QString houseName(const char* rec, bool context) {
+// A house number record as text; with context the long prefixes. A house
+// with a structure reads as people write it: "д.5 корп.2 стр.1", "5 к.2 с1".
+QString houseName(const char* rec, bool context, const QString& structure = {}) {
     QString name;
     name.reserve(48);  // room for the street's name should the list add it
     if (!blankField(rec, 4)) {
@@ -57,11 +59,25 @@ QString houseName(const char* rec, bool context) {
     }
     if (!blankField(rec + 7, 3)) {
         name += QLatin1Char(' ');
-        name += context ? message(QStringLiteral("urbica"), 12, QStringLiteral("кор."))
+        name += context ? (structure.isEmpty()
+                               ? message(QStringLiteral("urbica"), 12, QStringLiteral("кор."))
+                               : QStringLiteral("корп."))
                         : message(QStringLiteral("urbica"), 13, QStringLiteral("к."));
         appendField(name, rec + 7, 3);
     }
+    if (!structure.isEmpty())
+        name += (context ? QStringLiteral(" стр.") : QStringLiteral(" с")) + structure;
     return name;
+}
+
+// The structure of house record n of class c, from the dataset's file beside
+// the records; empty when it has none.
+QString houseStructure(const NameContext& ctx, int c, int64_t n) {
+    if (n < 1 || n > INT32_MAX) return {};
+    const std::shared_ptr<const SearchNames> structures =
+        SearchNames::load(ctx.dataDirectory, ctx.files, nullptr, kHouseStructuresLines);
+    const QString* s = structures->find(c, int32_t(n));
+    return s ? *s : QString();
 }
 
 // The name held in one record of a class's name file (any style but streets).
@@ -143,7 +159,8 @@ QString objectNameAt(const NameContext& ctx, int64_t c64, int64_t n, bool contex
     }
     QByteArray rec(names.recordLength(), Qt::Uninitialized);
     if (!names.read(n, rec.data())) return {};
-    name = nameFromRecord(style, rec.constData(), context);
+    name = style == 3 ? houseName(rec.constData(), context, houseStructure(ctx, c, n))
+                      : nameFromRecord(style, rec.constData(), context);
     if (context && !withParent(ctx, c, n, depth, false, name, error)) return {};
     return trimBlanks(name);
 }
@@ -300,6 +317,10 @@ ClassNames::ClassNames(const NameContext& ctx, int c) {
     }
     indexCount_ = index_->size() / NameRecord::kRecordLength;
     style_ = classRecord(ctx, c).nameStyle;
+    if (style_ == 3) {
+        structures_ = SearchNames::load(ctx.dataDirectory, ctx.files, nullptr, kHouseStructuresLines);
+        classNumber_ = c;
+    }
     recordLength_ = nameRecordLength(style_);
     // Streets take their names from the street class, whatever class they are in.
     const int nameClass = style_ == 2 ? ctx.catalogue.streetClass : c;
@@ -324,6 +345,9 @@ QString ClassNames::shortName(int64_t n) const {
     if (n < 1 || n > nameCount_) return {};
     const char* rec = names_->data() + (n - 1) * recordLength_;
     if (style_ == 2) return streetNameFromRecord(rec);
+    if (style_ == 3 && structures_)
+        if (const QString* s = structures_->find(classNumber_, int32_t(n)))
+            return trimBlanks(houseName(rec, false, *s));
     return trimBlanks(nameFromRecord(style_, rec, false));
 }
 

@@ -21,6 +21,8 @@
 namespace urbica {
 
 // What the routines below read: the data folder and the tables of the dataset.
+class SearchNames;
+
 struct NameContext {
     const QString& dataDirectory;
     const Catalogue& catalogue;
@@ -178,6 +180,8 @@ private:
     int64_t nameCount_ = 0;
     std::unique_ptr<WholeFile> index_;
     std::unique_ptr<WholeFile> names_;
+    std::shared_ptr<const SearchNames> structures_;  // of a house class
+    int classNumber_ = 0;
     bool ok_ = false;
     QString error_;
 };

@@ -12,7 +12,6 @@ namespace urbica {
 
 namespace {
 
-constexpr char kHeader[] = "urbica-search-names 1";
 constexpr int kMaxClass = 32767;
 constexpr int32_t kMaxRecord = 999999;
 constexpr qsizetype kMaxLine = 4096;
@@ -37,7 +36,7 @@ bool readNumber(QByteArrayView field, int64_t max, int64_t& out) {
 
 }  // namespace
 
-QByteArray encodeSearchNames(std::vector<SearchNameData> names) {
+QByteArray encodeSearchNames(std::vector<SearchNameData> names, const NameLinesFile& kind) {
     std::erase_if(names, [](const SearchNameData& n) {
         return !usable(n.name) || n.classNumber < 1 || n.record < 1;
     });
@@ -46,7 +45,7 @@ QByteArray encodeSearchNames(std::vector<SearchNameData> names) {
                std::tie(b.classNumber, b.record, b.name);
     };
     std::sort(names.begin(), names.end(), order);
-    QByteArray out(kHeader);
+    QByteArray out(kind.header);
     out += '\n';
     const SearchNameData* last = nullptr;
     for (const SearchNameData& n : names) {
@@ -61,15 +60,13 @@ QByteArray encodeSearchNames(std::vector<SearchNameData> names) {
 }
 
 std::shared_ptr<const SearchNames> SearchNames::parse(const QByteArray& bytes, const QString& name,
-                                                      QString* problem) {
+                                                      QString* problem, const NameLinesFile& kind) {
     auto damaged = [&](int64_t line, const char* why) {
         if (problem)
-            *problem = QStringLiteral(
-                           "Файл других имён объектов %1 повреждён (строка %2: %3); "
-                           "поиск идёт только по основным названиям")
-                           .arg(name)
+            *problem = QStringLiteral("Файл %1 %2 повреждён (строка %3: %4); %5")
+                           .arg(QString::fromUtf8(kind.what), name)
                            .arg(line)
-                           .arg(QString::fromUtf8(why));
+                           .arg(QString::fromUtf8(why), QString::fromUtf8(kind.consequence));
         return std::make_shared<const SearchNames>();
     };
     auto set = std::make_shared<SearchNames>();
@@ -83,7 +80,7 @@ std::shared_ptr<const SearchNames> SearchNames::parse(const QByteArray& bytes, c
         rest = rest.sliced(end + 1);
         if (text.size() > kMaxLine) return damaged(line, "слишком длинная строка");
         if (line == 1) {
-            if (text != QByteArrayView(kHeader)) return damaged(line, "неизвестный заголовок");
+            if (text != QByteArrayView(kind.header)) return damaged(line, "неизвестный заголовок");
             continue;
         }
         const qsizetype tab1 = text.indexOf('\t');
@@ -107,24 +104,31 @@ std::shared_ptr<const SearchNames> SearchNames::parse(const QByteArray& bytes, c
 }
 
 std::shared_ptr<const SearchNames> SearchNames::load(const QString& dataDirectory, FileCache* files,
-                                                     QString* problem) {
-    const QString path = dataFilePath(dataDirectory, QLatin1String(kSearchNamesFile));
-    if (!QFileInfo::exists(path)) return std::make_shared<const SearchNames>();
+                                                     QString* problem, const NameLinesFile& kind) {
+    const QString path = dataFilePath(dataDirectory, QLatin1String(kind.file));
     auto read = [&]() -> std::shared_ptr<const SearchNames> {
+        if (!QFileInfo::exists(path)) return std::make_shared<const SearchNames>();
         const WholeFile file(path, files);
         if (!file.ok()) {
             if (problem)
-                *problem = QStringLiteral(
-                               "Файл других имён объектов %1 не читается; поиск идёт "
-                               "только по основным названиям")
-                               .arg(path);
+                *problem = QStringLiteral("Файл %1 %2 не читается; %3")
+                               .arg(QString::fromUtf8(kind.what), path,
+                                    QString::fromUtf8(kind.consequence));
             return std::make_shared<const SearchNames>();
         }
-        return parse(QByteArray::fromRawData(file.data(), file.size()), path, problem);
+        return parse(QByteArray::fromRawData(file.data(), file.size()), path, problem, kind);
     };
     // A damaged file is read again at each call, so that its message can be given.
+    // A missing one is looked for again when the data folder's files change.
     if (!files || problem) return read();
-    return files->derived<SearchNames>(QStringLiteral("search names ") + path, read);
+    return files->derived<SearchNames>(QStringLiteral("name lines ") + path, read);
+}
+
+const QString* SearchNames::find(int classNumber, int32_t record) const {
+    const std::vector<Entry>& entries = ofClass(classNumber);
+    const auto it = std::lower_bound(entries.begin(), entries.end(), record,
+                                     [](const Entry& e, int32_t r) { return e.record < r; });
+    return it != entries.end() && it->record == record ? &it->name : nullptr;
 }
 
 const std::vector<SearchNames::Entry>& SearchNames::ofClass(int classNumber) const {

@@ -22,6 +22,23 @@ class FileCache;
 
 inline const char kSearchNamesFile[] = "urbica.snm";
 
+// Files of the same lines for other texts of named objects: the map labels
+// that differ from the name a list shows ("urbica.lbl"), and the structure
+// (строение) of a house, whose record has no field for it ("urbica.hst").
+struct NameLinesFile {
+    const char* file;
+    const char* header;       // the first line
+    const char* what;         // "Файл %what %1 повреждён"
+    const char* consequence;  // what the viewer does without it
+};
+inline constexpr NameLinesFile kSearchNamesLines{
+    "urbica.snm", "urbica-search-names 1", "других имён объектов",
+    "поиск идёт только по основным названиям"};
+inline constexpr NameLinesFile kMapLabelsLines{"urbica.lbl", "urbica-map-labels 1",
+                                               "подписей карты", "карта подписана названиями"};
+inline constexpr NameLinesFile kHouseStructuresLines{
+    "urbica.hst", "urbica-house-structures 1", "строений домов", "дома показаны без строений"};
+
 struct SearchNameData {
     int16_t classNumber = 0;
     int32_t record = 0;
@@ -31,7 +48,8 @@ struct SearchNameData {
 // The file's bytes for the names, sorted by class and record, each distinct
 // (class, record, name) once. Names with a tab, a line break or nothing but
 // blanks are left out.
-QByteArray encodeSearchNames(std::vector<SearchNameData> names);
+QByteArray encodeSearchNames(std::vector<SearchNameData> names,
+                             const NameLinesFile& kind = kSearchNamesLines);
 
 class SearchNames {
 public:
@@ -47,13 +65,17 @@ public:
     // the reason in problem, so the caller can say it once. Kept in the file
     // cache when one is given.
     static std::shared_ptr<const SearchNames> load(const QString& dataDirectory, FileCache* files,
-                                                   QString* problem = nullptr);
+                                                   QString* problem = nullptr,
+                                                   const NameLinesFile& kind = kSearchNamesLines);
     // The same from the file's bytes; name is the file's name for the message.
     static std::shared_ptr<const SearchNames> parse(const QByteArray& bytes, const QString& name,
-                                                    QString* problem = nullptr);
+                                                    QString* problem = nullptr,
+                                                    const NameLinesFile& kind = kSearchNamesLines);
 
     // The names of one class, sorted by record (and by name within a record).
     const std::vector<Entry>& ofClass(int classNumber) const;
+    // The first text of a record; null when it has none.
+    const QString* find(int classNumber, int32_t record) const;
     bool empty() const { return count_ == 0; }
     int64_t count() const { return count_; }
 

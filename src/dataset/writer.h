@@ -77,6 +77,9 @@ struct DatasetData {
     // (urbica.geo).
     std::vector<SearchNameData> searchNames;
     std::vector<KindPlace> kindPlaces;
+    // Map labels that differ from the listed name (urbica.lbl) and the
+    // structures of houses (urbica.hst, the name is the structure's number).
+    std::vector<SearchNameData> mapLabels, houseStructures;
     std::optional<GeoReference> geo;
     // Written only when present: houses placed by estimate (urbica.apx).
     std::vector<HouseRef> approximateHouses;

@@ -60,9 +60,15 @@ bool writeIcons(const DatasetData& d, const QString& dir, QString* error) {
 }
 
 bool writeExtras(const DatasetData& d, const QString& dir, QString* error) {
-    if (!d.searchNames.empty() && !writeFileAtomically(fileIn(dir, QLatin1String(kSearchNamesFile)),
-                                                       encodeSearchNames(d.searchNames), error))
-        return false;
+    const std::pair<const std::vector<SearchNameData>*, const NameLinesFile*> lines[] = {
+        {&d.searchNames, &kSearchNamesLines},
+        {&d.mapLabels, &kMapLabelsLines},
+        {&d.houseStructures, &kHouseStructuresLines}};
+    for (const auto& [names, kind] : lines)
+        if (!names->empty() &&
+            !writeFileAtomically(fileIn(dir, QLatin1String(kind->file)),
+                                 encodeSearchNames(*names, *kind), error))
+            return false;
     if (!d.approximateHouses.empty() &&
         !writeFileAtomically(fileIn(dir, QLatin1String(kApproximateHousesFile)),
                              encodeApproximateHouses(d.approximateHouses), error))

@@ -292,9 +292,12 @@ std::vector<size_t> AddressIndex::matchingIn(const StreetHouses& h, const HouseQ
     auto it = std::lower_bound(h.byNumber.begin(), h.byNumber.end(), std::make_pair(n, size_t(0)));
     for (; it != h.byNumber.end() && it->first == n; ++it) {
         const HouseEntry& e = h.list[it->second];
-        if (!q.letter.isEmpty() && !searchKey(e.number).contains(letter)) continue;
+        if (!q.letter.isEmpty() && !searchKey(e.number).contains(letter) &&
+            searchKey(QStringLiteral("с") + e.structure) != letter)
+            continue;
         if (!q.building.isEmpty() && houseNumberValue(e.building) != building) continue;
         if (!q.fraction.isEmpty() && houseNumberValue(e.fraction) != fraction) continue;
+        if (!q.structure.isEmpty() && !structureMatches(e, q.structure)) continue;
         found.push_back(it->second);
     }
     return found;  // positions ascend within one number value
@@ -323,7 +326,8 @@ std::vector<AddressHit> AddressIndex::housesOn(const std::vector<Street>& street
         const bool more = !n.isEmpty() && n.front().isDigit() &&
                           std::any_of(n.begin(), n.end(), [](QChar c) { return !c.isDigit(); });
         return (!q.letter.isEmpty() || !more) && (!q.fraction.isEmpty() || h.fraction.isEmpty()) &&
-               (!q.building.isEmpty() || h.building.isEmpty());
+               (!q.building.isEmpty() || h.building.isEmpty()) &&
+               (!q.structure.isEmpty() || h.structure.isEmpty());
     };
     for (size_t k = 0; k < streets.size(); ++k) {
         const std::vector<size_t> found = matchingIn(*all[k], q);

@@ -7,6 +7,7 @@
 #include "dataset/datafile.h"
 #include "dataset/listmodel.h"
 #include "dataset/numbers.h"
+#include "dataset/searchnames.h"
 
 namespace urbica {
 
@@ -53,11 +54,12 @@ bool sameSide(double a, double b) { return nearestInt(a) % 2 == nearestInt(b) % 
 
 HouseQuery HouseQuery::trimmed() const {
     return HouseQuery{trimBlanks(number), trimBlanks(letter), trimBlanks(fraction),
-                      trimBlanks(building)};
+                      trimBlanks(building), trimBlanks(structure)};
 }
 
 bool HouseQuery::isEmpty() const {
-    return number.isEmpty() && letter.isEmpty() && fraction.isEmpty() && building.isEmpty();
+    return number.isEmpty() && letter.isEmpty() && fraction.isEmpty() && building.isEmpty() &&
+           structure.isEmpty();
 }
 
 double houseNumberValue(const QString& text) {
@@ -101,6 +103,8 @@ bool readStreetHouses(const NameContext& ctx, int64_t street, std::vector<HouseE
         return false;
     }
     std::map<int, std::unique_ptr<HouseClassFiles>> open;
+    const std::shared_ptr<const SearchNames> structures =
+        SearchNames::load(ctx.dataDirectory, ctx.files, nullptr, kHouseStructuresLines);
     char partBuf[ObjectRef::kRecordLength];
     char numberBuf[kHouseNumberLength];
     for (int64_t k = 1; k <= streetRecord.partCount; ++k) {
@@ -125,16 +129,27 @@ bool readStreetHouses(const NameContext& ctx, int64_t street, std::vector<HouseE
         if (!files.index.read(part.second, buf)) continue;
         if (NameRecord::decode(buf).mapObjectCount < 1) continue;
         if (!files.numbers.read(part.second, numberBuf)) continue;
+        const QString* structure = structures->find(c, part.second);
         out.push_back(HouseEntry{c, part.second, trimmedField(numberBuf, 4),
-                                 trimmedField(numberBuf + 4, 3), trimmedField(numberBuf + 7, 3)});
+                                 trimmedField(numberBuf + 4, 3), trimmedField(numberBuf + 7, 3),
+                                 structure ? *structure : QString()});
     }
     return true;
+}
+
+bool structureMatches(const HouseEntry& house, const QString& typed) {
+    if (!house.structure.isEmpty())
+        return houseNumberValue(typed) == houseNumberValue(house.structure);
+    return searchKey(house.number).contains(searchKey(QStringLiteral("с") + typed));
 }
 
 bool houseMatches(const HouseEntry& house, const HouseQuery& q) {
     if (!q.number.isEmpty() && houseNumberValue(q.number) != houseNumberValue(house.number))
         return false;
-    if (!q.letter.isEmpty() && !searchKey(house.number).contains(searchKey(q.letter))) return false;
+    if (!q.letter.isEmpty() && !searchKey(house.number).contains(searchKey(q.letter)) &&
+        searchKey(QStringLiteral("с") + house.structure) != searchKey(q.letter))
+        return false;
+    if (!q.structure.isEmpty() && !structureMatches(house, q.structure)) return false;
     if (!q.building.isEmpty() && houseNumberValue(q.building) != houseNumberValue(house.building))
         return false;
     if (!q.fraction.isEmpty() && houseNumberValue(q.fraction) != houseNumberValue(house.fraction))

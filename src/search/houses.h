@@ -22,11 +22,14 @@ struct HouseEntry {
     QString number;    // number with its letter, e.g. "12А"
     QString fraction;  // after the slash
     QString building;  // building number (korpus)
+    QString structure = {};  // structure number (строение), from the file beside the records
 };
 
-// The four fields the user typed; each is trimmed before use.
+// The fields the user typed; each is trimmed before use. The structure
+// comes from a house typed in one line ("13 стр. 10", "13с10").
 struct HouseQuery {
     QString number, letter, fraction, building;
+    QString structure = {};  // an aggregate of the four fields above leaves it empty
 
     HouseQuery trimmed() const;
     bool isEmpty() const;
@@ -46,8 +49,12 @@ bool readStreetHouses(const NameContext& ctx, int64_t street, std::vector<HouseE
 
 // A house matches when every non-empty field agrees with it: the number by
 // value, the letter as a part of the stored number text (letter case and Ё/Е
-// ignored), building number and fraction by value.
+// ignored) or as "с" and the house's structure, building number, fraction
+// and structure by value (a structure also as "с" and its number in the
+// number text, as older datasets kept it).
 bool houseMatches(const HouseEntry& house, const HouseQuery& query);
+// The typed structure against a house's.
+bool structureMatches(const HouseEntry& house, const QString& typed);
 // Positions (in houses) of the matching houses, in the street's order.
 std::vector<size_t> matchingHouses(const std::vector<HouseEntry>& houses, const HouseQuery& query);
 

@@ -7,6 +7,7 @@
 #include "dataset/datafile.h"
 #include "dataset/names.h"
 #include "dataset/numbers.h"
+#include "dataset/searchnames.h"
 #include "draw/layer.h"
 #include "draw/scalebar.h"
 
@@ -52,7 +53,14 @@ DrawContext makeDrawContext(AppState& s, PictureBox& images) {
                 s.view.viewHeight, s.view.unitsPerPixel, s.view.iconSize};
     ctx.files = &s.files;
     const NameContext names = s.names();
-    ctx.objectName = [names](int c, int32_t n) { return objectName(names, c, n, false); };
+    // A map label that the dataset writes apart from the listed name (a street
+    // listed under its own word, labelled as the data writes it).
+    const std::shared_ptr<const SearchNames> labels =
+        SearchNames::load(s.settings.dataDirectory, &s.files, nullptr, kMapLabelsLines);
+    ctx.objectName = [names, labels](int c, int32_t n) {
+        if (const QString* label = labels->find(c, n)) return *label;
+        return objectName(names, c, n, false);
+    };
     return ctx;
 }
 

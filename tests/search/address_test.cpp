@@ -63,6 +63,62 @@ protected:
     }
 };
 
+TEST(HouseStructures, ReadAsPeopleWriteThemAndFoundInEveryForm) {
+    City city;
+    const int32_t s = city.named(kStreets, "Мясницкая улица", kDistricts, 1);
+    city.streetHouses.resize(size_t(s) + 1);
+    city.houses(s, {{"13", "", ""},
+                    {"13", "", ""},
+                    {"24", "7", ""},
+                    {"26А", "", ""},
+                    {"5", "", "2"},
+                    {"13", "", ""},
+                    {"24", "7", ""}});
+    const std::vector<int32_t>& h = city.streetHouses[size_t(s)];
+    // The structures the records have no field for, kept beside them.
+    city.data.houseStructures = {{kHouses, h[1], u("10")},
+                                 {kHouses, h[2], u("2")},
+                                 {kHouses, h[3], u("13")},
+                                 {kHouses, h[4], u("1")},
+                                 {kHouses, h[5], u("11")}};
+    city.write();
+    const NameContext ctx = city.ctx();
+    const std::pair<size_t, const char*> named[] = {
+        {0, "д.13"},           {1, "д.13 стр.10"}, {2, "д.24/7 стр.2"},
+        {3, "д.26А стр.13"},   {4, "д.5 корп.2 стр.1"}, {6, "д.24/7"}};
+    for (const auto& [i, name] : named)
+        EXPECT_EQ(objectName(ctx, kHouses, h[i], true), u("Мясницкая улица ") + u(name));
+    EXPECT_EQ(objectName(ctx, kHouses, h[1], false), u("13 с10"));
+    EXPECT_EQ(objectName(ctx, kHouses, h[2], false), u("24/7 с2"));
+    EXPECT_EQ(objectName(ctx, kHouses, h[4], false), u("5 к.2 с1"));
+    const ClassNames houses(ctx, kHouses);
+    EXPECT_EQ(houses.shortName(h[1]), u("13 с10"));
+
+    QString error;
+    const auto index = AddressIndex::build(ctx, &error);
+    ASSERT_TRUE(index) << error.toStdString();
+    auto first = [&](const char* line) {
+        const auto hits = findAddress(*index, u(line));
+        return hits.empty() ? 0 : hits[0].houseRecord;
+    };
+    for (const char* line : {"Мясницкая 13 стр. 10", "Мясницкая 13с10", "Мясницкая 13 строение 10",
+                             "Мясницкая ул., д. 13, стр. 10", "Мясницкая 13 с 10"})
+        EXPECT_EQ(first(line), h[1]) << line;
+    EXPECT_EQ(first("Мясницкая 13"), h[0]) << "the house without a structure first";
+    EXPECT_EQ(first("Мясницкая 24/7 стр.2"), h[2]);
+    EXPECT_EQ(first("Мясницкая 24/7"), h[6]);
+    EXPECT_EQ(first("Мясницкая 5 корп. 2 стр. 1"), h[4]);
+    EXPECT_EQ(first("Мясницкая 26А стр 13"), h[3]);
+    // The house search's fields: the letter field takes "с10" as before.
+    std::vector<HouseEntry> list;
+    ASSERT_TRUE(readStreetHouses(ctx, s, list));
+    EXPECT_EQ(list[1].structure, u("10"));
+    std::vector<size_t> found = matchingHouses(list, HouseQuery{u("13"), u("с10"), {}, {}, {}});
+    EXPECT_EQ(found, std::vector<size_t>{1});
+    found = matchingHouses(list, HouseQuery{u("13"), {}, {}, {}, u("11")});
+    EXPECT_EQ(found, std::vector<size_t>{5});
+}
+
 TEST_F(Address, StreetTypeWordsAnywhereAndHouseForms) {
     const std::pair<int32_t, int32_t> five{kirovaStreet, house(kirovaStreet, 0)};
     for (const char* line : {"Кирова 5", "ул. Кирова, д. 5", "Кирова улица 5", "КИРОВА УЛ 5",

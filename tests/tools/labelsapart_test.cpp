@@ -3,11 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include <QCryptographicHash>
 #include <QTemporaryDir>
 
 #include "osmimport.h"
 #include "output.h"
+#include "dataset/names.h"
 #include "view/appstate.h"
 #include "view/geoextras.h"
 #include "view/mapboxes.h"
@@ -39,12 +42,12 @@ struct ImportedCity {
             b->resize(1004, 704);
         s.settings.allwindow = 1;
     }
-    // The middle of the start view at metresPerPixel.
-    void show(double metresPerPixel) {
+    // The middle of the start view (or the given point) at metresPerPixel.
+    void show(double metresPerPixel, std::optional<QPointF> at = std::nullopt) {
         const double mpu = s.geo ? s.geo->metresPerUnit : 1.0;
         const Catalogue& c = s.catalogue;
-        const double x = c.startX + c.startWidth / 2.0;
-        const double y = c.startY + c.startWidth * 0.35;
+        const double x = at ? at->x() : c.startX + c.startWidth / 2.0;
+        const double y = at ? at->y() : c.startY + c.startWidth * 0.35;
         s.view.viewWidth = float(1000 * metresPerPixel / mpu);
         s.view.viewLeft = float(x - s.view.viewWidth / 2.0);
         s.view.viewTop = float(y - s.view.viewWidth * 0.35);
@@ -88,13 +91,32 @@ TEST(LabelsApart, NoTwoDrawnLabelsOverlapAndTheKindsGoInOrder) {
     const QImage apart = city.boxes.map.image().copy();
     city.s.settings.labelsApart = 0;
     city.s.settings.scaleBar = 0;
-    city.show(1.0);
+    city.show(1.0, QPointF(7763, 6449));  // the start view's middle when the frame held every point
     EXPECT_TRUE(city.s.labels.drawn.empty());
     const QImage& off = city.boxes.map.image();
     EXPECT_NE(off, apart);
     const QByteArray hash = QCryptographicHash::hash(
         QByteArrayView(off.constBits(), off.sizeInBytes()), QCryptographicHash::Sha1);
     EXPECT_EQ(hash.toHex().toStdString(), "7ad5bf27da1b9c2dfa2c13a0cce0a34b9123114c");
+}
+
+TEST(LabelsApart, AStreetListedUnderItsOwnWordIsLabelledAsTheDataWritesIt) {
+    ImportedCity city;
+    ASSERT_TRUE(city.ok);
+    const NameContext names = city.s.names();
+    const DrawContext ctx = makeDrawContext(city.s, city.boxes.images);
+    int labelled = 0;
+    for (int32_t n = 1; n <= 60; ++n) {
+        const QString listed = objectName(names, 2, n, false);
+        if (listed == QStringLiteral("Крылова переулок")) {
+            EXPECT_EQ(ctx.objectName(2, n), QStringLiteral("переулок Крылова"));
+            ++labelled;
+        } else if (listed == QStringLiteral("Думская улица")) {
+            EXPECT_EQ(ctx.objectName(2, n), listed);
+            ++labelled;
+        }
+    }
+    EXPECT_EQ(labelled, 2);
 }
 
 TEST(LabelsApart, BoxesTouchingOrApartDoNotOverlap) {

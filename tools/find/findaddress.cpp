@@ -160,6 +160,7 @@ int Session::addresses(const QStringList& rest) {
             QString house = h.number.left(digits);
             if (!h.fraction.isEmpty()) house += u'/' + h.fraction;
             if (!h.building.isEmpty()) house += u'к' + h.building;
+            if (!h.structure.isEmpty()) house += u'с' + h.structure;
             if (digits == 0)
                 house = h.number;  // a number without digits, e.g. "вл1"
             else if (digits < h.number.size())

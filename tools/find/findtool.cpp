@@ -15,7 +15,7 @@ namespace {
 
 const char kCommands[] =
     "Команды:\n"
-    "  house УЛИЦА НОМЕР [--letter Л] [--fraction Д] [--building К] [--nearest]"
+    "  house УЛИЦА НОМЕР [--letter Л] [--fraction Д] [--building К] [--structure С] [--nearest]"
     " [--street-record N]\n"
     "  address \"АДРЕС ОДНОЙ СТРОКОЙ\"   (например \"ул. Кирова, д. 5 корп. 2\")\n"
     "  text ТЕКСТ [--class N]...\n"
@@ -33,7 +33,8 @@ const char kCommands[] =
 int Session::house(const QStringList& rest) {
     const Args a = parseArgs(rest,
                              {QStringLiteral("--letter"), QStringLiteral("--fraction"),
-                              QStringLiteral("--building"), QStringLiteral("--street-record")},
+                              QStringLiteral("--building"), QStringLiteral("--structure"),
+                              QStringLiteral("--street-record")},
                              {QStringLiteral("--nearest")});
     if (!a.bad.isEmpty() || a.positional.size() != 2) {
         o.error(a.bad.isEmpty() ? QStringLiteral("house: нужны УЛИЦА и НОМЕР") : a.bad);
@@ -65,7 +66,7 @@ int Session::house(const QStringList& rest) {
         street = decodeItemKey(streets.itemData(0)).record;
     }
     const HouseQuery query = HouseQuery{a.positional[1], a.value("--letter"), a.value("--fraction"),
-                                        a.value("--building")}
+                                        a.value("--building"), a.value("--structure")}
                                  .trimmed();
     std::vector<HouseEntry> all;
     QString error;

@@ -32,6 +32,7 @@ bool Builder::build(QString* error) {
         return false;
     }
     frame_ = *frame;
+    findCityArea();
     const int64_t side =
         int64_t(std::ceil(std::max(frame_.width, frame_.height))) + 2 * kMargin + 2;
     if (side > 2000000) {
@@ -55,6 +56,8 @@ bool Builder::build(QString* error) {
     std::vector<Pending>().swap(c_.pendings);  // drawn now; pendingObjects_ keeps their objects
     releaseFreedMemory();
     makeHouses();
+    findCity();
+    placeStreetsInDistricts();
     makeNames();
     std::vector<House>().swap(houses_);
     std::vector<HouseFields>().swap(houseFields_);
@@ -82,27 +85,51 @@ void Builder::makeCatalogue(const GridChoice& grid) {
     c.extentTop = 0;
     c.extentWidth = int32_t(std::ceil(frame_.width)) + 2 * kMargin;
     c.extentHeight = int32_t(std::ceil(frame_.height)) + 2 * kMargin;
-    c.overviewLeft = 0;
-    c.overviewTop = 0;
-    c.overviewWidth = std::max(c.extentWidth, c.extentHeight);
-    c.startWidth = std::min(c.extentWidth, 2000);
-    // The start view sits at the centre of the streets when there are any.
-    double sx = 0, sy = 0;
-    int64_t n = 0;
-    for (const MapObjectData& o : d_.layerObjects[kRoadLayer])
-        if (o.nameKind == kStreetClass && !o.points.empty())
-            sx += o.points.front().x(), sy += o.points.front().y(), ++n;
-    if (n == 0) sx = c.extentWidth / 2.0, sy = c.extentHeight / 2.0, n = 1;
-    const int32_t startHeight = c.startWidth * 3 / 4;
-    c.startX = std::clamp(int32_t(sx / double(n)) - c.startWidth / 2, 0,
-                          std::max(0, c.extentWidth - c.startWidth));
-    c.startY = std::clamp(int32_t(sy / double(n)) - startHeight / 2, 0,
-                          std::max(0, c.extentHeight - startHeight));
+    if (area_.source == AreaSource::None) {
+        // The whole data: the start view at the centre of the streets when there are any.
+        double sx = 0, sy = 0;
+        int64_t n = 0;
+        for (const MapObjectData& o : d_.layerObjects[kRoadLayer])
+            if (o.nameKind == kStreetClass && !o.points.empty())
+                sx += o.points.front().x(), sy += o.points.front().y(), ++n;
+        if (n == 0) sx = c.extentWidth / 2.0, sy = c.extentHeight / 2.0, n = 1;
+        c.overviewLeft = 0;
+        c.overviewTop = 0;
+        c.overviewWidth = std::max(c.extentWidth, c.extentHeight);
+        c.startWidth = std::min(c.extentWidth, 2000);
+        const int32_t startHeight = c.startWidth * 3 / 4;
+        c.startX = std::clamp(int32_t(sx / double(n)) - c.startWidth / 2, 0,
+                              std::max(0, c.extentWidth - c.startWidth));
+        c.startY = std::clamp(int32_t(sy / double(n)) - startHeight / 2, 0,
+                              std::max(0, c.extentHeight - startHeight));
+    } else {
+        const QPoint a = frame_.at(area_.box.bottom_left()), b = frame_.at(area_.box.top_right());
+        frameCatalogue(c, QRect(QPoint(std::min(a.x(), b.x()), std::min(a.y(), b.y())),
+                                QPoint(std::max(a.x(), b.x()), std::max(a.y(), b.y()))));
+    }
     c.minUnitsPerPixel = 0.1f;
     c.metroRangeDivisor = 4;
     c.streetClass = kStreetClass;
     c.metroClass = kStationClass;
     c.reserved50 = u("Город из данных OpenStreetMap");
+}
+
+// The city's area: the export's box, else where the addresses lie (with
+// named places too when there are few addresses).
+void Builder::findCityArea() {
+    osmium::Box data;
+    for (const Pending& p : c_.pendings)
+        for (const Ring& r : p.rings)
+            for (const osmium::Location& l : r) data.extend(l);
+    std::vector<osmium::Location> places;
+    places.reserve(c_.addresses.size());
+    for (const Address& a : c_.addresses)
+        if (a.pending != kNoPending) places.push_back(a.where);
+    if (places.size() < 50)
+        for (int cls = kDistrictClass; cls < kFirstHouseClass; ++cls)
+            for (const Named& n : c_.names.classes[cls]) places.push_back(n.where);
+    area_ = cityArea(c_.exportBox, data, places);
+    r_.report.cityAreaSource = int(area_.source);
 }
 
 void Builder::makeDistrictRings() {
@@ -115,6 +142,9 @@ void Builder::makeDistrictRings() {
             y1 = std::min(y1, q.y()), y2 = std::max(y2, q.y());
         }
         d.box = QRect(QPoint(x1, y1), QPoint(x2, y2));
+        for (size_t i = 0, j = d.ring.size() - 1; i < d.ring.size(); j = i++)
+            d.area += double(d.ring[j].x()) * d.ring[i].y() - double(d.ring[i].x()) * d.ring[j].y();
+        d.area = std::abs(d.area) / 2;
         districtRings_.push_back(std::move(d));
     }
 }
@@ -125,8 +155,12 @@ int32_t Builder::districtOf(osmium::Location where) const {
     for (const DistrictRing& d : districtRings_)
         if (d.box.contains(p) && inside(d.ring, p)) return d.record;
     // Else the nearest named place within 3 km.
+    return nearestPlace(p, 3000);
+}
+
+int32_t Builder::nearestPlace(QPoint p, double within) const {
     int32_t best = 0;
-    double bestD = 3000;
+    double bestD = within;
     for (const PlacePoint& pl : c_.places()) {
         const QPoint q = frame_.at(pl.at);
         const double d = std::hypot(double(q.x() - p.x()), double(q.y() - p.y()));

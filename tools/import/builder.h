@@ -6,6 +6,7 @@
 #include <QRect>
 #include <vector>
 
+#include "cityframe.h"
 #include "collector.h"
 #include "geometry.h"
 #include "osmimport.h"
@@ -26,21 +27,32 @@ private:
     DatasetData& d_;
     Frame frame_;
     int16_t placeTypeFirst_ = 0;  // the type of the first of Collector::placeTypes
+    CityArea area_;
     std::vector<House> houses_;
     std::vector<HouseFields> houseFields_;  // the fields of each number text read, in turn
     struct DistrictRing {
         std::vector<QPoint> ring;
         QRect box;
         int32_t record;
+        double area = 0;  // square metres
     };
     std::vector<DistrictRing> districtRings_;
     std::vector<std::vector<ObjectRefData>> pendingObjects_;  // map objects made of each pending
 
     int32_t districtOf(osmium::Location where) const;
+    int32_t nearestPlace(QPoint p, double within) const;
+    // In streetparents.cpp: the parent of every street.
+    int32_t cityRecord_ = 0;
+    void findCity();
+    int32_t districtHolding(const std::vector<QPoint>& points) const;
+    std::vector<QPoint> pointsOf(size_t pending) const;
+    void placeStreetsInDistricts();
+    void splitStreet(size_t street);
     void makeDistrictRings();
     void makeObjects();
     // The place of each object of a kind, with its named object and map object.
     void makeKindPlaces();
+    void findCityArea();
     void makeCatalogue(const GridChoice& grid);
     // In names.cpp: houses of the addresses, then the name records.
     void makeHouses();

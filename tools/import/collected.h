@@ -76,6 +76,7 @@ struct KindNote {
 struct PlacePoint {
     osmium::Location at;
     int32_t record;
+    bool city = false;  // place=city or town
 };
 struct DistrictArea {
     Ring ring;

@@ -89,7 +89,7 @@ void Collector::node(const osmium::Node& n) {
         if (const QString name = nameOf(t); !name.isEmpty()) {
             const size_t p = add(kDistrictLayer, kPlaceType, 3, Shape::Point, at);
             attachNamed(kDistrictClass, name, t, p, n.location(), true);
-            places_.push_back({n.location(), pendings[p].nameRecord});
+            places_.push_back({n.location(), pendings[p].nameRecord, isAny(place, {"city", "town"})});
         }
     }
     if (isStation(t)) addStation(t, n.location());
@@ -181,10 +181,9 @@ void Collector::area(const osmium::Area& a) {
         if (kind.nameClass && !name.isEmpty()) {
             for (size_t i = first; i < pendings.size(); ++i)
                 attachNamed(kind.nameClass, name, t, i, c, true);
-            if (kind.nameClass == kDistrictClass) {
-                Ring outer = pendings[first].rings.front();
-                districtAreas_.push_back({std::move(outer), pendings[first].nameRecord});
-            }
+            if (kind.nameClass == kDistrictClass)
+                for (size_t i = first; i < pendings.size(); ++i)
+                    districtAreas_.push_back({pendings[i].rings.front(), pendings[i].nameRecord});
         }
     }
     if (station) addStation(t, c);
@@ -416,6 +415,8 @@ std::optional<size_t> Collector::addressIndex(const osmium::TagList& t, osmium::
         skip(u("адреса без улицы"));
         return std::nullopt;
     }
+    if (const char* city = t["addr:city"]; city && *city)
+        ++cityNames_[QString::fromUtf8(city).simplified()];
     addresses.push_back({addressText(street), addressText(number), kNoPending, at});
     return addresses.size() - 1;
 }

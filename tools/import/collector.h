@@ -8,9 +8,11 @@
 #include <optional>
 #include <osmium/handler.hpp>
 #include <osmium/osm/area.hpp>
+#include <osmium/osm/box.hpp>
 #include <osmium/osm/node.hpp>
 #include <osmium/osm/relation.hpp>
 #include <osmium/osm/way.hpp>
+#include <map>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -35,6 +37,8 @@ public:
     std::vector<int32_t> lineColours;
     std::vector<KindNote> kindNotes;
     std::vector<QString> placeTypes;  // kinds of points drawn for their kind alone
+    // The area the export was made for (the file's bounds or header box), if it says.
+    osmium::Box exportBox;
 
     // First pass: the colours of subway routes, for their ways.
     void relationPass(const osmium::Relation& r);
@@ -52,6 +56,8 @@ public:
 
     const std::vector<PlacePoint>& places() const { return places_; }
     const std::vector<DistrictArea>& districtAreas() const { return districtAreas_; }
+    // How many addresses name each city (addr:city).
+    const std::map<QString, int64_t>& cityNames() const { return cityNames_; }
 
     void skip(const QString& why, int64_t n = 1) { report_.skipped[why] += n; }
 
@@ -81,6 +87,7 @@ private:
     // Nodes with an address (id, index into addresses), and the interpolation lines.
     std::vector<std::pair<osmium::object_id_type, size_t>> addressNodes_;
     std::vector<InterpolationLine> interpolations_;
+    std::map<QString, int64_t> cityNames_;
 
     // The address of a multipolygon relation, with what its member ways gave,
     // in case the relation makes no area.

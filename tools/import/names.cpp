@@ -46,6 +46,14 @@ int32_t NameRegistry::attach(int16_t cls, const QString& name, size_t pending,
     return record;
 }
 
+int32_t NameRegistry::recordNamed(int16_t cls, const QString& name) {
+    if (const int32_t record = recordOf(cls, name)) return record;
+    classes[cls].push_back({name, {}, {}, osmium::Location(), 0});
+    const int32_t record = int32_t(classes[cls].size());
+    named_[cls].emplace(name, record);
+    return record;
+}
+
 int32_t NameRegistry::recordOf(int16_t cls, const QString& name) const {
     auto it = named_[cls].find(name);
     return it == named_[cls].end() ? 0 : it->second;
@@ -206,13 +214,19 @@ void Builder::makeStreets() {
     for (size_t s = 0; s < streets.size(); ++s) {
         const Street& st = streets[s];
         NameData nd;
-        nd.name = fitStreetName(st.display, kStreetNameLength, r_.report.text);
+        const QString listed = typeWordLast(st.display);
+        nd.name = fitStreetName(listed, kStreetNameLength, r_.report.text);
+        std::vector<QString> otherNames = st.otherNames;
+        if (listed != st.display) {
+            // Found in both orders; the map is labelled as the data writes it.
+            addDistinct(otherNames, st.display);
+            d_.mapLabels.push_back({kStreetClass, int32_t(s + 1), st.display});
+        }
         for (size_t p : st.pendings)
             for (const ObjectRefData& ref : pendingObjects_[p]) nd.mapObjects.push_back(ref);
-        if (const int32_t district = districtOf(st.where))
-            nd.parentClass = kDistrictClass, nd.parentRecord = district;
+        if (st.district) nd.parentClass = kDistrictClass, nd.parentRecord = st.district;
         addHouses(st, int32_t(s + 1), nd, houseClass);
-        addSearchNames(kStreetClass, int32_t(s + 1), nd.name, st.otherNames);
+        addSearchNames(kStreetClass, int32_t(s + 1), nd.name, otherNames);
         if (nd.mapObjects.size() > size_t(kMaxRefs)) {
             c_.skip(u("участки улиц сверх предела одной улицы"),
                     int64_t(nd.mapObjects.size()) - kMaxRefs);
@@ -234,18 +248,20 @@ int64_t leadingNumber(const QString& field) {
 
 }  // namespace
 
-// A street's houses by number, then fraction and building; of houses that
+// A street's houses by number, then fraction, building and structure; of houses that
 // read the same, first those whose address names them alone, then the order
 // of the extract.
 std::vector<int32_t> Builder::housesInOrder(const Street& street) const {
-    using Key = std::tuple<int64_t, QString, int64_t, QString, int64_t, QString, bool>;
+    using Key =
+        std::tuple<int64_t, QString, int64_t, QString, int64_t, QString, int64_t, QString, bool>;
     std::vector<std::pair<Key, int32_t>> keyed;
     keyed.reserve(street.houses.size());
     for (int32_t h : street.houses) {
         const House& house = houses_[size_t(h)];
         const HouseFields& f = houseFields_[size_t(house.fields)];
         keyed.push_back({Key(leadingNumber(f.number), f.number, leadingNumber(f.fraction),
-                             f.fraction, leadingNumber(f.building), f.building, !house.alone),
+                             f.fraction, leadingNumber(f.building), f.building,
+                             leadingNumber(f.structure), f.structure, !house.alone),
                          h});
     }
     std::stable_sort(keyed.begin(), keyed.end(),
@@ -290,6 +306,8 @@ void Builder::addHouses(const Street& street, int32_t record, NameData& nd, int1
             const int32_t houseRecord = int32_t(names[size_t(houseClass)].size());
             nd.parts.push_back({houseClass, houseRecord});
             if (house.approximate) d_.approximateHouses.push_back({houseClass, houseRecord});
+            if (!f.structure.isEmpty())
+                d_.houseStructures.push_back({houseClass, houseRecord, f.structure});
         } else {
             c_.skip(u("дома сверх предела на одной улице"));
         }

@@ -21,6 +21,8 @@ public:
     // name when merge is set (a new one for a new name), else a new one.
     int32_t attach(int16_t cls, const QString& name, size_t pending, osmium::Location where,
                    bool merge);
+    // The record of that name in a merged class, made without map objects when new.
+    int32_t recordNamed(int16_t cls, const QString& name);
     // The record of that name (of a merged class), 0 when none.
     int32_t recordOf(int16_t cls, const QString& name) const;
     // More names of a record or a street, each spelling kept once.

@@ -99,6 +99,7 @@ void readRelations(const osmium::io::File& file, Collector& collector, Manager& 
                    const std::atomic<bool>* cancel) {
     osmium::io::Reader reader{file, osmium::osm_entity_bits::relation};
     ProgressTicker ticker(progress, u("отношения"), reader, fileSize);
+    collector.exportBox = reader.header().box();
     while (osmium::memory::Buffer buffer = reader.read()) {
         for (const osmium::Relation& r : buffer.select<osmium::Relation>()) {
             ++report.relations;

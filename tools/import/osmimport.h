@@ -65,6 +65,9 @@ struct ImportReport {
     int64_t addressesFromParts = 0;
     // Houses made between the ends of interpolation lines (addr:interpolation).
     int64_t interpolatedHouses = 0;
+    // Where the city's frame (start view, overview) came from: 1 the export's
+    // box, 2 where most addresses and named places lie, 0 all the data.
+    int cityAreaSource = 0;
     double seconds = 0;
 };
 

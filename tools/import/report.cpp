@@ -12,6 +12,10 @@ QStringList reportLines(const ImportResult& r) {
                  .arg(rep.ways)
                  .arg(rep.relations)
                  .arg(rep.seconds, 0, 'f', 1);
+    if (rep.cityAreaSource == 1)
+        lines << u("рамка города: область выгрузки из файла");
+    else if (rep.cityAreaSource == 2)
+        lines << u("рамка города: где лежат почти все адреса и названия");
     lines << u("слои (объектов карты):");
     for (size_t l = 1; l < t.layers.size() && l < r.data.layerObjects.size(); ++l)
         lines << u("  %1: %2").arg(t.layers[l].layerName).arg(r.data.layerObjects[l].size());

@@ -20,6 +20,21 @@ QString fitText(const QString& text, int length, TextStats& stats) {
     return text.left(length).trimmed();
 }
 
+QString typeWordLast(const QString& name) {
+    static const char* const kTypeWords[] = {
+        "улица",   "переулок", "проспект", "бульвар", "площадь", "проезд",  "шоссе",
+        "набережная", "тупик", "аллея",   "линия",   "просек",  "просека", "тракт",
+        "спуск",   "въезд",    "дорога",  "вуліца",  "завулак", "праспект", "плошча",
+        "тупік",   "алея",     "вулиця",  "провулок", "площа",  "узвіз",   "проїзд"};
+    const QString s = name.simplified();
+    const qsizetype blank = s.indexOf(u' ');
+    if (blank <= 0) return name;
+    const QString first = s.left(blank).toLower();
+    for (const char* w : kTypeWords)
+        if (first == QString::fromUtf8(w)) return s.mid(blank + 1) + u' ' + first;
+    return name;
+}
+
 QString fitStreetName(const QString& name, int length, TextStats& stats) {
     if (name.size() <= length) return name;
     struct Abbreviation {

@@ -26,6 +26,11 @@ QString toCp1251Letters(const QString& text, TextStats& stats);
 // counted when anything was lost.
 QString fitText(const QString& text, int length, TextStats& stats);
 
+// A street name as street directories list it, under its own word: a type
+// word in front (улица, переулок, вуліца ...) goes after the rest, in small
+// letters ("улица Маросейка" -> "Маросейка улица"); other names are kept.
+QString typeWordLast(const QString& name);
+
 // A street name made to fit length characters: common words of street names
 // (улица, проспект, переулок ...) are abbreviated one after another until it
 // fits, and only then is the rest cut.
