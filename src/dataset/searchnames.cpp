@@ -112,7 +112,8 @@ std::shared_ptr<const SearchNames> SearchNames::load(const QString& dataDirector
     if (!QFileInfo::exists(path)) return std::make_shared<const SearchNames>();
     auto read = [&]() -> std::shared_ptr<const SearchNames> {
         const WholeFile file(path, files);
-        if (!file.ok()) {
+        QByteArray bytes;
+        if (!file.ok() || !file.readAll(bytes)) {
             if (problem)
                 *problem = QStringLiteral(
                                "Файл других имён объектов %1 не читается; поиск идёт "
@@ -120,7 +121,7 @@ std::shared_ptr<const SearchNames> SearchNames::load(const QString& dataDirector
                                .arg(path);
             return std::make_shared<const SearchNames>();
         }
-        return parse(QByteArray::fromRawData(file.data(), file.size()), path, problem);
+        return parse(bytes, path, problem);
     };
     // A damaged file is read again at each call, so that its message can be given.
     if (!files || problem) return read();
