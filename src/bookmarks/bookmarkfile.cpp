@@ -6,6 +6,7 @@
 
 #include "dataset/binary.h"
 #include "dataset/datafile.h"
+#include "dataset/writerlock.h"
 
 namespace urbica {
 
@@ -105,6 +106,10 @@ bool readBookmark(const QString& path, qint64 n, BookmarkRecord& out, QString* e
 
 bool appendBookmark(const QString& path, const BookmarkRecord& rec, qint64* recordNumber,
                     QString* error) {
+    // Read, changed and written by one window at a time, so that two windows
+    // adding at once keep both bookmarks.
+    WriterLock lock;
+    if (!lock.acquire(path, kFileLockWaitMs, fileBusyText(path), error)) return false;
     QByteArray data;
     if (!readWholeFile(path, data, error)) return false;
     const qint64 whole = data.size() / BookmarkRecord::kRecordLength;
@@ -116,6 +121,8 @@ bool appendBookmark(const QString& path, const BookmarkRecord& rec, qint64* reco
 }
 
 bool deleteBookmark(const QString& path, qint64 n, QString* error) {
+    WriterLock lock;
+    if (!lock.acquire(path, kFileLockWaitMs, fileBusyText(path), error)) return false;
     QByteArray data;
     if (!readWholeFile(path, data, error)) return false;
     const qint64 whole = data.size() / BookmarkRecord::kRecordLength;

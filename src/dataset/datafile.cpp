@@ -6,6 +6,8 @@
 #include <QSaveFile>
 #include <cstring>
 
+#include "dataset/guardedcopy.h"
+
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
 #endif
@@ -38,6 +40,7 @@ std::shared_ptr<const FileBytes> FileBytes::load(const QString& path) {
     if (b->size_ > 0) {
         if (uchar* m = b->file_.map(0, b->size_)) {
             b->data_ = reinterpret_cast<const char*>(m);
+            b->mapped_ = true;
         } else {
             b->copy_ = b->file_.readAll();
             if (b->copy_.size() != b->size_) return nullptr;
@@ -46,6 +49,18 @@ std::shared_ptr<const FileBytes> FileBytes::load(const QString& path) {
     }
     b->file_.close();  // the mapping outlives the descriptor
     return b;
+}
+
+bool FileBytes::read(qint64 offset, char* dst, qint64 len) const {
+    if (offset < 0 || len < 0 || offset > size_ || len > size_ - offset) return false;
+    if (len == 0) return true;
+    if (!mapped_) {
+        std::memcpy(dst, data_ + offset, size_t(len));
+        return true;
+    }
+    if (copyFromMapping(dst, data_ + offset, size_t(len))) return true;
+    cut_ = true;
+    return false;
 }
 
 void FileCache::setEnabled(bool on) {
@@ -78,7 +93,7 @@ std::shared_ptr<const FileBytes> FileCache::file(const QString& path) {
     // while it is read shows at the next use.
     const FileStamp now = FileStamp::of(path);
     if (it != files_.end()) {
-        if (it->stamp == now) {
+        if (it->stamp == now && !it->bytes->cut()) {
             it->checkedInPass = pass_;
             return it->bytes;
         }
@@ -107,10 +122,7 @@ DataFile::DataFile(const QString& path, FileCache* cache) : path_(path) {
     if (cache && cache->enabled()) {
         cached_ = cache->file(path);
         open_ = cached_ != nullptr;
-        if (open_) {
-            size_ = cached_->size();
-            mapped_ = reinterpret_cast<const uchar*>(cached_->data());
-        }
+        if (open_) size_ = cached_->size();
         return;
     }
     file_.setFileName(path);
@@ -122,14 +134,13 @@ DataFile::DataFile(const QString& path, FileCache* cache) : path_(path) {
 bool DataFile::readAt(qint64 offset, char* dst, qint64 len) {
     if (!open_ || offset < 0 || len < 0 || offset > size_ || len > size_ - offset) return false;
     if (len == 0) return true;
+    if (cached_) return cached_->read(offset, dst, len);
     // A file read record by record is mapped after a few reads, which saves a
     // seek and a read call per record; a file read once or twice is not worth
-    // the mapping. The mapping goes with the file when this object does.
+    // the mapping. The mapping goes with the file when this object does. A
+    // file cut meanwhile fails the read instead of ending the program.
     if (!mapped_ && ++reads_ == kReadsBeforeMapping) mapped_ = file_.map(0, size_);
-    if (mapped_) {
-        std::memcpy(dst, mapped_ + offset, size_t(len));
-        return true;
-    }
+    if (mapped_) return copyFromMapping(dst, mapped_ + offset, size_t(len));
     if (!file_.seek(offset)) return false;
     qint64 got = 0;
     while (got < len) {
@@ -152,15 +163,27 @@ WholeFile::WholeFile(const QString& path, FileCache* cache) {
     if (cache && cache->enabled()) {
         cached_ = cache->file(path);
         ok_ = cached_ != nullptr;
-        if (ok_) {
-            data_ = cached_->data();
-            size_ = cached_->size();
-        }
+        if (ok_) size_ = cached_->size();
         return;
     }
     ok_ = DataFile(path).readAll(copy_);
-    data_ = copy_.constData();
     size_ = copy_.size();
+}
+
+bool WholeFile::read(qint64 offset, char* dst, qint64 len) const {
+    if (!ok_ || offset < 0 || len < 0 || offset > size_ || len > size_ - offset) return false;
+    if (cached_) return cached_->read(offset, dst, len);
+    if (len > 0) std::memcpy(dst, copy_.constData() + offset, size_t(len));
+    return true;
+}
+
+bool WholeFile::readAll(QByteArray& out) const {
+    if (!cached_) {
+        out = copy_;
+        return ok_;
+    }
+    out.resize(size_);
+    return read(0, out.data(), size_);
 }
 
 RecordFile::RecordFile(const QString& path, int recordLength, FileCache* cache)

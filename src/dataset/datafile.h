@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QHash>
 #include <QString>
+#include <atomic>
 #include <functional>
 #include <memory>
 
@@ -23,8 +24,16 @@ public:
     FileBytes(const FileBytes&) = delete;
     FileBytes& operator=(const FileBytes&) = delete;
 
+    // The bytes, mapped or copied; read a mapping only through copyFromMapping
+    // (read() does), since the file may be cut under it.
     const char* data() const { return data_; }
     qint64 size() const { return size_; }
+    // Copies len bytes at offset; false when the range lies outside, or the file
+    // was cut under the mapping (which is then marked cut).
+    bool read(qint64 offset, char* dst, qint64 len) const;
+    // A read ran past the file's end because the file was cut while mapped; the
+    // cache then reads it again at its next use.
+    bool cut() const { return cut_; }
 
 private:
     FileBytes() = default;
@@ -32,6 +41,8 @@ private:
     QByteArray copy_;
     const char* data_ = nullptr;
     qint64 size_ = 0;
+    bool mapped_ = false;
+    mutable std::atomic<bool> cut_{false};
 };
 
 // What tells one version of a file from the next: size, time of the last
@@ -140,18 +151,22 @@ private:
 };
 
 // The whole of a file for reading in place: the cache's bytes when it has
-// them (nothing is copied), a copy read from the file otherwise.
+// them (nothing is copied), a copy read from the file otherwise. Its bytes are
+// read through read(), which survives the file being cut meanwhile.
 class WholeFile {
 public:
     WholeFile(const QString& path, FileCache* cache);
     bool ok() const { return ok_; }
-    const char* data() const { return data_; }
     qint64 size() const { return size_; }
+    // len bytes at offset into dst; false when the range is outside the file
+    // or the file was cut while it was read.
+    bool read(qint64 offset, char* dst, qint64 len) const;
+    // All of it; false as read() is.
+    bool readAll(QByteArray& out) const;
 
 private:
     std::shared_ptr<const FileBytes> cached_;
     QByteArray copy_;
-    const char* data_ = nullptr;
     qint64 size_ = 0;
     bool ok_ = false;
 };

@@ -337,13 +337,18 @@ ClassNames::ClassNames(const NameContext& ctx, int c) {
 }
 
 NameRecord ClassNames::nameRecord(int64_t n) const {
-    if (n < 1 || n > indexCount_) return {};
-    return NameRecord::decode(index_->data() + (n - 1) * NameRecord::kRecordLength);
+    char rec[NameRecord::kRecordLength];
+    if (n < 1 || n > indexCount_ ||
+        !index_->read((n - 1) * NameRecord::kRecordLength, rec, NameRecord::kRecordLength))
+        return {};
+    return NameRecord::decode(rec);
 }
 
 QString ClassNames::shortName(int64_t n) const {
-    if (n < 1 || n > nameCount_) return {};
-    const char* rec = names_->data() + (n - 1) * recordLength_;
+    char rec[kMaxNameRecordLength];
+    if (n < 1 || n > nameCount_ || recordLength_ > kMaxNameRecordLength ||
+        !names_->read((n - 1) * recordLength_, rec, recordLength_))
+        return {};
     if (style_ == 2) return streetNameFromRecord(rec);
     if (style_ == 3 && structures_)
         if (const QString* s = structures_->find(classNumber_, int32_t(n)))
@@ -381,12 +386,17 @@ StreetListEntries streetListEntries(const NameContext& ctx, bool sorted,
     // parents apart. The first failing look-up ends the fill, as it always did.
     QHash<qint64, QString> parentNames;
     for (int64_t n = 1; n <= count; ++n) {
-        const NameRecord rec =
-            NameRecord::decode(index.data() + (n - 1) * NameRecord::kRecordLength);
+        // A file cut while it is read gives what was read before.
+        char indexRecord[NameRecord::kRecordLength];
+        if (!index.read((n - 1) * NameRecord::kRecordLength, indexRecord, sizeof indexRecord))
+            break;
+        const NameRecord rec = NameRecord::decode(indexRecord);
         if (rec.mapObjectCount < 1 && rec.partCount < 1) continue;
+        char nameRecord[kStreetNameLength];
         const QString street =
-            n <= nameCount ? streetNameFromRecord(names.data() + (n - 1) * kStreetNameLength)
-                           : QString();
+            n <= nameCount && names.read((n - 1) * kStreetNameLength, nameRecord, kStreetNameLength)
+                ? streetNameFromRecord(nameRecord)
+                : QString();
         const qint64 parent =
             (qint64(uint16_t(rec.parentClass)) << 32) | uint32_t(rec.parentRecord);
         auto known = parentNames.constFind(parent);

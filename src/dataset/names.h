@@ -57,6 +57,7 @@ inline constexpr int kStreetNameLength = 68;   // style 2
 inline constexpr int kHouseNumberLength = 10;  // style 3
 inline constexpr int kLongNameLength = 300;    // style 4
 inline constexpr int kPlainNameLength = 100;   // styles 1, 5 and any other
+inline constexpr int kMaxNameRecordLength = kLongNameLength;
 int nameRecordLength(int nameStyle);
 
 // The file of class c with the given extension (".cl2", ".ssl", ".dnl", ".cls");

@@ -109,14 +109,15 @@ std::shared_ptr<const SearchNames> SearchNames::load(const QString& dataDirector
     auto read = [&]() -> std::shared_ptr<const SearchNames> {
         if (!QFileInfo::exists(path)) return std::make_shared<const SearchNames>();
         const WholeFile file(path, files);
-        if (!file.ok()) {
+        QByteArray bytes;
+        if (!file.ok() || !file.readAll(bytes)) {
             if (problem)
                 *problem = QStringLiteral("Файл %1 %2 не читается; %3")
                                .arg(QString::fromUtf8(kind.what), path,
                                     QString::fromUtf8(kind.consequence));
             return std::make_shared<const SearchNames>();
         }
-        return parse(QByteArray::fromRawData(file.data(), file.size()), path, problem, kind);
+        return parse(bytes, path, problem, kind);
     };
     // A damaged file is read again at each call, so that its message can be given.
     // A missing one is looked for again when the data folder's files change.

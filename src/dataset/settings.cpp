@@ -10,6 +10,7 @@
 
 #include "dataset/binary.h"
 #include "dataset/datafile.h"
+#include "dataset/writerlock.h"
 #include "dataset/numbers.h"
 
 namespace urbica {
@@ -231,9 +232,12 @@ QByteArray settingsText(const Settings& s) {
 }
 
 bool writeSettings(const Settings& s, const QString& programDirectory, QString* error) {
-    return writeFileAtomically(
-        platformPath(programDirectory + QStringLiteral("\\") + QLatin1String(kSettingsFileName)),
-        settingsText(s), error);
+    const QString path =
+        platformPath(programDirectory + QStringLiteral("\\") + QLatin1String(kSettingsFileName));
+    // Two windows ending at once write one after the other; the last one wins whole.
+    WriterLock lock;
+    if (!lock.acquire(path, kFileLockWaitMs, fileBusyText(path), error)) return false;
+    return writeFileAtomically(path, settingsText(s), error);
 }
 
 QString messageText(const QString& section, int number) {

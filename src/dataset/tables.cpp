@@ -2,6 +2,7 @@
 
 #include "dataset/binary.h"
 #include "dataset/datafile.h"
+#include "dataset/writerlock.h"
 #include "dataset/settings.h"
 
 namespace urbica {
@@ -277,6 +278,12 @@ bool saveTables(const Settings& settings, const Tables& t, QString* error, FileC
     auto path = [&](const char* name) {
         return dataFilePath(settings.dataDirectory, QLatin1String(name));
     };
+    // The dataset's writers take turns: an import never exchanges the folder
+    // halfway through the tables, and two windows write the tables one after
+    // the other, the last one whole.
+    const QString folder = platformPath(settings.dataDirectory);
+    WriterLock lock;
+    if (!lock.acquire(folder, kFileLockWaitMs, datasetBusyText(folder), error)) return false;
     const bool saved =
         writeFileAtomically(path(kLayerFile), joinRecords(t.layers), error) &&
         writeFileAtomically(path(kDrawOrderFile), joinShorts(t.drawOrder), error) &&

@@ -57,7 +57,15 @@ void runImport(ImportJob& job) {
         return;
     }
     job.setPhase(QStringLiteral("запись набора данных"), 0);
-    if (!osmimport::writeDatasetSafely(result.data, job.target, &job.error)) return;
+    // Held until the dataset has been read back, so that another import into
+    // the folder waits for this one as a whole.
+    WriterLock lock;
+    const auto waiting = [&job] {
+        job.setPhase(datasetBusyText(job.target) + QStringLiteral(", ожидание"), 0);
+    };
+    if (!osmimport::writeDatasetSafely(result.data, job.target, &job.error, &lock,
+                                       kDatasetLockWaitMs, waiting))
+        return;
     job.summary = osmimport::reportLines(result);
     osmimport::dropWrittenData(result);  // the check reads the files
     job.setPhase(QStringLiteral("проверка адресов"), 0);

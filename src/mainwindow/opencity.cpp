@@ -159,9 +159,8 @@ void MainWindow::openCityCommand() {
 }
 
 void MainWindow::rememberCity(const QString& folder) {
-    RecentCities recent = RecentCities::read(state_.settingsFolder());
-    recent.add(QDir::cleanPath(folder));
-    recent.write(state_.settingsFolder());  // a folder that cannot be written keeps no list
+    // A folder that cannot be written keeps no list.
+    RecentCities::remember(state_.settingsFolder(), QDir::cleanPath(folder));
 }
 
 void MainWindow::fillRecentCities(QMenu* menu) {

@@ -4,6 +4,7 @@
 #include <QFile>
 
 #include "dataset/datafile.h"
+#include "dataset/writerlock.h"
 
 namespace urbica {
 
@@ -36,6 +37,16 @@ RecentCities RecentCities::read(const QString& programDirectory) {
 bool RecentCities::write(const QString& programDirectory, QString* error) const {
     return writeFileAtomically(filePath(programDirectory), (folders_.join(u'\n') + u'\n').toUtf8(),
                                error);
+}
+
+bool RecentCities::remember(const QString& programDirectory, const QString& folder,
+                            QString* error) {
+    const QString path = filePath(programDirectory);
+    WriterLock lock;
+    if (!lock.acquire(path, kFileLockWaitMs, fileBusyText(path), error)) return false;
+    RecentCities recent = read(programDirectory);
+    recent.add(folder);
+    return recent.write(programDirectory, error);
 }
 
 void RecentCities::add(const QString& folder) {

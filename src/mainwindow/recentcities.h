@@ -21,6 +21,11 @@ public:
 
     // The folder comes first; an earlier entry of it goes, and the list keeps kKept.
     void add(const QString& folder);
+    // Reads the file, adds the folder and writes it back as one step against
+    // another window doing the same (the file's WriterLock), so neither
+    // window's city is lost.
+    static bool remember(const QString& programDirectory, const QString& folder,
+                         QString* error = nullptr);
     const QStringList& folders() const { return folders_; }
 
 private:

@@ -5,8 +5,10 @@
 //   urbica_killdriver bookmarks FILE
 //   urbica_killdriver tables PRISTINE-DATASET DATASET
 //   urbica_killdriver import DATASET
+//   urbica_killdriver lock DATASET      (holds the folder's writer lock until killed)
 #include <QCoreApplication>
 #include <QDir>
+#include <QThread>
 #include <cstdio>
 
 #include "killstates.h"
@@ -75,6 +77,12 @@ int main(int argc, char** argv) {
             std::fputs("written\n", stdout);  // the test may wait for some
             std::fflush(stdout);
         }
+    }
+    if (mode == QLatin1String("lock")) {
+        WriterLock lock;
+        if (!lock.acquire(a[2], 0, datasetBusyText(a[2]))) return 1;
+        ready();
+        for (;;) QThread::sleep(60);
     }
     return 2;
 }

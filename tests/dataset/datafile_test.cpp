@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <limits>
+#include <memory>
 
 #include "../support/smalltmpfs.h"
 #include "dataset/binary.h"
@@ -72,6 +73,36 @@ TEST(DataFile, ShortAndOutOfRangeReadsFail) {
     RecordFile missingRecords(dir.filePath("none.bin"), 6);
     EXPECT_EQ(missingRecords.recordCount(), 0);
     EXPECT_FALSE(missingRecords.read(1, buf));
+}
+
+// A mapped file cut by another program: the read past its new end fails
+// (no SIGBUS), and the cache reads the file again at its next pass.
+TEST(DataFile, AFileCutUnderItsMappingFailsTheReadAndIsReadAgain) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("cut.xy4"));
+    const QByteArray whole(64 * 1024, 'x');
+    char buf[16];
+    for (const bool cached : {true, false}) {
+        SCOPED_TRACE(cached ? "cached" : "own mapping");
+        ASSERT_TRUE(writeFileAtomically(path, whole));
+        FileCache cache;
+        std::unique_ptr<FileCache::Pass> pass(new FileCache::Pass(&cache));
+        DataFile f(path, cached ? &cache : nullptr);
+        // Enough reads for a file of its own to be mapped.
+        for (int i = 0; i < 20; ++i) ASSERT_TRUE(f.readAt(60000, buf, sizeof buf));
+        ASSERT_TRUE(QFile::resize(path, 100));
+        EXPECT_FALSE(f.readAt(60000, buf, sizeof buf));
+        EXPECT_TRUE(f.readAt(0, buf, sizeof buf)) << "what is still there reads";
+        if (cached) {
+            // Within the pass the cut bytes stay what the cache has; after it,
+            // the file as it is now.
+            EXPECT_FALSE(DataFile(path, &cache).readAt(60000, buf, sizeof buf));
+            pass.reset();
+            DataFile again(path, &cache);
+            EXPECT_EQ(again.size(), 100);
+            EXPECT_TRUE(again.readAt(84, buf, sizeof buf));
+        }
+    }
 }
 
 TEST(DataFile, AtomicWriteReplacesWholeFile) {

@@ -12,12 +12,14 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <memory>
 
+#include "../app/datasetcheck.h"
 #include "../view/navfixture.h"
 #include "dataset/names.h"
 #include "dataset/settings.h"
@@ -346,6 +348,59 @@ TEST_F(OpenCity, ImportCancelledHalfWayLeavesNothing) {
     chosenFolder_ = second_.path();
     w_->menuCommand(QStringLiteral("opencity"));
     EXPECT_EQ(dataDir(), cityDirectory(second_.path()));
+}
+
+// The window's import and the tool's into one folder at once: the two writes
+// take turns, and the folder holds the one written last, whole, with nothing
+// beside it. The window may also find the folder taken already and refuse it.
+TEST_F(OpenCity, WindowAndToolImportingIntoOneFolderTakeTurns) {
+    // In memory where there is one: every write is synced to the disk.
+    const QString scratch = QDir(QStringLiteral("/dev/shm")).exists()
+                                ? QStringLiteral("/dev/shm/urbica-turns-XXXXXX")
+                                : QDir::temp().filePath(QStringLiteral("urbica-turns-XXXXXX"));
+    QTemporaryDir refs(scratch), work(scratch);
+    const QString window = QStringLiteral(OSM_TEST_DATA "/spb-gostiny-dvor.osm");
+    const QString tool = QStringLiteral(OSM_TEST_DATA "/minsk-two-languages.osm");
+    auto runTool = [&](const QString& out) {
+        auto p = std::make_unique<QProcess>();
+        p->start(QStringLiteral(IMPORT_EXE), {tool, QStringLiteral("--out"), out});
+        return p;
+    };
+    const auto fromTool = [&] {
+        auto p = runTool(refs.filePath(QStringLiteral("tool")));
+        EXPECT_TRUE(p->waitForFinished(60000));
+        EXPECT_EQ(p->exitCode(), 0);
+        return urbica::testing::folder(refs.filePath(QStringLiteral("tool")));
+    }();
+    chosenOsm_ = window;
+    chosenTarget_ = refs.filePath(QStringLiteral("window"));
+    w_->menuCommand(QStringLiteral("importosm"));
+    const auto fromWindow = urbica::testing::folder(chosenTarget_);
+    ASSERT_NE(fromTool, fromWindow);
+
+    chosenTarget_ = work.filePath(QStringLiteral("city"));
+    int meetings = 0;
+    for (int r = 0; r < 5; ++r) {
+        SCOPED_TRACE(r);
+        messages_.clear();
+        auto p = runTool(chosenTarget_);
+        w_->menuCommand(QStringLiteral("importosm"));
+        // The window's loop may have seen it finish already.
+        ASSERT_TRUE(p->state() == QProcess::NotRunning || p->waitForFinished(60000));
+        EXPECT_EQ(p->exitCode(), 0) << p->readAllStandardError().toStdString();
+        ASSERT_EQ(messages_.size(), 1);
+        const auto now = urbica::testing::folder(chosenTarget_);
+        ASSERT_TRUE(now == fromTool || now == fromWindow);
+        if (!messages_[0].contains(QStringLiteral("не пуста"))) {
+            EXPECT_TRUE(messages_[0].contains(QStringLiteral("записан"))) << messages_[0].toStdString();
+            EXPECT_EQ(dataDir(), cityDirectory(chosenTarget_));
+            ++meetings;
+        }
+        urbica::testing::opensAndDraws(chosenTarget_);
+        EXPECT_EQ(entries(work.path()), QStringList{QStringLiteral("city")});
+        ASSERT_TRUE(QDir(chosenTarget_).removeRecursively());
+    }
+    EXPECT_GT(meetings, 0);
 }
 
 TEST_F(OpenCity, FolderGivenAtStartUpIsOpenedUnlessItHoldsNoDataset) {

@@ -73,7 +73,14 @@ int main(int argc, char** argv) {
     if (showProgress) say(stderr, u("запись набора данных"));
     QElapsedTimer phase;
     phase.start();
-    if (!urbica::osmimport::writeDatasetSafely(result.data, out, &error)) {
+    // Held until the dataset has been read back below, so that another
+    // import into the same folder waits for this one as a whole.
+    urbica::WriterLock lock;
+    const auto waiting = [&] {
+        say(stderr, u("urbica-import: %1; ожидание").arg(urbica::datasetBusyText(out)));
+    };
+    if (!urbica::osmimport::writeDatasetSafely(result.data, out, &error, &lock,
+                                               urbica::kDatasetLockWaitMs, waiting)) {
         say(stderr, u("urbica-import: %1").arg(error));
         return 1;
     }

@@ -55,12 +55,20 @@ void tidyAfterKilledWriter(const QDir& parent, const QString& name) {
 
 }  // namespace
 
-bool writeDatasetSafely(const DatasetData& data, const QString& dir, QString* error) {
+bool writeDatasetSafely(const DatasetData& data, const QString& dir, QString* error,
+                        WriterLock* lock, int waitMs, const std::function<void()>& onWait) {
     const QFileInfo target(QDir::cleanPath(QDir(dir).absolutePath()));
     const QString path = target.absoluteFilePath();
     QDir parent = target.absoluteDir();
     if (!parent.exists() && !QDir().mkpath(parent.absolutePath()))
         return fail(error, u("не удалось создать папку %1").arg(parent.absolutePath()));
+    // Everything below, the tidying of what a killed writer left included,
+    // is done by one writer at a time.
+    WriterLock ownLock;
+    if (!lock) lock = &ownLock;
+    if (!lock->held() &&
+        !lock->acquire(path, waitMs, datasetBusyText(path), error, onWait))
+        return false;
     tidyAfterKilledWriter(parent, target.fileName());
     const bool exists = QFileInfo::exists(path);
     if (exists) {

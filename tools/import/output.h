@@ -4,8 +4,10 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 #include "dataset/writer.h"
+#include "dataset/writerlock.h"
 
 namespace urbica::osmimport {
 
@@ -13,7 +15,14 @@ namespace urbica::osmimport {
 // empty or holds a dataset (urbica.dat); a folder with other things in it is
 // refused rather than overwritten. False with a message on any failure; the
 // target is then unchanged.
-bool writeDatasetSafely(const DatasetData& data, const QString& dir, QString* error = nullptr);
+// One writer at a time: the folder's lock (WriterLock) is taken first, waiting
+// up to waitMs for another writer (onWait runs once when it must wait); a
+// wait that runs out writes nothing and says "папка … занята другим
+// импортом". Given a lock, the caller keeps holding it after the call (to
+// read the dataset back before another writer replaces it).
+bool writeDatasetSafely(const DatasetData& data, const QString& dir, QString* error = nullptr,
+                        WriterLock* lock = nullptr, int waitMs = kDatasetLockWaitMs,
+                        const std::function<void()>& onWait = {});
 
 // The program folder for an imported city: as the demo city's, with the map's
 // labels kept apart (a real city has far more names than fit on a view).
