@@ -180,6 +180,7 @@ bool parse(Settings& s, const QStringList& lines, const QString& programDirector
     };
     flag(30, s.scaleBar);
     flag(31, s.labelsApart);
+    flag(32, s.smoothing);
     return true;
 }
 
@@ -222,7 +223,7 @@ QByteArray settingsText(const Settings& s) {
       << i(s.bw) << i(s.aboutshow) << i(s.savesizecheck) << fixed(s.windowLeft)
       << fixed(s.windowTop) << fixed(s.windowWidth) << fixed(s.windowHeight) << s.reservedText26
       << i(s.addselfind) << i(s.remselfind) << fixed(s.pickTolerance) << i(s.scaleBar)
-      << i(s.labelsApart);
+      << i(s.labelsApart) << i(s.smoothing);
     QByteArray out;
     for (const QString& line : l) {
         out += line.toUtf8();

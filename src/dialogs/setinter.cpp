@@ -38,6 +38,9 @@ InterfaceSettingsDialog::InterfaceSettingsDialog(Settings& settings, QWidget* pa
         optionBox(this, "remselfind", "Обнулять при поиске список пометок", settings.remselfind);
     scalebar = optionBox(this, "scalebar", "Масштабная линейка", settings.scaleBar);
     labelsapart = optionBox(this, "labelsapart", "Подписи без наложений", settings.labelsApart);
+    smoothing = optionBox(this, "smoothing", "Сглаживание", settings.smoothing);
+    smoothing->setToolTip(
+        QStringLiteral("Сглаженные линии и значки, подписи с ореолом цвета фона"));
 
     okkey = new QPushButton(QStringLiteral("Запомнить"), this);
     okkey->setObjectName(QStringLiteral("okkey"));
@@ -47,7 +50,7 @@ InterfaceSettingsDialog::InterfaceSettingsDialog(Settings& settings, QWidget* pa
 
     auto* layout = new QVBoxLayout(this);
     for (QCheckBox* b : {allwindow, asctoclose, aboutshow, savesizecheck, addselfind, remselfind,
-                         scalebar, labelsapart})
+                         scalebar, labelsapart, smoothing})
         layout->addWidget(b);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -69,6 +72,7 @@ void InterfaceSettingsDialog::store() {
     settings_.remselfind = flag(remselfind);
     settings_.scaleBar = flag(scalebar);
     settings_.labelsApart = flag(labelsapart);
+    settings_.smoothing = flag(smoothing);
     dialogAccepted_ = -1;
     accept();
 }

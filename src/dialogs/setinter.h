@@ -28,6 +28,7 @@ public:
     QCheckBox* remselfind = nullptr;
     QCheckBox* scalebar = nullptr;
     QCheckBox* labelsapart = nullptr;
+    QCheckBox* smoothing = nullptr;
     QPushButton* okkey = nullptr;
     QPushButton* cancelkey = nullptr;
 

@@ -67,6 +67,7 @@ void queuelabel(DrawContext& ctx, PictureBox& box, double x1, double y1, double 
 
 void drawlabels(DrawContext& ctx, PictureBox& box) {
     if (ctx.labels.count == 0) return;
+    const LabelHalo halo(box, ctx.settings);
     if (ctx.settings.labelsApart == 1) {
         drawLabelsApart(ctx, box);
         return;
@@ -89,6 +90,12 @@ void drawlabels(DrawContext& ctx, PictureBox& box) {
         r.label(e.text);
     }
 }
+
+LabelHalo::LabelHalo(PictureBox& box, const Settings& settings) : box_(box), before_(box.textHalo) {
+    box.textHalo = settings.smoothing == 1 ? kLabelHaloWidth : 0;
+}
+
+LabelHalo::~LabelHalo() { box_.textHalo = before_; }
 
 void Rotator::setDevice(PictureBox& box) {
     device_ = &box;

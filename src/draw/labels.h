@@ -80,6 +80,21 @@ void queuelabel(DrawContext& ctx, PictureBox& box, double x1, double y1, double 
 // in the queue's drawn.
 void drawlabels(DrawContext& ctx, PictureBox& box);
 
+// With smoothing on, the labels drawn while it lives have a halo of the
+// box's background colour.
+class LabelHalo {
+public:
+    static constexpr double kLabelHaloWidth = 1.5;  // logical pixels
+    LabelHalo(PictureBox& box, const Settings& settings);
+    ~LabelHalo();
+    LabelHalo(const LabelHalo&) = delete;
+    LabelHalo& operator=(const LabelHalo&) = delete;
+
+private:
+    PictureBox& box_;
+    double before_;
+};
+
 // Draws one text with a font turned by an angle at the box's CurrentX/CurrentY.
 class Rotator {
 public:

@@ -180,6 +180,10 @@ void drawIcon(DrawContext& ctx, PictureBox& t, const ObjectRecord& r) {
     const QPoint centre = pixelOf(ctx.view, r.x1, r.y1);
     const int left = centre.x() - s / 2;
     const int top = centre.y() - s / 2;
+    if (t.devicePixelRatio() != 1) {
+        t.drawScaledIcon(left, top, s, mask, pic);
+        return;
+    }
     ctx.images.resize(s + 2 * PictureBox::kBorder, s + 2 * PictureBox::kBorder);
     ctx.images.bitBlt(0, 0, s, s, mask, 0, 0, RasterOp::SrcCopy);
     t.bitBlt(left, top, s, s, ctx.images, 0, 0, RasterOp::SrcAnd);

@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPen>
 #include <algorithm>
 #include <cmath>
@@ -22,8 +23,20 @@ int32_t rgbIntFromColor(const QColor& c) {
 }
 
 void PictureBox::touch(const QRect& r) {
-    changed_ |= r & image_.rect();
+    changed_ |= r & QRect(0, 0, innerWidth_, innerHeight_);
     ++version_;
+}
+
+QRect PictureBox::deviceRect(const QRect& r) const {
+    if (ratio_ == 1) return r;
+    const double x0 = std::floor(r.x() * ratio_), y0 = std::floor(r.y() * ratio_);
+    const double x1 = std::ceil((double(r.x()) + r.width()) * ratio_);
+    const double y1 = std::ceil((double(r.y()) + r.height()) * ratio_);
+    auto clamp = [](double v) {
+        constexpr double kLimit = double(1 << 30);
+        return int(std::clamp(v, -kLimit, kLimit));
+    };
+    return QRect(QPoint(clamp(x0), clamp(y0)), QPoint(clamp(x1) - 1, clamp(y1) - 1));
 }
 
 // The pixels from (x1, y1) to (x2, y2) and the pen's reach around them.
@@ -31,8 +44,8 @@ void PictureBox::touchSpan(double x1, double y1, double x2, double y2) {
     const double m = std::max(1, drawWidth) + 2.0;
     x1 = std::max(x1 - m, -1.0);
     y1 = std::max(y1 - m, -1.0);
-    x2 = std::min(x2 + m, double(image_.width()));
-    y2 = std::min(y2 + m, double(image_.height()));
+    x2 = std::min(x2 + m, double(innerWidth_));
+    y2 = std::min(y2 + m, double(innerHeight_));
     if (!(x1 <= x2 && y1 <= y2)) {  // wholly outside, or not numbers
         if (std::isnan(x1 + x2 + y1 + y2)) touchAll();
         ++version_;
@@ -62,9 +75,24 @@ void PictureBox::touchBetween(QPointF a, QPointF b) {
 void PictureBox::resize(int outerWidth, int outerHeight) {
     outerWidth_ = std::max(0, outerWidth);
     outerHeight_ = std::max(0, outerHeight);
-    image_ = QImage(std::max(1, outerWidth_ - 2 * kBorder), std::max(1, outerHeight_ - 2 * kBorder),
-                    QImage::Format_RGB32);
+    innerWidth_ = std::max(1, outerWidth_ - 2 * kBorder);
+    innerHeight_ = std::max(1, outerHeight_ - 2 * kBorder);
+    makeImage();
+}
+
+void PictureBox::makeImage() {
+    spare_ = QImage();
+    const QRect device = deviceRect(QRect(0, 0, innerWidth_, innerHeight_));
+    image_ = QImage(device.width(), device.height(), QImage::Format_RGB32);
+    image_.setDevicePixelRatio(ratio_);
     cls();
+}
+
+void PictureBox::setDevicePixelRatio(double ratio) {
+    if (!(ratio >= 1 && ratio <= 8)) ratio = 1;
+    if (ratio == ratio_) return;
+    ratio_ = ratio;
+    if (!image_.isNull()) makeImage();
 }
 
 void PictureBox::setScale(double left, double top, double width, double height) {
@@ -77,22 +105,36 @@ void PictureBox::setScale(double left, double top, double width, double height) 
 void PictureBox::cls() {
     // A picture shared with another box (see bitBlt) gets a buffer of its
     // own without copying what is about to be wiped.
+    // The buffer given up the time before is taken again once no other box
+    // shares it any more: a new one would cost its pages anew every picture.
     if (!image_.isDetached()) {
-        QImage fresh(image_.size(), image_.format());
-        fresh.setDotsPerMeterX(image_.dotsPerMeterX());
-        fresh.setDotsPerMeterY(image_.dotsPerMeterY());
-        image_ = fresh;
+        QImage shared = image_;
+        if (!spare_.isNull() && spare_.isDetached() && spare_.size() == image_.size() &&
+            spare_.format() == image_.format() &&
+            spare_.devicePixelRatio() == image_.devicePixelRatio()) {
+            image_ = spare_;
+        } else {
+            QImage fresh(image_.size(), image_.format());
+            fresh.setDevicePixelRatio(image_.devicePixelRatio());
+            image_ = fresh;
+        }
+        image_.setDotsPerMeterX(shared.dotsPerMeterX());
+        image_.setDotsPerMeterY(shared.dotsPerMeterY());
+        spare_ = shared;
     }
     image_.fill(colorFromRgbInt(backColor));
     touchAll();
 }
 
 void PictureBox::clsOutside(int w, int h) {
-    const int iw = image_.width(), ih = image_.height();
-    w = std::clamp(w, 0, iw);
-    h = std::clamp(h, 0, ih);
-    if (w == iw && h == ih) return;
+    w = std::clamp(w, 0, innerWidth_);
+    h = std::clamp(h, 0, innerHeight_);
     if (w == 0 || h == 0) return cls();
+    const QRect kept = deviceRect(QRect(0, 0, w, h));
+    const int iw = image_.width(), ih = image_.height();
+    w = std::min(kept.width(), iw);
+    h = std::min(kept.height(), ih);
+    if (w == iw && h == ih) return;
     touchAll();
     const QRgb back = colorFromRgbInt(backColor).rgb();
     for (int row = 0; row < ih; ++row) {
@@ -102,7 +144,7 @@ void PictureBox::clsOutside(int w, int h) {
 }
 
 void PictureBox::setupPainter(QPainter& p, bool fill) const {
-    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setRenderHint(QPainter::Antialiasing, smoothing);
     QPen pen(colorFromRgbInt(foreColor));
     pen.setWidth(std::max(1, drawWidth));
     pen.setCapStyle(Qt::RoundCap);
@@ -190,6 +232,8 @@ void PictureBox::line(double x1, double y1, double x2, double y2) {
 void PictureBox::box(double x1, double y1, double x2, double y2) {
     QPainter p(&image_);
     setupPainter(p, true);
+    // Boxes meet pixel copies (the strips of a pan preview): never smoothed.
+    p.setRenderHint(QPainter::Antialiasing, false);
     double ax = nearest(toPixelX(x1)), ay = nearest(toPixelY(y1));
     double bx = nearest(toPixelX(x2)), by = nearest(toPixelY(y2));
     touchBetween(QPointF(ax, ay), QPointF(bx, by));
@@ -216,8 +260,8 @@ void PictureBox::bitBlt(int dx, int dy, int w, int h, const PictureBox& src, int
         QImage copy = image_;
         bitBlt(dx, dy, w, h, copy, sx, sy, op);
     } else if (op == RasterOp::SrcCopy && dx == 0 && dy == 0 && sx == 0 && sy == 0 &&
-               w >= image_.width() && h >= image_.height() && src.image_.size() == image_.size() &&
-               src.image_.format() == QImage::Format_RGB32 &&
+               w >= innerWidth_ && h >= innerHeight_ && src.ratio_ == ratio_ &&
+               src.image_.size() == image_.size() && src.image_.format() == QImage::Format_RGB32 &&
                image_.format() == QImage::Format_RGB32) {
         // A copy of the whole picture shares it; whichever box is drawn on
         // next gets its own copy then (and cls none at all).
@@ -228,13 +272,12 @@ void PictureBox::bitBlt(int dx, int dy, int w, int h, const PictureBox& src, int
     }
 }
 
-void PictureBox::bitBlt(int dx, int dy, int w, int h, const QImage& srcImage, int sx, int sy,
-                        RasterOp op) {
-    QImage src =
-        srcImage.format() == QImage::Format_RGB32 || srcImage.format() == QImage::Format_ARGB32
-            ? srcImage
-            : srcImage.convertToFormat(QImage::Format_RGB32);
-    // Clip against both pictures.
+namespace {
+
+// Clips a copy of w x h pixels from (sx, sy) of a source to (dx, dy) of a
+// destination against both; false when nothing is left.
+bool clipCopy(int& dx, int& dy, int& w, int& h, int& sx, int& sy, int destW, int destH, int srcW,
+              int srcH) {
     if (sx < 0) {
         dx -= sx;
         w += sx;
@@ -255,10 +298,64 @@ void PictureBox::bitBlt(int dx, int dy, int w, int h, const QImage& srcImage, in
         h += dy;
         dy = 0;
     }
-    w = std::min({w, image_.width() - dx, src.width() - sx});
-    h = std::min({h, image_.height() - dy, src.height() - sy});
+    w = std::min({w, destW - dx, srcW - sx});
+    h = std::min({h, destH - dy, srcH - sy});
+    return w > 0 && h > 0;
+}
+
+QImage opaqueOrArgb(const QImage& srcImage) {
+    return srcImage.format() == QImage::Format_RGB32 || srcImage.format() == QImage::Format_ARGB32
+               ? srcImage
+               : srcImage.convertToFormat(QImage::Format_RGB32);
+}
+
+}  // namespace
+
+void PictureBox::bitBlt(int dx, int dy, int w, int h, const QImage& srcImage, int sx, int sy,
+                        RasterOp op) {
+    const double srcRatio = srcImage.devicePixelRatio();
+    if (ratio_ == 1 && srcRatio == 1) {
+        if (!clipCopy(dx, dy, w, h, sx, sy, image_.width(), image_.height(), srcImage.width(),
+                      srcImage.height()))
+            return;
+        touch(QRect(dx, dy, w, h));
+        deviceBlt(dx, dy, w, h, opaqueOrArgb(srcImage), sx, sy, op);
+        return;
+    }
     if (w <= 0 || h <= 0) return;
+    if (srcRatio == ratio_) {
+        // Both corners to device pixels first, so that the shift between the
+        // pictures does not depend on where the copy is clipped.
+        touch(QRect(dx, dy, w, h));
+        const QRect d = deviceRect(QRect(dx, dy, w, h));
+        deviceBlt(d.x(), d.y(), d.width(), d.height(), opaqueOrArgb(srcImage),
+                  int(std::floor(sx * ratio_)), int(std::floor(sy * ratio_)), op);
+        return;
+    }
+    // A picture of another ratio: clipped in logical pixels, then scaled.
+    const int srcW = int(std::floor(srcImage.width() / srcRatio));
+    const int srcH = int(std::floor(srcImage.height() / srcRatio));
+    if (!clipCopy(dx, dy, w, h, sx, sy, innerWidth_, innerHeight_, srcW, srcH)) return;
     touch(QRect(dx, dy, w, h));
+    const QRect d = deviceRect(QRect(dx, dy, w, h));
+    const QRect s = QRect(QPoint(int(std::floor(sx * srcRatio)), int(std::floor(sy * srcRatio))),
+                          QPoint(int(std::ceil((sx + w) * srcRatio)) - 1,
+                                 int(std::ceil((sy + h) * srcRatio)) - 1)) &
+                    srcImage.rect();
+    if (s.isEmpty()) return;
+    // Masks combined bit by bit are scaled without blending their edges.
+    const bool smooth = smoothing && op == RasterOp::SrcCopy;
+    QImage part = opaqueOrArgb(srcImage.copy(s))
+                      .scaled(d.size(), Qt::IgnoreAspectRatio,
+                              smooth ? Qt::SmoothTransformation : Qt::FastTransformation);
+    part.setDevicePixelRatio(1);
+    deviceBlt(d.x(), d.y(), d.width(), d.height(), opaqueOrArgb(part), 0, 0, op);
+}
+
+void PictureBox::deviceBlt(int dx, int dy, int w, int h, const QImage& src, int sx, int sy,
+                           RasterOp op) {
+    if (!clipCopy(dx, dy, w, h, sx, sy, image_.width(), image_.height(), src.width(), src.height()))
+        return;
     // Pixels of an RGB32 picture are opaque already: a copy is a plain copy.
     if (op == RasterOp::SrcCopy && src.format() == QImage::Format_RGB32) {
         for (int row = 0; row < h; ++row)
@@ -285,6 +382,34 @@ void PictureBox::bitBlt(int dx, int dy, int w, int h, const QImage& srcImage, in
                 break;
         }
     }
+}
+
+void PictureBox::drawScaledIcon(int x, int y, int s, const QImage& mask, const QImage& picture) {
+    if (!smoothing) {
+        bitBlt(x, y, s, s, mask, 0, 0, RasterOp::SrcAnd);
+        bitBlt(x, y, s, s, picture, 0, 0, RasterOp::SrcPaint);
+        return;
+    }
+    // The mask as coverage: black opaque, white clear; the picture's colour
+    // where it covers.
+    const QImage m = mask.convertToFormat(QImage::Format_RGB32);
+    const QImage c = picture.convertToFormat(QImage::Format_RGB32);
+    const int w = std::min({s, m.width(), c.width()}), h = std::min({s, m.height(), c.height()});
+    if (w <= 0 || h <= 0) return;
+    QImage icon(w, h, QImage::Format_ARGB32_Premultiplied);
+    for (int row = 0; row < h; ++row) {
+        const QRgb* mr = reinterpret_cast<const QRgb*>(m.constScanLine(row));
+        const QRgb* cr = reinterpret_cast<const QRgb*>(c.constScanLine(row));
+        QRgb* out = reinterpret_cast<QRgb*>(icon.scanLine(row));
+        for (int i = 0; i < w; ++i) {
+            const int a = 255 - qGray(mr[i]);
+            out[i] = qPremultiply(qRgba(qRed(cr[i]), qGreen(cr[i]), qBlue(cr[i]), a));
+        }
+    }
+    touch(QRect(x - 1, y - 1, w + 2, h + 2));
+    QPainter p(&image_);
+    p.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    p.drawImage(QRectF(x, y, w, h), icon);
 }
 
 void PictureBox::stretchBlt(int dx, int dy, int dw, int dh, const QImage& src, int sx, int sy,
@@ -371,9 +496,16 @@ void PictureBox::textOut(int x, int y, const QString& text, const LogFont& lf) {
     QPainter p(&image_);
     p.setRenderHint(QPainter::TextAntialiasing, true);
     p.setFont(made.font);
-    p.setPen(colorFromRgbInt(foreColor));
     p.translate(x, y);
     if (lf.escapement != 0) p.rotate(-lf.escapement / 10.0);
+    if (textHalo > 0) {
+        // The letters in the background colour around their place, under them.
+        p.setPen(colorFromRgbInt(backColor));
+        const double d = textHalo, e = textHalo * 0.7071;
+        const QPointF around[4] = {{e, e}, {-e, e}, {e, -e}, {-e, -e}};
+        for (const QPointF& o : around) p.drawText(QPointF(0, made.ascent) + o, text);
+    }
+    p.setPen(colorFromRgbInt(foreColor));
     p.drawText(QPointF(0, made.ascent), text);
 }
 

@@ -1,7 +1,14 @@
 // A picture box: a persistent image with a user coordinate system in map units
 // and the pen, fill and font state that the drawing routines set. Geometry is
 // drawn without antialiasing so that pixels follow the rounding rules of the
-// map transform; text is antialiased.
+// map transform (with `smoothing` on, lines, area edges and circles are
+// antialiased); text is antialiased.
+//
+// Every size and position the box takes is in logical pixels. Its image may
+// hold more device pixels than that (devicePixelRatio, 1 by default): the
+// drawing calls then draw the same picture at the screen's resolution, a
+// logical pixel (x, y) covering the device pixels from x * ratio to
+// (x + 1) * ratio.
 #pragma once
 
 #include <QFont>
@@ -47,8 +54,15 @@ public:
     void resize(int outerWidth, int outerHeight);
     int width() const { return outerWidth_; }
     int height() const { return outerHeight_; }
-    int innerWidth() const { return image_.width(); }
-    int innerHeight() const { return image_.height(); }
+    int innerWidth() const { return innerWidth_; }
+    int innerHeight() const { return innerHeight_; }
+
+    // Device pixels a logical pixel (1 to 8; anything else reads as 1). A
+    // change makes a new picture of the same logical size, cleared.
+    void setDevicePixelRatio(double ratio);
+    double devicePixelRatio() const { return ratio_; }
+    // The device pixels that cover a rectangle of logical pixels.
+    QRect deviceRect(const QRect& logical) const;
 
     // The picture for writing counts as changed everywhere.
     QImage& image() {
@@ -88,6 +102,11 @@ public:
     double fontSize = 8.25;  // points
     bool fontBold = false;
     double currentX = 0, currentY = 0;  // logical units
+    // Antialiased lines, area edges, circles and scaled icons.
+    bool smoothing = false;
+    // textOut surrounds its letters with a halo of backColor this many
+    // logical pixels wide (0: none).
+    double textHalo = 0;
 
     // Clears the picture to the background colour.
     void cls();
@@ -104,9 +123,17 @@ public:
              double y2);                             // outline with the pen, fill by fill style
     void circle(double x, double y, double radius);  // radius in x units
 
-    // Pixel copies from another box (or this one); rectangles are clipped to both images.
+    // Pixel copies from another box (or this one); rectangles are clipped to
+    // both images. A picture of another ratio (a plain image has its own,
+    // mostly 1) is scaled to this one's, smoothed when `smoothing` is on.
     void bitBlt(int dx, int dy, int w, int h, const PictureBox& src, int sx, int sy, RasterOp op);
     void bitBlt(int dx, int dy, int w, int h, const QImage& src, int sx, int sy, RasterOp op);
+    // An icon of s x s logical pixels at (x, y), for a box whose ratio is not
+    // the icon pictures' own: the mask (black where the icon is opaque) is
+    // combined with AND, then the picture (black where it is transparent)
+    // with OR, each scaled to the box's pixels; with `smoothing` on, the
+    // icon is scaled smoothly and laid over by its mask as coverage.
+    void drawScaledIcon(int x, int y, int s, const QImage& mask, const QImage& picture);
     void stretchBlt(int dx, int dy, int dw, int dh, const QImage& src, int sx, int sy, int sw,
                     int sh);
 
@@ -138,6 +165,9 @@ public:
 private:
     std::vector<TextCall>* textLog_ = nullptr;
     void setupPainter(class QPainter& p, bool fill) const;
+    // A copy between device pixels of the image; clipped to both images.
+    void deviceBlt(int dx, int dy, int w, int h, const QImage& src, int sx, int sy, RasterOp op);
+    void makeImage();
     void touch(const QRect& r);  // in pixels of the inner area
     void touchAll() { touch(image_.rect()); }
     // The box around pixels, widened by the pen.
@@ -162,7 +192,10 @@ private:
     mutable QString metricsKey_;
     mutable std::optional<QFontMetricsF> metrics_;
     int outerWidth_ = 0, outerHeight_ = 0;
+    int innerWidth_ = 0, innerHeight_ = 0;
+    double ratio_ = 1;
     QImage image_;
+    QImage spare_;  // the buffer cls left to the boxes that shared it
     double scaleLeft_ = 0, scaleTop_ = 0, scaleWidth_ = 1, scaleHeight_ = 1;
 };
 

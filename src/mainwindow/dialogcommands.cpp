@@ -32,6 +32,7 @@ void interfaceSettings(MainWindow& w, const MessageFunction& message) {
     const int16_t allwindowBefore = s.settings.allwindow;
     const int16_t scaleBarBefore = s.settings.scaleBar;
     const int16_t labelsApartBefore = s.settings.labelsApart;
+    const int16_t smoothingBefore = s.settings.smoothing;
     InterfaceSettingsDialog dialog(s.settings, &w);
     dialog.exec();
     if (dialog.dialogAccepted() == 0) return;
@@ -44,6 +45,9 @@ void interfaceSettings(MainWindow& w, const MessageFunction& message) {
     // The overview is neither drawn nor kept while the map fills the window:
     // shown again, it is built for its new place and the view drawn over it.
     if (s.settings.allwindow != allwindowBefore && s.settings.allwindow != 1) {
+        w.buildOverview();
+        w.redrawView(false);
+    } else if (s.settings.smoothing != smoothingBefore) {
         w.buildOverview();
         w.redrawView(false);
     } else if (s.settings.scaleBar != scaleBarBefore ||

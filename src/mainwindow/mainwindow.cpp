@@ -268,6 +268,7 @@ void MainWindow::startUp() {
 }
 
 void MainWindow::buildOverview() {
+    setPictureRatio(boxes, devicePixelRatioF());
     boxes.nav.resize(nav->width(), nav->height());
     urbica::buildOverview(state_, boxes, viewHooks());
     nav->update();

@@ -203,6 +203,9 @@ private:
     void loadCity();
     void applyStoredRect();
     void applyPendingOuterSize();
+    // The pictures at the device pixel ratio of the window's screen, drawn
+    // again when it changed.
+    void followScreen();
     void storeWindowRect();
     void finishRun();
     void updateHistoryButtons();
@@ -234,6 +237,7 @@ private:
     QSize pendingOuterSize_;  // stored outer size waiting for the frame to be known
     bool finished_ = false;
     bool exiting_ = false;
+    bool followingScreen_ = false;
     Ruler ruler_;
     QList<QAction*> recentActions_;
     QString startCity_;

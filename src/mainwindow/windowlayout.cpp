@@ -11,10 +11,12 @@
 #include <QScreen>
 #include <QShowEvent>
 #include <QTimer>
+#include <QWindow>
 
 #include "mainwindow/layout.h"
 #include "mainwindow/mainwindow.h"
 #include "mainwindow/widgets.h"
+#include "view/redraw.h"
 
 namespace urbica {
 
@@ -84,6 +86,12 @@ void MainWindow::moveEvent(QMoveEvent* e) {
 
 void MainWindow::showEvent(QShowEvent* e) {
     QMainWindow::showEvent(e);
+    // The pictures follow the window to a screen of another pixel density.
+    if (QWindow* handle = windowHandle(); handle && !followingScreen_) {
+        followingScreen_ = true;
+        connect(handle, &QWindow::screenChanged, this, &MainWindow::followScreen);
+    }
+    followScreen();
     if (!pendingOuterSize_.isValid()) return;
     // Some desktops report the frame only after the window is mapped; a
     // stored size still waiting after a short while is given up, so that it
@@ -93,6 +101,21 @@ void MainWindow::showEvent(QShowEvent* e) {
         applyPendingOuterSize();
         pendingOuterSize_ = QSize();
     });
+}
+
+void MainWindow::followScreen() {
+    if (run_.mainLoaded == 0 || boxes.map.devicePixelRatio() == devicePixelRatioF()) return;
+    if (state_.view.busy || redrawing_) {
+        // Drawn again by the layout pass once the picture under way is done.
+        run_.resizeCountdown = kResizeTicks;
+        resizetimer->start();
+        return;
+    }
+    setPictureRatio(boxes, devicePixelRatioF());
+    navState.persistentPicture = true;
+    map->setBox(&boxes.map);
+    buildOverview();
+    redrawView(false);
 }
 
 void MainWindow::layoutTick() {
@@ -151,7 +174,9 @@ void MainWindow::layoutTick() {
         showkey->setGeometry(r.showkey);
         findkey->setGeometry(r.findkey);
     }
+    const bool newRatio = setPictureRatio(boxes, devicePixelRatioF());
     boxes.map.resize(r.map.width(), r.map.height());
+    if (newRatio) buildOverview();
     if (r.pageSize.width() > 0 && r.pageSize.height() > 0) {
         boxes.hidepage.resize(r.pageSize.width(), r.pageSize.height());
         boxes.originalpage.resize(r.pageSize.width(), r.pageSize.height());

@@ -40,6 +40,7 @@ void startPan(NavContext& c, double x, double y) {
     // The preview goes to a screen copy; the persistent picture stays untouched.
     PictureBox& map = c.boxes.map;
     PictureBox& screen = c.nav.screen;
+    screen.setDevicePixelRatio(map.devicePixelRatio());
     if (screen.width() != map.width() || screen.height() != map.height())
         screen.resize(map.width(), map.height());
     screen.bitBlt(0, 0, map.innerWidth(), map.innerHeight(), map, 0, 0, RasterOp::SrcCopy);

@@ -35,6 +35,16 @@ void forEachShownLayer(const Tables& t, Visit visit) {
 
 }  // namespace
 
+bool setPictureRatio(MapBoxes& boxes, double ratio) {
+    const double before = boxes.map.devicePixelRatio();
+    for (PictureBox* b : {&boxes.map, &boxes.hidepage, &boxes.originalpage, &boxes.nav,
+                          &boxes.tempnav, &boxes.images})
+        b->setDevicePixelRatio(ratio);
+    if (boxes.map.devicePixelRatio() == before) return false;
+    boxes.mapRestoredFrom = ~quint64(0);
+    return true;
+}
+
 void refreshbox(PictureBox& box, const ViewHooks& hooks) {
     if (hooks.boxChanged) hooks.boxChanged(box);
     call(hooks.pumpEvents);
@@ -154,6 +164,7 @@ void renderMap(AppState& s, MapBoxes& boxes, const ViewHooks& hooks) {
     // The drawn part of the picture, in pixels.
     const int w = int(nearest(double(v.viewWidth) / v.unitsPerPixel));
     const int h = int(nearest(double(v.viewHeight) / v.unitsPerPixel));
+    box.smoothing = s.settings.smoothing == 1;
     box.cls();
     boxes.hidepage.backColor = box.backColor;
     // hidepage gets the drawn part whole at the end (as far as the map has it).
@@ -199,6 +210,7 @@ void buildOverview(AppState& s, MapBoxes& boxes, const ViewHooks& hooks) {
     v.viewLeft = float(s.catalogue.overviewLeft);
     v.viewTop = float(s.catalogue.overviewTop);
     v.viewWidth = float(s.catalogue.overviewWidth);
+    nav.smoothing = s.settings.smoothing == 1;
     nav.cls();
     v.viewHeight = float((nav.height() - 4) * double(v.viewWidth) / (nav.width() - 4));
     nav.setScale(v.viewLeft, v.viewTop, v.viewWidth, v.viewHeight);

@@ -9,6 +9,11 @@
 
 namespace urbica {
 
+// Gives every box of the map and the overview `ratio` device pixels a
+// logical pixel (the screen's); their pictures are cleared when it changes.
+// True when it changed: the overview and the view are then to be drawn again.
+bool setPictureRatio(MapBoxes& boxes, double ratio);
+
 // Draws what was drawn so far visible and lets pending events run.
 void refreshbox(PictureBox& box, const ViewHooks& hooks);
 

@@ -43,8 +43,11 @@ TEST(InterfaceSettings, BoxesFollowTheSettingsAndCancelChangesNothing) {
     EXPECT_EQ(d.labelsapart->text(), "Подписи без наложений");
     EXPECT_TRUE(d.scalebar->isChecked()) << "on by default";
     EXPECT_FALSE(d.labelsapart->isChecked()) << "off by default";
+    EXPECT_EQ(d.smoothing->text(), "Сглаживание");
+    EXPECT_FALSE(d.smoothing->isChecked()) << "off by default";
     d.scalebar->click();
     d.labelsapart->click();
+    d.smoothing->click();
     d.okkey->click();
     EXPECT_EQ(d.dialogAccepted(), -1);
     EXPECT_EQ(s.allwindow, 0);
@@ -53,6 +56,7 @@ TEST(InterfaceSettings, BoxesFollowTheSettingsAndCancelChangesNothing) {
     EXPECT_EQ(s.remselfind, 1);
     EXPECT_EQ(s.scaleBar, 0);
     EXPECT_EQ(s.labelsApart, 1);
+    EXPECT_EQ(s.smoothing, 1);
 }
 
 TEST(About, MenuFormAndSplash) {

@@ -253,8 +253,9 @@ TEST(DemoCity, ProgramFilesAreReadBack) {
     EXPECT_TRUE(s.dataDirectory.endsWith(QDir::separator()));
     QFile cfg(QDir(program.path()).filePath(QStringLiteral("urbica.cfg")));
     ASSERT_TRUE(cfg.open(QIODevice::ReadOnly));
-    EXPECT_EQ(cfg.readAll().count('\n'), 31);
+    EXPECT_EQ(cfg.readAll().count('\n'), kSettingsLines);
     EXPECT_EQ(s.labelsApart, 0) << "the demo city's labels are drawn as they come";
+    EXPECT_EQ(s.smoothing, 1) << "our own program files smooth the map";
 
     QFile ad(QDir(program.path()).filePath(QStringLiteral("reklama.txt")));
     ASSERT_TRUE(ad.open(QIODevice::ReadOnly));

@@ -1047,6 +1047,7 @@ TEST(Program, ImportsPrintsCountsAndRefusesBadInput) {
     ASSERT_TRUE(readSettings(settings, program));
     EXPECT_EQ(settings.labelsApart, 1) << "an imported city keeps its labels apart";
     EXPECT_EQ(settings.scaleBar, 1);
+    EXPECT_EQ(settings.smoothing, 1);
 
     const QString junk = tmp.filePath(QStringLiteral("junk.osm"));
     ASSERT_TRUE(writeText(junk, QByteArray(5000, '\x7f')));

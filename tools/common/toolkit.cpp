@@ -204,6 +204,7 @@ bool writeProgramFiles(const QString& programDirectory, const QString& dataDirec
     s.windowWidth = 1280 * kTwipsPerPixel;
     s.windowHeight = 800 * kTwipsPerPixel;
     s.labelsApart = labelsApart ? 1 : 0;
+    s.smoothing = 1;
     return writeSettings(s, programDirectory, error);
 }
 

@@ -42,8 +42,8 @@ QImage markerPicture(bool andMask);
 
 // Writes reklama.txt, arrowsbl.bmp, arrowscl.bmp and an urbica.cfg that
 // points at dataDirectory and opens the window at 1280 x 800 pixels at
-// (100, 100) into programDirectory; with labelsApart the settings keep the
-// map's labels apart.
+// (100, 100) into programDirectory, with smoothing on; with labelsApart the
+// settings keep the map's labels apart.
 bool writeProgramFiles(const QString& programDirectory, const QString& dataDirectory,
                        QString* error = nullptr, bool labelsApart = false);
 

@@ -1,7 +1,8 @@
 // urbica-render: draws one view of a dataset into a picture file, exactly as
 // a map box of the given outer size shows it (marks left out).
 //
-//   urbica-render --data DIR [--view "LEFT TOP WIDTH"] [--size WxH] --out FILE
+//   urbica-render --data DIR [--view "LEFT TOP WIDTH"] [--size WxH] [--scale-factor F]
+//                 [--smooth] --out FILE
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -37,6 +38,11 @@ int main(int argc, char** argv) {
     p.addFlag({QStringLiteral("labels-apart")},
               QStringLiteral("пропускать подписи, которые легли бы на уже нарисованные"));
     p.addFlag({QStringLiteral("no-scale-bar")}, QStringLiteral("без масштабной линейки"));
+    p.addOption({QStringLiteral("scale-factor")}, QStringLiteral("F"),
+                QStringLiteral("точек устройства на точку (от 1 до 8, как на экране высокой "
+                               "плотности; --size остаётся в точках)"));
+    p.addFlag({QStringLiteral("smooth")},
+              QStringLiteral("сглаженные линии и значки, подписи с ореолом цвета фона"));
     // The arguments are read before the window system is set up, so that
     // --help and a wrong option need none.
     QStringList args;
@@ -64,6 +70,14 @@ int main(int argc, char** argv) {
     readDatasetExtras(s);  // the projection gives the scale bar its metres
     s.settings.labelsApart = p.isSet("labels-apart") ? 1 : 0;
     s.settings.scaleBar = p.isSet("no-scale-bar") ? 0 : 1;
+    s.settings.smoothing = p.isSet("smooth") ? 1 : 0;
+    double ratio = 1;
+    if (p.isSet("scale-factor")) {
+        bool ok = false;
+        ratio = p.value("scale-factor").toDouble(&ok);
+        if (!ok || !(ratio >= 1 && ratio <= 8))
+            return fail(QStringLiteral("--scale-factor: нужно число от 1 до 8"));
+    }
 
     const QStringList size =
         (p.isSet("size") ? p.value("size") : QStringLiteral("800x600")).split('x');
@@ -91,6 +105,7 @@ int main(int argc, char** argv) {
     }
 
     MapBoxes boxes;
+    setPictureRatio(boxes, ratio);
     boxes.map.resize(w, h);
     boxes.map.backColor = s.settings.mapBackColor;
     boxes.hidepage.resize(w, h);
@@ -116,5 +131,8 @@ int main(int argc, char** argv) {
     std::printf("%.1f ms: view %.0f %.0f %.0f, %g units per pixel, %dx%d\n", ms,
                 double(s.view.viewLeft), double(s.view.viewTop), double(s.view.viewWidth),
                 double(s.view.unitsPerPixel), w, h);
+    if (ratio != 1)
+        std::printf("%g device pixels a pixel: picture %dx%d\n", ratio,
+                    boxes.originalpage.image().width(), boxes.originalpage.image().height());
     return 0;
 }
