@@ -119,11 +119,12 @@ std::shared_ptr<const KindPlaces> KindPlaces::load(const QString& dataDirectory,
     if (!QFileInfo::exists(path)) return std::make_shared<const KindPlaces>();
     auto read = [&]() -> std::shared_ptr<const KindPlaces> {
         const WholeFile file(path, files);
-        if (!file.ok()) {
+        QByteArray bytes;
+        if (!file.ok() || !file.readAll(bytes)) {
             if (problem) *problem = QStringLiteral("Файл мест по видам %1 не читается").arg(path);
             return std::make_shared<const KindPlaces>();
         }
-        return parse(QByteArray::fromRawData(file.data(), file.size()), path, problem);
+        return parse(bytes, path, problem);
     };
     if (!files || problem) return read();
     return files->derived<KindPlaces>(QStringLiteral("kind places ") + path, read);
