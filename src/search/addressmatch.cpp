@@ -91,11 +91,14 @@ void AddressIndex::add(int32_t record, const QString& name) {
     names_.push_back({record, k.type});
 }
 
-void AddressIndex::buildTypoTable() {
+void AddressIndex::buildWords() const {
     for (const Key& k : keys_)
         for (const QString& w : k.key.split(u' ')) wordSet_.insert(w);
     words_.assign(wordSet_.begin(), wordSet_.end());
     std::sort(words_.begin(), words_.end());
+}
+
+void AddressIndex::buildTypoTable() {
     for (size_t id = 0; id < keys_.size(); ++id) {
         const Key& k = keys_[id];
         if (k.letters < kTypoLetters) continue;
@@ -192,6 +195,7 @@ void AddressIndex::contractions(const QString& word, QStringList& out) const {
 std::vector<AddressIndex::Street> AddressIndex::abbreviated(const StreetKey& typed) const {
     std::vector<Street> out;
     if (typed.key.isEmpty()) return out;
+    std::call_once(wordsMade_, [this] { buildWords(); });
     const QStringList words = typed.key.split(u' ');
     const AddressWords& dictionary = AddressWords::instance();
     std::vector<QStringList> choices;

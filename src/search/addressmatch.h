@@ -104,9 +104,11 @@ private:
     // Hashes of every key of six letters or more and of each of its one-letter
     // deletions, with the key, sorted.
     std::vector<std::pair<size_t, int32_t>> typos_;
-    // Every word of the keys, sorted, and as a set.
-    std::vector<QString> words_;
-    QSet<QString> wordSet_;
+    // Every word of the keys, sorted, and as a set; made on first use.
+    void buildWords() const;
+    mutable std::once_flag wordsMade_;
+    mutable std::vector<QString> words_;
+    mutable QSet<QString> wordSet_;
     // The names as written (search key), in record order, for streetsByText.
     std::vector<std::pair<int32_t, QString>> plain_;
     QHash<QString, std::vector<int32_t>> plainOf_;
