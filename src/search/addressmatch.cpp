@@ -192,14 +192,11 @@ void AddressIndex::contractions(const QString& word, QStringList& out) const {
     }
 }
 
-std::vector<AddressIndex::Street> AddressIndex::abbreviated(const StreetKey& typed) const {
-    std::vector<Street> out;
-    if (typed.key.isEmpty()) return out;
-    std::call_once(wordsMade_, [this] { buildWords(); });
-    const QStringList words = typed.key.split(u' ');
+void AddressIndex::expandWords(const QStringList& words, const StreetKey& typed, bool merged,
+                               std::vector<Street>& out) const {
     const AddressWords& dictionary = AddressWords::instance();
     std::vector<QStringList> choices;
-    bool changed = false;
+    bool changed = merged;
     size_t combinations = 1;
     for (const QString& w : words) {
         QStringList c;
@@ -212,12 +209,12 @@ std::vector<AddressIndex::Street> AddressIndex::abbreviated(const StreetKey& typ
             for (const QString& whole : dictionary.wholeEndings(w))
                 if (wordSet_.contains(whole) && !c.contains(whole)) c << whole;
         if (!known && w.front().isLetter()) contractions(w, c);
-        if (c.isEmpty()) return out;
+        if (c.isEmpty()) return;
         changed = changed || c.size() > 1 || c.front() != w;
         combinations *= size_t(c.size());
         choices.push_back(std::move(c));
     }
-    if (!changed || combinations > kMaxCombinations) return out;
+    if (!changed || combinations > kMaxCombinations) return;
     std::vector<qsizetype> at(choices.size(), 0);
     for (size_t n = 0; n < combinations; ++n) {
         QStringList k;
@@ -230,6 +227,28 @@ std::vector<AddressIndex::Street> AddressIndex::abbreviated(const StreetKey& typ
             at[i] = 0;
         }
     }
+}
+
+std::vector<AddressIndex::Street> AddressIndex::abbreviated(const StreetKey& typed) const {
+    std::vector<Street> out;
+    if (typed.key.isEmpty()) return out;
+    std::call_once(wordsMade_, [this] { buildWords(); });
+    const QStringList words = typed.key.split(u' ');
+    expandWords(words, typed, false, out);
+    // A compound written in two words ("Lindwurm Str.", "Lindwurm Straße" for
+    // "Lindwurmstraße"): each pair of words joined, the first pair that names a street.
+    constexpr qsizetype kMostWordsJoined = 4;
+    for (qsizetype i = 0; out.empty() && words.size() >= 2 && words.size() <= kMostWordsJoined &&
+                          i < words.size();
+         ++i)
+        for (qsizetype j = 0; out.empty() && j < words.size(); ++j) {
+            if (i == j || !words[i].front().isLetter() || !words[j].front().isLetter()) continue;
+            QStringList joined;
+            for (qsizetype k = 0; k < words.size(); ++k)
+                if (k != i && k != j) joined << words[k];
+            joined << words[i] + words[j];
+            expandWords(joined, typed, true, out);
+        }
     orderStreets(out);
     return out;
 }
