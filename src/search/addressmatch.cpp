@@ -164,8 +164,7 @@ constexpr qsizetype kLongestContraction = 5;
 // "STRASSE", "RESIDENZSTR" of "RESIDENZSTRASSE") or, for a short one, ends
 // as it does ("KGS" of "KONGENS", "BLVD" of "BOULEVARD").
 bool contractionOf(QStringView abbr, QStringView word) {
-    if (abbr.size() < 2 || word.size() < abbr.size() + kLeftOut || abbr[0] != word[0])
-        return false;
+    if (abbr.size() < 2 || word.size() < abbr.size() + kLeftOut || abbr[0] != word[0]) return false;
     if (word.startsWith(abbr)) return true;
     if (abbr.size() > kLongestContraction || abbr.back() != word.back()) return false;
     qsizetype j = 1;
@@ -238,8 +237,8 @@ std::vector<AddressIndex::Street> AddressIndex::abbreviated(const StreetKey& typ
     // A compound written in two words ("Lindwurm Str.", "Lindwurm Straße" for
     // "Lindwurmstraße"): each pair of words joined, the first pair that names a street.
     constexpr qsizetype kMostWordsJoined = 4;
-    for (qsizetype i = 0; out.empty() && words.size() >= 2 && words.size() <= kMostWordsJoined &&
-                          i < words.size();
+    for (qsizetype i = 0;
+         out.empty() && words.size() >= 2 && words.size() <= kMostWordsJoined && i < words.size();
          ++i)
         for (qsizetype j = 0; out.empty() && j < words.size(); ++j) {
             if (i == j || !words[i].front().isLetter() || !words[j].front().isLetter()) continue;
@@ -398,7 +397,8 @@ std::vector<AddressHit> findAddress(const AddressIndex& index, const QString& st
     for (int32_t s : index.streetsByText(street)) streets.push_back({s, false, false});
     if (streets.empty()) {
         const StreetKey key = streetKey(street);
-        if (!index.streets(key, false).empty()) return index.housesOn(index.streets(key), house, error);
+        if (!index.streets(key, false).empty())
+            return index.housesOn(index.streets(key), house, error);
         streets = index.abbreviated(key);
         if (streets.empty()) streets = index.streets(key);
     }

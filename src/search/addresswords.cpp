@@ -105,8 +105,7 @@ void AddressWords::finish() {
                    endings_.end());
 }
 
-AddressWords AddressWords::fromLines(const QStringList& wordLines,
-                                     const QStringList& endingLines) {
+AddressWords AddressWords::fromLines(const QStringList& wordLines, const QStringList& endingLines) {
     AddressWords w;
     for (const QString& l : wordLines) w.addLine(l, false);
     for (const QString& l : endingLines) w.addLine(l, true);

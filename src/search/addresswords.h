@@ -28,7 +28,8 @@ bool hasLatinSpellings(QStringView upperKey);
 class WordFilter {
 public:
     void add(QStringView w) {
-        if (!w.isEmpty()) bits_[w[0].unicode() & 63] |= uint64_t(1) << std::min<qsizetype>(w.size(), 63);
+        if (!w.isEmpty())
+            bits_[w[0].unicode() & 63] |= uint64_t(1) << std::min<qsizetype>(w.size(), 63);
     }
     bool mayHold(QStringView w) const {
         return !w.isEmpty() &&

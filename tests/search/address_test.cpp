@@ -2,14 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
-#include <random>
-
 #include <QSet>
 #include <QTemporaryDir>
+#include <random>
 
 #include "dataset/settings.h"
-#include "dataset/textfold.h"
 #include "dataset/tables.h"
+#include "dataset/textfold.h"
 #include "democity.h"
 #include "search/addressmatch.h"
 #include "search/quickaddress.h"
