@@ -19,9 +19,10 @@ QByteArray encodeApproximateHouses(std::vector<HouseRef> houses) {
     auto key = [](const HouseRef& h) { return approximateKey(h.classNumber, h.record); };
     std::sort(houses.begin(), houses.end(),
               [&](const HouseRef& a, const HouseRef& b) { return key(a) < key(b); });
-    houses.erase(std::unique(houses.begin(), houses.end(),
-                             [&](const HouseRef& a, const HouseRef& b) { return key(a) == key(b); }),
-                 houses.end());
+    houses.erase(
+        std::unique(houses.begin(), houses.end(),
+                    [&](const HouseRef& a, const HouseRef& b) { return key(a) == key(b); }),
+        houses.end());
     QByteArray out(kHeader);
     out += '\n';
     for (const HouseRef& h : houses)
@@ -61,7 +62,8 @@ QSet<qint64> readApproximateHouses(const QString& dataDirectory, QString* proble
     DataFile file(path);
     QByteArray bytes;
     if (!file.isOpen() || file.size() > kMaxFileSize || !file.readAt(0, file.size(), bytes)) {
-        if (problem) *problem = QStringLiteral("Файл приблизительных домов %1 не читается").arg(path);
+        if (problem)
+            *problem = QStringLiteral("Файл приблизительных домов %1 не читается").arg(path);
         return {};
     }
     return parseApproximateHouses(bytes, problem);

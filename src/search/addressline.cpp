@@ -104,9 +104,19 @@ QHash<QString, StreetType> makeTypeWords() {
     return out;
 }
 
+struct TypeWords {
+    QHash<QString, StreetType> words = makeTypeWords();
+    WordFilter filter = [this] {
+        WordFilter f;
+        for (auto it = words.cbegin(); it != words.cend(); ++it) f.add(it.key());
+        return f;
+    }();
+};
+
 StreetType typeOfWord(QStringView w) {
-    static const QHash<QString, StreetType> types = makeTypeWords();
-    return types.value(QString::fromRawData(w.data(), w.size()), StreetType::None);
+    static const TypeWords types;
+    if (!types.filter.mayHold(w)) return StreetType::None;
+    return types.words.value(QString::fromRawData(w.data(), w.size()), StreetType::None);
 }
 
 // The word as keys hold it; empty when it is dropped.

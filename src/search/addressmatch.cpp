@@ -91,11 +91,14 @@ void AddressIndex::add(int32_t record, const QString& name) {
     names_.push_back({record, k.type});
 }
 
-void AddressIndex::buildTypoTable() {
+void AddressIndex::buildWords() const {
     for (const Key& k : keys_)
         for (const QString& w : k.key.split(u' ')) wordSet_.insert(w);
     words_.assign(wordSet_.begin(), wordSet_.end());
     std::sort(words_.begin(), words_.end());
+}
+
+void AddressIndex::buildTypoTable() {
     for (size_t id = 0; id < keys_.size(); ++id) {
         const Key& k = keys_[id];
         if (k.letters < kTypoLetters) continue;
@@ -161,8 +164,7 @@ constexpr qsizetype kLongestContraction = 5;
 // "STRASSE", "RESIDENZSTR" of "RESIDENZSTRASSE") or, for a short one, ends
 // as it does ("KGS" of "KONGENS", "BLVD" of "BOULEVARD").
 bool contractionOf(QStringView abbr, QStringView word) {
-    if (abbr.size() < 2 || word.size() < abbr.size() + kLeftOut || abbr[0] != word[0])
-        return false;
+    if (abbr.size() < 2 || word.size() < abbr.size() + kLeftOut || abbr[0] != word[0]) return false;
     if (word.startsWith(abbr)) return true;
     if (abbr.size() > kLongestContraction || abbr.back() != word.back()) return false;
     qsizetype j = 1;
@@ -189,13 +191,11 @@ void AddressIndex::contractions(const QString& word, QStringList& out) const {
     }
 }
 
-std::vector<AddressIndex::Street> AddressIndex::abbreviated(const StreetKey& typed) const {
-    std::vector<Street> out;
-    if (typed.key.isEmpty()) return out;
-    const QStringList words = typed.key.split(u' ');
+void AddressIndex::expandWords(const QStringList& words, const StreetKey& typed, bool merged,
+                               std::vector<Street>& out) const {
     const AddressWords& dictionary = AddressWords::instance();
     std::vector<QStringList> choices;
-    bool changed = false;
+    bool changed = merged;
     size_t combinations = 1;
     for (const QString& w : words) {
         QStringList c;
@@ -208,12 +208,12 @@ std::vector<AddressIndex::Street> AddressIndex::abbreviated(const StreetKey& typ
             for (const QString& whole : dictionary.wholeEndings(w))
                 if (wordSet_.contains(whole) && !c.contains(whole)) c << whole;
         if (!known && w.front().isLetter()) contractions(w, c);
-        if (c.isEmpty()) return out;
+        if (c.isEmpty()) return;
         changed = changed || c.size() > 1 || c.front() != w;
         combinations *= size_t(c.size());
         choices.push_back(std::move(c));
     }
-    if (!changed || combinations > kMaxCombinations) return out;
+    if (!changed || combinations > kMaxCombinations) return;
     std::vector<qsizetype> at(choices.size(), 0);
     for (size_t n = 0; n < combinations; ++n) {
         QStringList k;
@@ -226,6 +226,28 @@ std::vector<AddressIndex::Street> AddressIndex::abbreviated(const StreetKey& typ
             at[i] = 0;
         }
     }
+}
+
+std::vector<AddressIndex::Street> AddressIndex::abbreviated(const StreetKey& typed) const {
+    std::vector<Street> out;
+    if (typed.key.isEmpty()) return out;
+    std::call_once(wordsMade_, [this] { buildWords(); });
+    const QStringList words = typed.key.split(u' ');
+    expandWords(words, typed, false, out);
+    // A compound written in two words ("Lindwurm Str.", "Lindwurm Straße" for
+    // "Lindwurmstraße"): each pair of words joined, the first pair that names a street.
+    constexpr qsizetype kMostWordsJoined = 4;
+    for (qsizetype i = 0;
+         out.empty() && words.size() >= 2 && words.size() <= kMostWordsJoined && i < words.size();
+         ++i)
+        for (qsizetype j = 0; out.empty() && j < words.size(); ++j) {
+            if (i == j || !words[i].front().isLetter() || !words[j].front().isLetter()) continue;
+            QStringList joined;
+            for (qsizetype k = 0; k < words.size(); ++k)
+                if (k != i && k != j) joined << words[k];
+            joined << words[i] + words[j];
+            expandWords(joined, typed, true, out);
+        }
     orderStreets(out);
     return out;
 }
@@ -379,7 +401,8 @@ std::vector<AddressHit> findAddress(const AddressIndex& index, const QString& st
     for (int32_t s : index.streetsByText(street)) streets.push_back({s, false, false});
     if (streets.empty()) {
         const StreetKey key = streetKey(street);
-        if (!index.streets(key, false).empty()) return index.housesOn(index.streets(key), house, error);
+        if (!index.streets(key, false).empty())
+            return index.housesOn(index.streets(key), house, error);
         streets = index.abbreviated(key);
         if (streets.empty()) streets = index.streets(key);
     }

@@ -57,7 +57,8 @@ public:
     // each typed word that no street name holds stands for a word of the
     // names it abbreviates (the dictionaries' meanings, or a word it is a
     // contraction of: "KGS" of "KONGENS", "BLVD" of "BOULEVARD", "RESIDENZSTR"
-    // of "RESIDENZSTRASSE"); empty when that changes nothing.
+    // of "RESIDENZSTRASSE"); else the same with two words joined into one
+    // ("Lindwurm Str." for "Lindwurmstraße"); empty when that changes nothing.
     std::vector<Street> abbreviated(const StreetKey& typed) const;
     // The streets named exactly so (letter case and Ё/Е aside), else those
     // whose name holds the text, in file order: the rule of "street<TAB>house".
@@ -91,6 +92,10 @@ private:
     void addKeyStreets(int32_t id, const StreetKey& typed, bool typo,
                        std::vector<Street>& out) const;
     void contractions(const QString& word, QStringList& out) const;
+    // The streets of the keys the words may stand for (abbreviated); merged:
+    // two of the typed words were joined into one.
+    void expandWords(const QStringList& words, const StreetKey& typed, bool merged,
+                     std::vector<Street>& out) const;
     void typoKeys(const QString& key, std::vector<int32_t>& out) const;
 
     QString dataDirectory_;
@@ -104,9 +109,11 @@ private:
     // Hashes of every key of six letters or more and of each of its one-letter
     // deletions, with the key, sorted.
     std::vector<std::pair<size_t, int32_t>> typos_;
-    // Every word of the keys, sorted, and as a set.
-    std::vector<QString> words_;
-    QSet<QString> wordSet_;
+    // Every word of the keys, sorted, and as a set; made on first use.
+    void buildWords() const;
+    mutable std::once_flag wordsMade_;
+    mutable std::vector<QString> words_;
+    mutable QSet<QString> wordSet_;
     // The names as written (search key), in record order, for streetsByText.
     std::vector<std::pair<int32_t, QString>> plain_;
     QHash<QString, std::vector<int32_t>> plainOf_;

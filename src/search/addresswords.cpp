@@ -89,8 +89,10 @@ void AddressWords::finish() {
         for (const QString& f : it.value()) fullWords.insert(f);
     for (auto it = meanings_.cbegin(); it != meanings_.cend(); ++it)
         if (it.value().size() == 1 && it.key().size() >= kShortestVariant &&
-            !fullWords.contains(it.key()))
+            !fullWords.contains(it.key())) {
             unique_.insert(it.key(), it.value().front());
+            uniqueFilter_.add(it.key());
+        }
     // Endings: longest first, each pair once.
     std::sort(endings_.begin(), endings_.end(), [](const Ending& a, const Ending& b) {
         if (a.variant.size() != b.variant.size()) return a.variant.size() > b.variant.size();
@@ -103,8 +105,7 @@ void AddressWords::finish() {
                    endings_.end());
 }
 
-AddressWords AddressWords::fromLines(const QStringList& wordLines,
-                                     const QStringList& endingLines) {
+AddressWords AddressWords::fromLines(const QStringList& wordLines, const QStringList& endingLines) {
     AddressWords w;
     for (const QString& l : wordLines) w.addLine(l, false);
     for (const QString& l : endingLines) w.addLine(l, true);
@@ -131,6 +132,7 @@ const AddressWords& AddressWords::instance() {
 }
 
 QStringView AddressWords::canonical(QStringView word) const {
+    if (!uniqueFilter_.mayHold(word)) return word;
     auto it = unique_.constFind(QString::fromRawData(word.data(), word.size()));
     if (it != unique_.constEnd()) return *it;
     return word;

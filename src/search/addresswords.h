@@ -11,6 +11,8 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <algorithm>
+#include <cstdint>
 #include <vector>
 
 namespace urbica {
@@ -21,6 +23,22 @@ namespace urbica {
 QString foldLatinSpellings(QStringView upperKey);
 // True when foldLatinSpellings would change the text.
 bool hasLatinSpellings(QStringView upperKey);
+
+// A quick "certainly not" for a set of words: by first letter and length.
+class WordFilter {
+public:
+    void add(QStringView w) {
+        if (!w.isEmpty())
+            bits_[w[0].unicode() & 63] |= uint64_t(1) << std::min<qsizetype>(w.size(), 63);
+    }
+    bool mayHold(QStringView w) const {
+        return !w.isEmpty() &&
+               (bits_[w[0].unicode() & 63] >> std::min<qsizetype>(w.size(), 63) & 1) != 0;
+    }
+
+private:
+    uint64_t bits_[64] = {};
+};
 
 class AddressWords {
 public:
@@ -51,6 +69,7 @@ private:
 
     QHash<QString, QStringList> meanings_;  // variant -> full words
     QHash<QString, QString> unique_;        // variant -> its one full word
+    WordFilter uniqueFilter_;
     struct Ending {
         QString variant, full;
     };

@@ -14,14 +14,13 @@ TEST(ApproximateHouses, WrittenSortedReadBackAndDamagedFilesRefused) {
     QString problem;
     const QSet<qint64> set = parseApproximateHouses(bytes, &problem);
     EXPECT_TRUE(problem.isEmpty());
-    EXPECT_EQ(set, QSet<qint64>({approximateKey(7, 12), approximateKey(7, 13),
-                                 approximateKey(8, 1)}));
+    EXPECT_EQ(set,
+              QSet<qint64>({approximateKey(7, 12), approximateKey(7, 13), approximateKey(8, 1)}));
 
-    for (const char* bad : {"", "urbica-approximate-houses 2\n", "urbica-approximate-houses 1\n7\n",
-                            "urbica-approximate-houses 1\n0\t1\n",
-                            "urbica-approximate-houses 1\n7\t1000000\n",
-                            "urbica-approximate-houses 1\n7\t1\n\n8\t2\n",
-                            "urbica-approximate-houses 1\nx\ty\n"}) {
+    for (const char* bad :
+         {"", "urbica-approximate-houses 2\n", "urbica-approximate-houses 1\n7\n",
+          "urbica-approximate-houses 1\n0\t1\n", "urbica-approximate-houses 1\n7\t1000000\n",
+          "urbica-approximate-houses 1\n7\t1\n\n8\t2\n", "urbica-approximate-houses 1\nx\ty\n"}) {
         problem.clear();
         EXPECT_TRUE(parseApproximateHouses(QByteArray(bad), &problem).isEmpty()) << bad;
         EXPECT_FALSE(problem.isEmpty()) << bad;

@@ -2,14 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
-#include <random>
-
 #include <QSet>
 #include <QTemporaryDir>
+#include <random>
 
 #include "dataset/settings.h"
-#include "dataset/textfold.h"
 #include "dataset/tables.h"
+#include "dataset/textfold.h"
 #include "democity.h"
 #include "search/addressmatch.h"
 #include "search/quickaddress.h"
@@ -222,7 +221,9 @@ TEST_F(Address, AbbreviationsAndAsciiSpellingsOfManyLanguages) {
         {"Nørre Allé", {"Noerre Alle 2", "Nørre Allé 2", "Norre Alle 2"}},
         {"Ægirsgade", {"Aegirsgade 2", "Ægirsgade 2"}},
         // German
-        {"Residenzstraße", {"Residenzstr. 2", "Residenzstrasse 2", "Residenzstr 2"}},
+        {"Residenzstraße",
+         {"Residenzstr. 2", "Residenzstrasse 2", "Residenzstr 2", "Residenz Str. 2",
+          "Residenz Straße 2", "Residenz-Str. 2"}},
         {"Marienplatz", {"Marienpl. 2", "Marienplatz 2"}},
         {"Müllerstraße", {"Muellerstr. 2", "Mullerstrasse 2", "Müllerstr. 2"}},
         {"Königsplatz", {"Koenigspl. 2", "Konigsplatz 2"}},

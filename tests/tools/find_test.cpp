@@ -428,8 +428,9 @@ TEST(FindInterpolated, HousesBetweenTheEndsAlongTheLine) {
     xml += node(6, "55.7499", "37.6000", "2") + node(7, "55.7499", "37.6010") +
            node(8, "55.7489", "37.6010", "8");
     xml += node(9, "55.7510", "37.6000", "20") + node(10, "55.7510", "37.6030", "23");
-    xml += way(100, {1, 2}, "<tag k=\"highway\" v=\"residential\"/>"
-                            "<tag k=\"name\" v=\"Тестовая улица\"/>");
+    xml += way(100, {1, 2},
+               "<tag k=\"highway\" v=\"residential\"/>"
+               "<tag k=\"name\" v=\"Тестовая улица\"/>");
     xml += way(101, {3, 4}, "<tag k=\"addr:interpolation\" v=\"odd\"/>");
     xml += way(102, {6, 7, 8}, "<tag k=\"addr:interpolation\" v=\"even\"/>");
     xml += way(103, {9, 10}, "<tag k=\"addr:interpolation\" v=\"all\"/>");
@@ -466,8 +467,8 @@ TEST(FindInterpolated, HousesBetweenTheEndsAlongTheLine) {
                                  w.lon),
                   1.5);
         // One line and the batch find them too.
-        const Outcome line = find(data, {u("--json"), u("address"),
-                                         u("ул. Тестовая, д. ") + QLatin1String(w.number)});
+        const Outcome line = find(
+            data, {u("--json"), u("address"), u("ул. Тестовая, д. ") + QLatin1String(w.number)});
         ASSERT_EQ(line.lines.size(), 1) << line.errors.toStdString();
         EXPECT_EQ(QJsonDocument::fromJson(line.lines[0].toUtf8()).object().value(u("record")),
                   j.value(u("record")));

@@ -79,8 +79,8 @@ TEST(OneHouseRule, FastPathAgreesWithThePlainRuleOnEveryHouse) {
 
     const QString extracts = qEnvironmentVariable("URBICA_OSM_EXTRACTS");
     if (extracts.isEmpty()) GTEST_SKIP() << "URBICA_OSM_EXTRACTS not set: the demo city only";
-    const QStringList files =
-        QDir(extracts).entryList({QStringLiteral("*.osm"), QStringLiteral("*.osm.pbf")}, QDir::Files);
+    const QStringList files = QDir(extracts).entryList(
+        {QStringLiteral("*.osm"), QStringLiteral("*.osm.pbf")}, QDir::Files);
     EXPECT_FALSE(files.isEmpty());
     for (const QString& f : files) {
         SCOPED_TRACE(f.toStdString());

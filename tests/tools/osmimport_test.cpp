@@ -20,6 +20,7 @@
 #include "dataset/searchnames.h"
 #include "dataset/settings.h"
 #include "housenumber.h"
+#include "interpolation.h"
 #include "output.h"
 #include "text.h"
 
@@ -1060,4 +1061,30 @@ TEST(Program, ImportsPrintsCountsAndRefusesBadInput) {
     EXPECT_EQ(
         QDir(tmp.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).size(),
         3);  // city, program, junk.osm: nothing half-written
+}
+
+TEST(Interpolation, NumbersBetweenTheEndsAndLinesThatMakeNothing) {
+    InterpolationLine line;
+    line.points = {osmium::Location(37.60, 55.75), osmium::Location(37.61, 55.75)};
+    int step = 0, parity = 0;
+    ASSERT_TRUE(interpolationKind("even", step, parity));
+    EXPECT_EQ(std::make_pair(step, parity), std::make_pair(2, 0));
+    EXPECT_FALSE(interpolationKind("alphabetic", step, parity));
+    EXPECT_FALSE(interpolationKind("2", step, parity));
+    ASSERT_TRUE(interpolationKind("odd", line.step, line.parity));
+    // From the higher end to the lower one: numbers run down, places from the first point.
+    const std::vector<InterpolatedHouse> down = interpolateHouses(line, 9, 1);
+    ASSERT_EQ(down.size(), 3u);
+    EXPECT_EQ(down[0].number, 7);
+    EXPECT_EQ(down[2].number, 3);
+    EXPECT_NEAR(down[0].at.lon(), 37.6025, 1e-6);
+    EXPECT_NEAR(down[2].at.lon(), 37.6075, 1e-6);
+    EXPECT_TRUE(interpolateHouses(line, 2, 10).empty()) << "even ends of an odd line";
+    EXPECT_TRUE(interpolateHouses(line, 1, 4).empty()) << "an end of the other side";
+    EXPECT_TRUE(interpolateHouses(line, 5, 5).empty());
+    EXPECT_TRUE(interpolateHouses(line, 1, 3).empty()) << "neighbours: nothing between";
+    EXPECT_TRUE(interpolateHouses(line, 1, 1 + 2 * (kMaxInterpolated + 1) + 2).empty());
+    EXPECT_EQ(plainHouseNumber(u(" 12 ")), 12);
+    EXPECT_EQ(plainHouseNumber(u("12А")), -1);
+    EXPECT_EQ(plainHouseNumber(u("1/2")), -1);
 }

@@ -39,7 +39,7 @@ struct Found {
     bool placed = false;
     double x = 0, y = 0;  // centre of the object's box, map units
     bool hasLatLon = false;
-    double lat = 0, lon = 0;  // the same centre in degrees (WGS 84)
+    double lat = 0, lon = 0;   // the same centre in degrees (WGS 84)
     bool approximate = false;  // a house placed along an interpolation line
 };
 

@@ -50,7 +50,8 @@ namespace {
 // on any street of its street's name (one name in several districts).
 class StreetsByName {
 public:
-    explicit StreetsByName(const ClassNames& streets) : sameName_(size_t(streets.recordCount()) + 1) {
+    explicit StreetsByName(const ClassNames& streets)
+        : sameName_(size_t(streets.recordCount()) + 1) {
         names_.resize(sameName_.size());
         for (int64_t n = 1; n <= streets.recordCount(); ++n) {
             names_[size_t(n)] = streets.shortName(n);
@@ -61,7 +62,9 @@ public:
     }
     bool known(int32_t street) const { return street >= 1 && size_t(street) < names_.size(); }
     const QString& name(int32_t street) const { return names_[size_t(street)]; }
-    const std::vector<int32_t>& sameName(int32_t street) const { return *sameName_[size_t(street)]; }
+    const std::vector<int32_t>& sameName(int32_t street) const {
+        return *sameName_[size_t(street)];
+    }
 
 private:
     std::vector<QString> names_;
@@ -71,8 +74,8 @@ private:
 
 // Checks the addresses from..to with the house search's own matcher; every
 // street's houses were read before, so several threads may share the index.
-void checkRange(const AddressIndex& index, const StreetsByName& streets,
-                const AddressSample* from, const AddressSample* to, AddressCheck& out) {
+void checkRange(const AddressIndex& index, const StreetsByName& streets, const AddressSample* from,
+                const AddressSample* to, AddressCheck& out) {
     // The first house each number text names, as the importer split it.
     struct First {
         HouseFields house;
@@ -98,9 +101,8 @@ void checkRange(const AddressIndex& index, const StreetsByName& streets,
         if (found)
             ++out.found;
         else
-            out.missing.push_back(
-                {a->street, a->houseNumber, known ? streets.name(a->streetRecord) : QString(),
-                 h->house});
+            out.missing.push_back({a->street, a->houseNumber,
+                                   known ? streets.name(a->streetRecord) : QString(), h->house});
     }
 }
 

@@ -51,7 +51,7 @@ struct House {
     int32_t fields = 0;   // index into the builder's house fields
     int32_t street = -1;  // index into the streets
     size_t pending = 0;
-    bool alone = true;  // its address names this house only, read in full
+    bool alone = true;         // its address names this house only, read in full
     bool approximate = false;  // placed along an interpolation line
 };
 

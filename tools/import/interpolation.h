@@ -16,9 +16,9 @@ namespace urbica::osmimport {
 struct InterpolationLine {
     Ring points;
     osmium::object_id_type firstNode = 0, lastNode = 0;
-    int step = 1;        // 2 for odd and even
-    int parity = -1;     // 1 odd, 0 even, -1 any
-    QString street;      // addr:street of the line, if it has one
+    int step = 1;     // 2 for odd and even
+    int parity = -1;  // 1 odd, 0 even, -1 any
+    QString street;   // addr:street of the line, if it has one
 };
 
 // The step and parity an addr:interpolation value gives; false for values
