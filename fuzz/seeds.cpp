@@ -228,6 +228,13 @@ int main(int argc, char** argv) {
     int n = 0;
     for (const char* text : numbers)
         w.seed("housenumber", QStringLiteral("n%1").arg(++n), QByteArray(text));
+    // kinds: a kinds file, and queries for kinds and names with a typo.
+    w.seed("kinds", "file",
+           QByteArray("urbica-kinds 1\namenity=atm\t5\t5\t0\t0\t9\t13\n"
+                      "amenity=pharmacy\t10\t-20\t6\t3\t9\t12\n"));
+    n = 0;
+    for (const char* text : {"аптека рядом", "Казанскй собор", "pharmacies"})
+        w.seed("kinds", QStringLiteral("q%1").arg(++n), QByteArray(text));
     // addressline: one-line addresses as people type them.
     const char* lines[] = {"ул. Кирова, д. 5",
                            "Кирова улица 5к2",

@@ -115,12 +115,17 @@ QByteArray joinParts(const std::vector<QByteArray>& parts) {
 }
 
 const std::vector<Target>& allTargets() {
-    static const std::vector<Target> targets = {
-        {"settings", fuzzSettings}, {"catalogue", fuzzCatalogue},
-        {"tables", fuzzTables},     {"names", fuzzNames},
-        {"layer", fuzzLayer},       {"bookmarks", fuzzBookmarks},
-        {"icons", fuzzIcons},       {"housenumber", fuzzHouseNumber},
-        {"addressline", fuzzAddressLine}, {"osmxml", fuzzOsmXml}};
+    static const std::vector<Target> targets = {{"settings", fuzzSettings},
+                                                {"catalogue", fuzzCatalogue},
+                                                {"tables", fuzzTables},
+                                                {"names", fuzzNames},
+                                                {"layer", fuzzLayer},
+                                                {"bookmarks", fuzzBookmarks},
+                                                {"icons", fuzzIcons},
+                                                {"housenumber", fuzzHouseNumber},
+                                                {"addressline", fuzzAddressLine},
+                                                {"osmxml", fuzzOsmXml},
+                                                {"kinds", fuzzKinds}};
     return targets;
 }
 

@@ -15,6 +15,7 @@ if(NOT TARGET urbica_fuzztargets)
         ${URBICA_FUZZ_DIR}/housenumber_target.cpp
         ${URBICA_FUZZ_DIR}/addressline_target.cpp
         ${URBICA_FUZZ_DIR}/osmxml_target.cpp
+        ${URBICA_FUZZ_DIR}/kinds_target.cpp
     )
     target_include_directories(urbica_fuzztargets PUBLIC ${URBICA_FUZZ_DIR})
     target_link_libraries(urbica_fuzztargets PUBLIC

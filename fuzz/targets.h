@@ -29,6 +29,7 @@ int fuzzIcons(const uint8_t* data, size_t size);
 int fuzzHouseNumber(const uint8_t* data, size_t size);
 int fuzzAddressLine(const uint8_t* data, size_t size);
 int fuzzOsmXml(const uint8_t* data, size_t size);
+int fuzzKinds(const uint8_t* data, size_t size);
 
 struct Target {
     const char* name;  // also the folder of its seeds and regressions

@@ -72,7 +72,11 @@ KindTable KindTable::parse(const QByteArray& bytes, QStringList* problems) {
             if (problems) *problems << QStringLiteral("строка %1: %2").arg(i + 1).arg(line);
             continue;
         }
-        t.keys_.push_back(k.key.toUtf8());
+        const QByteArray key = k.key.toUtf8();
+        auto group = std::find_if(t.byKey_.begin(), t.byKey_.end(),
+                                  [&](const auto& g) { return g.first == key; });
+        if (group == t.byKey_.end()) group = t.byKey_.insert(t.byKey_.end(), {key, {}});
+        group->second.push_back(int(t.kinds_.size()));
         t.values_.push_back(k.value.toUtf8());
         t.extraKeys_.push_back(k.extraKey.toUtf8());
         t.extraValues_.push_back(k.extraValue.toUtf8());
@@ -111,15 +115,19 @@ std::vector<int> KindTable::kindsNamed(const QString& text) const {
 std::vector<int> KindTable::kindsOfTags(
     const std::function<const char*(const char*)>& tagOf) const {
     std::vector<int> out;
-    for (size_t i = 0; i < kinds_.size(); ++i) {
-        const char* v = tagOf(keys_[i].constData());
-        if (!v || values_[i] != v) continue;
-        if (!extraKeys_[i].isEmpty()) {
-            const char* e = tagOf(extraKeys_[i].constData());
-            if (!e || extraValues_[i] != e) continue;
+    for (const auto& [key, kinds] : byKey_) {
+        const char* v = tagOf(key.constData());
+        if (!v) continue;
+        for (int i : kinds) {
+            if (values_[size_t(i)] != v) continue;
+            if (!extraKeys_[size_t(i)].isEmpty()) {
+                const char* e = tagOf(extraKeys_[size_t(i)].constData());
+                if (!e || extraValues_[size_t(i)] != e) continue;
+            }
+            out.push_back(i);
         }
-        out.push_back(int(i));
     }
+    std::sort(out.begin(), out.end());
     return out;
 }
 

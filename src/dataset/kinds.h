@@ -42,7 +42,9 @@ public:
 
 private:
     std::vector<Kind> kinds_;
-    std::vector<QByteArray> keys_, values_, extraKeys_, extraValues_;  // UTF-8, for the importer
+    std::vector<QByteArray> values_, extraKeys_, extraValues_;  // UTF-8, for the importer
+    // The kinds of each key, so that an object's tags are looked at once a key.
+    std::vector<std::pair<QByteArray, std::vector<int>>> byKey_;
 };
 
 // The query without its words for "nearby"; the text itself when it has none.

@@ -29,7 +29,7 @@ bool sameWord(QStringView typed, QStringView word, bool last) {
 bool typoWord(QStringView typed, QStringView word, bool last) {
     if (typed.size() < kTypoWordLetters) return false;
     if (oneTypoApart(typed, word)) return true;
-    if (!last) return false;
+    if (!last || typed.size() < kTypoPrefixLetters) return false;
     for (qsizetype n = typed.size() - 1; n <= typed.size() + 1; ++n)
         if (n < word.size() && oneTypoApart(typed, word.left(n))) return true;
     return false;

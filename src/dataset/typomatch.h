@@ -2,7 +2,9 @@
 // neighbouring letters swapped, in one word of the typed text that has at
 // least kTypoWordLetters letters. The typed words then stand at the starts of
 // words of the name, one after another; the last may be the beginning of a
-// word ("Казанскй соб" finds "Казанский собор").
+// word ("Казанскй соб" finds "Казанский собор"), and when it has at least
+// kTypoPrefixLetters letters, the beginning of a word with the typo in it
+// ("Гостинны" finds "Гостиный двор"; "Сквер" does not find "Северная").
 #pragma once
 
 #include <QString>
@@ -13,6 +15,7 @@
 namespace urbica {
 
 inline constexpr int kTypoWordLetters = 5;
+inline constexpr int kTypoPrefixLetters = 7;
 
 // True when a and b differ by exactly one typo.
 bool oneTypoApart(QStringView a, QStringView b);

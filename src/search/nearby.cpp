@@ -85,14 +85,6 @@ std::optional<GeoReference> geoOf(const NameContext& ctx) {
 
 }  // namespace
 
-bool namesKind(const NameContext& ctx, const QString& text) {
-    const QString wanted = searchKey(withoutNearbyWords(text));
-    if (wanted.isEmpty()) return false;
-    const std::vector<int> kinds = KindTable::builtIn().kindsOfWord(wanted);
-    if (kindPlaces(ctx, nullptr)->present()) return !kinds.empty();
-    return !typesNamed(ctx, wanted, kinds).empty();
-}
-
 std::vector<NearbyPlace> findNearby(const NameContext& ctx, const QString& text, double x, double y,
                                     int limit, QString* problem) {
     std::vector<NearbyPlace> all;

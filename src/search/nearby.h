@@ -26,10 +26,6 @@ struct NearbyPlace {
 // At most this many places are listed in the window's searches.
 inline constexpr int kNearbyListLimit = 100;
 
-// True when the text names a kind of the table or, without the kinds file,
-// an object type.
-bool namesKind(const NameContext& ctx, const QString& text);
-
 // The places of the kinds the text names, nearest first to (x, y) in map
 // units, each named object and each map object once, at most limit of them
 // (0: all). Distances are on the Earth when the dataset records its

@@ -1,5 +1,6 @@
 #include "view/geoextras.h"
 
+#include "dataset/kindplaces.h"
 #include "dataset/searchnames.h"
 
 namespace urbica {
@@ -11,6 +12,9 @@ QStringList readDatasetExtras(AppState& state) {
     if (!problem.isEmpty()) problems << problem;
     problem.clear();
     SearchNames::load(state.settings.dataDirectory, nullptr, &problem);
+    if (!problem.isEmpty()) problems << problem;
+    problem.clear();
+    KindPlaces::load(state.settings.dataDirectory, nullptr, &problem);
     if (!problem.isEmpty()) problems << problem;
     return problems;
 }

@@ -18,6 +18,7 @@
 #include <QTimer>
 
 #include "dataset/georef.h"
+#include "dataset/kindplaces.h"
 #include "dataset/settings.h"
 #include "findtool.h"
 #include "guifixture.h"
@@ -220,5 +221,18 @@ TEST_F(KindsCity, TheUniversalSearchListsTheNearestOfAKindBeforeTheNames) {
     ASSERT_EQ(found.count(), 1);
     dlg.showFound();
     EXPECT_GT(shownLayer, 0);
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(u'|').toStdString();
+}
+
+TEST_F(KindsCity, ADamagedKindsFileIsToldOnceAndTheTypesStandIn) {
+    QFile f(data() + QLatin1String(kKindPlacesFile));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("urbica-kinds 1\nnot a line\n");
+    f.close();
+    ASSERT_TRUE(w->openCity(dir.path() + QStringLiteral("/data")));
+    ASSERT_EQ(messages.size(), 1) << messages.join(u'|').toStdString();
+    EXPECT_TRUE(messages[0].contains(u("мест по видам"))) << messages[0].toStdString();
+    messages.clear();
+    EXPECT_EQ(quickFind("аптеки").size(), 4);
     EXPECT_TRUE(messages.isEmpty()) << messages.join(u'|').toStdString();
 }

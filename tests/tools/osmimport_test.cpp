@@ -691,7 +691,7 @@ TEST(BadInput, AddressesOfObjectsThatMakeNoAreaAreKept) {
         "<member type='way' ref='998' role='outer'/>" +
         tag("type", "multipolygon") + tag("building", "yes") + address("5") + "</relation>\n";
     // A closed way of no drawn kind, and an open one.
-    body += way(103, {21, 22, 23, 24, 21}, tag("shop", "ticket") + address("7"));
+    body += way(103, {21, 22, 23, 24, 21}, tag("man_made", "works") + address("7"));
     body += way(104, {31, 32, 33}, tag("removed:building", "yes") + address("9"));
     // Ranges and lists after the house they name alone; korpus after the bare number.
     body += way(105, {41, 42, 43, 44, 41}, tag("building", "yes") + address("9-11"));
