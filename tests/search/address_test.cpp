@@ -76,8 +76,8 @@ TEST(HouseStructures, ReadAsPeopleWriteThemAndFoundInEveryForm) {
     city.write();
     const NameContext ctx = city.ctx();
     const std::pair<size_t, const char*> named[] = {
-        {0, "д.13"},           {1, "д.13 стр.10"}, {2, "д.24/7 стр.2"},
-        {3, "д.26А стр.13"},   {4, "д.5 корп.2 стр.1"}, {6, "д.24/7"}};
+        {0, "д.13"},         {1, "д.13 стр.10"},      {2, "д.24/7 стр.2"},
+        {3, "д.26А стр.13"}, {4, "д.5 корп.2 стр.1"}, {6, "д.24/7"}};
     for (const auto& [i, name] : named)
         EXPECT_EQ(objectName(ctx, kHouses, h[i], true), u("Мясницкая улица ") + u(name));
     EXPECT_EQ(objectName(ctx, kHouses, h[1], false), u("13 с10"));

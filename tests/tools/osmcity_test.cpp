@@ -53,14 +53,16 @@ TEST(Frame, TheExportedAreaOrTheAddressesFrameTheCityNotTheLongLines) {
         const Catalogue& c = r.data.catalogue;
         // The area as the box gives it (the addresses fill nearly the same).
         ASSERT_TRUE(r.data.geo);
-        const QPoint a = r.data.geo->toMap(55.7550, 37.5890), b = r.data.geo->toMap(55.7450, 37.6110);
+        const QPoint a = r.data.geo->toMap(55.7550, 37.5890),
+                     b = r.data.geo->toMap(55.7450, 37.6110);
         const double width = b.x() - a.x();
         EXPECT_GT(c.extentWidth, 15000) << "the far line is still on the map";
         EXPECT_GE(c.startWidth, 0.8 * width);
         EXPECT_LE(c.startWidth, 1.5 * width);
         const QPointF centre(c.startX + c.startWidth / 2.0, c.startY + c.startWidth * 3 / 8.0);
-        EXPECT_LT(std::hypot(centre.x() - (a.x() + b.x()) / 2.0, centre.y() - (a.y() + b.y()) / 2.0),
-                  0.15 * width);
+        EXPECT_LT(
+            std::hypot(centre.x() - (a.x() + b.x()) / 2.0, centre.y() - (a.y() + b.y()) / 2.0),
+            0.15 * width);
         EXPECT_LE(c.overviewWidth, 3 * width);
         EXPECT_GE(c.overviewWidth, width);
         EXPECT_LE(c.overviewLeft, a.x());
@@ -88,8 +90,8 @@ QByteArray twoSuburbs(const QByteArray& more) {
     auto area = [&](int id, double lon, const char* name) {
         body += node(id, 55.750, lon) + node(id + 1, 55.750, lon + 0.02) +
                 node(id + 2, 55.760, lon + 0.02) + node(id + 3, 55.760, lon);
-        body += way(id, {id, id + 1, id + 2, id + 3, id},
-                    tag("place", "suburb") + tag("name", name));
+        body +=
+            way(id, {id, id + 1, id + 2, id + 3, id}, tag("place", "suburb") + tag("name", name));
     };
     area(10, 37.60, "Первый");
     area(20, 37.64, "Второй");
@@ -101,12 +103,15 @@ QByteArray twoSuburbs(const QByteArray& more) {
     street(110, 55.755, 37.645, "Садовая улица");
     street(120, 55.754, 37.6195, "Пограничная улица");  // mostly in the first
     street(130, 55.780, 37.620, "Лесная улица");
-    body += node(200, 55.7552, 37.606, tag("addr:street", "Садовая улица") +
-                                           tag("addr:housenumber", "1") + tag("addr:city", "Тест"));
-    body += node(201, 55.7552, 37.646, tag("addr:street", "Садовая улица") +
-                                           tag("addr:housenumber", "2") + tag("addr:city", "Тест"));
-    body += node(202, 55.7802, 37.621, tag("addr:street", "Лесная улица") +
-                                           tag("addr:housenumber", "3") + tag("addr:city", "Тест"));
+    body += node(200, 55.7552, 37.606,
+                 tag("addr:street", "Садовая улица") + tag("addr:housenumber", "1") +
+                     tag("addr:city", "Тест"));
+    body += node(201, 55.7552, 37.646,
+                 tag("addr:street", "Садовая улица") + tag("addr:housenumber", "2") +
+                     tag("addr:city", "Тест"));
+    body += node(202, 55.7802, 37.621,
+                 tag("addr:street", "Лесная улица") + tag("addr:housenumber", "3") +
+                     tag("addr:city", "Тест"));
     return osm(body + more);
 }
 
@@ -114,7 +119,8 @@ QByteArray twoSuburbs(const QByteArray& more) {
 
 TEST(StreetParents, EveryStreetHasTheDistrictHoldingMostOfItElseTheCity) {
     QTemporaryDir tmp;
-    const QByteArray cityNode = node(300, 55.790, 37.63, tag("place", "city") + tag("name", "Град"));
+    const QByteArray cityNode =
+        node(300, 55.790, 37.63, tag("place", "city") + tag("name", "Град"));
     for (const QByteArray& more : {QByteArray(), cityNode}) {
         const QString path = tmp.filePath(u("suburbs.osm"));
         ASSERT_TRUE(writeText(path, twoSuburbs(more)));
@@ -149,17 +155,18 @@ TEST(StreetNames, ListedUnderTheirOwnWordLabelledAndFoundAsTheDataWritesThem) {
     EXPECT_EQ(typeWordLast(u("Улица Академика Глушко")), u("Академика Глушко улица"));
     EXPECT_EQ(typeWordLast(u("вуліца Кірава")), u("Кірава вуліца"));
     EXPECT_EQ(typeWordLast(u("бульвар Дмитрия Донского")), u("Дмитрия Донского бульвар"));
-    for (const char* kept : {"Nørrebrogade", "Проектируемый проезд № 585", "Думская улица",
-                             "улица", "Улица-сад"})
+    for (const char* kept :
+         {"Nørrebrogade", "Проектируемый проезд № 585", "Думская улица", "улица", "Улица-сад"})
         EXPECT_EQ(typeWordLast(u(kept)), u(kept));
 
     QTemporaryDir tmp;
     const QString path = tmp.filePath(u("street.osm"));
     ASSERT_TRUE(writeText(
-        path, osm(node(1, 55.757, 37.633) + node(2, 55.758, 37.640) +
-                  node(3, 55.7572, 37.634,
-                       tag("addr:street", "улица Маросейка") + tag("addr:housenumber", "2")) +
-                  way(10, {1, 2}, tag("highway", "residential") + tag("name", "улица Маросейка")))));
+        path,
+        osm(node(1, 55.757, 37.633) + node(2, 55.758, 37.640) +
+            node(3, 55.7572, 37.634,
+                 tag("addr:street", "улица Маросейка") + tag("addr:housenumber", "2")) +
+            way(10, {1, 2}, tag("highway", "residential") + tag("name", "улица Маросейка")))));
     ImportResult r;
     QString error;
     ASSERT_TRUE(importOsm(path, r, &error)) << error.toStdString();
