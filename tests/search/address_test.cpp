@@ -2,8 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <random>
 
+#include "dataset/searchnames.h"
 #include "search/addressmatch.h"
 #include "searchfixture.h"
 
@@ -109,6 +111,18 @@ TEST(HouseStructures, ReadAsPeopleWriteThemAndFoundInEveryForm) {
     EXPECT_EQ(found, std::vector<size_t>{1});
     found = matchingHouses(list, HouseQuery{u("13"), {}, {}, {}, u("11")});
     EXPECT_EQ(found, std::vector<size_t>{5});
+
+    // A damaged file is told and ignored: the houses read as their records.
+    QFile damaged(city.dir.path() + u("/") + QLatin1String(kHouseStructuresLines.file));
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write("urbica-house-structures 2\n7\t1\t10\n");
+    damaged.close();
+    QString problem;
+    EXPECT_TRUE(SearchNames::load(city.state.settings.dataDirectory, nullptr, &problem,
+                                  kHouseStructuresLines)
+                    ->empty());
+    EXPECT_TRUE(problem.contains(u("строений домов"))) << problem.toStdString();
+    EXPECT_EQ(objectName(ctx, kHouses, h[1], true), u("Мясницкая улица д.13"));
 }
 
 TEST_F(Address, StreetTypeWordsAnywhereAndHouseForms) {
