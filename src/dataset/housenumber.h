@@ -15,9 +15,9 @@ inline constexpr int kFractionWidth = 3;
 inline constexpr int kBuildingWidth = 3;
 
 struct HouseFields {
-    QString number;     // digits and letter, e.g. "12А"
-    QString fraction;   // "3" of 12/3
-    QString building;   // "2" of 12 корп. 2
+    QString number;          // digits and letter, e.g. "12А"
+    QString fraction;        // "3" of 12/3
+    QString building;        // "2" of 12 корп. 2
     QString structure = {};  // "1" of 12 стр. 1 (kept beside the record)
 };
 

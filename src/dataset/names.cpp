@@ -318,7 +318,8 @@ ClassNames::ClassNames(const NameContext& ctx, int c) {
     indexCount_ = index_->size() / NameRecord::kRecordLength;
     style_ = classRecord(ctx, c).nameStyle;
     if (style_ == 3) {
-        structures_ = SearchNames::load(ctx.dataDirectory, ctx.files, nullptr, kHouseStructuresLines);
+        structures_ =
+            SearchNames::load(ctx.dataDirectory, ctx.files, nullptr, kHouseStructuresLines);
         classNumber_ = c;
     }
     recordLength_ = nameRecordLength(style_);

@@ -31,9 +31,9 @@ struct NameLinesFile {
     const char* what;         // "Файл %what %1 повреждён"
     const char* consequence;  // what the viewer does without it
 };
-inline constexpr NameLinesFile kSearchNamesLines{
-    "urbica.snm", "urbica-search-names 1", "других имён объектов",
-    "поиск идёт только по основным названиям"};
+inline constexpr NameLinesFile kSearchNamesLines{"urbica.snm", "urbica-search-names 1",
+                                                 "других имён объектов",
+                                                 "поиск идёт только по основным названиям"};
 inline constexpr NameLinesFile kMapLabelsLines{"urbica.lbl", "urbica-map-labels 1",
                                                "подписей карты", "карта подписана названиями"};
 inline constexpr NameLinesFile kHouseStructuresLines{

@@ -65,9 +65,8 @@ bool writeExtras(const DatasetData& d, const QString& dir, QString* error) {
         {&d.mapLabels, &kMapLabelsLines},
         {&d.houseStructures, &kHouseStructuresLines}};
     for (const auto& [names, kind] : lines)
-        if (!names->empty() &&
-            !writeFileAtomically(fileIn(dir, QLatin1String(kind->file)),
-                                 encodeSearchNames(*names, *kind), error))
+        if (!names->empty() && !writeFileAtomically(fileIn(dir, QLatin1String(kind->file)),
+                                                    encodeSearchNames(*names, *kind), error))
             return false;
     if (!d.approximateHouses.empty() &&
         !writeFileAtomically(fileIn(dir, QLatin1String(kApproximateHousesFile)),

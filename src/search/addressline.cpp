@@ -234,8 +234,7 @@ std::optional<HouseQuery> houseQueryFromText(const QString& text) {
     while (digits < h.number.size() && h.number[digits].isDigit()) ++digits;
     // A number without digits ("вл1" of an estate) is matched as text, as the letter is.
     const HouseQuery q =
-        HouseQuery{h.number.left(digits), h.number.mid(digits), h.fraction, h.building,
-                   h.structure}
+        HouseQuery{h.number.left(digits), h.number.mid(digits), h.fraction, h.building, h.structure}
             .trimmed();
     if (q.isEmpty()) return std::nullopt;
     return q;

@@ -10,9 +10,12 @@ QStringList readDatasetExtras(AppState& state) {
     QString problem;
     state.geo = readGeoReference(state.settings.dataDirectory, &problem);
     if (!problem.isEmpty()) problems << problem;
-    problem.clear();
-    SearchNames::load(state.settings.dataDirectory, nullptr, &problem);
-    if (!problem.isEmpty()) problems << problem;
+    for (const NameLinesFile* kind :
+         {&kSearchNamesLines, &kMapLabelsLines, &kHouseStructuresLines}) {
+        problem.clear();
+        SearchNames::load(state.settings.dataDirectory, nullptr, &problem, *kind);
+        if (!problem.isEmpty()) problems << problem;
+    }
     problem.clear();
     KindPlaces::load(state.settings.dataDirectory, nullptr, &problem);
     if (!problem.isEmpty()) problems << problem;

@@ -11,7 +11,8 @@
 namespace urbica {
 
 // Reads the projection into state.geo (nothing when the folder has none) and
-// looks once at the other-names and kinds files. The messages to show once, for a file
+// looks once at the files of other names, map labels, house structures and kinds. The
+// messages to show once, for a file
 // that is there but damaged.
 QStringList readDatasetExtras(AppState& state);
 

@@ -2,10 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QSet>
 #include <QTemporaryDir>
 #include <random>
 
+#include "dataset/searchnames.h"
 #include "dataset/settings.h"
 #include "dataset/tables.h"
 #include "dataset/textfold.h"
@@ -83,8 +85,8 @@ TEST(HouseStructures, ReadAsPeopleWriteThemAndFoundInEveryForm) {
     city.write();
     const NameContext ctx = city.ctx();
     const std::pair<size_t, const char*> named[] = {
-        {0, "д.13"},           {1, "д.13 стр.10"}, {2, "д.24/7 стр.2"},
-        {3, "д.26А стр.13"},   {4, "д.5 корп.2 стр.1"}, {6, "д.24/7"}};
+        {0, "д.13"},         {1, "д.13 стр.10"},      {2, "д.24/7 стр.2"},
+        {3, "д.26А стр.13"}, {4, "д.5 корп.2 стр.1"}, {6, "д.24/7"}};
     for (const auto& [i, name] : named)
         EXPECT_EQ(objectName(ctx, kHouses, h[i], true), u("Мясницкая улица ") + u(name));
     EXPECT_EQ(objectName(ctx, kHouses, h[1], false), u("13 с10"));
@@ -116,6 +118,18 @@ TEST(HouseStructures, ReadAsPeopleWriteThemAndFoundInEveryForm) {
     EXPECT_EQ(found, std::vector<size_t>{1});
     found = matchingHouses(list, HouseQuery{u("13"), {}, {}, {}, u("11")});
     EXPECT_EQ(found, std::vector<size_t>{5});
+
+    // A damaged file is told and ignored: the houses read as their records.
+    QFile damaged(city.dir.path() + u("/") + QLatin1String(kHouseStructuresLines.file));
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write("urbica-house-structures 2\n7\t1\t10\n");
+    damaged.close();
+    QString problem;
+    EXPECT_TRUE(SearchNames::load(city.state.settings.dataDirectory, nullptr, &problem,
+                                  kHouseStructuresLines)
+                    ->empty());
+    EXPECT_TRUE(problem.contains(u("строений домов"))) << problem.toStdString();
+    EXPECT_EQ(objectName(ctx, kHouses, h[1], true), u("Мясницкая улица д.13"));
 }
 
 TEST_F(Address, StreetTypeWordsAnywhereAndHouseForms) {

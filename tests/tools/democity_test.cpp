@@ -198,6 +198,20 @@ TEST(DemoCity, EveryDrawingAndLabelModeIsUsed) {
         }
     EXPECT_EQ(drawModes, (std::set<int>{1, 2, 3, 4, 7}));
     for (int mode = 1; mode <= 6; ++mode) EXPECT_TRUE(labelModes.count(mode)) << mode;
+
+    // The rotated-text sample (draw mode 2) is kept, but out of the start view,
+    // which is startWidth wide whatever the window's shape; inside the city.
+    const Catalogue& c = d.catalogue;
+    int samples = 0;
+    for (size_t l = 1; l < d.layerObjects.size(); ++l)
+        for (const MapObjectData& o : d.layerObjects[l])
+            if (d.tables.types[size_t(o.typeIndex)].drawMode == 2) {
+                ++samples;
+                EXPECT_GT(std::min(o.x1, o.x2), c.startX + c.startWidth + 500);
+                EXPECT_LT(std::max(o.x1, o.x2), c.extentLeft + c.extentWidth - 500);
+                EXPECT_LT(std::max(o.y1, o.y2), c.extentTop + c.extentHeight - 500);
+            }
+    EXPECT_EQ(samples, 1);
 }
 
 TEST(DemoCity, IconMasksMatchTheirPictures) {

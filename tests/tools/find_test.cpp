@@ -476,6 +476,8 @@ TEST(FindInterpolated, HousesBetweenTheEndsAlongTheLine) {
     EXPECT_EQ(find(data, {u("geocode"), u("-")}, "Тестовая улица\t7\n").lines.size(), 1);
     EXPECT_EQ(find(data, {u("house"), u("Тестовая"), u("13")}).status, findtool::kNotFound)
         << "nothing beyond the ends";
+}
+
 // A crafted extract with places of several kinds about one point.
 class FindKinds : public ::testing::Test {
 protected:

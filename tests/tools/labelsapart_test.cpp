@@ -3,14 +3,13 @@
 
 #include <gtest/gtest.h>
 
-#include <optional>
-
 #include <QCryptographicHash>
 #include <QTemporaryDir>
+#include <optional>
 
+#include "dataset/names.h"
 #include "osmimport.h"
 #include "output.h"
-#include "dataset/names.h"
 #include "view/appstate.h"
 #include "view/geoextras.h"
 #include "view/mapboxes.h"

@@ -28,13 +28,15 @@ DatasetData CityBuilder::build() {
     makeCurvedRoads();
     makeMetro();
 
-    // One sample of the rotated test text, in the centre.
+    // One sample of the rotated test text, south-east of the centre and out of
+    // the start view (which is 4 km wide about the centre), where a visitor
+    // finds it without it being the first thing shown.
     MapObjectData sample;
     sample.typeIndex = kSampleType;
-    sample.x1 = int32_t(ringX_) - 300;
-    sample.y1 = int32_t(ringY_) + 200;
-    sample.x2 = int32_t(ringX_) + 100;
-    sample.y2 = int32_t(ringY_) + 50;
+    sample.x1 = int32_t(ringX_) + 2700;
+    sample.y1 = int32_t(ringY_) + 2700;
+    sample.x2 = int32_t(ringX_) + 3100;
+    sample.y2 = int32_t(ringY_) + 2550;
     addObject(kSampleLayer, sample);
 
     finishHouseClasses();

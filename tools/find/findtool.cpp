@@ -31,11 +31,11 @@ const char kCommands[] =
 }  // namespace
 
 int Session::house(const QStringList& rest) {
-    const Args a = parseArgs(rest,
-                             {QStringLiteral("--letter"), QStringLiteral("--fraction"),
-                              QStringLiteral("--building"), QStringLiteral("--structure"),
-                              QStringLiteral("--street-record")},
-                             {QStringLiteral("--nearest")});
+    const Args a = parseArgs(
+        rest,
+        {QStringLiteral("--letter"), QStringLiteral("--fraction"), QStringLiteral("--building"),
+         QStringLiteral("--structure"), QStringLiteral("--street-record")},
+        {QStringLiteral("--nearest")});
     if (!a.bad.isEmpty() || a.positional.size() != 2) {
         o.error(a.bad.isEmpty() ? QStringLiteral("house: нужны УЛИЦА и НОМЕР") : a.bad);
         return kBadUse;

@@ -89,7 +89,8 @@ void Collector::node(const osmium::Node& n) {
         if (const QString name = nameOf(t); !name.isEmpty()) {
             const size_t p = add(kDistrictLayer, kPlaceType, 3, Shape::Point, at);
             attachNamed(kDistrictClass, name, t, p, n.location(), true);
-            places_.push_back({n.location(), pendings[p].nameRecord, isAny(place, {"city", "town"})});
+            places_.push_back(
+                {n.location(), pendings[p].nameRecord, isAny(place, {"city", "town"})});
         }
     }
     if (isStation(t)) addStation(t, n.location());

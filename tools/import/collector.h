@@ -5,6 +5,7 @@
 
 #include <QSet>
 #include <QString>
+#include <map>
 #include <optional>
 #include <osmium/handler.hpp>
 #include <osmium/osm/area.hpp>
@@ -12,7 +13,6 @@
 #include <osmium/osm/node.hpp>
 #include <osmium/osm/relation.hpp>
 #include <osmium/osm/way.hpp>
-#include <map>
 #include <string>
 #include <string_view>
 #include <unordered_map>

@@ -13,7 +13,7 @@ namespace urbica::osmimport {
 
 namespace {
 
-constexpr int kNear = 300;        // metres between ways of one street
+constexpr int kNear = 300;           // metres between ways of one street
 constexpr double kPlaceNear = 3000;  // metres to a named place
 constexpr size_t kMaxWaysToSplit = 4000;
 
@@ -48,9 +48,10 @@ size_t root(std::vector<size_t>& parent, size_t i) {
 // else the place nearest the area, else a record of its own.
 void Builder::findCity() {
     const osmium::Box& area = area_.box;
-    const QPoint centre = area_.source != AreaSource::None
-                              ? (frame_.at(area.bottom_left()) + frame_.at(area.top_right())) / 2
-                              : QPoint(int(frame_.width / 2) + kMargin, int(frame_.height / 2) + kMargin);
+    const QPoint centre =
+        area_.source != AreaSource::None
+            ? (frame_.at(area.bottom_left()) + frame_.at(area.top_right())) / 2
+            : QPoint(int(frame_.width / 2) + kMargin, int(frame_.height / 2) + kMargin);
     auto nearest = [&](bool cities) {
         int32_t best = 0;
         double bestD = 1e12;
@@ -65,9 +66,9 @@ void Builder::findCity() {
     cityRecord_ = nearest(true);
     if (cityRecord_) return;
     const std::map<QString, int64_t>& named = c_.cityNames();
-    const auto most = std::max_element(named.begin(), named.end(), [](const auto& a, const auto& b) {
-        return a.second < b.second;
-    });
+    const auto most =
+        std::max_element(named.begin(), named.end(),
+                         [](const auto& a, const auto& b) { return a.second < b.second; });
     if (most != named.end()) {
         cityRecord_ = c_.names.recordNamed(kDistrictClass, most->first);
         return;
@@ -142,7 +143,7 @@ void Builder::splitStreet(size_t s) {
         std::vector<QPoint>& g = groupPoints[ways <= kMaxWaysToSplit ? root(parent, i) : 0];
         g.insert(g.end(), wayPoints[i].begin(), wayPoints[i].end());
     }
-    std::vector<int32_t> districts;       // of each entry, the first staying at s
+    std::vector<int32_t> districts;  // of each entry, the first staying at s
     std::vector<int32_t> entryOfWay(ways);
     std::map<size_t, size_t> entryOfGroup;
     for (const auto& [group, points] : groupPoints) {
