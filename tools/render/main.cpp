@@ -18,6 +18,23 @@
 
 using namespace urbica;
 
+namespace {
+
+// The problems of the files of the layers drawn, each once.
+QStringList damagedLayerFiles(const AppState& s) {
+    QStringList damaged;
+    for (size_t i = 1; i < s.tables.drawOrder.size(); ++i) {
+        const int l = s.tables.drawOrder[i];
+        if (l < 1 || l > s.tables.layerCount() || !s.tables.layers[size_t(l)].shown) continue;
+        const QString problem =
+            layerFilesProblem(s.settings.dataDirectory, s.tables.layers[size_t(l)]);
+        if (!problem.isEmpty() && !damaged.contains(problem)) damaged << problem;
+    }
+    return damaged;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     cli::CommandLine p(
         QStringLiteral("urbica-render"),
@@ -68,14 +85,7 @@ int main(int argc, char** argv) {
         cli::standardError()(QStringLiteral("urbica-render: ") + problem);
     // A layer drawn from a missing or damaged file is named; the picture is
     // still made of what can be read, and the status says it is not whole.
-    QStringList damaged;
-    for (size_t i = 1; i < s.tables.drawOrder.size(); ++i) {
-        const int l = s.tables.drawOrder[i];
-        if (l < 1 || l > s.tables.layerCount() || !s.tables.layers[size_t(l)].shown) continue;
-        const QString problem =
-            layerFilesProblem(s.settings.dataDirectory, s.tables.layers[size_t(l)]);
-        if (!problem.isEmpty() && !damaged.contains(problem)) damaged << problem;
-    }
+    const QStringList damaged = damagedLayerFiles(s);
     for (const QString& problem : damaged)
         cli::standardError()(QStringLiteral("urbica-render: ") + problem);
     s.settings.labelsApart = p.isSet("labels-apart") ? 1 : 0;
