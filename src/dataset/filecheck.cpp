@@ -15,8 +15,7 @@ QString damagedFileText(const QString& path, const QString& why) {
 
 QString recordFileProblem(const QString& path, int recordLength, int64_t needed) {
     const FileStamp stamp = FileStamp::of(path);
-    if (!stamp.valid())
-        return QStringLiteral("Нет файла %1").arg(QDir::toNativeSeparators(path));
+    if (!stamp.valid()) return QStringLiteral("Нет файла %1").arg(QDir::toNativeSeparators(path));
     if (recordLength <= 0) return {};
     if (stamp.size % recordLength != 0)
         return damagedFileText(path, QStringLiteral("длина %1 байт не кратна длине записи %2")

@@ -45,8 +45,7 @@ double houseNumberValue(const QString& text);
 // nothing. passedOver names such a file also when the houses that could be
 // read are given.
 bool readStreetHouses(const NameContext& ctx, int64_t street, std::vector<HouseEntry>& out,
-                      QString* error = nullptr,
-                      QString* passedOver = nullptr);
+                      QString* error = nullptr, QString* passedOver = nullptr);
 
 // A house matches when every non-empty field agrees with it: the number by
 // value, the letter as a part of the stored number text (letter case and Ё/Е

@@ -59,9 +59,9 @@ bool namedObjectBox(const AppState& s, int c, int32_t n, ObjectBox& out, QString
         ObjectRecord r;
         if (ref.second <= 0 || !reader.read(ref.first, ref.second, r)) {
             if (ref.second > 0 && ref.first >= 1 && ref.first <= s.tables.layerCount())
-                tell(dataFilePath(s.settings.dataDirectory,
-                                  s.tables.layers[size_t(ref.first)].fileBase() +
-                                      QStringLiteral(".zgs")),
+                tell(dataFilePath(
+                         s.settings.dataDirectory,
+                         s.tables.layers[size_t(ref.first)].fileBase() + QStringLiteral(".zgs")),
                      ObjectRecord::kRecordLength, ref.second);
             continue;
         }

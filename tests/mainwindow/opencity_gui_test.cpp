@@ -412,7 +412,8 @@ TEST_F(OpenCity, WindowAndToolImportingIntoOneFolderTakeTurns) {
         const auto now = urbica::testing::folder(chosenTarget_);
         ASSERT_TRUE(now == fromTool || now == fromWindow);
         if (!messages_[0].contains(QStringLiteral("не пуста"))) {
-            EXPECT_TRUE(messages_[0].contains(QStringLiteral("записан"))) << messages_[0].toStdString();
+            EXPECT_TRUE(messages_[0].contains(QStringLiteral("записан")))
+                << messages_[0].toStdString();
             EXPECT_EQ(dataDir(), cityDirectory(chosenTarget_));
             ++meetings;
         }

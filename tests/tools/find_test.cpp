@@ -236,7 +236,9 @@ TEST_F(FindCity, EveryDamagedFileIsNamed) {
         QStringList args;
         int status;
     } cases[] = {
-        {"urbica.snm", [&] { writeText("urbica.snm", "junk\n"); }, {u("text"), u("Садов")},
+        {"urbica.snm",
+         [&] { writeText("urbica.snm", "junk\n"); },
+         {u("text"), u("Садов")},
          findtool::kFound},
         {"urbica.geo", [&] { writeText("urbica.geo", "urbica-geo 1\nlat0 x\n"); }, house,
          findtool::kFound},
@@ -248,7 +250,9 @@ TEST_F(FindCity, EveryDamagedFileIsNamed) {
         {"ul.cl2", [&] { city.truncate("ul.cl2", 1); }, house, findtool::kBadUse},
         {"ul.dnl", [&] { city.truncate("ul.dnl", 0); }, house, findtool::kBadUse},
         {"vse.zgs", [&] { city.truncate("vse.zgs", 40); }, house, findtool::kBadUse},
-        {"ul.cls", [&] { city.truncate("ul.cls", 100); }, {u("text"), u("Садов")},
+        {"ul.cls",
+         [&] { city.truncate("ul.cls", 100); },
+         {u("text"), u("Садов")},
          findtool::kBadUse},
     };
     for (const Case& c : cases) {

@@ -3,7 +3,9 @@
 // partial picture at worst, never a signal, and the first one after the file
 // is back draws it as before. Both with the file cache and without, and the
 // same for urbica-render, run 200 times.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
@@ -16,9 +18,6 @@
 
 #include "democity.h"
 #include "view/redraw.h"
-
-#include <fcntl.h>
-#include <unistd.h>
 
 using namespace urbica;
 

@@ -73,9 +73,9 @@ Found Session::describe(int c, int32_t n) const {
     const bool placed = namedObjectBox(state, c, n, box, &problem);
     // Each file once, whichever record of it was asked for.
     const QString file = problem.section(u':', 0, 0);
-    if (!problem.isEmpty() &&
-        std::none_of(damaged.cbegin(), damaged.cend(),
-                     [&](const QString& d) { return d.section(u':', 0, 0) == file; }))
+    if (!problem.isEmpty() && std::none_of(damaged.cbegin(), damaged.cend(), [&](const QString& d) {
+            return d.section(u':', 0, 0) == file;
+        }))
         damaged << problem;
     if (placed) {
         f.placed = true;

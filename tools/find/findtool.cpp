@@ -3,8 +3,8 @@
 #include <QFile>
 
 #include "commandline.h"
-#include "dataset/listmodel.h"
 #include "dataset/filecheck.h"
+#include "dataset/listmodel.h"
 #include "dataset/tables.h"
 #include "findsession.h"
 #include "search/metro.h"
