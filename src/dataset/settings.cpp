@@ -10,8 +10,8 @@
 
 #include "dataset/binary.h"
 #include "dataset/datafile.h"
-#include "dataset/writerlock.h"
 #include "dataset/numbers.h"
+#include "dataset/writerlock.h"
 
 namespace urbica {
 

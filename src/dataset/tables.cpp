@@ -2,8 +2,8 @@
 
 #include "dataset/binary.h"
 #include "dataset/datafile.h"
-#include "dataset/writerlock.h"
 #include "dataset/settings.h"
+#include "dataset/writerlock.h"
 
 namespace urbica {
 

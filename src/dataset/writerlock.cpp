@@ -36,8 +36,8 @@ QString fileBusyText(const QString& file) {
         .arg(QDir::toNativeSeparators(file));
 }
 
-bool WriterLock::acquire(const QString& target, int waitMs, const QString& busyText,
-                         QString* error, const std::function<void()>& onWait) {
+bool WriterLock::acquire(const QString& target, int waitMs, const QString& busyText, QString* error,
+                         const std::function<void()>& onWait) {
     release();
 #ifdef Q_OS_UNIX
     const QString path = lockPathFor(target);

@@ -62,7 +62,9 @@ void MainWindow::loadCity() {
         // Classes whose objects cannot be told apart in the lists are named once here.
         const QString keys = checkClassKeys({s.dataDirectory, state_.catalogue, state_.tables});
         if (!keys.isEmpty()) message(keys);
-        for (const QString& problem : readDatasetExtras(state_)) message(problem);
+        // A damaged projection and other-names file are named in one message.
+        if (const QStringList extras = readDatasetExtras(state_); !extras.isEmpty())
+            message(extras.join(u'\n'));
     }
     coordst->setVisible(state_.geo.has_value());
     readIconTable(s.dataDirectory, state_.tables);

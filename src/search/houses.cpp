@@ -5,6 +5,7 @@
 
 #include "dataset/binary.h"
 #include "dataset/datafile.h"
+#include "dataset/filecheck.h"
 #include "dataset/listmodel.h"
 #include "dataset/numbers.h"
 #include "dataset/searchnames.h"
@@ -81,16 +82,32 @@ double houseNumberValue(const QString& text) {
 }
 
 bool readStreetHouses(const NameContext& ctx, int64_t street, std::vector<HouseEntry>& out,
-                      QString* error) {
+                      QString* error, QString* passedOver) {
     out.clear();
     const int sc = ctx.catalogue.streetClass;
     if (sc < 1 || sc > ctx.tables.classCount()) return true;
+    // A missing file ends the search with its name. A file that is not a whole
+    // number of records, or a reference past a file's end, is passed over; it
+    // is named when no house could be read at all (a house file cut short),
+    // instead of finding nothing.
+    auto damaged = [&](const QString& path, int length, int64_t needed) {
+        QString why = recordFileProblem(path, length, needed);
+        if (why.isEmpty()) why = cannotRead(path);
+        setError(error, why);
+        out.clear();
+        return false;
+    };
+    QString skipped;
+    auto skip = [&](const QString& path, int length, int64_t needed) {
+        if (skipped.isEmpty()) skipped = recordFileProblem(path, length, needed);
+    };
+    auto whole = [&](const RecordFile& f, const QString& path) {
+        if (f.isOpen()) skip(path, f.recordLength(), 0);
+        return f.isOpen();
+    };
     const QString indexPath = classFilePath(ctx, sc, ".cl2");
     RecordFile streetIndex(indexPath, NameRecord::kRecordLength, ctx.files);
-    if (!streetIndex.isOpen()) {
-        setError(error, cannotRead(indexPath));
-        return false;
-    }
+    if (!whole(streetIndex, indexPath)) return damaged(indexPath, NameRecord::kRecordLength, 0);
     char buf[NameRecord::kRecordLength];
     if (!streetIndex.read(street, buf)) return true;  // no such street: no houses
     const NameRecord streetRecord = NameRecord::decode(buf);
@@ -98,17 +115,18 @@ bool readStreetHouses(const NameContext& ctx, int64_t street, std::vector<HouseE
 
     const QString partPath = classFilePath(ctx, sc, ".dnl");
     RecordFile parts(partPath, ObjectRef::kRecordLength, ctx.files);
-    if (!parts.isOpen()) {
-        setError(error, cannotRead(partPath));
-        return false;
-    }
+    if (!whole(parts, partPath)) return damaged(partPath, ObjectRef::kRecordLength, 0);
     std::map<int, std::unique_ptr<HouseClassFiles>> open;
     const std::shared_ptr<const SearchNames> structures =
         SearchNames::load(ctx.dataDirectory, ctx.files, nullptr, kHouseStructuresLines);
     char partBuf[ObjectRef::kRecordLength];
     char numberBuf[kHouseNumberLength];
     for (int64_t k = 1; k <= streetRecord.partCount; ++k) {
-        if (!parts.read(int64_t(streetRecord.firstPart) + k - 1, partBuf)) continue;
+        const int64_t partNumber = int64_t(streetRecord.firstPart) + k - 1;
+        if (!parts.read(partNumber, partBuf)) {
+            skip(partPath, ObjectRef::kRecordLength, partNumber);
+            continue;
+        }
         const ObjectRef part = ObjectRef::decode(partBuf);
         const int c = part.first;
         if (c < 1 || c > ctx.tables.classCount()) continue;
@@ -117,22 +135,31 @@ bool readStreetHouses(const NameContext& ctx, int64_t street, std::vector<HouseE
         if (it == open.end()) {
             auto files = std::make_unique<HouseClassFiles>(
                 classFilePath(ctx, c, ".cl2"), classFilePath(ctx, c, ".cls"), ctx.files);
-            if (!files->index.isOpen() || !files->numbers.isOpen()) {
-                setError(error, cannotRead(classFilePath(ctx, c,
-                                                         files->index.isOpen() ? ".cls" : ".cl2")));
-                out.clear();
-                return false;
-            }
+            if (!whole(files->index, classFilePath(ctx, c, ".cl2")))
+                return damaged(classFilePath(ctx, c, ".cl2"), NameRecord::kRecordLength, 0);
+            if (!whole(files->numbers, classFilePath(ctx, c, ".cls")))
+                return damaged(classFilePath(ctx, c, ".cls"), kHouseNumberLength, 0);
             it = open.emplace(c, std::move(files)).first;
         }
         HouseClassFiles& files = *it->second;
-        if (!files.index.read(part.second, buf)) continue;
+        if (!files.index.read(part.second, buf)) {
+            skip(classFilePath(ctx, c, ".cl2"), NameRecord::kRecordLength, part.second);
+            continue;
+        }
         if (NameRecord::decode(buf).mapObjectCount < 1) continue;
-        if (!files.numbers.read(part.second, numberBuf)) continue;
+        if (!files.numbers.read(part.second, numberBuf)) {
+            skip(classFilePath(ctx, c, ".cls"), kHouseNumberLength, part.second);
+            continue;
+        }
         const QString* structure = structures->find(c, part.second);
         out.push_back(HouseEntry{c, part.second, trimmedField(numberBuf, 4),
                                  trimmedField(numberBuf + 4, 3), trimmedField(numberBuf + 7, 3),
                                  structure ? *structure : QString()});
+    }
+    if (passedOver) *passedOver = skipped;
+    if (out.empty() && !skipped.isEmpty()) {
+        setError(error, skipped);
+        return false;
     }
     return true;
 }

@@ -43,9 +43,12 @@ double houseNumberValue(const QString& text);
 // order. Skipped: parts of a class outside the table or not of the house
 // number style, records past their files, houses without map objects. False
 // (with the reason) when a file of the street class or of a house class
-// cannot be read; out then holds nothing.
+// cannot be read, or when no house could be read because a file is not a
+// whole number of records or too short for a record asked for; out then holds
+// nothing. passedOver names such a file also when the houses that could be
+// read are given.
 bool readStreetHouses(const NameContext& ctx, int64_t street, std::vector<HouseEntry>& out,
-                      QString* error = nullptr);
+                      QString* error = nullptr, QString* passedOver = nullptr);
 
 // A house matches when every non-empty field agrees with it: the number by
 // value, the letter as a part of the stored number text (letter case and Ё/Е

@@ -11,9 +11,8 @@
 namespace urbica {
 
 // Reads the projection into state.geo (nothing when the folder has none) and
-// looks once at the files of other names, map labels, house structures and kinds. The
-// messages to show once, for a file
-// that is there but damaged.
+// looks once at the files of other names, map labels, house structures and
+// kinds. The messages to show once, for a file that is there but damaged.
 QStringList readDatasetExtras(AppState& state);
 
 // "59.934567, 30.321234": latitude and longitude (WGS 84, 6 decimals) of a

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "dataset/datafile.h"
+#include "dataset/filecheck.h"
 #include "dataset/names.h"
 #include "dataset/objects.h"
 #include "draw/layer.h"
@@ -42,18 +43,30 @@ double mapAspect(const MapBoxes& boxes) {
 
 }  // namespace
 
-bool namedObjectBox(const AppState& s, int c, int32_t n, ObjectBox& out) {
+bool namedObjectBox(const AppState& s, int c, int32_t n, ObjectBox& out, QString* problem) {
     const FileCache::Pass pass(&s.files);
     const NameContext ctx = s.names();
     NameRecord rec;
     if (!readNameRecord(ctx, c, n, rec) || rec.mapObjectCount < 1) return false;
     std::vector<ObjectRef> refs;
-    readMapObjectRefs(ctx, c, rec, refs);  // what lies inside the file
+    auto tell = [&](const QString& path, int length, int64_t needed) {
+        if (problem && problem->isEmpty()) *problem = recordFileProblem(path, length, needed);
+    };
+    if (!readMapObjectRefs(ctx, c, rec, refs))  // what lies inside the file
+        tell(classFilePath(ctx, c, ".ssl"), ObjectRef::kRecordLength,
+             int64_t(rec.firstMapObject) + rec.mapObjectCount - 1);
     ObjectReader reader(s);
     bool any = false;
     for (const ObjectRef& ref : refs) {
         ObjectRecord r;
-        if (ref.second <= 0 || !reader.read(ref.first, ref.second, r)) continue;
+        if (ref.second <= 0 || !reader.read(ref.first, ref.second, r)) {
+            if (ref.second > 0 && ref.first >= 1 && ref.first <= s.tables.layerCount())
+                tell(dataFilePath(
+                         s.settings.dataDirectory,
+                         s.tables.layers[size_t(ref.first)].fileBase() + QStringLiteral(".zgs")),
+                     ObjectRecord::kRecordLength, ref.second);
+            continue;
+        }
         if (!any) {
             out = {r.x1, r.y1, r.x2, r.y2};
             any = true;

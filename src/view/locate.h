@@ -3,6 +3,7 @@
 // command that widens the view to the nearest metro station.
 #pragma once
 
+#include <QString>
 #include <cstdint>
 
 #include "view/appstate.h"
@@ -18,11 +19,14 @@ struct ViewRect {
 // largest X and Y. References to a layer that does not exist, to object
 // records of 0 or less or past the end of the layer's object file are passed
 // over; the box starts from the first object that can be read. False when
-// none can be read.
+// none can be read. Given problem, a reference that could not be read because
+// its file (the class's .ssl, the layer's .zgs) is missing, short or not a
+// whole number of records names that file there.
 struct ObjectBox {
     int32_t x1 = 0, y1 = 0, x2 = 0, y2 = 0;
 };
-bool namedObjectBox(const AppState& s, int classNumber, int32_t record, ObjectBox& out);
+bool namedObjectBox(const AppState& s, int classNumber, int32_t record, ObjectBox& out,
+                    QString* problem = nullptr);
 
 // The view that fitView asks for around the box (x1, y1)-(x2, y2) in a map box
 // of the given outer size: a margin of a tenth on each side, at least 150 map

@@ -12,8 +12,8 @@
 #include <set>
 #include <thread>
 
-#include "datasetcheck.h"
 #include "dataset/writerlock.h"
+#include "datasetcheck.h"
 #include "killstates.h"
 #include "output.h"
 

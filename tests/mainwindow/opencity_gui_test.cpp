@@ -198,6 +198,26 @@ TEST_F(OpenCity, SecondCityReplacesTheFirstAndIsSearched) {
     EXPECT_EQ(quickFind(QStringLiteral("Центральный")).size(), 1);
 }
 
+// A city whose projection and other names are damaged opens with one message
+// naming both files; its searches go on with the shown names.
+TEST_F(OpenCity, DamagedProjectionAndOtherNamesAreNamedInOneMessage) {
+    for (const char* file : {"urbica.snm", "urbica.geo"}) {
+        QFile f(QDir(second_.path()).filePath(QLatin1String(file)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("junk\n");
+    }
+    chosenFolder_ = second_.path();
+    w_->menuCommand(QStringLiteral("opencity"));
+    settle();
+    EXPECT_EQ(dataDir(), cityDirectory(second_.path()));
+    ASSERT_EQ(messages_.size(), 1);
+    EXPECT_TRUE(messages_[0].contains(QStringLiteral("urbica.snm"))) << messages_[0].toStdString();
+    EXPECT_TRUE(messages_[0].contains(QStringLiteral("urbica.geo"))) << messages_[0].toStdString();
+    EXPECT_FALSE(state_.geo.has_value());
+    EXPECT_EQ(quickFind(QStringLiteral("Заречный")).size(), 1);
+    EXPECT_EQ(messages_.size(), 1) << "named once";
+}
+
 TEST_F(OpenCity, RecentCitiesKeepTheLastFiveAndSurviveADamagedFile) {
     std::vector<std::unique_ptr<QTemporaryDir>> cities;
     for (int i = 0; i < 6; ++i) {
@@ -392,7 +412,8 @@ TEST_F(OpenCity, WindowAndToolImportingIntoOneFolderTakeTurns) {
         const auto now = urbica::testing::folder(chosenTarget_);
         ASSERT_TRUE(now == fromTool || now == fromWindow);
         if (!messages_[0].contains(QStringLiteral("не пуста"))) {
-            EXPECT_TRUE(messages_[0].contains(QStringLiteral("записан"))) << messages_[0].toStdString();
+            EXPECT_TRUE(messages_[0].contains(QStringLiteral("записан")))
+                << messages_[0].toStdString();
             EXPECT_EQ(dataDir(), cityDirectory(chosenTarget_));
             ++meetings;
         }

@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 #include <algorithm>
+#include <functional>
 #include <map>
 
 #include "dataset/georef.h"
@@ -51,6 +52,11 @@ QStringList field(const QStringList& lines, int column) {
 class FindCity : public ::testing::Test {
 protected:
     City city;
+    void writeText(const char* file, const char* text) {
+        QFile f(city.path(file));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text);
+    }
     QString dir() const { return city.dir.path(); }
     QString houseRecord(int32_t street, size_t i) const {
         return QString::number(city.streetHouses[size_t(street)][i]);
@@ -165,9 +171,13 @@ TEST_F(FindCity, BadUseAndBrokenDatasets) {
     EXPECT_EQ(find(dir(), {u("rivers")}).status, findtool::kBadUse);
     EXPECT_EQ(find(dir(), {u("house"), u("а"), u("1"), u("--street-record"), u("-3")}).status,
               findtool::kBadUse);
-    // A street record past the file lists nothing.
-    EXPECT_EQ(find(dir(), {u("house"), u("а"), u("1"), u("--street-record"), u("5000")}).status,
-              findtool::kNotFound);
+    // A street record outside the file is one message, whatever its sign or size.
+    for (const char* n : {"5000", "0", "-3", "2147483648", "99999999999999999999", "x"}) {
+        const Outcome r = find(dir(), {u("house"), u("а"), u("1"), u("--street-record"), u(n)});
+        EXPECT_EQ(r.status, findtool::kBadUse) << n;
+        EXPECT_TRUE(r.errors.contains(u("нет такой записи улицы"))) << r.errors.toStdString();
+        EXPECT_TRUE(r.errors.contains(u("ul.cl2"))) << r.errors.toStdString();
+    }
     {
         QByteArray in, out, err;
         QBuffer bi(&in), bo(&out), be(&err);
@@ -209,6 +219,57 @@ TEST_F(FindCity, TruncatedNameFilesGiveMessagesNotCrashes) {
         const Outcome r = find(dir(), args, u("Садовая\t12\nЛитейная\t9\n").toUtf8());
         EXPECT_GE(r.status, 0) << args.join(u' ').toStdString();
         EXPECT_LE(r.status, 2);
+    }
+}
+
+// Every damaged or missing file is named on the error output: the projection
+// and the other names once, the search going on without them; a class, street
+// or layer file that is missing, short or not a whole number of records with
+// status 2 instead of "not found".
+TEST_F(FindCity, EveryDamagedFileIsNamed) {
+    GeoReference geo;
+    geo.lon0 = 30.3;
+    geo.lat0 = 59.9;
+    geo.margin = 500;
+    geo.metresPerUnit = 1;
+    city.data.geo = geo;
+    city.write();
+    const QStringList house{u("house"), u("Садовая"), u("14")};
+    struct Case {
+        const char* file;
+        std::function<void()> damage;
+        QStringList args;
+        int status;
+    } cases[] = {
+        {"urbica.snm",
+         [&] { writeText("urbica.snm", "junk\n"); },
+         {u("text"), u("Садов")},
+         findtool::kFound},
+        {"urbica.geo", [&] { writeText("urbica.geo", "urbica-geo 1\nlat0 x\n"); }, house,
+         findtool::kFound},
+        {"dm.cls", [&] { city.truncate("dm.cls", 0); }, house, findtool::kBadUse},
+        {"dm.cls", [&] { QFile::remove(city.path("dm.cls")); }, house, findtool::kBadUse},
+        {"dm.cl2", [&] { city.truncate("dm.cl2", 0); }, house, findtool::kBadUse},
+        {"dm.cls", [&] { city.truncate("dm.cls", 65); }, house, findtool::kBadUse},
+        {"ul.cls", [&] { city.truncate("ul.cls", 1); }, house, findtool::kBadUse},
+        {"ul.cl2", [&] { city.truncate("ul.cl2", 1); }, house, findtool::kBadUse},
+        {"ul.dnl", [&] { city.truncate("ul.dnl", 0); }, house, findtool::kBadUse},
+        {"vse.zgs", [&] { city.truncate("vse.zgs", 40); }, house, findtool::kBadUse},
+        {"ul.cls",
+         [&] { city.truncate("ul.cls", 100); },
+         {u("text"), u("Садов")},
+         findtool::kBadUse},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        city.write();
+        c.damage();
+        const Outcome r = find(dir(), c.args);
+        EXPECT_EQ(r.status, c.status) << r.errors.toStdString();
+        EXPECT_EQ(r.errors.count(QString::fromLatin1(c.file)), 1) << r.errors.toStdString();
+        if (c.status == findtool::kFound) {
+            EXPECT_FALSE(r.lines.isEmpty());
+        }
     }
 }
 

@@ -3,7 +3,9 @@
 // partial picture at worst, never a signal, and the first one after the file
 // is back draws it as before. Both with the file cache and without, and the
 // same for urbica-render, run 200 times.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
@@ -16,9 +18,6 @@
 
 #include "democity.h"
 #include "view/redraw.h"
-
-#include <fcntl.h>
-#include <unistd.h>
 
 using namespace urbica;
 
@@ -76,12 +75,12 @@ protected:
     }
 
     // The largest file of the layers: the one most read while a picture is drawn.
-    static QString largestLayerFile() {
+    static QString largestLayerFile(const QStringList& patterns = {QStringLiteral("*.xy4"),
+                                                                   QStringLiteral("*.zgs"),
+                                                                   QStringLiteral("*.sr?")}) {
         QString best;
         qint64 size = -1;
-        for (const QFileInfo& f : QDir(dir_->path()).entryInfoList(
-                 {QStringLiteral("*.xy4"), QStringLiteral("*.zgs"), QStringLiteral("*.sr?")},
-                 QDir::Files))
+        for (const QFileInfo& f : QDir(dir_->path()).entryInfoList(patterns, QDir::Files))
             if (f.size() > size) {
                 size = f.size();
                 best = f.absoluteFilePath();
@@ -152,6 +151,30 @@ TEST_F(ShrinkingFile, RenderToolRunsWhileALayerFileIsCutAndPutBack) {
         ASSERT_EQ(p.exitStatus(), QProcess::NormalExit)
             << "run " << i << " died: " << p.readAllStandardError().toStdString();
     }
+}
+
+// A layer file that is not a whole number of records is named, with status
+// 2; the picture is made of what can be read.
+TEST_F(ShrinkingFile, RenderToolNamesADamagedLayerFile) {
+    const QString file = largestLayerFile({QStringLiteral("*.zgs")});
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray whole = f.readAll();
+    f.close();
+    ASSERT_TRUE(f.resize(whole.size() - 3));
+    QProcess p;
+    p.start(QStringLiteral(RENDER_EXE),
+            {QStringLiteral("--data"), dir_->path(), QStringLiteral("--size"),
+             QStringLiteral("300x240"), QStringLiteral("--out"),
+             dir_->filePath(QStringLiteral("view.png"))});
+    ASSERT_TRUE(p.waitForFinished(30000));
+    const QString errors = QString::fromLocal8Bit(p.readAllStandardError());
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(whole);
+    f.close();
+    EXPECT_EQ(p.exitCode(), 2);
+    EXPECT_EQ(errors.count(QFileInfo(file).fileName()), 1) << errors.toStdString();
+    EXPECT_TRUE(QFile::exists(dir_->filePath(QStringLiteral("view.png"))));
 }
 
 }  // namespace

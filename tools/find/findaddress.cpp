@@ -139,7 +139,7 @@ int Session::addresses(const QStringList& rest) {
         o.error(QStringLiteral("addresses: без аргументов"));
         return kBadUse;
     }
-    if (!streetClassOk()) return kBadUse;
+    if (!streetClassOk() || !classFilesOk(state.catalogue.streetClass)) return kBadUse;
     const NameContext c = ctx();
     ClassNames names(c, state.catalogue.streetClass);
     if (!names.ok()) {

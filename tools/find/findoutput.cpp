@@ -2,7 +2,9 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QStringDecoder>
+#include <algorithm>
 
+#include "dataset/filecheck.h"
 #include "findsession.h"
 #include "view/locate.h"
 
@@ -55,6 +57,12 @@ bool Session::streetClassOk() {
     return false;
 }
 
+bool Session::classFilesOk(int c) {
+    const QString problem = classFilesProblem(ctx(), c);
+    if (!problem.isEmpty()) o.error(problem);
+    return problem.isEmpty();
+}
+
 Found Session::describe(int c, int32_t n) const {
     Found f;
     f.name = objectName(ctx(), c, n, true);
@@ -62,7 +70,15 @@ Found Session::describe(int c, int32_t n) const {
     f.record = n;
     f.approximate = approximate.contains(approximateKey(c, n));
     ObjectBox box;
-    if (namedObjectBox(state, c, n, box)) {
+    QString problem;
+    const bool placed = namedObjectBox(state, c, n, box, &problem);
+    // Each file once, whichever record of it was asked for.
+    const QString file = problem.section(u':', 0, 0);
+    if (!problem.isEmpty() && std::none_of(damaged.cbegin(), damaged.cend(), [&](const QString& d) {
+            return d.section(u':', 0, 0) == file;
+        }))
+        damaged << problem;
+    if (placed) {
         f.placed = true;
         f.x = (double(box.x1) + box.x2) / 2;
         f.y = (double(box.y1) + box.y2) / 2;
@@ -116,7 +132,7 @@ void Session::print(const Found& f, const Prefix& prefix) {
 }
 
 std::shared_ptr<const AddressIndex> Session::addressIndex() {
-    if (!streetClassOk()) return nullptr;
+    if (!streetClassOk() || !classFilesOk(state.catalogue.streetClass)) return nullptr;
     QString error;
     std::shared_ptr<const AddressIndex> index = AddressIndex::cached(ctx(), &error);
     if (!index) o.error(error);

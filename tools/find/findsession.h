@@ -72,10 +72,16 @@ struct Session {
     Output& o;
     std::optional<GeoReference> geo;  // when the dataset records its projection
     QSet<qint64> approximate;         // houses placed by estimate (approximateKey)
+    // Files found damaged while results were described (a layer's object file),
+    // each named once at the end; the run then ends with status 2.
+    mutable QStringList damaged;
 
     NameContext ctx() const { return state.names(); }
     bool classInTable(int c) const { return c >= 1 && c <= state.tables.classCount(); }
     bool streetClassOk();
+    // False, with the file named, when a file of the class is missing, short
+    // or not a whole number of records.
+    bool classFilesOk(int classNumber);
 
     // The object's name and the centre of its box (with latitude and
     // longitude when the projection is known).

@@ -3,11 +3,13 @@
 #include <QFile>
 
 #include "commandline.h"
+#include "dataset/filecheck.h"
 #include "dataset/listmodel.h"
 #include "dataset/tables.h"
 #include "findsession.h"
 #include "search/metro.h"
 #include "search/quickfind.h"
+#include "view/geoextras.h"
 
 namespace urbica::findtool {
 
@@ -40,17 +42,29 @@ int Session::house(const QStringList& rest) {
         o.error(a.bad.isEmpty() ? QStringLiteral("house: нужны УЛИЦА и НОМЕР") : a.bad);
         return kBadUse;
     }
-    if (!streetClassOk()) return kBadUse;
+    if (!streetClassOk() || !classFilesOk(state.catalogue.streetClass)) return kBadUse;
     const NameContext c = ctx();
     const int sc = state.catalogue.streetClass;
     int64_t street = 0;
-    if (!a.value("--street-record").isEmpty()) {
-        const auto n = parseCount(a.value("--street-record"));
-        if (!n) {
-            o.error(QStringLiteral("--street-record: нужен номер записи от 1"));
+    if (a.options.count(QStringLiteral("--street-record"))) {
+        // One message for every number outside the street file, whatever its sign or size.
+        const QString indexPath = classFilePath(c, sc, ".cl2");
+        if (const QString why = recordFileProblem(indexPath, NameRecord::kRecordLength);
+            !why.isEmpty()) {
+            o.error(why);
             return kBadUse;
         }
-        street = *n;
+        const int64_t count = FileStamp::of(indexPath).size / NameRecord::kRecordLength;
+        bool ok = false;
+        const qlonglong n = a.value("--street-record").trimmed().toLongLong(&ok);
+        if (!ok || n < 1 || n > count) {
+            o.error(QStringLiteral("--street-record %1: нет такой записи улицы (записи 1..%2 в %3)")
+                        .arg(a.value("--street-record"))
+                        .arg(count)
+                        .arg(indexPath));
+            return kBadUse;
+        }
+        street = n;
     } else {
         // As the house search's context mode: the first street whose name holds the text.
         ListModel streets(false);
@@ -70,10 +84,12 @@ int Session::house(const QStringList& rest) {
                                  .trimmed();
     std::vector<HouseEntry> all;
     QString error;
-    if (!readStreetHouses(c, street, all, &error)) {
+    QString passedOver;
+    if (!readStreetHouses(c, street, all, &error, &passedOver)) {
         o.error(error);
         return kBadUse;
     }
+    if (!passedOver.isEmpty()) damaged << passedOver;  // named at the end, with status 2
     std::vector<size_t> which = matchingHouses(all, query);
     if (which.empty() && a.has("--nearest") && !query.isEmpty()) which = nearestHouses(all, query);
     for (size_t i : which) print(describe(all[i].classNumber, all[i].record));
@@ -99,6 +115,8 @@ int Session::text(const QStringList& rest) {
     }
     // Without classes, what the quick find searches; with them, the universal search.
     if (classes.empty()) classes = quickFindClasses(state.tables);
+    for (int k : classes)
+        if (!classFilesOk(k)) return kBadUse;
     ListModel found(true);
     QString error;
     const NameContext c = ctx();
@@ -127,6 +145,7 @@ int Session::metro(const QStringList& rest) {
                     .arg(state.tables.classCount()));
         return kBadUse;
     }
+    if (!classFilesOk(mc)) return kBadUse;
     ListModel found(true);
     QString error;
     const NameContext c = ctx();
@@ -175,7 +194,7 @@ int run(const QList<QByteArray>& args, QIODevice& in, QIODevice& out, QIODevice&
     const QString command = positional.front();
     const QStringList rest = positional.mid(1);
 
-    Session s{AppState{}, o, std::nullopt};
+    Session s{AppState{}, o, std::nullopt, {}};
     s.state.settings.dataDirectory = data.endsWith(u'/') ? data : data + u'/';
     s.state.programDirectory = data;
     if (!QFile::exists(s.state.settings.dataDirectory + QLatin1String(kCatalogueFile)) ||
@@ -185,19 +204,34 @@ int run(const QList<QByteArray>& args, QIODevice& in, QIODevice& out, QIODevice&
                     .arg(data, QLatin1String(kCatalogueFile)));
         return kBadUse;
     }
-    s.geo = readGeoReference(s.state.settings.dataDirectory);
+    // A damaged projection or other-names file is named once, and the run goes
+    // on without it.
+    for (const QString& problem : readDatasetExtras(s.state)) o.error(problem);
+    s.geo = s.state.geo;
     QString problem;
     s.approximate = readApproximateHouses(s.state.settings.dataDirectory, &problem);
     if (!problem.isEmpty()) o.error(problem);
-    if (command == QLatin1String("house")) return s.house(rest);
-    if (command == QLatin1String("address")) return s.address(rest);
-    if (command == QLatin1String("at")) return s.at(rest);
-    if (command == QLatin1String("near")) return s.near(rest);
-    if (command == QLatin1String("text")) return s.text(rest);
-    if (command == QLatin1String("metro")) return s.metro(rest);
-    if (command == QLatin1String("geocode")) return s.geocode(rest, in);
-    if (command == QLatin1String("addresses")) return s.addresses(rest);
-    return cl.fail(QStringLiteral("неизвестная команда %1").arg(command), toErr);
+    int status = kBadUse;
+    if (command == QLatin1String("house"))
+        status = s.house(rest);
+    else if (command == QLatin1String("address"))
+        status = s.address(rest);
+    else if (command == QLatin1String("at"))
+        status = s.at(rest);
+    else if (command == QLatin1String("near"))
+        status = s.near(rest);
+    else if (command == QLatin1String("text"))
+        status = s.text(rest);
+    else if (command == QLatin1String("metro"))
+        status = s.metro(rest);
+    else if (command == QLatin1String("geocode"))
+        status = s.geocode(rest, in);
+    else if (command == QLatin1String("addresses"))
+        status = s.addresses(rest);
+    else
+        return cl.fail(QStringLiteral("неизвестная команда %1").arg(command), toErr);
+    for (const QString& problem : s.damaged) o.error(problem);
+    return s.damaged.isEmpty() ? status : kBadUse;
 }
 
 }  // namespace urbica::findtool

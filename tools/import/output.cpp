@@ -66,8 +66,7 @@ bool writeDatasetSafely(const DatasetData& data, const QString& dir, QString* er
     // is done by one writer at a time.
     WriterLock ownLock;
     if (!lock) lock = &ownLock;
-    if (!lock->held() &&
-        !lock->acquire(path, waitMs, datasetBusyText(path), error, onWait))
+    if (!lock->held() && !lock->acquire(path, waitMs, datasetBusyText(path), error, onWait))
         return false;
     tidyAfterKilledWriter(parent, target.fileName());
     const bool exists = QFileInfo::exists(path);

@@ -12,11 +12,29 @@
 #include <cstdio>
 
 #include "commandline.h"
+#include "dataset/filecheck.h"
 #include "view/appstate.h"
 #include "view/geoextras.h"
 #include "view/redraw.h"
 
 using namespace urbica;
+
+namespace {
+
+// The problems of the files of the layers drawn, each once.
+QStringList damagedLayerFiles(const AppState& s) {
+    QStringList damaged;
+    for (size_t i = 1; i < s.tables.drawOrder.size(); ++i) {
+        const int l = s.tables.drawOrder[i];
+        if (l < 1 || l > s.tables.layerCount() || !s.tables.layers[size_t(l)].shown) continue;
+        const QString problem =
+            layerFilesProblem(s.settings.dataDirectory, s.tables.layers[size_t(l)]);
+        if (!problem.isEmpty() && !damaged.contains(problem)) damaged << problem;
+    }
+    return damaged;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     cli::CommandLine p(
@@ -67,7 +85,15 @@ int main(int argc, char** argv) {
     if (s.catalogue.gridExtent == 0)
         return broken(QStringLiteral("в %1 нет каталога").arg(p.value("data")));
     readIconTable(s.settings.dataDirectory, s.tables);
-    readDatasetExtras(s);  // the projection gives the scale bar its metres
+    // The projection gives the scale bar its metres; a damaged one is named
+    // once and the picture is drawn without it.
+    for (const QString& problem : readDatasetExtras(s))
+        cli::standardError()(QStringLiteral("urbica-render: ") + problem);
+    // A layer drawn from a missing or damaged file is named; the picture is
+    // still made of what can be read, and the status says it is not whole.
+    const QStringList damaged = damagedLayerFiles(s);
+    for (const QString& problem : damaged)
+        cli::standardError()(QStringLiteral("urbica-render: ") + problem);
     s.settings.labelsApart = p.isSet("labels-apart") ? 1 : 0;
     s.settings.scaleBar = p.isSet("no-scale-bar") ? 0 : 1;
     s.settings.smoothing = p.isSet("smooth") ? 1 : 0;
@@ -134,5 +160,5 @@ int main(int argc, char** argv) {
     if (ratio != 1)
         std::printf("%g device pixels a pixel: picture %dx%d\n", ratio,
                     boxes.originalpage.image().width(), boxes.originalpage.image().height());
-    return 0;
+    return damaged.isEmpty() ? 0 : cli::kBadUse;
 }
