@@ -74,6 +74,9 @@ struct DatasetData {
     // and the projection of the map (urbica.geo).
     std::vector<SearchNameData> searchNames;
     std::optional<GeoReference> geo;
+    // Written only when present: the whole names shown for objects whose name
+    // lost letters or was cut (urbica.dnm).
+    std::vector<SearchNameData> displayNames;
 };
 
 // Writes everything into dir (created when missing). False with a reason on

@@ -5,6 +5,7 @@
 #include <QImage>
 
 #include "dataset/datafile.h"
+#include "dataset/displaynames.h"
 #include "dataset/writerparts.h"
 
 namespace urbica {
@@ -62,6 +63,10 @@ bool writeIcons(const DatasetData& d, const QString& dir, QString* error) {
 bool writeExtras(const DatasetData& d, const QString& dir, QString* error) {
     if (!d.searchNames.empty() && !writeFileAtomically(fileIn(dir, QLatin1String(kSearchNamesFile)),
                                                        encodeSearchNames(d.searchNames), error))
+        return false;
+    if (!d.displayNames.empty() &&
+        !writeFileAtomically(fileIn(dir, QLatin1String(kDisplayNamesFile)),
+                             encodeDisplayNames(d.displayNames), error))
         return false;
     return !d.geo || writeFileAtomically(fileIn(dir, QLatin1String(kGeoReferenceFile)),
                                          encodeGeoReference(*d.geo), error);

@@ -181,6 +181,9 @@ int run(const QList<QByteArray>& args, QIODevice& in, QIODevice& out, QIODevice&
         return kBadUse;
     }
     s.geo = readGeoReference(s.state.settings.dataDirectory);
+    QString problem;
+    s.state.displayNames = DisplayNames::load(s.state.settings.dataDirectory, &problem);
+    if (!problem.isEmpty()) o.error(problem);
     if (command == QLatin1String("house")) return s.house(rest);
     if (command == QLatin1String("address")) return s.address(rest);
     if (command == QLatin1String("at")) return s.at(rest);
