@@ -267,6 +267,17 @@ void registerAll() {
                     for (auto _ : st) c->showDensest();
                     c->s.settings.labelsApart = 0;
                 });
+        if (scale == 10)
+            reg("densest_ratio2_10",
+                "Redraw, densest view, `--scale 10`, device pixel ratio 2 with \"Сглаживание\" "
+                "(halos)",
+                "≤ 3× the redraw at ratio 1", [c](benchmark::State& st) {
+                    setPictureRatio(c->boxes, 2);
+                    c->s.settings.smoothing = 1;
+                    for (auto _ : st) c->showDensest();
+                    c->s.settings.smoothing = 0;
+                    setPictureRatio(c->boxes, 1);
+                });
         auto bare = std::make_shared<BareScene>();
         c->showDensest();
         bare->read(c->s);
@@ -582,6 +593,10 @@ int main(int argc, char** argv) {
                 .c_str());
     std::printf("| Densest view `--scale 10`, labels apart / labels as queued | %s | ≤ 1.2× |\n",
                 ratio(lineMs("densest_apart_10"), lineMs("densest_10")).c_str());
+    std::printf(
+        "| Densest view `--scale 10`, ratio 2 with smoothing and halos / ratio 1 without | %s | "
+        "≤ 3× |\n",
+        ratio(lineMs("densest_ratio2_10"), lineMs("densest_10")).c_str());
     std::printf("| Densest view `--scale 100` / `--scale 1` | %s | ≤ 1.3× |\n",
                 ratio(lineMs("densest_100"), lineMs("densest_1")).c_str());
     return 0;

@@ -4,11 +4,15 @@
 
 #include "dataset/binary.h"
 #include "dataset/listorder.h"
+#include "dataset/textfold.h"
 
 namespace urbica {
 
 QByteArray listSortKey(const QString& text) {
     QByteArray key = upperToCp1251(text);
+    // A whole name in other letters sorts as the name the files keep for it:
+    // its letters folded into Windows-1251 ones.
+    if (key.contains('?') && !text.contains(u'?')) key = upperToCp1251(foldToCp1251(text));
     // Ё goes with Е, as in a Russian dictionary; every other code keeps its place.
     for (char *p = key.data(), *end = p + key.size(); p != end; ++p)
         if (*p == char(0xA8)) *p = char(0xC5);

@@ -7,6 +7,7 @@
 
 #include "dataset/binary.h"
 #include "dataset/datafile.h"
+#include "dataset/displaynames.h"
 #include "dataset/listmodel.h"
 #include "dataset/listorder.h"
 #include "dataset/namesshared.h"
@@ -94,6 +95,14 @@ QString nameFromRecord(int style, const char* rec, bool context) {
 
 QString streetNameFromRecord(const char* rec) { return fieldText(rec, 32); }
 
+// Styles whose one name field the whole name replaces (not house numbers,
+// nor the two forms of long names).
+bool wholeNameStyle(int style) { return style != 3 && style != 4; }
+
+QString wholeName(const NameContext& ctx, int c, int64_t n) {
+    return ctx.wholeNames ? ctx.wholeNames->of(c, n) : QString();
+}
+
 // Parents are named without context, so the chain ends after one step; the
 // depth guard keeps it that way should a caller ever ask for more.
 constexpr int kMaxParentDepth = 4;
@@ -159,8 +168,12 @@ QString objectNameAt(const NameContext& ctx, int64_t c64, int64_t n, bool contex
     }
     QByteArray rec(names.recordLength(), Qt::Uninitialized);
     if (!names.read(n, rec.data())) return {};
-    name = style == 3 ? houseName(rec.constData(), context, houseStructure(ctx, c, n))
-                      : nameFromRecord(style, rec.constData(), context);
+    if (style == 3) {
+        name = houseName(rec.constData(), context, houseStructure(ctx, c, n));
+    } else {
+        const QString whole = wholeNameStyle(style) ? wholeName(ctx, c, n) : QString();
+        name = whole.isEmpty() ? nameFromRecord(style, rec.constData(), context) : whole;
+    }
     if (context && !withParent(ctx, c, n, depth, false, name, error)) return {};
     return trimBlanks(name);
 }
@@ -278,6 +291,7 @@ QString streetName(const NameContext& ctx, int64_t record, QString* error) {
     }
     char buf[kStreetNameLength];
     if (!names.read(record, buf)) return {};
+    if (QString whole = wholeName(ctx, sc, record); !whole.isEmpty()) return whole;
     return streetNameFromRecord(buf);
 }
 
@@ -325,6 +339,8 @@ ClassNames::ClassNames(const NameContext& ctx, int c) {
     recordLength_ = nameRecordLength(style_);
     // Streets take their names from the street class, whatever class they are in.
     const int nameClass = style_ == 2 ? ctx.catalogue.streetClass : c;
+    nameClass_ = nameClass;
+    if (wholeNameStyle(style_)) whole_ = ctx.wholeNames;
     if (classInTable(ctx, nameClass)) {
         const QString namePath = classFilePath(ctx, nameClass, ".cls");
         names_ = std::make_unique<WholeFile>(namePath, ctx.files);
@@ -355,6 +371,12 @@ QString ClassNames::shortName(int64_t n) const {
         if (const QString* s = structures_->find(classNumber_, int32_t(n)))
             return trimBlanks(houseName(rec, false, *s));
     return trimBlanks(nameFromRecord(style_, rec, false));
+}
+
+QString ClassNames::displayName(int64_t n) const {
+    if (whole_ && n >= 1 && n <= nameCount_)
+        if (QString whole = whole_->of(nameClass_, n); !whole.isEmpty()) return whole;
+    return shortName(n);
 }
 
 // ---------------------------------------------------------------------------
@@ -394,10 +416,12 @@ StreetListEntries streetListEntries(const NameContext& ctx, bool sorted,
         const NameRecord rec = NameRecord::decode(indexRecord);
         if (rec.mapObjectCount < 1 && rec.partCount < 1) continue;
         char nameRecord[kStreetNameLength];
-        const QString street =
+        QString street =
             n <= nameCount && names.read((n - 1) * kStreetNameLength, nameRecord, kStreetNameLength)
                 ? streetNameFromRecord(nameRecord)
                 : QString();
+        if (n <= nameCount)
+            if (QString whole = wholeName(ctx, sc, n); !whole.isEmpty()) street = whole;
         const qint64 parent =
             (qint64(uint16_t(rec.parentClass)) << 32) | uint32_t(rec.parentRecord);
         auto known = parentNames.constFind(parent);
@@ -518,7 +542,7 @@ FillStatus fillClassList(const NameContext& ctx, ListModel& findList, int c, Lis
     for (int64_t n = 1; n <= count; ++n) {
         const NameRecord r = names.nameRecord(n);
         if (r.mapObjectCount < 1) continue;
-        QString name = names.shortName(n);
+        QString name = names.displayName(n);
         if (!name.isEmpty() && !startsWithDigit(name)) numeric = false;
         all.push_back({std::move(name), itemKey(c, int32_t(n))});
         parents.push_back({r.parentClass, r.parentRecord});

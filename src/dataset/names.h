@@ -20,6 +20,8 @@
 
 namespace urbica {
 
+class DisplayNames;
+
 // What the routines below read: the data folder and the tables of the dataset.
 class SearchNames;
 
@@ -28,6 +30,9 @@ struct NameContext {
     const Catalogue& catalogue;
     const Tables& tables;
     FileCache* files = nullptr;  // keeps files and decoded names between calls
+    // The whole names (urbica.dnm) shown in place of the names of the name
+    // files that lost letters or were cut; null: the names as stored.
+    const DisplayNames* wholeNames = nullptr;
 };
 
 // .cl2, 18 bytes.
@@ -85,14 +90,16 @@ bool classKeysFit(int classNumber, int64_t recordCount);
 
 // The display name of a named object. With context the name carries its
 // parent and the long forms (for the info line); without, the short form (for
-// lists). Empty for a class outside the table, a record number of 0 or less
-// or past the name file. A file that cannot be opened gives an empty name and,
-// when error is given, its reason there.
+// lists). With whole names in the context, a street's or a plain name is the
+// whole one where the dataset keeps it (the parent's too). Empty for a class outside the table, a
+// record number of 0 or less or past the name file. A file that cannot be opened gives an empty
+// name and, when error is given, its reason there.
 QString objectName(const NameContext& ctx, int classNumber, int64_t record, bool context,
                    QString* error = nullptr);
 
-// The trimmed name of record n of the street class's name file; record 0 is
-// "Без имени"; empty when there is no such record or no street class.
+// The trimmed name of record n of the street class's name file (the whole
+// one where the context has it); record 0 is "Без имени"; empty when there
+// is no such record or no street class.
 QString streetName(const NameContext& ctx, int64_t record, QString* error = nullptr);
 
 // The named object's map-object (.ssl) or part (.dnl) references. A range
@@ -172,10 +179,15 @@ public:
     const QString& error() const { return error_; }
     int64_t recordCount() const { return indexCount_; }
     NameRecord nameRecord(int64_t n) const;  // zeroes past the index
+    // The name as stored, which the searches compare.
     QString shortName(int64_t n) const;
+    // The name a list shows: the whole one where the context has it.
+    QString displayName(int64_t n) const;
 
 private:
     int style_ = 0;
+    int nameClass_ = 0;
+    const DisplayNames* whole_ = nullptr;
     int recordLength_ = 0;
     int64_t indexCount_ = 0;
     int64_t nameCount_ = 0;

@@ -36,21 +36,28 @@ bool readNumber(QByteArrayView field, int64_t max, int64_t& out) {
 
 }  // namespace
 
-QByteArray encodeSearchNames(std::vector<SearchNameData> names, const NameLinesFile& kind) {
+QByteArray encodeNameLines(std::vector<SearchNameData> names, const char* header,
+                           bool onePerObject) {
     std::erase_if(names, [](const SearchNameData& n) {
         return !usable(n.name) || n.classNumber < 1 || n.record < 1;
     });
     auto order = [](const SearchNameData& a, const SearchNameData& b) {
+        return std::tie(a.classNumber, a.record) < std::tie(b.classNumber, b.record);
+    };
+    auto orderWithName = [](const SearchNameData& a, const SearchNameData& b) {
         return std::tie(a.classNumber, a.record, a.name) <
                std::tie(b.classNumber, b.record, b.name);
     };
-    std::sort(names.begin(), names.end(), order);
-    QByteArray out(kind.header);
+    if (onePerObject)
+        std::stable_sort(names.begin(), names.end(), order);
+    else
+        std::sort(names.begin(), names.end(), orderWithName);
+    QByteArray out(header);
     out += '\n';
     const SearchNameData* last = nullptr;
     for (const SearchNameData& n : names) {
         if (last && last->classNumber == n.classNumber && last->record == n.record &&
-            last->name == n.name)
+            (onePerObject || last->name == n.name))
             continue;
         last = &n;
         out += QByteArray::number(n.classNumber) + '\t' + QByteArray::number(n.record) + '\t' +
@@ -59,17 +66,17 @@ QByteArray encodeSearchNames(std::vector<SearchNameData> names, const NameLinesF
     return out;
 }
 
-std::shared_ptr<const SearchNames> SearchNames::parse(const QByteArray& bytes, const QString& name,
-                                                      QString* problem, const NameLinesFile& kind) {
+QByteArray encodeSearchNames(std::vector<SearchNameData> names, const NameLinesFile& kind) {
+    return encodeNameLines(std::move(names), kind.header, false);
+}
+
+bool readNameLines(const QByteArray& bytes, const char* header, NameLinesError& bad,
+                   const std::function<bool(int16_t, int32_t, QString)>& take) {
     auto damaged = [&](int64_t line, const char* why) {
-        if (problem)
-            *problem = QStringLiteral("Файл %1 %2 повреждён (строка %3: %4); %5")
-                           .arg(QString::fromUtf8(kind.what), name)
-                           .arg(line)
-                           .arg(QString::fromUtf8(why), QString::fromUtf8(kind.consequence));
-        return std::make_shared<const SearchNames>();
+        bad.line = line;
+        bad.why = QString::fromUtf8(why);
+        return false;
     };
-    auto set = std::make_shared<SearchNames>();
     QByteArrayView rest(bytes);
     int64_t line = 0;
     while (!rest.isEmpty()) {
@@ -80,7 +87,7 @@ std::shared_ptr<const SearchNames> SearchNames::parse(const QByteArray& bytes, c
         rest = rest.sliced(end + 1);
         if (text.size() > kMaxLine) return damaged(line, "слишком длинная строка");
         if (line == 1) {
-            if (text != QByteArrayView(kind.header)) return damaged(line, "неизвестный заголовок");
+            if (text != QByteArrayView(header)) return damaged(line, "неизвестный заголовок");
             continue;
         }
         const qsizetype tab1 = text.indexOf('\t');
@@ -90,13 +97,35 @@ std::shared_ptr<const SearchNames> SearchNames::parse(const QByteArray& bytes, c
             !readNumber(text.sliced(tab1 + 1, tab2 - tab1 - 1), kMaxRecord, record))
             return damaged(line, "нет класса или номера записи");
         QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        const QString n = decoder.decode(text.sliced(tab2 + 1));
+        QString n = decoder.decode(text.sliced(tab2 + 1));
         if (decoder.hasError() || !usable(n)) return damaged(line, "имя не в UTF-8 или пустое");
-        if (set->classes_.size() <= size_t(cls)) set->classes_.resize(size_t(cls) + 1);
-        set->classes_[size_t(cls)].push_back({int32_t(record), n, searchKey(n)});
-        ++set->count_;
+        if (!take(int16_t(cls), int32_t(record), std::move(n)))
+            return damaged(line, "объект назван второй раз");
     }
     if (line == 0) return damaged(1, "файл пуст");
+    return true;
+}
+
+std::shared_ptr<const SearchNames> SearchNames::parse(const QByteArray& bytes, const QString& name,
+                                                      QString* problem, const NameLinesFile& kind) {
+    auto set = std::make_shared<SearchNames>();
+    NameLinesError bad;
+    const bool ok =
+        readNameLines(bytes, kind.header, bad, [&](int16_t cls, int32_t record, QString n) {
+            if (set->classes_.size() <= size_t(cls)) set->classes_.resize(size_t(cls) + 1);
+            const QString key = searchKey(n);
+            set->classes_[size_t(cls)].push_back({record, std::move(n), key});
+            ++set->count_;
+            return true;
+        });
+    if (!ok) {
+        if (problem)
+            *problem = QStringLiteral("Файл %1 %2 повреждён (строка %3: %4); %5")
+                           .arg(QString::fromUtf8(kind.what), name)
+                           .arg(bad.line)
+                           .arg(bad.why, QString::fromUtf8(kind.consequence));
+        return std::make_shared<const SearchNames>();
+    }
     for (std::vector<Entry>& entries : set->classes_)
         std::stable_sort(entries.begin(), entries.end(),
                          [](const Entry& a, const Entry& b) { return a.record < b.record; });

@@ -13,6 +13,7 @@
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -50,6 +51,20 @@ struct SearchNameData {
 // blanks are left out.
 QByteArray encodeSearchNames(std::vector<SearchNameData> names,
                              const NameLinesFile& kind = kSearchNamesLines);
+
+// The names files of a dataset share their form: a header line, then
+// "class<TAB>record<TAB>name" lines. encodeNameLines writes them sorted by
+// class, record and name, each distinct line once (with onePerObject, the
+// first name of an object only); readNameLines hands every line to take and
+// stops at the first that does not read or that take refuses.
+QByteArray encodeNameLines(std::vector<SearchNameData> names, const char* header,
+                           bool onePerObject);
+struct NameLinesError {
+    int64_t line = 0;
+    QString why;
+};
+bool readNameLines(const QByteArray& bytes, const char* header, NameLinesError& bad,
+                   const std::function<bool(int16_t, int32_t, QString)>& take);
 
 class SearchNames {
 public:

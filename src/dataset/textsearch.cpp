@@ -164,7 +164,7 @@ FillStatus findByText(const NameContext& ctx, const QString& text, ListModel& li
         auto nextOther = other.begin();
         auto takeOthersBefore = [&](int32_t n) {
             for (; nextOther != other.end() && *nextOther < n; ++nextOther)
-                found.push_back({prefix + names.shortName(*nextOther), itemKey(c, *nextOther)});
+                found.push_back({prefix + names.displayName(*nextOther), itemKey(c, *nextOther)});
             if (nextOther != other.end() && *nextOther == n) ++nextOther;
         };
         for (size_t i = 0; i < keys->records.size(); ++i) {
@@ -176,7 +176,7 @@ FillStatus findByText(const NameContext& ctx, const QString& text, ListModel& li
             const QStringView key = all.mid(keys->starts[i], keys->starts[i + 1] - keys->starts[i]);
             if (keyMatches(key, wanted, rule) || cutNameMatches(key, wanted, field)) {
                 takeOthersBefore(n);
-                found.push_back({prefix + names.shortName(n), itemKey(c, n)});
+                found.push_back({prefix + names.displayName(n), itemKey(c, n)});
             }
         }
         // Names one typo away: the few the class's word index offers, checked whole.

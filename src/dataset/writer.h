@@ -83,6 +83,9 @@ struct DatasetData {
     std::optional<GeoReference> geo;
     // Written only when present: houses placed by estimate (urbica.apx).
     std::vector<HouseRef> approximateHouses;
+    // Written only when present: the whole names shown for objects whose name
+    // lost letters or was cut (urbica.dnm).
+    std::vector<SearchNameData> displayNames;
 };
 
 // Writes everything into dir (created when missing). False with a reason on

@@ -5,6 +5,7 @@
 #include <QImage>
 
 #include "dataset/datafile.h"
+#include "dataset/displaynames.h"
 #include "dataset/writerparts.h"
 
 namespace urbica {
@@ -74,6 +75,10 @@ bool writeExtras(const DatasetData& d, const QString& dir, QString* error) {
         return false;
     if (!d.kindPlaces.empty() && !writeFileAtomically(fileIn(dir, QLatin1String(kKindPlacesFile)),
                                                       encodeKindPlaces(d.kindPlaces), error))
+        return false;
+    if (!d.displayNames.empty() &&
+        !writeFileAtomically(fileIn(dir, QLatin1String(kDisplayNamesFile)),
+                             encodeDisplayNames(d.displayNames), error))
         return false;
     return !d.geo || writeFileAtomically(fileIn(dir, QLatin1String(kGeoReferenceFile)),
                                          encodeGeoReference(*d.geo), error);

@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include "view/pictureexport.h"
 
@@ -13,6 +14,26 @@ QString replaceQuestion(const QString& path) {
     return QStringLiteral("Файл %1 уже существует. Заменить его?")
         .arg(QDir::toNativeSeparators(path));
 }
+
+namespace {
+
+bool askDeviceSize(QWidget* parent, const QSize& device, const QSize& plain) {
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Urbica"),
+                    QStringLiteral("Сохранить картинку в разрешении экрана (%1 × %2 точек) "
+                                   "или в размере карты (%3 × %4 точек)?")
+                        .arg(device.width())
+                        .arg(device.height())
+                        .arg(plain.width())
+                        .arg(plain.height()),
+                    QMessageBox::NoButton, parent);
+    QPushButton* full = box.addButton(QStringLiteral("В разрешении экрана"), QMessageBox::YesRole);
+    box.addButton(QStringLiteral("В размере карты"), QMessageBox::NoRole);
+    box.setDefaultButton(full);
+    box.exec();
+    return box.clickedButton() == full;
+}
+
+}  // namespace
 
 bool exportPictureCommand(QWidget* parent, const QImage& picture, const ExportUi& ui) {
     // The dialog does not ask about the typed name: the name saved may differ
@@ -30,8 +51,18 @@ bool exportPictureCommand(QWidget* parent, const QImage& picture, const ExportUi
                                                          replaceQuestion(path)) == QMessageBox::Yes;
         if (!replace) return false;
     }
+    QImage saved = picture;
+    if (picture.devicePixelRatio() != 1) {
+        // A picture of the screen's device pixels, or one of the map's size in pixels.
+        const QSize plain = picture.deviceIndependentSize().toSize();
+        const bool device = ui.chooseDeviceSize ? ui.chooseDeviceSize(picture.size(), plain)
+                                                : askDeviceSize(parent, picture.size(), plain);
+        saved = device ? picture
+                       : picture.scaled(plain, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        saved.setDevicePixelRatio(1);
+    }
     QString reason;
-    if (savePictureBmp(picture, path, &reason)) return true;
+    if (savePictureBmp(saved, path, &reason)) return true;
     qWarning("urbica: picture not saved to %s: %s", qPrintable(path), qPrintable(reason));
     if (ui.message)
         ui.message(exportErrorText());

@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QRectF>
+#include <QSize>
 #include <functional>
 
 #include "view/viewstate.h"
@@ -17,6 +18,10 @@ struct ExportUi {
     std::function<void(const QString&)> message;
     // Whether an existing file of this name may be replaced; empty: a Yes/No question.
     std::function<bool(const QString&)> confirmReplace;
+    // For a picture of more device pixels than pixels: true to save it at the
+    // screen's resolution (its device pixels), false at the map's size in
+    // pixels; empty: a question with the two sizes.
+    std::function<bool(const QSize& device, const QSize& plain)> chooseDeviceSize;
 };
 
 // The question asked before an existing file is replaced.

@@ -146,7 +146,7 @@ QSize PrintDialog::previewSize() const {
 void PrintDialog::makepage() {
     const QSize portraitPage = pagePixels(env_.paper.size(QPageSize::Point), env_.dpiX, env_.dpiY);
     composition_ = composePageLayout(portraitPage, orientation_, margins_, stretc->isChecked(),
-                                     picture_.size());
+                                     picture_.deviceIndependentSize().toSize());
     page_ = composePage(picture_, composition_);
     if (page_.isNull()) {
         minipage->clear();
@@ -183,8 +183,9 @@ bool PrintDialog::printPage(QString* error) {
         return false;
     }
     const QRect paper = printer.paperRect(QPrinter::DevicePixel).toRect();
+    const QImage page = pageAt(printer.resolution());
     paintPrintedPage(painter, QRect(QPoint(0, 0), paper.size()), printer.resolution(),
-                     bw->isChecked() ? grayPage(page_) : page_, footer_);
+                     bw->isChecked() ? grayPage(page) : page, footer_);
     if (!painter.end() || printer.printerState() == QPrinter::Error) {
         if (error) *error = QStringLiteral("принтер %1 сообщил об ошибке").arg(env_.printerName);
         return false;
@@ -192,8 +193,19 @@ bool PrintDialog::printPage(QString* error) {
     return true;
 }
 
+QImage PrintDialog::pageAt(double deviceDpi) const {
+    if (!env_.renderAt || page_.isNull()) return page_;
+    const double ratio =
+        printRatio(deviceDpi, env_.dpiX, picture_.deviceIndependentSize().toSize());
+    if (ratio <= 1) return page_;
+    const QImage picture = env_.renderAt(ratio);
+    if (picture.isNull()) return page_;
+    return composePage(picture, composition_);
+}
+
 bool PrintDialog::savePdf(const QString& path, QString* error) {
-    return writePagePdf(page_, env_.paper, orientation_, bw->isChecked(), footer_, path, error);
+    return writePagePdf(pageAt(kPdfResolution), env_.paper, orientation_, bw->isChecked(), footer_,
+                        path, error);
 }
 
 void PrintDialog::tell(const QString& text) {

@@ -28,6 +28,10 @@ struct PrintEnvironment {
     double dpiX = 96, dpiY = 96;                 // the screen's resolution
     std::function<QString()> choosePdfFile;      // the PDF file name; empty: cancelled
     std::function<void(const QString&)> message;
+    // The map picture of the view drawn again at a ratio of device pixels to
+    // screen pixels, for a page at the printer's resolution; empty (or a
+    // null picture): the picture given is printed.
+    std::function<QImage(double ratio)> renderAt;
 
     // The system's default printer (or the first one) and the primary screen.
     static PrintEnvironment system();
@@ -43,6 +47,9 @@ public:
 
     PageOrientation orientation() const { return orientation_; }
     const QImage& page() const { return page_; }
+    // The page at a device's resolution: from the picture drawn again at it
+    // when the environment can (see renderAt), else the page above.
+    QImage pageAt(double deviceDpi) const;
     const PageComposition& composition() const { return composition_; }
 
     // Composes the page for the current choices and shows it reduced.

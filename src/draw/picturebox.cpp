@@ -499,9 +499,10 @@ void PictureBox::textOut(int x, int y, const QString& text, const LogFont& lf) {
     p.translate(x, y);
     if (lf.escapement != 0) p.rotate(-lf.escapement / 10.0);
     if (textHalo > 0) {
-        // The letters in the background colour around their place, under them.
+        // The letters in the background colour around their place, under
+        // them: four copies moved diagonally reach round every stroke.
         p.setPen(colorFromRgbInt(backColor));
-        const double d = textHalo, e = textHalo * 0.7071;
+        const double e = textHalo * 0.7071;
         const QPointF around[4] = {{e, e}, {-e, e}, {e, -e}, {-e, -e}};
         for (const QPointF& o : around) p.drawText(QPointF(0, made.ascent) + o, text);
     }

@@ -8,6 +8,7 @@
 #include "mainwindow/layout.h"
 #include "mainwindow/mainwindow.h"
 #include "mainwindow/widgets.h"
+#include "view/redraw.h"
 
 namespace urbica {
 
@@ -74,6 +75,8 @@ bool runDialogCommand(MainWindow& w, const QString& name, const MessageFunction&
     } else if (name == QLatin1String("printing")) {
         PrintEnvironment env = PrintEnvironment::system();
         env.message = message;
+        // The page at the printer's resolution: the view drawn again at it.
+        env.renderAt = [&w](double ratio) { return renderAtRatio(w.appState(), w.boxes, ratio); };
         printCommand(&w, w.boxes.map.image(), s.settings, w.runState().printFooter, env);
     } else if (name == QLatin1String("tofile")) {
         ExportUi ui;

@@ -79,7 +79,7 @@ bool findMetroByText(const NameContext& ctx, const QString& text, ListModel& lis
         const QString name = names.shortName(n);
         if (searchKeyMatches(searchKey(name), wanted, TextMatch::Anywhere) ||
             std::binary_search(other.begin(), other.end(), n))
-            items.push_back({name, n});
+            items.push_back({names.displayName(n), n});
     }
     list.addItems(std::move(items));
     distinguishSameTexts(ctx, list, mc);

@@ -5,6 +5,7 @@
 #include <QString>
 #include <optional>
 
+#include "dataset/displaynames.h"
 #include "dataset/georef.h"
 #include "dataset/names.h"
 #include "dataset/programfolders.h"
@@ -31,6 +32,9 @@ struct AppState {
     mutable FileCache files;
     // Where the map lies on the Earth, when the dataset records it.
     std::optional<GeoReference> geo;
+    // The whole names of names that lost letters or were cut, when the
+    // dataset keeps them (urbica.dnm); shown wherever a name is shown.
+    std::shared_ptr<const DisplayNames> displayNames;
 
     // The folders of urbica.cfg and of the bookmark files.
     QString settingsFolder() const {
@@ -50,7 +54,7 @@ struct AppState {
     }
 
     NameContext names() const {
-        return NameContext{settings.dataDirectory, catalogue, tables, &files};
+        return NameContext{settings.dataDirectory, catalogue, tables, &files, displayNames.get()};
     }
 };
 

@@ -19,6 +19,9 @@ QStringList readDatasetExtras(AppState& state) {
     problem.clear();
     KindPlaces::load(state.settings.dataDirectory, nullptr, &problem);
     if (!problem.isEmpty()) problems << problem;
+    problem.clear();
+    state.displayNames = DisplayNames::load(state.settings.dataDirectory, &problem);
+    if (!problem.isEmpty()) problems << problem;
     return problems;
 }
 

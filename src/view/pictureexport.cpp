@@ -48,10 +48,16 @@ QImage pictureCutOut(const QImage& picture, const QRect& pixels) {
     if (pixels.width() <= 0 || pixels.height() <= 0 || pixels.width() > kMaxSide ||
         pixels.height() > kMaxSide)
         return QImage();
-    QImage out(pixels.size(), QImage::Format_RGB32);
+    // In the picture's device pixels when it has more than one a pixel.
+    const double r = picture.isNull() ? 1 : picture.devicePixelRatio();
+    const QRect device = r == 1 ? pixels
+                                : QRect((QPointF(pixels.topLeft()) * r).toPoint(),
+                                        (QSizeF(pixels.size()) * r).toSize());
+    QImage out(device.size(), QImage::Format_RGB32);
+    out.setDevicePixelRatio(r);
     out.fill(Qt::white);
     QPainter p(&out);
-    p.drawImage(QPoint(0, 0), picture, pixels);
+    p.drawImage(QPoint(0, 0), picture, device);
     return out;
 }
 

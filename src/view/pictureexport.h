@@ -27,7 +27,8 @@ QString exportFileName(const QString& chosen);
 QRect exportPixelRect(const QRectF& frameMapUnits, const ViewState& v);
 
 // The part of the picture under a pixel rectangle, exactly that size; pixels
-// outside the picture are white.
+// outside the picture are white. Of a picture with a device pixel ratio, the
+// rectangle is in its logical pixels and the part keeps the ratio's pixels.
 QImage pictureCutOut(const QImage& picture, const QRect& pixels);
 
 // Writes the picture as a Windows bitmap, replacing the file as a whole.

@@ -4,6 +4,8 @@
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
+#include <algorithm>
+#include <cmath>
 
 #include "dataset/datafile.h"
 #include "dataset/numbers.h"
@@ -57,16 +59,26 @@ PageComposition composePageLayout(const QSize& portraitPage, PageOrientation ori
 
 QImage composePage(const QImage& picture, const PageComposition& layout) {
     if (layout.page.isEmpty()) return QImage();
-    QImage page(layout.page, QImage::Format_RGB32);
+    // A picture of more device pixels than screen pixels gives a page of as
+    // many: the layout stays in screen pixels.
+    const double r = picture.isNull() ? 1 : picture.devicePixelRatio();
+    QImage page(r == 1 ? layout.page : (QSizeF(layout.page) * r).toSize(), QImage::Format_RGB32);
+    page.setDevicePixelRatio(r);
     page.fill(Qt::white);
     if (picture.isNull() || layout.target.isEmpty()) return page;
     QPainter p(&page);
-    if (layout.stretched) {
-        p.setRenderHint(QPainter::SmoothPixmapTransform);
-        p.drawImage(layout.target, picture, layout.source);
-    } else {
-        p.drawImage(layout.target.topLeft(), picture, layout.source);
+    if (r == 1) {
+        if (layout.stretched) {
+            p.setRenderHint(QPainter::SmoothPixmapTransform);
+            p.drawImage(layout.target, picture, layout.source);
+        } else {
+            p.drawImage(layout.target.topLeft(), picture, layout.source);
+        }
+        return page;
     }
+    const QRectF source(QPointF(layout.source.topLeft()) * r, QSizeF(layout.source.size()) * r);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.drawImage(QRectF(layout.target), picture, source);
     return page;
 }
 
@@ -87,6 +99,17 @@ void paintPrintedPage(QPainter& painter, const QRect& paperRect, int resolution,
     painter.restore();
 }
 
+double printRatio(double deviceDpi, double screenDpi, const QSize& pictureSize) {
+    if (!(screenDpi > 0)) return 1;
+    const double dpi = std::clamp(deviceDpi, 300.0, 600.0);
+    double r = std::clamp(dpi / screenDpi, 1.0, 8.0);
+    const double pixels = double(pictureSize.width()) * pictureSize.height();
+    constexpr double kMaxPixels = 60e6;
+    if (pixels > 0 && pixels * r * r > kMaxPixels)
+        r = std::max(1.0, std::sqrt(kMaxPixels / pixels));
+    return r;
+}
+
 bool writePagePdf(const QImage& page, const QPageSize& paper, PageOrientation orientation,
                   bool blackAndWhite, const QString& footer, const QString& path, QString* error) {
     if (page.isNull()) {
@@ -99,7 +122,7 @@ bool writePagePdf(const QImage& page, const QPageSize& paper, PageOrientation or
         buffer.open(QIODevice::WriteOnly);
         QPdfWriter writer(&buffer);
         writer.setCreator(QStringLiteral("Urbica"));
-        writer.setResolution(300);
+        writer.setResolution(kPdfResolution);
         writer.setPageLayout(QPageLayout(paper,
                                          orientation == PageOrientation::Landscape
                                              ? QPageLayout::Landscape

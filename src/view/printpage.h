@@ -41,13 +41,24 @@ PageComposition composePageLayout(const QSize& portraitPage, PageOrientation ori
                                   const PageMargins& margins, bool stretch,
                                   const QSize& pictureSize);
 
-// The page itself: white, with the picture placed as the layout says.
+// The page itself: white, with the picture placed as the layout says. A
+// picture of a device pixel ratio above 1 (sizes in the layout are its
+// logical ones) gives a page of that ratio: as many pixels more.
 QImage composePage(const QImage& picture, const PageComposition& layout);
 
 // Paints a composed page over the whole paper rectangle of a device and the
 // footer line at (100, 100) twips, in the device's resolution.
 void paintPrintedPage(QPainter& painter, const QRect& paperRect, int resolution, const QImage& page,
                       const QString& footer);
+
+// The resolution a page is composed at for a device of deviceDpi: at least
+// 300 dots per inch, at most 600 and the device's own, as a ratio to the
+// screen's dpi, kept low enough that the picture's pixels stay below 60
+// million (a picture of pictureSize screen pixels). At most 8.
+double printRatio(double deviceDpi, double screenDpi, const QSize& pictureSize);
+
+// Dots per inch of the PDF page.
+inline constexpr int kPdfResolution = 300;
 
 // Writes the page as a one-page PDF of the given paper, replacing the file
 // as a whole; false with the reason when it cannot be written.

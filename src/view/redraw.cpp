@@ -200,6 +200,23 @@ void renderMap(AppState& s, MapBoxes& boxes, const ViewHooks& hooks) {
     if (hooks.setBusyCursor) hooks.setBusyCursor(false);
 }
 
+QImage renderAtRatio(AppState& s, const MapBoxes& screen, double ratio) {
+    if (s.catalogue.gridExtent == 0) return {};
+    MapBoxes b;
+    setPictureRatio(b, ratio);
+    for (PictureBox* box : {&b.map, &b.hidepage, &b.originalpage})
+        box->resize(screen.map.width(), screen.map.height());
+    b.map.backColor = screen.map.backColor;
+    b.map.setScale(screen.map.scaleLeft(), screen.map.scaleTop(), screen.map.scaleWidth(),
+                   screen.map.scaleHeight());
+    const LabelQueue labels = s.labels;
+    const int16_t pickActive = s.pickActive;
+    renderMap(s, b, ViewHooks{});
+    s.labels = labels;
+    s.pickActive = pickActive;
+    return b.hidepage.image();
+}
+
 void buildOverview(AppState& s, MapBoxes& boxes, const ViewHooks& hooks) {
     if (s.catalogue.gridExtent == 0 || s.settings.allwindow == 1) return;
     const FileCache::Pass pass(&s.files);

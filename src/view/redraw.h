@@ -25,6 +25,12 @@ void redrawView(AppState& s, MapBoxes& boxes, const ViewHooks& hooks, bool recor
 // hidepage (with marks), without changing the view.
 void renderMap(AppState& s, MapBoxes& boxes, const ViewHooks& hooks);
 
+// The picture of the current view with its marks, as hidepage holds it, drawn
+// again at ratio device pixels a pixel in boxes of the map's size (for a
+// printed page); the view, the screen's boxes and the label queue stay as
+// they were.
+QImage renderAtRatio(AppState& s, const MapBoxes& screen, double ratio);
+
 // Draws the overview layers into nav and keeps a clean copy in tempnav.
 void buildOverview(AppState& s, MapBoxes& boxes, const ViewHooks& hooks);
 

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "dataset/displaynames.h"
 #include "dataset/georef.h"
 #include "dataset/listmodel.h"
 #include "dataset/names.h"
@@ -211,6 +212,59 @@ TEST_F(TwoNames, ADamagedOrMissingNamesFileLeavesTheShownNames) {
     EXPECT_TRUE(SearchNames::load(dir, &cache, &problem)->empty());
     EXPECT_TRUE(problem.isEmpty());
     EXPECT_TRUE(find("Кірава", true).empty());
+}
+
+// Whole names shown in place of names that lost letters or were cut: names,
+// lists and the found entries show them, lists keep the order and the
+// searches the matches of the stored names.
+TEST_F(TwoNames, WholeNamesAreShownWhereTheStoredOnesWere) {
+    QFile f(dir + QLatin1String(kDisplayNamesFile));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(encodeDisplayNames({{1, 3, u("Klenzestraße")},
+                                {1, 7, u("Длинная улица имени очень известного человека")},
+                                {1, 3, u("второе имя того же объекта не пишется")}}));
+    f.close();
+    QString problem;
+    const auto whole = DisplayNames::load(dir, &problem);
+    EXPECT_TRUE(problem.isEmpty());
+    ASSERT_EQ(whole->count(), 2);
+    NameContext shown = ctx(true);
+    shown.wholeNames = whole.get();
+    EXPECT_EQ(objectName(shown, 1, 3, false), u("Klenzestraße"));
+    EXPECT_EQ(streetName(shown, 7), u("Длинная улица имени очень известного человека"));
+    EXPECT_EQ(objectName(ctx(true), 1, 3, false), u("Klenzestrasse")) << "without: as stored";
+    const ClassNames names(shown, 1);
+    EXPECT_EQ(names.shortName(3), u("Klenzestrasse")) << "what the searches compare";
+    EXPECT_EQ(names.displayName(3), u("Klenzestraße"));
+    // The street list: the same entries in the same order, the whole names shown.
+    ListModel stored(true), wholeList(true);
+    ASSERT_EQ(fillStreetList(ctx(true), stored), FillStatus::Done);
+    ASSERT_EQ(fillStreetList(shown, wholeList), FillStatus::Done);
+    ASSERT_EQ(stored.count(), wholeList.count());
+    int differ = 0;
+    for (int i = 0; i < stored.count(); ++i) {
+        EXPECT_EQ(stored.itemData(i), wholeList.itemData(i)) << i;
+        differ += stored.text(i) != wholeList.text(i);
+    }
+    EXPECT_EQ(differ, 2);
+    const int at = stored.prefixPosition(u("Klenzestr"));
+    ASSERT_GE(at, 0);
+    EXPECT_EQ(wholeList.prefixPosition(u("Klenzestr")), at) << "typing finds it as before";
+    EXPECT_TRUE(wholeList.text(at).startsWith(u("Klenzestraße")));
+    // A search finds what it found and lists it by its whole name.
+    ListModel found(false);
+    ASSERT_EQ(findByText(shown, u("klenzestrasse"), found, {1, 2}), FillStatus::Done);
+    ASSERT_EQ(found.count(), 1);
+    EXPECT_EQ(found.text(0), u("Улицы Klenzestraße"));
+
+    // A file that names an object twice, or does not read, is left out whole.
+    for (const char* bad : {"urbica-display-names 1\n1\t3\tA\n1\t3\tB\n",
+                            "urbica-search-names 1\n1\t3\tA\n", "urbica-display-names 1\n1\t3\n"}) {
+        problem.clear();
+        EXPECT_TRUE(DisplayNames::parse(QByteArray(bad), u("x"), &problem)->empty()) << bad;
+        EXPECT_FALSE(problem.isEmpty()) << bad;
+    }
+    EXPECT_TRUE(DisplayNames::load(dir + u("missing/"), &problem)->empty());
 }
 
 }  // namespace

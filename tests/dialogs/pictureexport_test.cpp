@@ -120,3 +120,41 @@ TEST(ExportCommand, AnExistingFileIsReplacedOnlyWhenAllowed) {
     EXPECT_EQ(asked.size(), 2) << "a new file needs no question";
     EXPECT_TRUE(replaceQuestion("cut.bmp").contains("cut.bmp"));
 }
+
+TEST(ExportCommand, APictureOfTheScreensDevicePixelsIsSavedAtEitherSize) {
+    QTemporaryDir dir;
+    QImage picture(200, 100, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    picture.setPixel(1, 1, qRgb(0, 0, 255));
+    picture.setDevicePixelRatio(2);
+    // A part drawn in the map's pixels is cut from the device pixels.
+    const QImage part = pictureCutOut(picture, QRect(0, 0, 10, 10));
+    EXPECT_EQ(part.size(), QSize(20, 20));
+    EXPECT_EQ(part.pixel(1, 1) & 0xFFFFFF, 0x0000FFu);
+    for (bool device : {true, false}) {
+        ExportUi ui;
+        QSize asked[2];
+        ui.chooseFile = [&] { return dir.filePath(device ? "full" : "plain"); };
+        ui.chooseDeviceSize = [&](const QSize& d, const QSize& p) {
+            asked[0] = d;
+            asked[1] = p;
+            return device;
+        };
+        ASSERT_TRUE(exportPictureCommand(nullptr, picture, ui));
+        EXPECT_EQ(asked[0], QSize(200, 100));
+        EXPECT_EQ(asked[1], QSize(100, 50));
+        const QImage saved(dir.filePath(device ? "full.bmp" : "plain.bmp"));
+        EXPECT_EQ(saved.size(), device ? QSize(200, 100) : QSize(100, 50));
+    }
+    // One pixel a pixel: no question, the design's picture.
+    QImage plain(100, 50, QImage::Format_RGB32);
+    plain.fill(Qt::red);
+    ExportUi ui;
+    ui.chooseFile = [&] { return dir.filePath("design"); };
+    ui.chooseDeviceSize = [](const QSize&, const QSize&) -> bool {
+        ADD_FAILURE() << "asked";
+        return true;
+    };
+    ASSERT_TRUE(exportPictureCommand(nullptr, plain, ui));
+    EXPECT_EQ(QImage(dir.filePath("design.bmp")).size(), QSize(100, 50));
+}

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <cmath>
 
 #include "dialogs/printform.h"
 
@@ -92,6 +93,36 @@ TEST(PageComposition, ThePageHoldsThePictureWhereTheLayoutSays) {
     EXPECT_EQ(stretched.pixel(150, 210) & 0xFFFFFF, 0xFFFFFFu) << "below the picture: paper";
 }
 
+TEST(PageComposition, APictureOfMorePixelsGivesASharperPageOfTheSameLayout) {
+    // The view drawn at 3 device pixels a pixel: 80 x 60 pixels of 3 x 3.
+    QImage pic = picture(240, 180);
+    pic.setDevicePixelRatio(3);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 3; ++x) pic.setPixel(x, y, qRgb(0, 0, 255));
+    pic.setPixel(3, 0, qRgb(0, 255, 0));  // one device pixel: seen on the sharp page only
+    const QSize logical = pic.deviceIndependentSize().toSize();
+    ASSERT_EQ(logical, QSize(80, 60));
+    for (bool stretch : {false, true}) {
+        const PageComposition c = composePageLayout(QSize(300, 400), PageOrientation::Portrait,
+                                                    PageMargins{}, stretch, logical);
+        const QImage page = composePage(pic, c);
+        ASSERT_EQ(page.size(), QSize(900, 1200)) << "the same page, three times the pixels";
+        EXPECT_EQ(page.devicePixelRatio(), 3);
+        const QPoint corner = c.target.topLeft() * 3;
+        EXPECT_EQ(page.pixel(corner) & 0xFFFFFF, 0x0000FFu) << stretch;
+        EXPECT_EQ(page.pixel(c.target.center() * 3) & 0xFFFFFF, 0xFF0000u);
+        EXPECT_EQ(page.pixel(corner - QPoint(1, 0)) & 0xFFFFFF, 0xFFFFFFu) << "paper";
+        if (!stretch) EXPECT_EQ(page.pixel(corner + QPoint(3, 0)) & 0xFFFFFF, 0x00FF00u);
+    }
+    // 300 dots per inch at least, the device's up to 600, pixels bounded.
+    EXPECT_DOUBLE_EQ(printRatio(96, 96, QSize(800, 600)), 300.0 / 96);
+    EXPECT_DOUBLE_EQ(printRatio(600, 96, QSize(800, 600)), 6.25);
+    EXPECT_DOUBLE_EQ(printRatio(1200, 96, QSize(800, 600)), 6.25);
+    EXPECT_LE(
+        printRatio(1200, 96, QSize(4000, 3000)) * printRatio(1200, 96, QSize(4000, 3000)) * 12e6,
+        60e6 * 1.0001);
+}
+
 TEST(PagePdf, WritesAPdfOrReportsAMissingFolder) {
     QTemporaryDir dir;
     const QImage page =
@@ -130,6 +161,31 @@ TEST(PrintDialog, OrientationRecomposesAndExchangesThePreview) {
     d.portrait->click();
     EXPECT_EQ(d.minipage->size(), preview);
     EXPECT_EQ(d.composition().target, QRect(50, 50, 693, 520));
+}
+
+TEST(PrintDialog, PrintedPagesComeFromTheViewDrawnAtTheDevicesResolution) {
+    Settings settings;
+    PrintEnvironment env = testEnvironment("queue");
+    double asked = 0;
+    env.renderAt = [&](double ratio) {
+        asked = ratio;
+        QImage sharp = picture(int(std::ceil(400 * ratio)), int(std::ceil(300 * ratio)));
+        sharp.setDevicePixelRatio(ratio);
+        return sharp;
+    };
+    // The screen's picture at ratio 2: laid out by its size in pixels.
+    QImage screen = picture(800, 600);
+    screen.setDevicePixelRatio(2);
+    PrintDialog d(screen, settings, "footer", env);
+    EXPECT_EQ(d.composition().target.size(), QSize(400, 300));
+    EXPECT_EQ(d.page().deviceIndependentSize().toSize(), QSize(793, 1122));
+    const QImage pdf = d.pageAt(kPdfResolution);
+    EXPECT_DOUBLE_EQ(asked, 300.0 / 96);
+    EXPECT_EQ(pdf.deviceIndependentSize().toSize(), QSize(793, 1122));
+    EXPECT_GE(pdf.width(), 793 * 3) << "at least 300 dots per inch";
+    // Without a way to draw again, the page shown is the one printed.
+    PrintDialog plain(picture(400, 300), settings, "footer", testEnvironment("queue"));
+    EXPECT_EQ(plain.pageAt(600), plain.page());
 }
 
 TEST(PrintDialog, BlackAndWhiteChangesTheSettingNotThePreview) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QBuffer>
+#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -14,6 +15,7 @@
 
 #include "dataset/georef.h"
 #include "dataset/kindplaces.h"
+#include "dataset/displaynames.h"
 #include "findtool.h"
 #include "search/searchfixture.h"
 
@@ -129,6 +131,28 @@ TEST_F(FindCity, MetroAndJson) {
     EXPECT_TRUE(j.contains(u("x")) && j.contains(u("y")));
     // A station without map objects is not listed.
     EXPECT_EQ(find(dir(), {u("metro"), u("Закрытая")}).status, findtool::kNotFound);
+}
+
+TEST_F(FindCity, WholeNamesInTextAndJson) {
+    // The street's name as the importer keeps it whole beside the folded one.
+    QFile f(dir() + u("/") + QLatin1String(kDisplayNamesFile));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(encodeDisplayNames({{kStreets, kSadovaya, u("Sadovaja Straße")}}));
+    f.close();
+    Outcome r = find(dir(), {u("--json"), u("house"), u("садов"), u("14")});
+    ASSERT_EQ(r.status, findtool::kFound) << r.errors.toStdString();
+    const QJsonObject j = QJsonDocument::fromJson(r.lines.value(0).toUtf8()).object();
+    EXPECT_TRUE(j.value(u("name")).toString().startsWith(u("Sadovaja Straße д.14")))
+        << r.lines.value(0).toStdString();
+    r = find(dir(), {u("text"), u("садов")});
+    EXPECT_EQ(r.lines.filter(u("Sadovaja Straße")).size(), 1) << r.lines.join(u'|').toStdString();
+    // A damaged file is named on the error output and the names stay as stored.
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("urbica-display-names 1\nx\n");
+    f.close();
+    r = find(dir(), {u("text"), u("садов")});
+    EXPECT_TRUE(r.lines.filter(u("Sadovaja")).isEmpty()) << r.lines.join(u'|').toStdString();
+    EXPECT_TRUE(r.errors.contains(QLatin1String(kDisplayNamesFile))) << r.errors.toStdString();
 }
 
 TEST_F(FindCity, GeocodeBatchGoesOnPastBadLines) {

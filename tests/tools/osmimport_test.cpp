@@ -14,6 +14,7 @@
 #include "addresscheck.h"
 #include "dataset/binary.h"
 #include "dataset/datafile.h"
+#include "dataset/displaynames.h"
 #include "dataset/georef.h"
 #include "dataset/names.h"
 #include "dataset/searchnames.h"
@@ -577,9 +578,15 @@ TEST(BadInput, LongAndForeignNamesAreWrittenNotRefused) {
     for (const SearchNameData& n : r.data.searchNames) other.insert(n.name);
     EXPECT_EQ(other, (std::set<QString>{QString::fromUtf8(longName), u("вулиця Хрещатик"),
                                         u("улица Крещатик")}));
+    // Shown whole: the names that were cut or lost letters, not those kept as they are.
+    std::set<QString> whole;
+    for (const SearchNameData& n : r.data.displayNames) whole.insert(n.name);
+    EXPECT_EQ(whole, (std::set<QString>{QString::fromUtf8(longName), u("Кафе «Әлем» — Şişli")}));
 
     const QString dir = tmp.filePath(QStringLiteral("out"));
     ASSERT_TRUE(writeDatasetSafely(r.data, dir, &error)) << error.toStdString();
+    QString problem;
+    EXPECT_EQ(DisplayNames::load(dir + u("/"), &problem)->count(), 2) << problem.toStdString();
     const AddressCheck check = checkAddresses(dir, r.addresses);
     EXPECT_EQ(check.found, 2);
     EXPECT_EQ(check.total, 2);

@@ -209,6 +209,9 @@ int run(const QList<QByteArray>& args, QIODevice& in, QIODevice& out, QIODevice&
     for (const QString& problem : readDatasetExtras(s.state)) o.error(problem);
     s.geo = s.state.geo;
     QString problem;
+    s.state.displayNames = DisplayNames::load(s.state.settings.dataDirectory, &problem);
+    if (!problem.isEmpty()) o.error(problem);
+    problem.clear();
     s.approximate = readApproximateHouses(s.state.settings.dataDirectory, &problem);
     if (!problem.isEmpty()) o.error(problem);
     int status = kBadUse;

@@ -62,6 +62,7 @@ private:
     void addHouses(const Street& street, int32_t record, NameData& nd, int16_t& houseClass);
     std::vector<int32_t> housesInOrder(const Street& street) const;
     // The names of a record that find it besides the shown one, each once.
+    void addDisplayName(int16_t cls, int32_t record, const QString& shown, const QString& whole);
     void addSearchNames(int16_t cls, int32_t record, const QString& shown,
                         const std::vector<QString>& names);
     void nameHouseClasses();

@@ -35,6 +35,7 @@ struct Named {
     std::vector<size_t> pendings;
     osmium::Location where;  // a point of it, for the district that holds it
     int32_t district = 0;    // record in the district class
+    QString whole;           // the Unicode name its shown name was made from
 };
 
 struct Street {
@@ -45,6 +46,7 @@ struct Street {
     std::vector<int32_t> houses;
     osmium::Location where;
     int32_t district = 0;
+    QString whole;  // the Unicode name its display was made from
 };
 
 struct House {

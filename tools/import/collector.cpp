@@ -54,13 +54,18 @@ QString Collector::text(const char* value) {
 }
 
 QString Collector::nameOf(const osmium::TagList& t) {
+    const QString whole = wholeNameOf(t);
+    return whole.isEmpty() ? QString() : toCp1251Letters(whole, report_.text);
+}
+
+QString Collector::wholeNameOf(const osmium::TagList& t) {
     const char* ru = t["name:ru"];
     const char* name = ru && *ru ? ru : t["name"];
-    return name ? text(name) : QString();
+    return name ? QString::fromUtf8(name).simplified() : QString();
 }
 
 int32_t Collector::streetOfAddress(const QString& spelled, osmium::Location where) {
-    return names.streetOfAddress(text(spelled.toUtf8().constData()), where);
+    return names.streetOfAddress(text(spelled.toUtf8().constData()), where, spelled.simplified());
 }
 
 void Collector::relationPass(const osmium::Relation& r) {
@@ -363,6 +368,7 @@ std::vector<QString> Collector::allNamesOf(const osmium::TagList& t) {
 void Collector::attachNamed(int16_t cls, const QString& name, const osmium::TagList& t,
                             size_t pending, osmium::Location where, bool merge) {
     const int32_t record = names.attach(cls, name, pending, where, merge);
+    names.setWhole(cls, record, wholeNameOf(t));
     names.addOtherNames(cls, record, allNamesOf(t));
     pendings[pending].nameClass = cls;
     pendings[pending].nameRecord = record;
@@ -439,7 +445,8 @@ void Collector::addRoad(const osmium::TagList& t, const char* highway, Ring pts)
     if (!kind.street || !name || !*name) return;
     const QString key = text(name);
     const QString display = nameOf(t);
-    const int32_t s = names.streetFor(key, display, pendings[p].rings.front().front());
+    const int32_t s =
+        names.streetFor(key, display, pendings[p].rings.front().front(), wholeNameOf(t));
     names.streets[size_t(s)].pendings.push_back(p);
     names.addStreetNames(s, allNamesOf(t));
     pendings[p].nameClass = kStreetClass;

@@ -65,6 +65,8 @@ public:
     QString text(const char* value);
     // name:ru when present, else name.
     QString nameOf(const osmium::TagList& t);
+    // The same in Unicode, as tagged (blanks simplified): what nameOf folds.
+    static QString wholeNameOf(const osmium::TagList& t);
     // Every name the tags give (name, name:ru, alt_name, old_name, official_name,
     // short_name; lists split at ';'), whole and in Unicode.
     static std::vector<QString> allNamesOf(const osmium::TagList& t);

@@ -38,7 +38,7 @@ int32_t NameRegistry::attach(int16_t cls, const QString& name, size_t pending,
         if (it != named_[cls].end()) record = it->second;
     }
     if (!record) {
-        list.push_back({name, {}, {}, where, 0});
+        list.push_back({name, {}, {}, where, 0, {}});
         record = int32_t(list.size());
         if (merge) named_[cls].emplace(name, record);
     }
@@ -48,10 +48,15 @@ int32_t NameRegistry::attach(int16_t cls, const QString& name, size_t pending,
 
 int32_t NameRegistry::recordNamed(int16_t cls, const QString& name) {
     if (const int32_t record = recordOf(cls, name)) return record;
-    classes[cls].push_back({name, {}, {}, osmium::Location(), 0});
+    classes[cls].push_back({name, {}, {}, osmium::Location(), 0, {}});
     const int32_t record = int32_t(classes[cls].size());
     named_[cls].emplace(name, record);
     return record;
+}
+
+void NameRegistry::setWhole(int16_t cls, int32_t record, const QString& whole) {
+    QString& kept = classes[cls][size_t(record - 1)].whole;
+    if (kept.isEmpty()) kept = whole;
 }
 
 int32_t NameRegistry::recordOf(int16_t cls, const QString& name) const {
@@ -67,15 +72,18 @@ void NameRegistry::addStreetNames(int32_t street, const std::vector<QString>& na
     for (const QString& n : names) addDistinct(streets[size_t(street)].otherNames, n);
 }
 
-int32_t NameRegistry::streetFor(const QString& key, const QString& display,
-                                osmium::Location where) {
+int32_t NameRegistry::streetFor(const QString& key, const QString& display, osmium::Location where,
+                                const QString& whole) {
     auto it = streetByKey_.find(key);
     if (it != streetByKey_.end()) {
         Street& s = streets[size_t(it->second)];
-        if (s.display == s.key && display != key) s.display = display;
+        if (s.display == s.key && display != key) {
+            s.display = display;
+            s.whole = whole;
+        }
         return it->second;
     }
-    streets.push_back({key, display, {}, {}, {}, where, 0});
+    streets.push_back({key, display, {}, {}, {}, where, 0, whole});
     const int32_t i = int32_t(streets.size() - 1);
     streetByKey_.emplace(key, i);
     streetByFolded_.emplace(folded(key), i);
@@ -86,11 +94,12 @@ void NameRegistry::addRussianName(const QString& ru, int32_t street) {
     streetByRuName_.emplace(ru, street);
 }
 
-int32_t NameRegistry::streetOfAddress(const QString& key, osmium::Location where) {
+int32_t NameRegistry::streetOfAddress(const QString& key, osmium::Location where,
+                                      const QString& whole) {
     if (auto it = streetByKey_.find(key); it != streetByKey_.end()) return it->second;
     if (auto it = streetByRuName_.find(key); it != streetByRuName_.end()) return it->second;
     if (auto it = streetByFolded_.find(folded(key)); it != streetByFolded_.end()) return it->second;
-    return streetFor(key, key, where);
+    return streetFor(key, key, where, whole);
 }
 
 // ---------------------------------------------------------------------------
@@ -200,8 +209,9 @@ void Builder::makeFixedNames() {
             }
             const QString shown = nd.name;
             d_.classNames[size_t(cls)].push_back(std::move(nd));
-            addSearchNames(int16_t(cls), int32_t(d_.classNames[size_t(cls)].size()), shown,
-                           n.otherNames);
+            const int32_t record = int32_t(d_.classNames[size_t(cls)].size());
+            addSearchNames(int16_t(cls), record, shown, n.otherNames);
+            addDisplayName(int16_t(cls), record, shown, n.whole);
         }
     }
 }
@@ -220,13 +230,15 @@ void Builder::makeStreets() {
         if (listed != st.display) {
             // Found in both orders; the map is labelled as the data writes it.
             addDistinct(otherNames, st.display);
-            d_.mapLabels.push_back({kStreetClass, int32_t(s + 1), st.display});
+            d_.mapLabels.push_back(
+                {kStreetClass, int32_t(s + 1), st.whole.isEmpty() ? st.display : st.whole});
         }
         for (size_t p : st.pendings)
             for (const ObjectRefData& ref : pendingObjects_[p]) nd.mapObjects.push_back(ref);
         if (st.district) nd.parentClass = kDistrictClass, nd.parentRecord = st.district;
         addHouses(st, int32_t(s + 1), nd, houseClass);
         addSearchNames(kStreetClass, int32_t(s + 1), nd.name, otherNames);
+        addDisplayName(kStreetClass, int32_t(s + 1), nd.name, typeWordLast(st.whole));
         if (nd.mapObjects.size() > size_t(kMaxRefs)) {
             c_.skip(u("участки улиц сверх предела одной улицы"),
                     int64_t(nd.mapObjects.size()) - kMaxRefs);
@@ -324,6 +336,13 @@ void Builder::addSearchNames(int16_t cls, int32_t record, const QString& shown,
         keys.push_back(key);
         d_.searchNames.push_back({cls, record, name});
     }
+}
+
+// The whole name of an object whose shown name lost letters to the code
+// page, or was shortened or cut to its field.
+void Builder::addDisplayName(int16_t cls, int32_t record, const QString& shown,
+                             const QString& whole) {
+    if (!whole.isEmpty() && whole != shown) d_.displayNames.push_back({cls, record, whole});
 }
 
 // Several house classes are numbered "Дома 1", "Дома 2" ...

@@ -40,6 +40,9 @@ QStringList reportLines(const ImportResult& r) {
         lines << u("пропущено: %1: %2").arg(why).arg(count);
     lines << u("другие имена объектов для поиска: %1").arg(r.data.searchNames.size());
     lines << u("места по видам (аптеки, кафе, банкоматы …): %1").arg(r.data.kindPlaces.size());
+    if (!r.data.displayNames.empty())
+        lines << u("полные названия для показа (буквы вне 1251 или сокращённые): %1")
+                     .arg(r.data.displayNames.size());
     if (rep.inexactHouseNumbers)
         lines << u("номера домов, разобранные не полностью: %1").arg(rep.inexactHouseNumbers);
     if (rep.text.replacedCharacters)
