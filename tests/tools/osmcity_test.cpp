@@ -147,6 +147,7 @@ TEST(StreetParents, EveryStreetHasTheDistrictHoldingMostOfItElseTheCity) {
         EXPECT_EQ(parentOf.find(u("Пограничная улица"))->second, u("Первый"));
         EXPECT_EQ(parentOf.find(u("Лесная улица"))->second, city);
         EXPECT_EQ(housesOf[u("Лесная улица (") + city + u(")")], QStringList{u("3")});
+        EXPECT_EQ(r.data.catalogue.reserved50, city) << "the window's title names the city";
     }
 }
 

@@ -111,7 +111,8 @@ void Builder::makeCatalogue(const GridChoice& grid) {
     c.metroRangeDivisor = 4;
     c.streetClass = kStreetClass;
     c.metroClass = kStationClass;
-    c.reserved50 = u("Город из данных OpenStreetMap");
+    // The window's title names the city; without a known city it names the folder.
+    c.reserved50 = cityName_.left(50);
 }
 
 // The city's area: the export's box, else where the addresses lie (with

@@ -43,6 +43,7 @@ private:
     int32_t nearestPlace(QPoint p, double within) const;
     // In streetparents.cpp: the parent of every street.
     int32_t cityRecord_ = 0;
+    QString cityName_;  // the city's own name, for the catalogue; empty when unknown
     void findCity();
     int32_t districtHolding(const std::vector<QPoint>& points) const;
     std::vector<QPoint> pointsOf(size_t pending) const;

@@ -63,14 +63,22 @@ void Builder::findCity() {
         }
         return best;
     };
+    auto nameOf = [this](int32_t record) {
+        const Named& n = c_.names.classes[kDistrictClass][size_t(record - 1)];
+        return n.whole.isEmpty() ? n.name : n.whole;
+    };
     cityRecord_ = nearest(true);
-    if (cityRecord_) return;
+    if (cityRecord_) {
+        cityName_ = nameOf(cityRecord_);
+        return;
+    }
     const std::map<QString, int64_t>& named = c_.cityNames();
     const auto most =
         std::max_element(named.begin(), named.end(),
                          [](const auto& a, const auto& b) { return a.second < b.second; });
     if (most != named.end()) {
         cityRecord_ = c_.names.recordNamed(kDistrictClass, most->first);
+        cityName_ = nameOf(cityRecord_);
         return;
     }
     cityRecord_ = nearest(false);
