@@ -1,6 +1,6 @@
 // The user's options and the last window rectangle, kept in urbica.cfg in the
 // program's folder: one value per line, identified by position. Lines 1 to 29
-// are the original options; lines 30 and 31 were added later and take their
+// are the original options; lines 30 to 33 were added later and take their
 // defaults when a file stops before them.
 #pragma once
 
@@ -42,11 +42,13 @@ struct Settings {
     float pickTolerance = 7;                   // line 29
     int16_t scaleBar = 1;                      // line 30: draw the scale bar
     int16_t labelsApart = 0;                   // line 31: skip labels that would overlap
+    int16_t sidePanelWidth = 0;                // line 32: pixels of the side panel, 0: 204
+    int16_t labelsApartChosen = 0;             // line 33: the user set line 31 himself
 
     static QDateTime zeroDate();
 };
 
-inline constexpr int kSettingsLines = 31;
+inline constexpr int kSettingsLines = 33;
 // The lines a file must have to be read at all; the later ones are optional.
 inline constexpr int kRequiredSettingsLines = 29;
 // Lines 22 to 25 are in twips, 15 to a pixel.
@@ -62,7 +64,7 @@ bool readSettings(Settings& s, const QString& programDirectory);
 // folder, or none read, leaves the data in defaultDataFolder.
 bool readSettings(Settings& s, const QString& settingsFolder, const QString& defaultDataFolder);
 
-// The 31 lines as written (CR LF line ends). The window rectangle comes from
+// The 33 lines as written (CR LF line ends). The window rectangle comes from
 // the windowLeft .. windowHeight fields, which the caller fills beforehand.
 QByteArray settingsText(const Settings& s);
 // Replaces programDirectory/urbica.cfg as a whole; false (with the reason)

@@ -11,6 +11,7 @@
 #include <optional>
 #include <vector>
 
+#include "dataset/datasource.h"
 #include "dataset/georef.h"
 #include "dataset/objects.h"
 #include "dataset/searchnames.h"
@@ -70,10 +71,12 @@ struct DatasetData {
     std::vector<std::vector<MapObjectData>> layerObjects{1};  // index = layer number
     std::vector<std::vector<NameData>> classNames{1};         // index = class number
     std::vector<IconData> icons;
-    // Written only when present: other names for the searches (urbica.snm)
-    // and the projection of the map (urbica.geo).
+    // Written only when present: other names for the searches (urbica.snm),
+    // the projection of the map (urbica.geo) and the data's source and
+    // licence (urbica.src).
     std::vector<SearchNameData> searchNames;
     std::optional<GeoReference> geo;
+    std::optional<DataSource> source;
 };
 
 // Writes everything into dir (created when missing). False with a reason on

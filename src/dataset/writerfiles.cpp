@@ -63,6 +63,9 @@ bool writeExtras(const DatasetData& d, const QString& dir, QString* error) {
     if (!d.searchNames.empty() && !writeFileAtomically(fileIn(dir, QLatin1String(kSearchNamesFile)),
                                                        encodeSearchNames(d.searchNames), error))
         return false;
+    if (d.source && !writeFileAtomically(fileIn(dir, QLatin1String(kDataSourceFile)),
+                                         encodeDataSource(*d.source), error))
+        return false;
     return !d.geo || writeFileAtomically(fileIn(dir, QLatin1String(kGeoReferenceFile)),
                                          encodeGeoReference(*d.geo), error);
 }

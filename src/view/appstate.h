@@ -5,6 +5,7 @@
 #include <QString>
 #include <optional>
 
+#include "dataset/datasource.h"
 #include "dataset/georef.h"
 #include "dataset/names.h"
 #include "dataset/programfolders.h"
@@ -31,6 +32,9 @@ struct AppState {
     mutable FileCache files;
     // Where the map lies on the Earth, when the dataset records it.
     std::optional<GeoReference> geo;
+    // Where the data came from, when the dataset records it: its notice is
+    // drawn on the map.
+    std::optional<DataSource> source;
 
     // The folders of urbica.cfg and of the bookmark files.
     QString settingsFolder() const {

@@ -10,6 +10,9 @@ QStringList readDatasetExtras(AppState& state) {
     state.geo = readGeoReference(state.settings.dataDirectory, &problem);
     if (!problem.isEmpty()) problems << problem;
     problem.clear();
+    state.source = readDataSource(state.settings.dataDirectory, &problem);
+    if (!problem.isEmpty()) problems << problem;
+    problem.clear();
     SearchNames::load(state.settings.dataDirectory, nullptr, &problem);
     if (!problem.isEmpty()) problems << problem;
     return problems;

@@ -10,8 +10,9 @@
 
 namespace urbica {
 
-// Reads the projection into state.geo (nothing when the folder has none) and
-// looks once at the other-names file. The messages to show once, for a file
+// Reads the projection into state.geo and the data's source into
+// state.source (nothing when the folder has none) and looks once at the
+// other-names file. The messages to show once, for a file
 // that is there but damaged.
 QStringList readDatasetExtras(AppState& state);
 

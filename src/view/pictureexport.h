@@ -30,6 +30,10 @@ QRect exportPixelRect(const QRectF& frameMapUnits, const ViewState& v);
 // outside the picture are white.
 QImage pictureCutOut(const QImage& picture, const QRect& pixels);
 
+// The picture with the data's notice in its lower-right corner, as the map
+// draws it; the picture itself for an empty notice.
+QImage pictureWithNotice(const QImage& picture, const QString& notice);
+
 // Writes the picture as a Windows bitmap, replacing the file as a whole.
 // False with the reason when it cannot be written (a missing folder, a
 // read-only place, an empty picture).

@@ -115,7 +115,7 @@ TEST(Settings, RoundTripKeepsEveryValue) {
     ASSERT_TRUE(writeSettings(a, dir.path()));
 
     const QByteArray text = readFile(dir.path() + "/urbica.cfg");
-    EXPECT_EQ(text.count("\r\n"), 31);
+    EXPECT_EQ(text.count("\r\n"), 33);
     EXPECT_FALSE(text.contains('e') && text.contains("e+"))
         << "no exponent: the reader stops at it";
     EXPECT_EQ(text.split('\n')[10], QByteArray("\r")) << "line 11 is written empty";
@@ -145,18 +145,20 @@ TEST(Settings, RoundTripKeepsEveryValue) {
     EXPECT_EQ(z2.savedDate, Settings::zeroDate());
 }
 
-TEST(Settings, LinesThirtyAndThirtyOneAreOptional) {
+TEST(Settings, LinesThirtyToThirtyThreeAreOptional) {
     QTemporaryDir dir;
     const QStringList lines = sampleLines(dir.path() + "/");
     struct Case {
         QStringList extra;
-        int16_t scaleBar, labelsApart;
+        int16_t scaleBar, labelsApart, sidePanelWidth = 0, labelsApartChosen = 0;
     } cases[] = {
         {{}, 1, 0},              // a file of 29 lines: the defaults
         {{"0"}, 0, 0},           // only line 30
         {{"0", "1"}, 0, 1},      // both
         {{"5", "-2"}, 1, 1},     // any other number is on
         {{"99999", "x"}, 1, 0},  // out of range, or no number: the default
+        {{"1", "0", "320", "1"}, 1, 0, 320, 1},  // the side panel's width, the option set
+        {{"1", "0", "20", "0"}, 1, 0, 0, 0},     // a panel narrower than any is the default
     };
     for (const Case& c : cases) {
         writeLines(dir.path(), lines + c.extra);
@@ -164,12 +166,16 @@ TEST(Settings, LinesThirtyAndThirtyOneAreOptional) {
         ASSERT_TRUE(readSettings(s, dir.path())) << c.extra.join(',').toStdString();
         EXPECT_EQ(s.scaleBar, c.scaleBar) << c.extra.join(',').toStdString();
         EXPECT_EQ(s.labelsApart, c.labelsApart) << c.extra.join(',').toStdString();
+        EXPECT_EQ(s.sidePanelWidth, c.sidePanelWidth) << c.extra.join(',').toStdString();
+        EXPECT_EQ(s.labelsApartChosen, c.labelsApartChosen) << c.extra.join(',').toStdString();
         EXPECT_EQ(s.pickTolerance, 3.5f) << "the first 29 lines read as before";
         Settings again = s;
         ASSERT_TRUE(writeSettings(s, dir.path()));
         ASSERT_TRUE(readSettings(again, dir.path()));
         EXPECT_EQ(again.scaleBar, s.scaleBar);
         EXPECT_EQ(again.labelsApart, s.labelsApart);
+        EXPECT_EQ(again.sidePanelWidth, s.sidePanelWidth);
+        EXPECT_EQ(again.labelsApartChosen, s.labelsApartChosen);
     }
 }
 
