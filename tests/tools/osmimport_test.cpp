@@ -14,7 +14,6 @@
 #include "addresscheck.h"
 #include "dataset/binary.h"
 #include "dataset/datafile.h"
-#include "dataset/datasource.h"
 #include "dataset/georef.h"
 #include "dataset/names.h"
 #include "dataset/searchnames.h"
@@ -889,18 +888,4 @@ TEST(Program, ImportsPrintsCountsAndRefusesBadInput) {
     EXPECT_EQ(
         QDir(tmp.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).size(),
         3);  // city, program, junk.osm: nothing half-written
-}
-
-TEST(Licence, ImportedDatasetRecordsItsSourceAndTheSummarySaysIt) {
-    const ImportResult& r = excerpt();
-    ASSERT_TRUE(r.data.source.has_value());
-    QTemporaryDir tmp;
-    const QString dir = tmp.filePath(u("city"));
-    QString error;
-    ASSERT_TRUE(writeDatasetSafely(r.data, dir, &error)) << error.toStdString();
-    const auto source = readDataSource(dir + u("/"), &error);
-    ASSERT_TRUE(source) << error.toStdString();
-    EXPECT_EQ(source->notice, u("© участники OpenStreetMap"));
-    EXPECT_TRUE(reportLines(r).join(u("\n")).contains(
-        u("© участники OpenStreetMap, лицензия ODbL 1.0: https://www.openstreetmap.org/copyright")));
 }
