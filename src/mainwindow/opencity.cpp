@@ -189,8 +189,13 @@ void MainWindow::checkCityOnDisk() {
     Catalogue catalogue;
     Tables tables;
     Settings settings;
-    // A folder half gone or not a map now is left as shown; it is looked at again later.
-    if (!cityProblem(state_.settings.dataDirectory, catalogue, tables, settings).isEmpty()) return;
+    // A folder gone or holding no map now is left as shown, and not read
+    // again until it changes once more.
+    if (!cityProblem(platformPath(state_.settings.dataDirectory), catalogue, tables, settings)
+             .isEmpty()) {
+        cityStamp_ = now;
+        return;
+    }
     takeCity(settings, catalogue, tables, true);
 }
 

@@ -253,7 +253,7 @@ TEST(DemoCity, ProgramFilesAreReadBack) {
     EXPECT_TRUE(s.dataDirectory.endsWith(QDir::separator()));
     QFile cfg(QDir(program.path()).filePath(QStringLiteral("urbica.cfg")));
     ASSERT_TRUE(cfg.open(QIODevice::ReadOnly));
-    EXPECT_EQ(cfg.readAll().count('\n'), 31);
+    EXPECT_EQ(cfg.readAll().count('\n'), 33);
     EXPECT_EQ(s.labelsApart, 0) << "the demo city's labels are drawn as they come";
 
     QFile ad(QDir(program.path()).filePath(QStringLiteral("reklama.txt")));

@@ -88,6 +88,7 @@ TEST(LabelsApart, NoTwoDrawnLabelsOverlapAndTheKindsGoInOrder) {
     const QImage apart = city.boxes.map.image().copy();
     city.s.settings.labelsApart = 0;
     city.s.settings.scaleBar = 0;
+    city.s.source.reset();  // and before the data's notice
     city.show(1.0);
     EXPECT_TRUE(city.s.labels.drawn.empty());
     const QImage& off = city.boxes.map.image();
