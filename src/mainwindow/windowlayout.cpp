@@ -114,6 +114,7 @@ void MainWindow::layoutTick() {
     in.findnameHeight = findname->sizeHint().height();
     const int side = sidePanelWidth(in.outerWidth);
     in.navWidth = side;
+    in.navHeight = side;  // the overview stays square, the whole frame shown larger
     in.findListWidth = side;
     in.showkeyWidth = (side - kButtonGap) / 2;
     in.findkeyWidth = side - kButtonGap - in.showkeyWidth;

@@ -246,6 +246,8 @@ TEST_F(CityWindow, ScaleBarAndNoticeOverAPickAndTheSidePanelWidened) {
     EXPECT_EQ(w().findList->width(), navWidth + 100);
     EXPECT_EQ(w().map->width(), mapWidth - 100);
     EXPECT_EQ(w().boxes.nav.width(), navWidth + 100) << "the overview drawn for its new size";
+    EXPECT_EQ(w().nav->height(), navWidth + 100) << "and square";
+    EXPECT_EQ(w().findname->y(), w().nav->y() + w().nav->height() + 4);
     EXPECT_EQ(state_.settings.sidePanelWidth, navWidth + 100);
 
     // Kept with the window's size and place, and there again at the next start.
