@@ -75,10 +75,11 @@ QString cityBookmarkFilePath(const QString& bookmarkFolder, const QString& bookm
     // folder (a trailing separator, a link) share one file.
     const QString folder = QDir::cleanPath(QDir::fromNativeSeparators(platformPath(dataDirectory)));
     const QString canonical = QFileInfo(folder).canonicalFilePath();
-    const QByteArray key = QCryptographicHash::hash((canonical.isEmpty() ? folder : canonical).toUtf8(),
-                                                    QCryptographicHash::Sha1)
-                               .toHex()
-                               .left(12);
+    const QByteArray key =
+        QCryptographicHash::hash((canonical.isEmpty() ? folder : canonical).toUtf8(),
+                                 QCryptographicHash::Sha1)
+            .toHex()
+            .left(12);
     const QString base =
         bookmarkBase.isEmpty() ? QString::fromLatin1(kDefaultBookmarkBase) : bookmarkBase;
     return bookmarkFilePath(bookmarkFolder, base + QLatin1Char('-') + QString::fromLatin1(key));

@@ -1,9 +1,10 @@
 #include "dataset/datasetstamp.h"
 
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <sys/stat.h>
 
 #include "dataset/datafile.h"
 #include "dataset/tables.h"

@@ -111,8 +111,7 @@ AboutDialog::AboutDialog(int16_t mainLoaded, QWidget* parent, bool openLinks)
     setMinimumWidth(360);
 }
 
-void AboutDialog::setDataSource(const QString& notice, const QString& licence,
-                                const QString& url) {
+void AboutDialog::setDataSource(const QString& notice, const QString& licence, const QString& url) {
     QString text = QStringLiteral("Данные карты: %1").arg(notice.toHtmlEscaped());
     if (!licence.isEmpty()) text += QStringLiteral(", лицензия %1").arg(licence.toHtmlEscaped());
     if (!url.isEmpty())

@@ -42,8 +42,8 @@ namespace urbica {
 
 namespace {
 
-constexpr int kScrollInterval = 170;  // ms
-constexpr int kResizeInterval = 1;    // ms
+constexpr int kScrollInterval = 170;      // ms
+constexpr int kResizeInterval = 1;        // ms
 constexpr int kCityCheckInterval = 1000;  // ms between looks at the open city's folder
 
 }  // namespace
@@ -109,12 +109,14 @@ MainWindow::MainWindow(AppState& state, MainWindowOptions options, QWidget* pare
                 [this, steps] { viewCommand([steps](NavContext& c) { keyZoom(c, steps); }); });
         addAction(a);
     };
-    zoomKeys({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal),
-              QKeySequence(QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Plus))},
-             1);
-    zoomKeys({QKeySequence(Qt::CTRL | Qt::Key_Minus),
-              QKeySequence(QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Minus))},
-             -1);
+    zoomKeys(
+        {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal),
+         QKeySequence(QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Plus))},
+        1);
+    zoomKeys(
+        {QKeySequence(Qt::CTRL | Qt::Key_Minus),
+         QKeySequence(QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Minus))},
+        -1);
 }
 
 MainWindow::~MainWindow() {

@@ -93,7 +93,7 @@ public:
     QPushButton* showkey = nullptr;
     QPushButton* findkey = nullptr;
     QLabel* site = nullptr;
-    QLabel* coordst = nullptr;  // latitude and longitude under the pointer
+    QLabel* coordst = nullptr;          // latitude and longitude under the pointer
     SideSplitter* sidesplit = nullptr;  // widens the overview and quick find
     QTimer* scrollTimer = nullptr;
     QTimer* resizetimer = nullptr;

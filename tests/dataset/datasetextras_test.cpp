@@ -56,9 +56,8 @@ TEST(DataSource, WrittenWithTheDatasetAndReadBackOrRefused) {
     EXPECT_EQ(read->notice, QStringLiteral("© участники OpenStreetMap"));
     EXPECT_EQ(read->url, QStringLiteral("https://www.openstreetmap.org/copyright"));
     EXPECT_EQ(read->licence, QStringLiteral("ODbL 1.0"));
-    EXPECT_EQ(dataSourceLine(*read),
-              QStringLiteral("© участники OpenStreetMap, лицензия ODbL 1.0: "
-                             "https://www.openstreetmap.org/copyright"));
+    EXPECT_EQ(dataSourceLine(*read), QStringLiteral("© участники OpenStreetMap, лицензия ODbL 1.0: "
+                                                    "https://www.openstreetmap.org/copyright"));
 
     // Keys a reader does not know are skipped; a file without its header, its
     // notice or readable UTF-8 is refused with a reason.

@@ -152,11 +152,11 @@ TEST(Settings, LinesThirtyToThirtyThreeAreOptional) {
         QStringList extra;
         int16_t scaleBar, labelsApart, sidePanelWidth = 0, labelsApartChosen = 0;
     } cases[] = {
-        {{}, 1, 0},              // a file of 29 lines: the defaults
-        {{"0"}, 0, 0},           // only line 30
-        {{"0", "1"}, 0, 1},      // both
-        {{"5", "-2"}, 1, 1},     // any other number is on
-        {{"99999", "x"}, 1, 0},  // out of range, or no number: the default
+        {{}, 1, 0},                              // a file of 29 lines: the defaults
+        {{"0"}, 0, 0},                           // only line 30
+        {{"0", "1"}, 0, 1},                      // both
+        {{"5", "-2"}, 1, 1},                     // any other number is on
+        {{"99999", "x"}, 1, 0},                  // out of range, or no number: the default
         {{"1", "0", "320", "1"}, 1, 0, 320, 1},  // the side panel's width, the option set
         {{"1", "0", "20", "0"}, 1, 0, 0, 0},     // a panel narrower than any is the default
     };

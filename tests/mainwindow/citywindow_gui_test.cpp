@@ -96,8 +96,7 @@ protected:
     void settle() {
         QElapsedTimer t;
         t.start();
-        do
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        do QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         while ((state_.history.historyPos < 1 || w_->resizetimer->isActive()) &&
                t.elapsed() < 3000);
     }
@@ -217,8 +216,8 @@ TEST_F(CityWindow, ScaleBarAndNoticeOverAPickAndTheSidePanelWidened) {
     const QSize part = drawn();
     const QRgb barBefore = w().boxes.map.image().pixel(30, part.height() - 10) & 0xFFFFFF;
     EXPECT_EQ(barBefore, 0u) << "the bar";
-    const QRect notice = mapNoticeRect(w().boxes.map, state_.source->notice, part.width(),
-                                       part.height());
+    const QRect notice =
+        mapNoticeRect(w().boxes.map, state_.source->notice, part.width(), part.height());
     ASSERT_FALSE(notice.isEmpty());
     EXPECT_EQ(w().boxes.map.image().pixel(notice.topRight()) & 0xFFFFFF, 0xFFFFFFu);
 

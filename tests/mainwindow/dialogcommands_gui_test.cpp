@@ -88,9 +88,9 @@ TEST_F(DialogCommands, BookmarkAddedAndShownAgain) {
     });
     w_->menuCommand("addzakl");
     // The city's own file, beside the settings.
-    EXPECT_EQ(bytes(cityBookmarkFilePath(dir_.path(), "bookmark", state_.settings.dataDirectory))
-                  .size(),
-              72);
+    EXPECT_EQ(
+        bytes(cityBookmarkFilePath(dir_.path(), "bookmark", state_.settings.dataDirectory)).size(),
+        72);
 
     state_.view.viewLeft += width / 4;
     state_.view.viewWidth = width / 2;
