@@ -1,5 +1,6 @@
 #include "bookmarks/bookmarkfile.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
 #include <cmath>
@@ -67,6 +68,47 @@ QString bookmarkFilePath(const QString& programDirectory, const QString& bookmar
     const QString base =
         bookmarkBase.isEmpty() ? QString::fromLatin1(kDefaultBookmarkBase) : bookmarkBase;
     return platformPath(programDirectory + QLatin1Char('\\') + base);
+}
+
+QString cityBookmarkFilePath(const QString& bookmarkFolder, const QString& bookmarkBase,
+                             const QString& dataDirectory) {
+    // The folder as the file system names it, so that two spellings of one
+    // folder (a trailing separator, a link) share one file.
+    const QString folder = QDir::cleanPath(QDir::fromNativeSeparators(platformPath(dataDirectory)));
+    const QString canonical = QFileInfo(folder).canonicalFilePath();
+    const QByteArray key =
+        QCryptographicHash::hash((canonical.isEmpty() ? folder : canonical).toUtf8(),
+                                 QCryptographicHash::Sha1)
+            .toHex()
+            .left(12);
+    const QString base =
+        bookmarkBase.isEmpty() ? QString::fromLatin1(kDefaultBookmarkBase) : bookmarkBase;
+    return bookmarkFilePath(bookmarkFolder, base + QLatin1Char('-') + QString::fromLatin1(key));
+}
+
+bool bookmarkInFrame(const BookmarkRecord& rec, const QRectF& frame) {
+    if (!bookmarkUsable(rec) || frame.isEmpty()) return false;
+    // A view may run a little past the frame where the window's shape made it so.
+    const double slack = frame.width() / 100;
+    return rec.left >= frame.left() - slack && rec.top >= frame.top() - slack &&
+           rec.left + rec.width <= frame.right() + slack && rec.top <= frame.bottom() + slack;
+}
+
+bool adoptSharedBookmarks(const QString& sharedPath, const QString& cityPath, const QRectF& frame,
+                          QString* error) {
+    if (QFileInfo::exists(cityPath)) return true;
+    QByteArray shared, kept;
+    // An unreadable shared file gives nothing to take; it stays as it is.
+    if (readWholeFile(sharedPath, shared, nullptr)) {
+        const qint64 whole = shared.size() / BookmarkRecord::kRecordLength;
+        for (qint64 n = 0; n < whole; ++n) {
+            const char* p = shared.constData() + n * BookmarkRecord::kRecordLength;
+            const BookmarkRecord r = BookmarkRecord::decode(p);
+            if (r.kind != 0 && bookmarkInFrame(r, frame))
+                kept.append(p, BookmarkRecord::kRecordLength);
+        }
+    }
+    return writeFileAtomically(cityPath, kept, error);
 }
 
 bool listBookmarks(const QString& path, BookmarkList& out, QString* error) {

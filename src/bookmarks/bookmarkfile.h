@@ -3,6 +3,7 @@
 // never change; new records go after the last whole record.
 #pragma once
 
+#include <QRectF>
 #include <QString>
 #include <cstdint>
 #include <vector>
@@ -39,6 +40,25 @@ inline const char kDefaultBookmarkBase[] = "bookmark";
 
 // programDirectory + separator + base name ("bookmark" when the base is empty).
 QString bookmarkFilePath(const QString& programDirectory, const QString& bookmarkBase);
+
+// The bookmark file of one city: the base name, a dash and twelve hex digits
+// made from the city's data folder as the file system names it, in
+// bookmarkFolder. Each city keeps its own file of the same records.
+QString cityBookmarkFilePath(const QString& bookmarkFolder, const QString& bookmarkBase,
+                             const QString& dataDirectory);
+
+// True when a bookmark's view lies in a city's frame (map units), so that it
+// may have been made there.
+bool bookmarkInFrame(const BookmarkRecord& rec, const QRectF& frame);
+
+// Makes the city's file when it does not exist yet, from the file all cities
+// shared before (sharedPath): its live bookmarks whose view lies in the
+// city's frame, copied byte for byte in their order. The shared file stays as
+// it was, so a bookmark that fits the frames of several cities is offered in
+// each. An empty city file is made when there is nothing to take. False
+// (with the reason) when the city's file cannot be written.
+bool adoptSharedBookmarks(const QString& sharedPath, const QString& cityPath, const QRectF& frame,
+                          QString* error = nullptr);
 
 // The live bookmarks in record order. A missing file is an empty list; false
 // (with the reason) only when the file exists and cannot be read.

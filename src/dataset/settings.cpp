@@ -181,6 +181,10 @@ bool parse(Settings& s, const QStringList& lines, const QString& programDirector
     flag(30, s.scaleBar);
     flag(31, s.labelsApart);
     flag(32, s.smoothing);
+    flag(34, s.labelsApartChosen);
+    if (lines.size() >= 33)
+        if (const auto v = toI16(line(33)); v && (*v == 0 || (*v >= 100 && *v <= 2000)))
+            s.sidePanelWidth = *v;
     return true;
 }
 
@@ -223,7 +227,7 @@ QByteArray settingsText(const Settings& s) {
       << i(s.bw) << i(s.aboutshow) << i(s.savesizecheck) << fixed(s.windowLeft)
       << fixed(s.windowTop) << fixed(s.windowWidth) << fixed(s.windowHeight) << s.reservedText26
       << i(s.addselfind) << i(s.remselfind) << fixed(s.pickTolerance) << i(s.scaleBar)
-      << i(s.labelsApart) << i(s.smoothing);
+      << i(s.labelsApart) << i(s.smoothing) << i(s.sidePanelWidth) << i(s.labelsApartChosen);
     QByteArray out;
     for (const QString& line : l) {
         out += line.toUtf8();

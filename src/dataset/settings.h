@@ -1,6 +1,6 @@
 // The user's options and the last window rectangle, kept in urbica.cfg in the
 // program's folder: one value per line, identified by position. Lines 1 to 29
-// are the original options; lines 30 to 32 were added later and take their
+// are the original options; lines 30 to 34 were added later and take their
 // defaults when a file stops before them.
 #pragma once
 
@@ -43,11 +43,13 @@ struct Settings {
     int16_t scaleBar = 1;                      // line 30: draw the scale bar
     int16_t labelsApart = 0;                   // line 31: skip labels that would overlap
     int16_t smoothing = 0;                     // line 32: smoothed lines, haloed labels
+    int16_t sidePanelWidth = 0;                // line 33: pixels of the side panel, 0: 204
+    int16_t labelsApartChosen = 0;             // line 34: the user set line 31 himself
 
     static QDateTime zeroDate();
 };
 
-inline constexpr int kSettingsLines = 32;
+inline constexpr int kSettingsLines = 34;
 // The lines a file must have to be read at all; the later ones are optional.
 inline constexpr int kRequiredSettingsLines = 29;
 // Lines 22 to 25 are in twips, 15 to a pixel.
@@ -63,7 +65,7 @@ bool readSettings(Settings& s, const QString& programDirectory);
 // folder, or none read, leaves the data in defaultDataFolder.
 bool readSettings(Settings& s, const QString& settingsFolder, const QString& defaultDataFolder);
 
-// The 32 lines as written (CR LF line ends). The window rectangle comes from
+// The 34 lines as written (CR LF line ends). The window rectangle comes from
 // the windowLeft .. windowHeight fields, which the caller fills beforehand.
 QByteArray settingsText(const Settings& s);
 // Replaces programDirectory/urbica.cfg as a whole; false (with the reason)

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "dataset/approximate.h"
+#include "dataset/datasource.h"
 #include "dataset/georef.h"
 #include "dataset/kindplaces.h"
 #include "dataset/objects.h"
@@ -73,8 +74,8 @@ struct DatasetData {
     std::vector<std::vector<NameData>> classNames{1};         // index = class number
     std::vector<IconData> icons;
     // Written only when present: other names for the searches (urbica.snm),
-    // the places of each kind (urbica.knd) and the projection of the map
-    // (urbica.geo).
+    // the places of each kind (urbica.knd), the projection of the map
+    // (urbica.geo) and the data's source and licence (urbica.src).
     std::vector<SearchNameData> searchNames;
     std::vector<KindPlace> kindPlaces;
     // Map labels that differ from the listed name (urbica.lbl) and the
@@ -86,6 +87,7 @@ struct DatasetData {
     // Written only when present: the whole names shown for objects whose name
     // lost letters or was cut (urbica.dnm).
     std::vector<SearchNameData> displayNames;
+    std::optional<DataSource> source;
 };
 
 // Writes everything into dir (created when missing). False with a reason on

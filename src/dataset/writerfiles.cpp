@@ -80,6 +80,9 @@ bool writeExtras(const DatasetData& d, const QString& dir, QString* error) {
         !writeFileAtomically(fileIn(dir, QLatin1String(kDisplayNamesFile)),
                              encodeDisplayNames(d.displayNames), error))
         return false;
+    if (d.source && !writeFileAtomically(fileIn(dir, QLatin1String(kDataSourceFile)),
+                                         encodeDataSource(*d.source), error))
+        return false;
     return !d.geo || writeFileAtomically(fileIn(dir, QLatin1String(kGeoReferenceFile)),
                                          encodeGeoReference(*d.geo), error);
 }

@@ -71,6 +71,14 @@ AboutDialog::AboutDialog(int16_t mainLoaded, QWidget* parent, bool openLinks)
     email->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
     connect(email, &QLabel::linkActivated, this, &AboutDialog::openLink);
 
+    source_ = new QLabel(this);
+    source_->setObjectName(QStringLiteral("datasource"));
+    source_->setAlignment(Qt::AlignCenter);
+    source_->setWordWrap(true);
+    source_->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
+    source_->hide();
+    connect(source_, &QLabel::linkActivated, this, &AboutDialog::openLink);
+
     auto* wait =
         new QLabel(QStringLiteral("Идёт загрузка основных данных, пожалуйста подождите."), this);
     wait->setObjectName(QStringLiteral("WaitMsg"));
@@ -89,6 +97,7 @@ AboutDialog::AboutDialog(int16_t mainLoaded, QWidget* parent, bool openLinks)
     layout->addWidget(authors);
     layout->addWidget(site);
     layout->addWidget(email);
+    layout->addWidget(source_);
     layout->addWidget(wait);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -100,6 +109,16 @@ AboutDialog::AboutDialog(int16_t mainLoaded, QWidget* parent, bool openLinks)
     ok->setVisible(mainLoaded != 0);
     wait->setVisible(mainLoaded == 0);
     setMinimumWidth(360);
+}
+
+void AboutDialog::setDataSource(const QString& notice, const QString& licence, const QString& url) {
+    QString text = QStringLiteral("Данные карты: %1").arg(notice.toHtmlEscaped());
+    if (!licence.isEmpty()) text += QStringLiteral(", лицензия %1").arg(licence.toHtmlEscaped());
+    if (!url.isEmpty())
+        text += QStringLiteral("<br><a href=\"%1\">%2</a>")
+                    .arg(url.toHtmlEscaped(), url.toHtmlEscaped());
+    source_->setText(text);
+    source_->setVisible(!notice.isEmpty());
 }
 
 void AboutDialog::openLink(const QString& url) {

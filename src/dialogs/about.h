@@ -21,6 +21,10 @@ public:
     // the two address labels open nothing (for runs without a user).
     AboutDialog(int16_t mainLoaded, QWidget* parent = nullptr, bool openLinks = true);
 
+    // Names the open city's data source and its licence with a link to it
+    // (a city imported from OpenStreetMap); without a call nothing is said.
+    void setDataSource(const QString& notice, const QString& licence, const QString& url);
+
     static int majorVersion();
     static int minorVersion();
 
@@ -28,6 +32,7 @@ private:
     void openLink(const QString& url);
 
     bool openLinks_;
+    QLabel* source_ = nullptr;
 };
 
 }  // namespace urbica

@@ -74,8 +74,9 @@ bool exportPictureCommand(QWidget* parent, const QImage& picture, const ExportUi
 }
 
 bool exportMapPartCommand(QWidget* parent, const QImage& mapPicture, const ViewState& view,
-                          const QRectF& frameMapUnits, const ExportUi& ui) {
-    const QImage part = pictureCutOut(mapPicture, exportPixelRect(frameMapUnits, view));
+                          const QRectF& frameMapUnits, const ExportUi& ui, const QString& notice) {
+    const QImage part =
+        pictureWithNotice(pictureCutOut(mapPicture, exportPixelRect(frameMapUnits, view)), notice);
     return exportPictureCommand(parent, part, ui);
 }
 

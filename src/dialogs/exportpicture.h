@@ -34,8 +34,10 @@ QString replaceQuestion(const QString& path);
 bool exportPictureCommand(QWidget* parent, const QImage& picture, const ExportUi& ui = {});
 
 // The part of the map picture under a rectangle in map units (as drawn, in
-// any direction), cut out before the dialog is shown, then exported.
+// any direction), cut out before the dialog is shown, then exported. A
+// notice (the data's licence) is put in the part's corner, as on the map.
 bool exportMapPartCommand(QWidget* parent, const QImage& mapPicture, const ViewState& view,
-                          const QRectF& frameMapUnits, const ExportUi& ui = {});
+                          const QRectF& frameMapUnits, const ExportUi& ui = {},
+                          const QString& notice = {});
 
 }  // namespace urbica

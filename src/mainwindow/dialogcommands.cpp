@@ -14,8 +14,18 @@ namespace urbica {
 
 namespace {
 
-QString bookmarkPath(const AppState& s) {
-    return bookmarkFilePath(s.bookmarkFolder(), s.catalogue.bookmarkBase);
+// The open city's bookmark file, made from the file all cities shared before
+// on first use.
+QString bookmarkPath(const AppState& s, const MessageFunction& message) {
+    const QString path = cityBookmarkFilePath(s.bookmarkFolder(), s.catalogue.bookmarkBase,
+                                              s.settings.dataDirectory);
+    const Catalogue& c = s.catalogue;
+    QString error;
+    if (!adoptSharedBookmarks(bookmarkFilePath(s.bookmarkFolder(), c.bookmarkBase), path,
+                              QRectF(c.extentLeft, c.extentTop, c.extentWidth, c.extentHeight),
+                              &error))
+        message(bookmarkFileErrorText(error));
+    return path;
 }
 
 // The window's rectangle as the settings file keeps it, in twips.
@@ -37,6 +47,8 @@ void interfaceSettings(MainWindow& w, const MessageFunction& message) {
     InterfaceSettingsDialog dialog(s.settings, &w);
     dialog.exec();
     if (dialog.dialogAccepted() == 0) return;
+    // Set by the user, the option is no longer turned on by an import.
+    if (s.settings.labelsApart != labelsApartBefore) s.settings.labelsApartChosen = 1;
     storeWindowRect(w, s.settings);
     QString error;
     if (!writeSettings(s.settings, s.settingsFolder(), &error))
@@ -62,9 +74,9 @@ void interfaceSettings(MainWindow& w, const MessageFunction& message) {
 bool runDialogCommand(MainWindow& w, const QString& name, const MessageFunction& message) {
     AppState& s = w.appState();
     if (name == QLatin1String("addzakl")) {
-        addBookmarkCommand(&w, bookmarkPath(s), s.view, message);
+        addBookmarkCommand(&w, bookmarkPath(s, message), s.view, message);
     } else if (name == QLatin1String("showzakl")) {
-        if (showBookmarksCommand(&w, bookmarkPath(s), s.view, w.boxes.map.width(),
+        if (showBookmarksCommand(&w, bookmarkPath(s, message), s.view, w.boxes.map.width(),
                                  w.boxes.map.height(), message))
             w.redrawView(true);
     } else if (name == QLatin1String("sloiporiadok")) {
@@ -75,9 +87,13 @@ bool runDialogCommand(MainWindow& w, const QString& name, const MessageFunction&
     } else if (name == QLatin1String("printing")) {
         PrintEnvironment env = PrintEnvironment::system();
         env.message = message;
-        // The page at the printer's resolution: the view drawn again at it.
+        // The page at the printer's resolution: the view drawn again at it. The
+        // page names the data's source beside the program, as the licence asks.
         env.renderAt = [&w](double ratio) { return renderAtRatio(w.appState(), w.boxes, ratio); };
-        printCommand(&w, w.boxes.map.image(), s.settings, w.runState().printFooter, env);
+        const QString footer = s.source ? w.runState().printFooter + QStringLiteral(". Данные: ") +
+                                              dataSourceLine(*s.source)
+                                        : w.runState().printFooter;
+        printCommand(&w, w.boxes.map.image(), s.settings, footer, env);
     } else if (name == QLatin1String("tofile")) {
         ExportUi ui;
         ui.message = message;
@@ -93,8 +109,10 @@ bool runDialogCommand(MainWindow& w, const QString& name, const MessageFunction&
 void exportMapPart(MainWindow& w, const FrameShape& frag, const MessageFunction& message) {
     ExportUi ui;
     ui.message = message;
-    exportMapPartCommand(&w, w.boxes.map.image(), w.appState().view,
-                         QRectF(frag.left, frag.top, frag.width, frag.height), ui);
+    const AppState& s = w.appState();
+    exportMapPartCommand(&w, w.boxes.map.image(), s.view,
+                         QRectF(frag.left, frag.top, frag.width, frag.height), ui,
+                         s.source ? s.source->notice : QString());
 }
 
 }  // namespace urbica

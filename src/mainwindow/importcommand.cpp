@@ -113,10 +113,44 @@ QString chooseOsmFile(MainWindow& w) {
         QStringLiteral("Данные OpenStreetMap (*.osm *.osm.pbf *.osm.bz2 *.osm.gz);;Все файлы (*)"));
 }
 
+// A folder dialog that also takes the name of a folder not made yet, typed
+// in its name box: the import makes it when it starts.
+class NewFolderDialog : public QFileDialog {
+public:
+    explicit NewFolderDialog(QWidget* parent)
+        : QFileDialog(parent, QStringLiteral("Новая папка для набора данных города")) {
+        setFileMode(QFileDialog::Directory);
+        setOption(QFileDialog::ShowDirsOnly);
+        // Only Qt's own dialog lets a typed name that is no folder yet through.
+        setOption(QFileDialog::DontUseNativeDialog);
+        setLabelText(QFileDialog::FileName, QStringLiteral("Папка:"));
+    }
+    QString chosen() const { return chosen_; }
+
+    void accept() override {
+        const QStringList files = selectedFiles();
+        if (!files.isEmpty()) {
+            const QFileInfo info(files.first());
+            if (!info.exists() && QFileInfo(info.absolutePath()).isDir()) {
+                chosen_ = info.absoluteFilePath();
+                QDialog::accept();
+                return;
+            }
+        }
+        QFileDialog::accept();
+        if (result() == QDialog::Accepted && !selectedFiles().isEmpty())
+            chosen_ = selectedFiles().first();
+    }
+
+private:
+    QString chosen_;
+};
+
 QString chooseImportFolder(MainWindow& w) {
     if (w.options().chooseImportFolder) return w.options().chooseImportFolder();
-    return QFileDialog::getExistingDirectory(
-        &w, QStringLiteral("Новая папка для набора данных города"), QString());
+    NewFolderDialog dialog(&w);
+    if (dialog.exec() != QDialog::Accepted) return QString();
+    return dialog.chosen();
 }
 
 void showProgress(ImportJob& job, QProgressDialog& dialog) {
@@ -146,15 +180,25 @@ void showProgress(ImportJob& job, QProgressDialog& dialog) {
 void importOsmCommand(MainWindow& w, const MessageFunction& message) {
     const QString osmFile = chooseOsmFile(w);
     if (osmFile.isEmpty()) return;
-    const QString target = chooseImportFolder(w);
-    if (target.isEmpty()) return;
-    if (const QString problem = targetProblem(target); !problem.isEmpty()) {
+    // A folder that cannot take the city is said, and the folder asked for again.
+    QString target;
+    for (;;) {
+        target = chooseImportFolder(w);
+        if (target.isEmpty()) return;
+        const QString problem = targetProblem(target);
+        if (problem.isEmpty()) break;
         message(problem);
-        return;
     }
     auto job = std::make_shared<ImportJob>();
     job->osmFile = osmFile;
     job->target = QDir::cleanPath(QDir(target).absolutePath());
+    // A folder typed by name is made now, and goes again if the import fails.
+    const bool madeTarget = !QFileInfo::exists(job->target);
+    if (madeTarget && !QDir().mkdir(job->target)) {
+        message(QStringLiteral("Не удалось создать папку %1.")
+                    .arg(QDir::toNativeSeparators(job->target)));
+        return;
+    }
 
     QProgressDialog dialog(QStringLiteral("Чтение файла…"), QStringLiteral("Отменить"), 0, 100, &w);
     dialog.setObjectName(QStringLiteral("importprogress"));
@@ -191,12 +235,17 @@ void importOsmCommand(MainWindow& w, const MessageFunction& message) {
     w.setProperty(MainWindow::kImportRunningProperty, false);
 
     if (!job->ok) {
+        if (madeTarget) QDir().rmdir(job->target);  // only while it is empty
         if (job->cancel)
             message(QStringLiteral("Импорт отменён; набор данных не записан."));
         else
             message(QStringLiteral("Импорт не выполнен: %1").arg(job->error));
         return;
     }
+    // A real city has far more names than fit on a view: its labels are kept
+    // apart, as the importer's program files set it, unless the user chose.
+    Settings& settings = w.appState().settings;
+    if (settings.labelsApartChosen == 0) settings.labelsApart = 1;
     if (!w.openCity(job->target)) return;
     message(QStringLiteral("Город из файла %1 записан в папку %2.\n\n%3")
                 .arg(QDir::toNativeSeparators(osmFile), QDir::toNativeSeparators(job->target),

@@ -48,6 +48,11 @@ LayoutResult computeLayout(const LayoutInput& in) {
     return r;
 }
 
+int sidePanelWidthFor(int storedWidth, int outerWidth) {
+    const int wanted = storedWidth <= 0 ? kNavSize : storedWidth;
+    return std::clamp(wanted, kNavSize, std::max(kNavSize, outerWidth / 2));
+}
+
 QSize snapToMinimumSize(QSize outer) {
     return QSize(std::max(outer.width(), kMinWindowWidth),
                  std::max(outer.height(), kMinWindowHeight));

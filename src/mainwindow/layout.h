@@ -19,6 +19,13 @@ inline constexpr int kDesignClientHeight = 388;
 inline constexpr int kNavSize = 204;
 // Gap between the two quick-find buttons.
 inline constexpr int kButtonGap = 10;
+// The layout arithmetic counts with a window frame of 4 pixels on each side;
+// the window's outer width is taken as its client width plus this, whatever
+// frame the desktop draws, so the controls meet the window's right edge.
+inline constexpr int kLayoutFrameWidth = 8;
+// The side panel's handle reaches this far to the left of the overview's
+// edge (over the gap and the map's border) and 2 pixels over the overview's.
+inline constexpr int kSideSplitterReach = 4;
 // Ticks of the layout timer after a resize before the controls are laid out.
 inline constexpr int kResizeTicks = 3;
 
@@ -58,6 +65,10 @@ struct LayoutResult {
 // the toolbar and the info line. A map box too small to hold a picture leaves
 // the view as it was.
 LayoutResult computeLayout(const LayoutInput& in);
+
+// The side panel's width for a window of outerWidth: the stored width
+// (0: the overview's own), at least kNavSize and at most half the window.
+int sidePanelWidthFor(int storedWidth, int outerWidth);
 
 // The outer size snapped up to the smallest window.
 QSize snapToMinimumSize(QSize outer);

@@ -42,8 +42,9 @@ namespace urbica {
 
 namespace {
 
-constexpr int kScrollInterval = 170;  // ms
-constexpr int kResizeInterval = 1;    // ms
+constexpr int kScrollInterval = 170;      // ms
+constexpr int kResizeInterval = 1;        // ms
+constexpr int kCityCheckInterval = 1000;  // ms between looks at the open city's folder
 
 }  // namespace
 
@@ -60,9 +61,7 @@ QString MainWindow::closeQuestion() {
 MainWindow::MainWindow(AppState& state, MainWindowOptions options, QWidget* parent)
     : QMainWindow(parent), state_(state), options_(std::move(options)) {
     setObjectName(QStringLiteral("urbica1"));
-    setWindowTitle(QStringLiteral("Urbica %1.0%2")
-                       .arg(AboutDialog::majorVersion())
-                       .arg(AboutDialog::minorVersion()));
+    setWindowTitle(titleFor(QString()));
     createToolbar();
     createMenus();
     createControls();
@@ -78,6 +77,14 @@ MainWindow::MainWindow(AppState& state, MainWindowOptions options, QWidget* pare
     resizetimer->setInterval(kResizeInterval);
     connect(resizetimer, &QTimer::timeout, this, &MainWindow::layoutTick);
 
+    // The open city's folder is looked at now and then: an import may write
+    // another dataset in its place.
+    cityCheckTimer_ = new QTimer(this);
+    cityCheckTimer_->setObjectName(QStringLiteral("citychecktimer"));
+    cityCheckTimer_->setInterval(kCityCheckInterval);
+    connect(cityCheckTimer_, &QTimer::timeout, this, &MainWindow::checkCityOnDisk);
+    cityCheckTimer_->start();
+
     hooks_ = viewHooks();
     attachQuickFind(
         *this, [this](const QString& text) { message(text); },
@@ -91,6 +98,25 @@ MainWindow::MainWindow(AppState& state, MainWindowOptions options, QWidget* pare
     helpKey->setShortcutContext(Qt::WindowShortcut);
     connect(helpKey, &QAction::triggered, this, [this] { showHelp(kGeneralHelpTopic); });
     addAction(helpKey);
+
+    // Ctrl++ and Ctrl+- zoom about the view's centre wherever the focus is
+    // (Ctrl+= too, the plus key without Shift); "+" and "-" alone do on the map.
+    const auto zoomKeys = [this](const QList<QKeySequence>& keys, int steps) {
+        auto* a = new QAction(this);
+        a->setShortcuts(keys);
+        a->setShortcutContext(Qt::WindowShortcut);
+        connect(a, &QAction::triggered, this,
+                [this, steps] { viewCommand([steps](NavContext& c) { keyZoom(c, steps); }); });
+        addAction(a);
+    };
+    zoomKeys(
+        {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal),
+         QKeySequence(QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Plus))},
+        1);
+    zoomKeys(
+        {QKeySequence(Qt::CTRL | Qt::Key_Minus),
+         QKeySequence(QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Minus))},
+        -1);
 }
 
 MainWindow::~MainWindow() {
@@ -155,6 +181,26 @@ void MainWindow::createControls() {
     nav->addFrame(&navState.nfrag, Qt::red, 1);
     map->setFrame(&navState.frag, Qt::red, 1);
     map->setRuler(&ruler_);
+
+    sidesplit = new SideSplitter(central_);
+    sidesplit->setObjectName(QStringLiteral("sidesplit"));
+    sidesplit->hide();  // placed by the layout pass
+    connect(sidesplit, &SideSplitter::moved, this, [this](int dx) {
+        // The handle follows the pointer; the panel takes its width on release.
+        const int width = sidePanelWidthAfterDrag(dx);
+        sidesplit->move(nav->x() + nav->width() - width - kSideSplitterReach, sidesplit->y());
+        sidesplit->update();
+    });
+    connect(sidesplit, &SideSplitter::released, this, [this](int dx) {
+        const int width = sidePanelWidthAfterDrag(dx);
+        state_.settings.sidePanelWidth = int16_t(width == kNavSize ? 0 : width);
+        layoutNow();
+    });
+}
+
+int MainWindow::sidePanelWidthAfterDrag(int dx) const {
+    const int outer = width() + kLayoutFrameWidth;
+    return sidePanelWidthFor(nav->width() - dx, outer);
 }
 
 ViewHooks MainWindow::viewHooks() {
@@ -245,6 +291,8 @@ void MainWindow::startUp() {
 
     streetsAhead_ = s.aboutshow == 1;
     loadCity();
+    // The city the settings open is one of the cities used, the demo city too.
+    if (state_.catalogue.gridExtent != 0) rememberCity(s.dataDirectory);
     run_.mainLoaded = -1;
 
     if (s.aboutshow == 1) {
@@ -379,6 +427,8 @@ void MainWindow::showHelp(int topic) {
 
 void MainWindow::showAbout() {
     AboutDialog about(run_.mainLoaded, this, true);
+    if (state_.source)
+        about.setDataSource(state_.source->notice, state_.source->licence, state_.source->url);
     about.exec();
 }
 

@@ -12,6 +12,7 @@
 #include <future>
 #include <optional>
 
+#include "dataset/datasetstamp.h"
 #include "dataset/names.h"
 #include "dialogs/about.h"
 #include "mainwindow/help.h"
@@ -32,6 +33,7 @@ namespace urbica {
 
 class InfoLine;
 class PictureWidget;
+class SideSplitter;
 
 // How the window talks to the person in front of it. The defaults use
 // message boxes and the desktop's browser; a run without a user (the tests)
@@ -91,7 +93,8 @@ public:
     QPushButton* showkey = nullptr;
     QPushButton* findkey = nullptr;
     QLabel* site = nullptr;
-    QLabel* coordst = nullptr;  // latitude and longitude under the pointer
+    QLabel* coordst = nullptr;          // latitude and longitude under the pointer
+    SideSplitter* sidesplit = nullptr;  // widens the overview and quick find
     QTimer* scrollTimer = nullptr;
     QTimer* resizetimer = nullptr;
     // The pictures of the map and the overview, visible and off-screen
@@ -138,6 +141,10 @@ public:
     void layoutTick();
     // The layout pass at once (after the interface settings changed).
     void layoutNow();
+    // The side panel's width in pixels for a window of this outer width: the
+    // one the user dragged it to (kept in the settings), at least the
+    // overview's own 204 and at most half the window.
+    int sidePanelWidth(int outerWidth) const;
     // One tick of the advertising ticker.
     void scrollTick();
 
@@ -173,12 +180,19 @@ public:
     // naming what is missing, and the city in use stays; false then.
     bool openCity(const QString& folder);
     void openCityCommand();
+    // Reads the open city again when its folder holds another dataset than
+    // the one read (an import wrote over it): overview, tables and picture,
+    // keeping the view and its history. Runs on a timer; nothing while the
+    // window is busy or a modal window is open.
+    void checkCityOnDisk();
     // Why the folder cannot be opened (empty when it can), with what it holds.
     QString cityProblem(const QString& folder, Catalogue& catalogue, Tables& tables,
                         Settings& settings) const;
     // The city to open at start-up instead of the one of the settings (the command line).
     void setStartCity(const QString& folder) { startCity_ = folder; }
     void stopRuler();
+    // "Urbica — CITY", or "Urbica" without a city.
+    static QString titleFor(const QString& city);
     const Ruler& ruler() const { return ruler_; }
     // The house search's street list made at start-up on a helper thread while
     // the overview is drawn; empty when none was made (it is taken once).
@@ -201,6 +215,12 @@ private:
     // city is opened: catalogue, tables, icon table, overview, map colours
     // and the start view.
     void loadCity();
+    // Puts a city read by cityProblem in the place of the open one; with
+    // keepView the view and its history stay (the same folder read again).
+    void takeCity(const Settings& settings, const Catalogue& catalogue, const Tables& tables,
+                  bool keepView);
+    void showCityInTitle();  // in opencity.cpp
+    int sidePanelWidthAfterDrag(int dx) const;
     void applyStoredRect();
     void applyPendingOuterSize();
     // The pictures at the device pixel ratio of the window's screen, drawn
@@ -241,6 +261,8 @@ private:
     Ruler ruler_;
     QList<QAction*> recentActions_;
     QString startCity_;
+    DatasetStamp cityStamp_;  // the open city's folder as it was read
+    QTimer* cityCheckTimer_ = nullptr;
     bool streetsAhead_ = false;  // the start-up will load the house search
     std::future<StreetListEntries> startStreets_;
 };

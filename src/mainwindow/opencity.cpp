@@ -1,5 +1,6 @@
 // "Карта → Открыть город…": another dataset folder taken into the running
 // window as at start-up, and the list of the cities opened last.
+#include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -13,7 +14,9 @@
 #include <future>
 #include <system_error>
 
+#include "dataset/cityname.h"
 #include "dataset/datafile.h"
+#include "dataset/datasetstamp.h"
 #include "dataset/names.h"
 #include "dataset/settings.h"
 #include "dataset/tables.h"
@@ -85,6 +88,18 @@ void MainWindow::loadCity() {
     state_.view.viewTop = float(state_.catalogue.startY);
     state_.view.viewWidth = float(state_.catalogue.startWidth);
     state_.view.busy = false;
+    cityStamp_ = datasetStamp(s.dataDirectory);
+    showCityInTitle();
+}
+
+QString MainWindow::titleFor(const QString& city) {
+    return city.isEmpty() ? QStringLiteral("Urbica") : QStringLiteral("Urbica — %1").arg(city);
+}
+
+void MainWindow::showCityInTitle() {
+    setWindowTitle(titleFor(state_.catalogue.gridExtent != 0
+                                ? cityName(state_.catalogue, state_.settings.dataDirectory)
+                                : QString()));
 }
 
 QString MainWindow::cityProblem(const QString& folder, Catalogue& catalogue, Tables& tables,
@@ -120,8 +135,18 @@ bool MainWindow::openCity(const QString& folder) {
         message(problem + QStringLiteral(" Открытой остаётся прежняя карта."));
         return false;
     }
+    takeCity(settings, catalogue, tables, false);
+    rememberCity(state_.settings.dataDirectory);
+    return true;
+}
+
+void MainWindow::takeCity(const Settings& settings, const Catalogue& catalogue,
+                          const Tables& tables, bool keepView) {
+    const ViewState view = state_.view;
+    const ViewHistory history = state_.history;
     stopRuler();
-    // Nothing of the old city is kept: its files, lists, marks, history and dialogs.
+    // Nothing of the old city is kept: its files, lists, marks, history and
+    // dialogs; a city read again keeps only where the user was.
     state_.files.setEnabled(false);
     state_.files.setEnabled(true);
     state_.settings = settings;
@@ -129,12 +154,14 @@ bool MainWindow::openCity(const QString& folder) {
     state_.catalogue = catalogue;
     state_.tables = tables;
     state_.geo.reset();
+    state_.source.reset();
     state_.history = ViewHistory{};
     state_.marksList.clear();
     navState.pick = PickResult{};
     navState.pointerMode = kModeNormal;
     navState.frag.visible = false;
     navState.persistentPicture = true;
+    navState.leftPressPending = false;
     if (auto* dialog =
             findChild<SearchDomDialog*>(QStringLiteral("searchdom"), Qt::FindDirectChildrenOnly))
         delete dialog;  // made again for the new streets on first use
@@ -145,10 +172,33 @@ bool MainWindow::openCity(const QString& folder) {
 
     loadCity();
     coordst->clear();
-    redrawView(true);
+    if (keepView) {
+        state_.view.viewLeft = view.viewLeft;
+        state_.view.viewTop = view.viewTop;
+        state_.view.viewWidth = view.viewWidth;
+        state_.history = history;
+    }
+    redrawView(!keepView);
     updateHistoryButtons();
-    rememberCity(state_.settings.dataDirectory);
-    return true;
+}
+
+void MainWindow::checkCityOnDisk() {
+    if (state_.view.busy || redrawing_ || ruler_.active || run_.mainLoaded == 0 ||
+        property(kImportRunningProperty).toBool() || QApplication::activeModalWidget())
+        return;
+    const DatasetStamp now = datasetStamp(state_.settings.dataDirectory);
+    if (now == cityStamp_) return;
+    Catalogue catalogue;
+    Tables tables;
+    Settings settings;
+    // A folder gone or holding no map now is left as shown, and not read
+    // again until it changes once more.
+    if (!cityProblem(platformPath(state_.settings.dataDirectory), catalogue, tables, settings)
+             .isEmpty()) {
+        cityStamp_ = now;
+        return;
+    }
+    takeCity(settings, catalogue, tables, true);
 }
 
 void MainWindow::openCityCommand() {
@@ -172,13 +222,23 @@ void MainWindow::fillRecentCities(QMenu* menu) {
     }
     recentActions_.clear();
     const QStringList cities = RecentCities::read(state_.settingsFolder()).folders();
-    // Listed after "Открыть город…", before the separator that follows it.
+    // Listed under the two commands "Открыть город…" and "Импорт из
+    // OpenStreetMap…", set off by a separator, by the cities' names; the
+    // folder is the tooltip.
     const QList<QAction*> items = menu->actions();
-    QAction* before = items.value(items.indexOf(menuItem(QStringLiteral("opencity"))) + 1);
+    QAction* before = items.value(items.indexOf(menuItem(QStringLiteral("importosm"))) + 1);
+    menu->setToolTipsVisible(true);
+    if (!cities.isEmpty()) {
+        QAction* separator = menu->insertSeparator(before);
+        separator->setObjectName(QStringLiteral("recentseparator"));
+        recentActions_ << separator;
+    }
     int n = 0;
     for (const QString& folder : cities) {
-        auto* a = new QAction(
-            QStringLiteral("&%1 %2").arg(++n).arg(QDir::toNativeSeparators(folder)), menu);
+        QString name = cityNameOfFolder(folder);
+        name.replace(u'&', QStringLiteral("&&"));
+        auto* a = new QAction(QStringLiteral("&%1 %2").arg(++n).arg(name), menu);
+        a->setToolTip(QDir::toNativeSeparators(folder));
         a->setObjectName(QStringLiteral("recentcity%1").arg(n));
         connect(a, &QAction::triggered, this, [this, folder] { openCity(folder); });
         menu->insertAction(before, a);

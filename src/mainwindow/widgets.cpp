@@ -94,4 +94,33 @@ void InfoLine::mousePressEvent(QMouseEvent* e) {
     QLineEdit::mousePressEvent(e);
 }
 
+SideSplitter::SideSplitter(QWidget* parent) : QWidget(parent) {
+    setCursor(Qt::SplitHCursor);
+    setToolTip(QStringLiteral("Потяните, чтобы изменить ширину панели"));
+}
+
+void SideSplitter::mousePressEvent(QMouseEvent* e) {
+    if (e->button() != Qt::LeftButton) return;
+    pressed_ = true;
+    pressX_ = int(e->globalPosition().x());
+}
+
+void SideSplitter::mouseMoveEvent(QMouseEvent* e) {
+    if (pressed_) Q_EMIT moved(int(e->globalPosition().x()) - pressX_);
+}
+
+void SideSplitter::mouseReleaseEvent(QMouseEvent* e) {
+    if (!pressed_ || e->button() != Qt::LeftButton) return;
+    pressed_ = false;
+    Q_EMIT released(int(e->globalPosition().x()) - pressX_);
+}
+
+void SideSplitter::paintEvent(QPaintEvent*) {
+    // Only while it is dragged is the handle seen, as a line where the
+    // panel's edge will be.
+    if (!pressed_) return;
+    QPainter p(this);
+    p.fillRect(rect(), palette().color(QPalette::Mid));
+}
+
 }  // namespace urbica

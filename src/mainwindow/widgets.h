@@ -82,4 +82,27 @@ protected:
     void mousePressEvent(QMouseEvent* e) override;
 };
 
+// The handle between the map and the side panel (overview and quick find):
+// dragged to the left, the panel widens. It reports the distance dragged
+// since the press; the window lays itself out on release.
+class SideSplitter : public QWidget {
+    Q_OBJECT
+public:
+    explicit SideSplitter(QWidget* parent = nullptr);
+
+Q_SIGNALS:
+    void moved(int dx);     // the pointer's distance from the press, to the right
+    void released(int dx);  // the same when the button is let go
+
+protected:
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
+
+private:
+    int pressX_ = 0;
+    bool pressed_ = false;
+};
+
 }  // namespace urbica

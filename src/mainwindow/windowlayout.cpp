@@ -20,15 +20,6 @@
 
 namespace urbica {
 
-namespace {
-
-// The layout arithmetic counts with a window frame of 4 pixels on each side;
-// the window's outer width is taken as its client width plus this, whatever
-// frame the desktop draws, so the controls meet the window's right edge.
-constexpr int kLayoutFrameWidth = 8;
-
-}  // namespace
-
 void MainWindow::applyStoredRect() {
     const Settings& s = state_.settings;
     const int left = twipsToPixels(s.windowLeft);
@@ -144,9 +135,12 @@ void MainWindow::layoutTick() {
     in.mapTop = selst->height();
     in.navTop = 0;
     in.findnameHeight = findname->sizeHint().height();
-    in.findListWidth = kNavSize;
-    in.showkeyWidth = (kNavSize - kButtonGap) / 2;
-    in.findkeyWidth = kNavSize - kButtonGap - in.showkeyWidth;
+    const int side = sidePanelWidth(in.outerWidth);
+    in.navWidth = side;
+    in.navHeight = side;  // the overview stays square, the whole frame shown larger
+    in.findListWidth = side;
+    in.showkeyWidth = (side - kButtonGap) / 2;
+    in.findkeyWidth = side - kButtonGap - in.showkeyWidth;
     in.showkeyHeight = showkey->sizeHint().height();
     in.allwindow = state_.settings.allwindow == 1;
     in.viewTop = state_.view.viewTop;
@@ -167,7 +161,12 @@ void MainWindow::layoutTick() {
                        static_cast<QWidget*>(findList), static_cast<QWidget*>(findkey),
                        static_cast<QWidget*>(findname)})
         w->setVisible(r.quickFindVisible);
+    sidesplit->setVisible(r.quickFindVisible);
+    const bool navResized = nav->size() != r.nav.size();
     if (r.quickFindVisible) {
+        sidesplit->setGeometry(r.nav.x() - kSideSplitterReach, 0, kSideSplitterReach + 2,
+                               r.map.bottom() + 1);
+        sidesplit->raise();
         nav->setGeometry(r.nav);
         findname->setGeometry(r.findname);
         findList->setGeometry(r.findList);
@@ -183,9 +182,15 @@ void MainWindow::layoutTick() {
     }
     state_.view.viewTop = r.viewTop;
     state_.view.viewHeight = r.viewHeight;
+    // A widened or narrowed side panel has an overview of another size.
+    if (r.quickFindVisible && navResized && run_.mainLoaded != 0) buildOverview();
 
     redrawView(true);
     state_.view.busy = false;
+}
+
+int MainWindow::sidePanelWidth(int outerWidth) const {
+    return sidePanelWidthFor(state_.settings.sidePanelWidth, outerWidth);
 }
 
 void MainWindow::layoutNow() {

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "dataset/displaynames.h"
+#include "dataset/datasource.h"
 #include "dataset/georef.h"
 #include "dataset/names.h"
 #include "dataset/programfolders.h"
@@ -35,6 +36,9 @@ struct AppState {
     // The whole names of names that lost letters or were cut, when the
     // dataset keeps them (urbica.dnm); shown wherever a name is shown.
     std::shared_ptr<const DisplayNames> displayNames;
+    // Where the data came from, when the dataset records it: its notice is
+    // drawn on the map.
+    std::optional<DataSource> source;
 
     // The folders of urbica.cfg and of the bookmark files.
     QString settingsFolder() const {

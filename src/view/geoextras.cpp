@@ -22,6 +22,9 @@ QStringList readDatasetExtras(AppState& state) {
     problem.clear();
     state.displayNames = DisplayNames::load(state.settings.dataDirectory, &problem);
     if (!problem.isEmpty()) problems << problem;
+    problem.clear();
+    state.source = readDataSource(state.settings.dataDirectory, &problem);
+    if (!problem.isEmpty()) problems << problem;
     return problems;
 }
 

@@ -124,6 +124,7 @@ bool showNamedObject(AppState& s, MapBoxes& boxes, const ViewHooks& hooks, int c
     const NameContext ctx = s.names();
     if (hooks.showObjectName) hooks.showObjectName(objectName(ctx, c, n, true));
     drawNamedObject(s, boxes, boxes.map, c, n, true, false);
+    drawMapOverlays(s, boxes.map);
     if (hooks.boxChanged) hooks.boxChanged(boxes.map);
     return true;
 }

@@ -79,6 +79,9 @@ void mapMouseDown(NavContext& c, MouseButton button, double x, double y) {
         switch (n.pointerMode) {
             case kModeNormal:
                 n.pick = pickAt(c.s, c.boxes, c.hooks, x, y);
+                n.leftPressPending = true;
+                n.pressX = float(x);
+                n.pressY = float(y);
                 break;
             case kModeFrameShown:
                 if (insideFrame(n.frag, x, y)) {
@@ -133,6 +136,14 @@ void mapMouseMove(NavContext& c, double x, double y) {
     if (c.s.catalogue.gridExtent == 0 || c.s.view.busy) return;
     NavigationState& n = c.nav;
     const ViewState& v = c.s.view;
+    if (n.pointerMode == kModeNormal && n.leftPressPending &&
+        (!atMostPixels(c, x - n.pressX, kDragPanPixels) ||
+         !atMostPixels(c, y - n.pressY, kDragPanPixels))) {
+        // The held left button has moved off its press: the map follows it
+        // as with "Сдвинуть", from where it was pressed.
+        n.leftPressPending = false;
+        startPan(c, n.pressX, n.pressY);
+    }
     switch (n.pointerMode) {
         case kModeNormal:
             n.mapPointer = PointerShape::Default;
@@ -182,6 +193,7 @@ void mapMouseMove(NavContext& c, double x, double y) {
 
 void mapMouseUp(NavContext& c, MouseButton button, double x, double y) {
     NavigationState& n = c.nav;
+    if (button == MouseButton::Left) n.leftPressPending = false;
     switch (n.pointerMode) {
         case kModeMovingFrame:
             n.pointerMode = kModeFrameShown;
@@ -241,7 +253,12 @@ void mapKeyPress(NavContext& c, int key) {
         restoreMapFromHidepage(c.s, c.boxes);
         refreshbox(c.boxes.map, c.hooks);
     }
-    if (n.pointerMode != kModeFrameShown || c.s.view.busy) return;
+    if (c.s.view.busy) return;
+    if (n.pointerMode == kModeNormal && (key == '+' || key == '-')) {
+        keyZoom(c, key == '+' ? 1 : -1);
+        return;
+    }
+    if (n.pointerMode != kModeFrameShown) return;
     const double w = c.s.view.viewWidth, h = c.s.view.viewHeight;
     FrameShape& f = n.frag;
     if (key == kKeyEnter) {
@@ -426,17 +443,15 @@ bool historyForward(NavContext& c) {
 
 void armExport(NavContext& c) { c.nav.pointerMode = kModeExportArmed; }
 
-void wheelZoom(NavContext& c, double x, double y, int angleDelta) {
-    if (c.s.view.busy || c.s.catalogue.gridExtent == 0 || !idle(c)) return;
-    NavigationState& n = c.nav;
-    n.wheelRemainder += angleDelta;
-    const int steps = n.wheelRemainder / 120;
-    n.wheelRemainder -= steps * 120;
+namespace {
+
+// Zooms by steps halvings (negative: doublings) of the width about (x, y).
+void zoomAbout(NavContext& c, double x, double y, int steps) {
     if (steps == 0) return;
     ViewState& v = c.s.view;
     const double bw = c.boxes.map.width() - 4;
     if (bw <= 0 || !(v.viewWidth > 0)) return;
-    const double factor = steps > 0 ? std::pow(0.5, steps) : std::pow(1.5, -steps);
+    const double factor = std::pow(0.5, steps);
     double width = v.viewWidth * factor;
     // At the zoom-in limit the point under the pointer still stays where it is.
     const double narrowest = double(c.s.catalogue.minUnitsPerPixel) * bw;
@@ -448,6 +463,23 @@ void wheelZoom(NavContext& c, double x, double y, int angleDelta) {
     v.viewWidth = float(width);
     v.viewHeight = float(heightForWidth(c, width));
     redraw(c, true);
+}
+
+}  // namespace
+
+void wheelZoom(NavContext& c, double x, double y, int angleDelta) {
+    if (c.s.view.busy || c.s.catalogue.gridExtent == 0 || !idle(c)) return;
+    NavigationState& n = c.nav;
+    n.wheelRemainder += angleDelta;
+    const int steps = n.wheelRemainder / 120;
+    n.wheelRemainder -= steps * 120;
+    zoomAbout(c, x, y, steps);
+}
+
+void keyZoom(NavContext& c, int steps) {
+    if (c.s.view.busy || c.s.catalogue.gridExtent == 0 || !idle(c)) return;
+    const ViewState& v = c.s.view;
+    zoomAbout(c, v.viewLeft + v.viewWidth / 2.0, v.viewTop + v.viewHeight / 2.0, steps);
 }
 
 void arrowPan(NavContext& c, int dx, int dy) {

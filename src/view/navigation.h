@@ -58,7 +58,15 @@ struct NavigationState {
     PictureBox screen;
     PickResult pick;         // the current pick
     int wheelRemainder = 0;  // wheel turns below one step, in eighths of a degree
+    // A left press in the normal mode that becomes a pan once the pointer
+    // has moved more than kDragPanPixels from it with the button held.
+    bool leftPressPending = false;
+    float pressX = 0, pressY = 0;
 };
+
+// Pixels a held left button must move in the normal mode before the press
+// turns into a pan.
+inline constexpr double kDragPanPixels = 4;
 
 // What the handlers work on.
 struct NavContext {
@@ -76,7 +84,8 @@ void mapMouseDown(NavContext& c, MouseButton button, double x, double y);
 void mapMouseMove(NavContext& c, double x, double y);
 void mapMouseUp(NavContext& c, MouseButton button, double x, double y);
 void mapDoubleClick(NavContext& c);
-// Esc, Enter, '+' and '-'.
+// Esc, Enter, '+' and '-': with the fragment frame shown, '+' and '-' size
+// it; otherwise they zoom about the view's centre (keyZoom).
 void mapKeyPress(NavContext& c, int key);
 
 // Overview events.
@@ -101,9 +110,13 @@ bool historyForward(NavContext& c);     // "Вперед"
 void armExport(NavContext& c);  // "Часть картинки в файл": next press draws
 
 // The mouse wheel: angleDelta in eighths of a degree (120 a notch, positive
-// away from the user). Each notch zooms in by 2 or out by 1.5 about (x, y),
-// which stays under the pointer; the view is recorded. Only while no drag runs.
+// away from the user). Each notch zooms in or out by 2 about (x, y), which
+// stays under the pointer, so that a notch out undoes a notch in; the view is
+// recorded. Only while no drag runs.
 void wheelZoom(NavContext& c, double x, double y, int angleDelta);
+// The keys "+" and "-" (and Ctrl with them) outside the fragment frame:
+// steps notches of the wheel (positive: in) about the view's centre.
+void keyZoom(NavContext& c, int steps);
 // Arrow keys: the view moves by a tenth of its size in the direction given
 // (-1, 0, 1 each); recorded. Only while no drag runs.
 void arrowPan(NavContext& c, int dx, int dy);

@@ -159,6 +159,7 @@ PickResult pickAt(AppState& s, MapBoxes& boxes, const ViewHooks& hooks, double x
     } else {
         drawNamedObject(s, boxes, boxes.map, r.nameKind, r.nameIndex, true, true);
     }
+    drawMapOverlays(s, boxes.map);  // the highlight stays under the scale bar and the notice
     s.pickActive = 0;
     if (hooks.boxChanged) hooks.boxChanged(boxes.map);
     return result;

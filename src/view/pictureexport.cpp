@@ -7,6 +7,8 @@
 #include "dataset/datafile.h"
 #include "dataset/numbers.h"
 #include "dataset/settings.h"
+#include "draw/mapnotice.h"
+#include "draw/picturebox.h"
 
 namespace urbica {
 
@@ -59,6 +61,15 @@ QImage pictureCutOut(const QImage& picture, const QRect& pixels) {
     QPainter p(&out);
     p.drawImage(QPoint(0, 0), picture, device);
     return out;
+}
+
+QImage pictureWithNotice(const QImage& picture, const QString& notice) {
+    if (notice.isEmpty() || picture.isNull()) return picture;
+    PictureBox box(picture.width() + 2 * PictureBox::kBorder,
+                   picture.height() + 2 * PictureBox::kBorder);
+    box.image() = picture.convertToFormat(box.image().format());
+    drawMapNotice(box, notice, picture.width(), picture.height());
+    return box.image();
 }
 
 bool savePictureBmp(const QImage& picture, const QString& path, QString* error) {

@@ -31,6 +31,10 @@ QRect exportPixelRect(const QRectF& frameMapUnits, const ViewState& v);
 // rectangle is in its logical pixels and the part keeps the ratio's pixels.
 QImage pictureCutOut(const QImage& picture, const QRect& pixels);
 
+// The picture with the data's notice in its lower-right corner, as the map
+// draws it; the picture itself for an empty notice.
+QImage pictureWithNotice(const QImage& picture, const QString& notice);
+
 // Writes the picture as a Windows bitmap, replacing the file as a whole.
 // False with the reason when it cannot be written (a missing folder, a
 // read-only place, an empty picture).

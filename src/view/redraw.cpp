@@ -9,6 +9,7 @@
 #include "dataset/numbers.h"
 #include "dataset/searchnames.h"
 #include "draw/layer.h"
+#include "draw/mapnotice.h"
 #include "draw/scalebar.h"
 
 namespace urbica {
@@ -184,16 +185,14 @@ void renderMap(AppState& s, MapBoxes& boxes, const ViewHooks& hooks) {
     box.drawStyle = 0;
     box.fillStyle = 0;
     drawlabels(ctx, box);
-    if (s.settings.scaleBar == 1) {
-        const double metresPerUnit = s.geo ? s.geo->metresPerUnit : 1.0;
-        drawScaleBar(box, scaleBarFor(double(v.unitsPerPixel) * metresPerUnit, w), w, h);
-    }
+    drawMapOverlays(s, box);
 
     boxes.originalpage.bitBlt(0, 0, w, h, box, 0, 0, RasterOp::SrcCopy);
     for (int i = 1; i <= s.marksList.upperBound(); ++i) {
         const MarkEntry& m = s.marksList.entries[size_t(i)];
         drawNamedObject(s, boxes, box, m.classNumber, m.recordNumber, true, false);
     }
+    if (s.marksList.upperBound() >= 1) drawMapOverlays(s, box);
     boxes.hidepage.bitBlt(0, 0, w, h, box, 0, 0, RasterOp::SrcCopy);
     refreshbox(box, hooks);
     v.busy = wasBusy;
@@ -215,6 +214,23 @@ QImage renderAtRatio(AppState& s, const MapBoxes& screen, double ratio) {
     s.labels = labels;
     s.pickActive = pickActive;
     return b.hidepage.image();
+}
+
+bool hasMapOverlays(const AppState& s) {
+    return s.settings.scaleBar == 1 || (s.source && !s.source->notice.isEmpty());
+}
+
+void drawMapOverlays(const AppState& s, PictureBox& box) {
+    if (!hasMapOverlays(s)) return;
+    const ViewState& v = s.view;
+    if (!(v.unitsPerPixel > 0)) return;
+    const int w = int(nearest(double(v.viewWidth) / v.unitsPerPixel));
+    const int h = int(nearest(double(v.viewHeight) / v.unitsPerPixel));
+    if (s.settings.scaleBar == 1) {
+        const double metresPerUnit = s.geo ? s.geo->metresPerUnit : 1.0;
+        drawScaleBar(box, scaleBarFor(double(v.unitsPerPixel) * metresPerUnit, w), w, h);
+    }
+    if (s.source) drawMapNotice(box, s.source->notice, w, h);
 }
 
 void buildOverview(AppState& s, MapBoxes& boxes, const ViewHooks& hooks) {

@@ -30,6 +30,13 @@ void renderMap(AppState& s, MapBoxes& boxes, const ViewHooks& hooks);
 // printed page); the view, the screen's boxes and the label queue stay as
 // they were.
 QImage renderAtRatio(AppState& s, const MapBoxes& screen, double ratio);
+// Draws what lies on top of everything on the map (the scale bar, when it is
+// on, and the data's notice, when the dataset has one) into the drawn part of
+// box for the view in s.view. Drawn after the labels and again over the
+// marks and highlights, so that nothing covers them.
+void drawMapOverlays(const AppState& s, PictureBox& box);
+// True when drawMapOverlays draws anything.
+bool hasMapOverlays(const AppState& s);
 
 // Draws the overview layers into nav and keeps a clean copy in tempnav.
 void buildOverview(AppState& s, MapBoxes& boxes, const ViewHooks& hooks);

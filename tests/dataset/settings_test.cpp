@@ -145,12 +145,12 @@ TEST(Settings, RoundTripKeepsEveryValue) {
     EXPECT_EQ(z2.savedDate, Settings::zeroDate());
 }
 
-TEST(Settings, LinesThirtyToThirtyTwoAreOptional) {
+TEST(Settings, LinesThirtyToThirtyFourAreOptional) {
     QTemporaryDir dir;
     const QStringList lines = sampleLines(dir.path() + "/");
     struct Case {
         QStringList extra;
-        int16_t scaleBar, labelsApart, smoothing = 0;
+        int16_t scaleBar, labelsApart, smoothing = 0, sidePanelWidth = 0, labelsApartChosen = 0;
     } cases[] = {
         {{}, 1, 0},                  // a file of 29 lines: the defaults
         {{"0"}, 0, 0},               // only line 30
@@ -159,6 +159,8 @@ TEST(Settings, LinesThirtyToThirtyTwoAreOptional) {
         {{"99999", "x"}, 1, 0},      // out of range, or no number: the default
         {{"1", "0", "1"}, 1, 0, 1},  // "Сглаживание" on
         {{"1", "0", "x"}, 1, 0, 0},  // unreadable: off
+        {{"1", "0", "0", "320", "1"}, 1, 0, 0, 320, 1},  // the side panel's width, the option set
+        {{"1", "0", "0", "20", "0"}, 1, 0, 0, 0, 0},     // a panel narrower than any is the default
     };
     for (const Case& c : cases) {
         writeLines(dir.path(), lines + c.extra);
@@ -167,6 +169,8 @@ TEST(Settings, LinesThirtyToThirtyTwoAreOptional) {
         EXPECT_EQ(s.scaleBar, c.scaleBar) << c.extra.join(',').toStdString();
         EXPECT_EQ(s.labelsApart, c.labelsApart) << c.extra.join(',').toStdString();
         EXPECT_EQ(s.smoothing, c.smoothing) << c.extra.join(',').toStdString();
+        EXPECT_EQ(s.sidePanelWidth, c.sidePanelWidth) << c.extra.join(',').toStdString();
+        EXPECT_EQ(s.labelsApartChosen, c.labelsApartChosen) << c.extra.join(',').toStdString();
         EXPECT_EQ(s.pickTolerance, 3.5f) << "the first 29 lines read as before";
         Settings again = s;
         ASSERT_TRUE(writeSettings(s, dir.path()));
@@ -174,6 +178,8 @@ TEST(Settings, LinesThirtyToThirtyTwoAreOptional) {
         EXPECT_EQ(again.scaleBar, s.scaleBar);
         EXPECT_EQ(again.labelsApart, s.labelsApart);
         EXPECT_EQ(again.smoothing, s.smoothing);
+        EXPECT_EQ(again.sidePanelWidth, s.sidePanelWidth);
+        EXPECT_EQ(again.labelsApartChosen, s.labelsApartChosen);
     }
 }
 

@@ -75,3 +75,15 @@ TEST(About, MenuFormAndSplash) {
     EXPECT_FALSE(wait->isHidden());
     EXPECT_EQ(wait->text(), "Идёт загрузка основных данных, пожалуйста подождите.");
 }
+
+TEST(About, NamesTheDataSourceWithItsLicenceLinkOnlyWhenGiven) {
+    AboutDialog demo(-1, nullptr, false);
+    EXPECT_TRUE(demo.findChild<QLabel*>("datasource")->isHidden()) << "the demo city: nothing";
+    AboutDialog imported(-1, nullptr, false);
+    imported.setDataSource("© участники OpenStreetMap", "ODbL 1.0",
+                           "https://www.openstreetmap.org/copyright");
+    QLabel* source = imported.findChild<QLabel*>("datasource");
+    EXPECT_FALSE(source->isHidden());
+    EXPECT_TRUE(source->text().contains("© участники OpenStreetMap, лицензия ODbL 1.0"));
+    EXPECT_TRUE(source->text().contains("<a href=\"https://www.openstreetmap.org/copyright\">"));
+}

@@ -87,7 +87,10 @@ TEST_F(DialogCommands, BookmarkAddedAndShownAgain) {
         d->okkey->click();
     });
     w_->menuCommand("addzakl");
-    EXPECT_EQ(bytes(dir_.filePath("bookmark")).size(), 72);
+    // The city's own file, beside the settings.
+    EXPECT_EQ(
+        bytes(cityBookmarkFilePath(dir_.path(), "bookmark", state_.settings.dataDirectory)).size(),
+        72);
 
     state_.view.viewLeft += width / 4;
     state_.view.viewWidth = width / 2;

@@ -272,7 +272,7 @@ TEST_F(MapWindow, WheelZoomKeepsThePointUnderThePointer) {
     EXPECT_NEAR(after.x(), before.x(), 0.01);
     EXPECT_NEAR(after.y(), before.y(), 0.01);
     wheel(at, -120);
-    EXPECT_FLOAT_EQ(view().viewWidth, width * 0.75f);
+    EXPECT_FLOAT_EQ(view().viewWidth, width) << "a notch out undoes a notch in";
     after = mapUnits(at);
     EXPECT_NEAR(after.x(), before.x(), 0.01);
     EXPECT_EQ(state_.history.historyPos, 3);
@@ -457,7 +457,7 @@ TEST_F(MapWindow, AnotherCityIsOpenedAndAFolderWithoutOneRefused) {
     QAction* first = karta->findChild<QAction*>(QStringLiteral("recentcity1"));
     QAction* next = karta->findChild<QAction*>(QStringLiteral("recentcity2"));
     ASSERT_TRUE(first && next);
-    EXPECT_TRUE(first->text().endsWith(QDir::toNativeSeparators(QDir::cleanPath(dir_.path()))));
+    EXPECT_EQ(first->toolTip(), QDir::toNativeSeparators(QDir::cleanPath(dir_.path())));
     next->trigger();
     EXPECT_EQ(state_.settings.dataDirectory, second.path() + QLatin1Char('/'));
     EXPECT_EQ(view().viewLeft, 2000);

@@ -108,8 +108,16 @@ protected:
         o.askYesNo = [](const QString&) { return true; };
         o.openUrl = [](const QUrl&) {};
         o.chooseCityFolder = [this] { return chosenFolder_; };
-        o.chooseOsmFile = [this] { return chosenOsm_; };
-        o.chooseImportFolder = [this] { return chosenTarget_; };
+        o.chooseOsmFile = [this] {
+            targetAsks_ = 0;
+            return chosenOsm_;
+        };
+        // The folders given in turn; then chosenTarget_ once, and after a
+        // refusal the user gives up (cancels the folder choice).
+        o.chooseImportFolder = [this] {
+            if (!nextTargets_.isEmpty()) return nextTargets_.takeFirst();
+            return ++targetAsks_ == 1 ? chosenTarget_ : QString();
+        };
         w_ = std::make_unique<MainWindow>(state_, o);
         w_->startUp();
         w_->show();
@@ -154,6 +162,8 @@ protected:
 
     QTemporaryDir first_, second_, program_, work_;
     QString chosenFolder_, chosenOsm_, chosenTarget_;
+    QStringList nextTargets_;
+    int targetAsks_ = 0;
     AppState state_;
     QStringList messages_, labels_;
     std::unique_ptr<MainWindow> w_;
@@ -191,7 +201,7 @@ TEST_F(OpenCity, SecondCityReplacesTheFirstAndIsSearched) {
     w_->menuCommand(QStringLiteral("opencity"));
     showRecentMenu();
     ASSERT_NE(w_->menuItem(QStringLiteral("recentcity2")), nullptr);
-    EXPECT_TRUE(w_->menuItem(QStringLiteral("recentcity1"))->text().contains(second_.path()));
+    EXPECT_TRUE(w_->menuItem(QStringLiteral("recentcity1"))->toolTip().contains(second_.path()));
     w_->menuItem(QStringLiteral("recentcity2"))->trigger();
     settle();
     EXPECT_EQ(dataDir(), cityDirectory(first_.path()));
@@ -235,7 +245,7 @@ TEST_F(OpenCity, RecentCitiesKeepTheLastFiveAndSurviveADamagedFile) {
     for (int i = 0; i < 5; ++i) {
         QAction* a = w_->menuItem(QStringLiteral("recentcity%1").arg(i + 1));
         ASSERT_NE(a, nullptr);
-        EXPECT_TRUE(a->text().endsWith(expected[i])) << a->text().toStdString();
+        EXPECT_EQ(a->toolTip(), expected[i]);
     }
     EXPECT_EQ(w_->menuItem(QStringLiteral("recentcity6")), nullptr);
 
@@ -274,7 +284,8 @@ TEST_F(OpenCity, FolderWithoutADatasetIsRefusedAndTheCityStays) {
         EXPECT_EQ(state_.history.historyPos, historyPos);
         EXPECT_EQ(quickFind(QStringLiteral("Центральный")).size(), 1);
     }
-    EXPECT_TRUE(readRecentCities(program_.path()).isEmpty());
+    EXPECT_EQ(readRecentCities(program_.path()), QStringList{recentEntry(first_.path())})
+        << "only the city opened at start-up";
 }
 
 TEST_F(OpenCity, ExcerptIsImportedWithItsProgressAndOpened) {
@@ -329,6 +340,50 @@ TEST_F(OpenCity, BadImportInputLeavesTheCityOpenAndNothingWritten) {
         EXPECT_EQ(entries(work.filePath(QStringLiteral("full"))),
                   QStringList{QStringLiteral("other.txt")});
     }
+}
+
+TEST_F(OpenCity, RefusedFolderIsAskedAgainAndATypedNewOneIsMadeOrRemoved) {
+    QDir work(work_.path());
+    work.mkdir(QStringLiteral("full"));
+    QFile other(work.filePath(QStringLiteral("full/other.txt")));
+    ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+    other.close();
+    // A failed import takes the folder it made with it.
+    QFile notOsm(work.filePath(QStringLiteral("text.osm")));
+    ASSERT_TRUE(notOsm.open(QIODevice::WriteOnly));
+    notOsm.write("this is no OpenStreetMap data\n");
+    notOsm.close();
+    chosenOsm_ = notOsm.fileName();
+    chosenTarget_ = work.filePath(QStringLiteral("typed"));
+    w_->menuCommand(QStringLiteral("importosm"));
+    ASSERT_EQ(messages_.size(), 1);
+    EXPECT_FALSE(QFileInfo::exists(chosenTarget_));
+
+    // "Не пуста": said, and the folder asked for again; a new name typed then is made.
+    messages_.clear();
+    state_.settings.labelsApart = 0;
+    chosenOsm_ = QStringLiteral(OSM_TEST_DATA "/spb-gostiny-dvor.osm");
+    nextTargets_ = {work.filePath(QStringLiteral("full")), work.filePath(QStringLiteral("spb"))};
+    w_->menuCommand(QStringLiteral("importosm"));
+    settle();
+    ASSERT_EQ(messages_.size(), 2) << messages_.join(u'\n').toStdString();
+    EXPECT_TRUE(messages_[0].contains(QStringLiteral("не пуста")));
+    EXPECT_TRUE(messages_[1].contains(QStringLiteral("© участники OpenStreetMap")))
+        << "the summary names the data's licence";
+    EXPECT_TRUE(messages_[1].contains(QStringLiteral("https://www.openstreetmap.org/copyright")));
+    EXPECT_EQ(dataDir(), cityDirectory(work.filePath(QStringLiteral("spb"))));
+    EXPECT_EQ(state_.settings.labelsApart, 1) << "turned on for the imported city";
+    ASSERT_TRUE(state_.source.has_value());
+
+    // Set by the user, the option stays as he set it.
+    state_.settings.labelsApart = 0;
+    state_.settings.labelsApartChosen = 1;
+    messages_.clear();
+    nextTargets_ = {work.filePath(QStringLiteral("spb2"))};
+    w_->menuCommand(QStringLiteral("importosm"));
+    settle();
+    EXPECT_EQ(dataDir(), cityDirectory(work.filePath(QStringLiteral("spb2"))));
+    EXPECT_EQ(state_.settings.labelsApart, 0);
 }
 
 TEST_F(OpenCity, ImportCancelledHalfWayLeavesNothing) {

@@ -90,6 +90,7 @@ TEST(LabelsApart, NoTwoDrawnLabelsOverlapAndTheKindsGoInOrder) {
     const QImage apart = city.boxes.map.image().copy();
     city.s.settings.labelsApart = 0;
     city.s.settings.scaleBar = 0;
+    city.s.source.reset();  // and before the data's notice
     city.show(1.0, QPointF(7763, 6449));  // the start view's middle when the frame held every point
     EXPECT_TRUE(city.s.labels.drawn.empty());
     const QImage& off = city.boxes.map.image();

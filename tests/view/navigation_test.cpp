@@ -205,7 +205,7 @@ TEST(ViewCommands, WheelKeepsThePointUnderThePointer) {
     EXPECT_NEAR((x - n.s.view.viewLeft) / n.s.view.unitsPerPixel, 50, 1e-3);
     EXPECT_NEAR((y - n.s.view.viewTop) / n.s.view.unitsPerPixel, 200, 1e-3);
     wheelZoom(n.c, x, y, -120);
-    EXPECT_FLOAT_EQ(n.s.view.viewWidth, 3000);
+    EXPECT_FLOAT_EQ(n.s.view.viewWidth, 4000) << "a notch out undoes a notch in";
     EXPECT_NEAR((x - n.s.view.viewLeft) / n.s.view.unitsPerPixel, 50, 1e-3);
     EXPECT_EQ(n.s.history.historyPos, 3);
     wheelZoom(n.c, x, y, 60);  // half a notch: nothing yet
@@ -293,4 +293,48 @@ TEST(Overview, RubberBandOneMapPixelWideIsTakenAsDrawn) {
     ASSERT_DOUBLE_EQ(n.nav.nfrag.width, u);
     navMouseUp(n.c, MouseButton::Right, 6000 + u, 5000 + 0.5 * u);
     EXPECT_NEAR(n.s.view.viewLeft + n.s.view.viewWidth / 2, 6000 + u / 2, 0.01);
+}
+
+TEST(MapPointer, LeftDragInTheNormalModePansAndAShortOnePicksOnly) {
+    Nav n;
+    const float left = n.s.view.viewLeft, top = n.s.view.viewTop;
+    // 10 units a pixel: 4 pixels are 40 units.
+    mapMouseDown(n.c, MouseButton::Left, 3000, 3000);
+    mapMouseMove(n.c, 3040, 2960);
+    EXPECT_EQ(n.nav.pointerMode, kModeNormal) << "a few pixels are still a click";
+    mapMouseUp(n.c, MouseButton::Left, 3040, 2960);
+    EXPECT_EQ(n.s.history.historyPos, 1);
+    mapMouseMove(n.c, 3500, 3500);
+    EXPECT_EQ(n.nav.pointerMode, kModeNormal) << "moving without a button never pans";
+
+    mapMouseDown(n.c, MouseButton::Left, 3000, 3000);
+    mapMouseMove(n.c, 3050, 3000);
+    EXPECT_EQ(n.nav.pointerMode, kModePanning);
+    EXPECT_FALSE(n.nav.persistentPicture) << "the preview goes to the screen copy";
+    mapMouseMove(n.c, 3300, 3200);
+    mapMouseUp(n.c, MouseButton::Left, 3300, 3200);
+    EXPECT_EQ(n.nav.pointerMode, kModeNormal);
+    EXPECT_FLOAT_EQ(n.s.view.viewLeft, left - 300) << "from the press, not from the threshold";
+    EXPECT_FLOAT_EQ(n.s.view.viewTop, top - 200);
+    EXPECT_EQ(n.s.history.historyPos, 2);
+}
+
+TEST(ViewCommands, PlusAndMinusZoomAboutTheCentreOutsideTheFrame) {
+    Nav n;
+    const double cx = n.s.view.viewLeft + n.s.view.viewWidth / 2.0;
+    const double cy = n.s.view.viewTop + n.s.view.viewHeight / 2.0;
+    mapKeyPress(n.c, '+');
+    EXPECT_FLOAT_EQ(n.s.view.viewWidth, 2000);
+    EXPECT_NEAR(n.s.view.viewLeft + n.s.view.viewWidth / 2.0, cx, 1e-3);
+    EXPECT_NEAR(n.s.view.viewTop + n.s.view.viewHeight / 2.0, cy, 1e-3);
+    mapKeyPress(n.c, '-');
+    EXPECT_FLOAT_EQ(n.s.view.viewWidth, 4000);
+    EXPECT_NEAR(n.s.view.viewLeft + n.s.view.viewWidth / 2.0, cx, 1e-3);
+    EXPECT_EQ(n.s.history.historyPos, 3);
+    // With the fragment frame shown they size the frame, as before.
+    showFragmentFrame(n.c);
+    const double frame = n.nav.frag.width;
+    mapKeyPress(n.c, '+');
+    EXPECT_GT(n.nav.frag.width, frame);
+    EXPECT_FLOAT_EQ(n.s.view.viewWidth, 4000);
 }

@@ -5,6 +5,9 @@
 #include <QTemporaryDir>
 
 #include "dataset/writer.h"
+#include "draw/mapnotice.h"
+#include "view/pick.h"
+#include "view/pictureexport.h"
 
 using namespace urbica;
 
@@ -228,4 +231,52 @@ TEST(RenderMap, HidepageLargerThanTheMapIsClearedBeyondTheDrawnPart) {
             }
         }
     }
+}
+
+TEST(RenderMap, ScaleBarAndNoticeLieOverMarksAndHighlights) {
+    ViewFixture f;
+    f.s.marksList.add({1, 1});
+    // 10 units per pixel: the marked square (pixels 100..300) runs under the
+    // scale bar (1 km, pixels 10..110 at row 290).
+    f.show(0, 0, 4000);
+    EXPECT_EQ(px(f.boxes.hidepage, 105, 290), 0u) << "the bar over the mark";
+    EXPECT_EQ(px(f.boxes.hidepage, 150, 250), qRgb(0, 255, 0) & 0xFFFFFFu);
+    const QImage withoutNotice = f.boxes.hidepage.image().copy();
+
+    // A dataset that names its source shows the notice in the lower-right
+    // corner, and only there.
+    f.s.source = openStreetMapSource();
+    f.show(0, 0, 4000);
+    const QImage& shown = f.boxes.hidepage.image();
+    const QRect notice = mapNoticeRect(f.boxes.hidepage, f.s.source->notice, 400, 300);
+    ASSERT_FALSE(notice.isEmpty());
+    EXPECT_EQ(notice.bottomRight(), QPoint(399, 299));
+    int changedOutside = 0, inkInside = 0;
+    for (int y = 0; y < 300; ++y)
+        for (int x = 0; x < 400; ++x) {
+            const bool differs = shown.pixel(x, y) != withoutNotice.pixel(x, y);
+            if (!notice.contains(x, y)) changedOutside += differs;
+            inkInside += notice.contains(x, y) && qGray(shown.pixel(x, y)) < 128;
+        }
+    EXPECT_EQ(changedOutside, 0);
+    EXPECT_GT(inkInside, 20) << "the text is drawn";
+
+    // A picked highlight is drawn under them too.
+    f.s.marksList.clear();
+    f.s.tables.layers[1].selectable = -1;
+    f.show(0, 0, 4000);
+    const PickResult pick = pickAt(f.s, f.boxes, f.hooks, 1050, 2900);
+    ASSERT_EQ(pick.found, 1);
+    EXPECT_EQ(px(f.boxes.map, 105, 290), 0u);
+    EXPECT_EQ(px(f.boxes.map, 150, 250), qRgb(0, 255, 0) & 0xFFFFFFu);
+
+    // A cut-out keeps the notice in its own corner.
+    const QImage part = pictureWithNotice(QImage(200, 100, QImage::Format_RGB32), QString());
+    EXPECT_EQ(part.size(), QSize(200, 100));
+    QImage blank(400, 200, QImage::Format_RGB32);
+    blank.fill(Qt::black);
+    const QImage marked = pictureWithNotice(blank, f.s.source->notice);
+    EXPECT_EQ(marked.size(), blank.size());
+    EXPECT_EQ(marked.pixel(399, 199) & 0xFFFFFF, 0xFFFFFFu) << "the notice's white strip";
+    EXPECT_EQ(marked.pixel(0, 0) & 0xFFFFFF, 0u);
 }

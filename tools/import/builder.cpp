@@ -73,6 +73,7 @@ bool Builder::build(QString* error) {
         }
     makeCatalogue(grid);
     d_.geo = frame_.geo;
+    d_.source = openStreetMapSource();  // the licence asks for the notice wherever it is shown
     d_.icons = toolkit::iconPictures();
     d_.icons.push_back(otherIcon());
     return true;

@@ -54,6 +54,7 @@ QStringList reportLines(const ImportResult& r) {
         lines << u("названия улиц, сокращённые до 32 знаков: %1").arg(rep.text.shortenedStreets);
     if (rep.text.cutTexts)
         lines << u("тексты, обрезанные по длине поля: %1").arg(rep.text.cutTexts);
+    if (r.data.source) lines << u("данные: %1").arg(dataSourceLine(*r.data.source));
     return lines;
 }
 
