@@ -17,7 +17,8 @@ namespace urbica {
 inline constexpr int kTypoWordLetters = 5;
 inline constexpr int kTypoPrefixLetters = 7;
 
-// True when a and b differ by exactly one typo.
+// True when a and b differ by exactly one typo: one character wrong, missing
+// or extra, or two neighbours swapped.
 bool oneTypoApart(QStringView a, QStringView b);
 
 // The typed text (a search key) cut into words for typoMatches.

@@ -293,16 +293,4 @@ std::vector<AddressReading> readAddressLine(const QString& line) {
 
 bool looksLikeAddress(const QString& text) { return !readAddressLine(text).empty(); }
 
-bool oneEditApart(QStringView a, QStringView b) {
-    if (a.size() < b.size()) std::swap(a, b);
-    const qsizetype n = b.size();
-    if (a.size() - n > 1) return false;
-    qsizetype i = 0;
-    while (i < n && a[i] == b[i]) ++i;
-    if (a.size() > n) return a.mid(i + 1) == b.mid(i);  // one extra in a
-    if (i == n) return false;                           // equal
-    if (a.mid(i + 1) == b.mid(i + 1)) return true;      // one wrong
-    return i + 1 < n && a[i] == b[i + 1] && a[i + 1] == b[i] && a.mid(i + 2) == b.mid(i + 2);
-}
-
 }  // namespace urbica

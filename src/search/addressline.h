@@ -69,8 +69,4 @@ std::vector<AddressReading> readAddressLine(const QString& line);
 // True when the text reads as an address with a house number.
 bool looksLikeAddress(const QString& text);
 
-// At most one edit apart, and not equal: one character wrong, missing or
-// extra, or two neighbours swapped.
-bool oneEditApart(QStringView a, QStringView b);
-
 }  // namespace urbica

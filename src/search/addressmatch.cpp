@@ -6,6 +6,7 @@
 
 #include "dataset/datafile.h"
 #include "dataset/searchnames.h"
+#include "dataset/typomatch.h"
 #include "search/addresswords.h"
 
 namespace urbica {
@@ -119,7 +120,7 @@ void AddressIndex::typoKeys(const QString& key, std::vector<int32_t>& out) const
         auto it = std::lower_bound(typos_.begin(), typos_.end(), std::make_pair(h, int32_t(-1)));
         for (; it != typos_.end() && it->first == h; ++it) {
             if (std::find(out.begin(), out.end(), it->second) != out.end()) continue;
-            if (oneEditApart(key, keys_[size_t(it->second)].key)) out.push_back(it->second);
+            if (oneTypoApart(key, keys_[size_t(it->second)].key)) out.push_back(it->second);
         }
     };
     look(key);
