@@ -112,7 +112,9 @@ TEST(PageComposition, APictureOfMorePixelsGivesASharperPageOfTheSameLayout) {
         EXPECT_EQ(page.pixel(corner) & 0xFFFFFF, 0x0000FFu) << stretch;
         EXPECT_EQ(page.pixel(c.target.center() * 3) & 0xFFFFFF, 0xFF0000u);
         EXPECT_EQ(page.pixel(corner - QPoint(1, 0)) & 0xFFFFFF, 0xFFFFFFu) << "paper";
-        if (!stretch) EXPECT_EQ(page.pixel(corner + QPoint(3, 0)) & 0xFFFFFF, 0x00FF00u);
+        if (!stretch) {
+            EXPECT_EQ(page.pixel(corner + QPoint(3, 0)) & 0xFFFFFF, 0x00FF00u);
+        }
     }
     // 300 dots per inch at least, the device's up to 600, pixels bounded.
     EXPECT_DOUBLE_EQ(printRatio(96, 96, QSize(800, 600)), 300.0 / 96);

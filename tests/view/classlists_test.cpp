@@ -109,7 +109,9 @@ TEST(ClassListOrder, NotANumberStaysWhereItWas) {
         std::sort(seen.begin(), seen.end());
         for (size_t i = 0; i < values.size(); ++i) {
             ASSERT_EQ(seen[i], i) << "round " << round << ": not a permutation";
-            if (std::isnan(values[i])) ASSERT_EQ(order[i], i) << "round " << round;
+            if (std::isnan(values[i])) {
+                ASSERT_EQ(order[i], i) << "round " << round;
+            }
         }
     }
 }

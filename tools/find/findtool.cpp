@@ -194,7 +194,7 @@ int run(const QList<QByteArray>& args, QIODevice& in, QIODevice& out, QIODevice&
     const QString command = positional.front();
     const QStringList rest = positional.mid(1);
 
-    Session s{AppState{}, o, std::nullopt, {}};
+    Session s{AppState{}, o, std::nullopt, {}, {}};
     s.state.settings.dataDirectory = data.endsWith(u'/') ? data : data + u'/';
     s.state.programDirectory = data;
     if (!QFile::exists(s.state.settings.dataDirectory + QLatin1String(kCatalogueFile)) ||
