@@ -48,8 +48,23 @@ struct ClassSearchKeys {
     }
 };
 
-// The same keys with the ASCII double spellings of national letters folded
-// (foldLatinSpellings), made only for a search that asks for them.
+// A key as the loose pass compares it: the ASCII double spellings of
+// national letters folded (foldLatinSpellings), dots read as blanks and
+// blanks run together ("H.C. ANDERSENS" as "H C ANDERSENS").
+QString looseKey(QStringView key) {
+    const QString folded = foldLatinSpellings(key);
+    QString out;
+    out.reserve(folded.size());
+    for (QChar c : folded) {
+        if (c == u'.') c = u' ';
+        if (c == u' ' && (out.isEmpty() || out.back() == u' ')) continue;
+        out += c;
+    }
+    while (out.endsWith(u' ')) out.chop(1);
+    return out;
+}
+
+// The keys as looseKey makes them, made only for a search that asks for them.
 struct LooseSearchKeys {
     QString keys;
     std::vector<qsizetype> starts;
@@ -58,7 +73,7 @@ struct LooseSearchKeys {
         starts.reserve(keyStarts.size());
         for (size_t i = 0; i + 1 < keyStarts.size(); ++i) {
             starts.push_back(keys.size());
-            keys += foldLatinSpellings(all.mid(keyStarts[i], keyStarts[i + 1] - keyStarts[i]));
+            keys += looseKey(all.mid(keyStarts[i], keyStarts[i + 1] - keyStarts[i]));
         }
         starts.push_back(keys.size());
         keys.squeeze();
@@ -74,9 +89,9 @@ QStringList looseWanted(const QString& wanted, const QStringList& spellings, Tex
     const bool latin = std::any_of(wanted.begin(), wanted.end(), [](QChar c) {
         return c.unicode() >= 'A' && c.unicode() <= 'Z';
     });
-    QStringList out{foldLatinSpellings(wanted)};
+    QStringList out{looseKey(wanted)};
     for (const QString& s : spellings) {
-        const QString k = foldLatinSpellings(searchKey(trimBlanks(s)));
+        const QString k = looseKey(searchKey(trimBlanks(s)));
         if (!k.isEmpty() && !out.contains(k) &&
             !(rule == TextMatch::Anywhere && k.contains(out.front())))
             out << k;
@@ -254,9 +269,8 @@ std::vector<int32_t> looseMatchRecords(const NameContext& ctx, const QString& ke
     for (size_t i = 0; i < keys.records.size(); ++i)
         if (loose.matches(la.mid(lk->starts[i], lk->starts[i + 1] - lk->starts[i])))
             out.push_back(keys.records[i]);
-    const std::vector<int32_t> others = otherNameMatches(other, names, c, [&](QStringView k) {
-        return loose.matches(hasLatinSpellings(k) ? QStringView(foldLatinSpellings(k)) : k);
-    });
+    const std::vector<int32_t> others = otherNameMatches(
+        other, names, c, [&](QStringView k) { return loose.matches(looseKey(k)); });
     out.insert(out.end(), others.begin(), others.end());
     std::sort(out.begin(), out.end());
     out.erase(std::unique(out.begin(), out.end()), out.end());
