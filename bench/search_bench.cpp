@@ -132,6 +132,9 @@ BENCHMARK_CAPTURE(BM_QuickFind_Search, rare, "бульв")->Unit(benchmark::kMil
 BENCHMARK_CAPTURE(BM_QuickFind_Search, common, "ая")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_QuickFind_Window, rare, "бульв")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_QuickFind_Window, common, "ая")->Unit(benchmark::kMillisecond);
+// Latin letters (ASCII spellings folded) and a word cut at its dot.
+BENCHMARK_CAPTURE(BM_QuickFind_Window, latin, "Muellerstr")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_QuickFind_Window, abbreviated, "С. пер.")->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenSearchDom)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_HouseSearch_LongestStreet, number, "1")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_HouseSearch_LongestStreet, all, "")->Unit(benchmark::kMillisecond);

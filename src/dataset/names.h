@@ -8,6 +8,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -163,11 +164,15 @@ bool searchKeyMatches(const QString& nameKey, const QString& wantedKey, TextMatc
 // events run after each class and every 1024 records; when cancel becomes
 // true the search stops there and the list keeps what was found so far.
 // With typos, the names one typo away from the text (typomatch.h) follow
-// all the others, in group 1 of the list.
+// all the others, in group 1 of the list. Names that hold the text or one
+// of its other spellings (abbreviations written out, from the search's
+// address words) once the ASCII spellings of national letters are folded on
+// both sides ("Noerrebrogade", "Norrebrogade" for "Nørrebrogade") come in
+// group 1 too, ahead of those one typo away.
 FillStatus findByText(const NameContext& ctx, const QString& text, ListModel& list,
                       const std::vector<int>& classes, const std::atomic<bool>* cancel = nullptr,
                       QString* error = nullptr, TextMatch rule = TextMatch::Anywhere,
-                      bool typos = false);
+                      bool typos = false, const QStringList& spellings = {});
 
 // All short names of one class read at once, for the list fillers: the name
 // index and name file are read whole and shortName(n) gives what

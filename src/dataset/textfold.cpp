@@ -94,4 +94,38 @@ QString foldToCp1251(const QString& text, FoldStats* stats) {
     return out;
 }
 
+namespace {
+
+bool isLatinUpper(QChar c) { return c.unicode() >= 'A' && c.unicode() <= 'Z'; }
+
+// The first double spelling at or after i; s.size() when none.
+qsizetype nextLatinSpelling(QStringView s, qsizetype i) {
+    for (; i + 1 < s.size(); ++i) {
+        const char16_t a = s[i].unicode(), b = s[i + 1].unicode();
+        if ((a == 'A' && (b == 'A' || b == 'E')) || ((a == 'O' || a == 'U') && b == 'E')) return i;
+    }
+    return s.size();
+}
+
+}  // namespace
+
+bool hasLatinSpellings(QStringView s) { return nextLatinSpelling(s, 0) < s.size(); }
+
+QString foldLatinSpellings(QStringView s) {
+    qsizetype i = nextLatinSpelling(s, 0);
+    if (i >= s.size()) return s.toString();
+    QString out;
+    out.reserve(s.size());
+    out.append(s.left(i));
+    for (; i < s.size(); ++i) {
+        const QChar c = s[i];
+        out += c;
+        if (i + 1 < s.size() && isLatinUpper(c)) {
+            const char16_t a = c.unicode(), b = s[i + 1].unicode();
+            if ((a == 'A' && (b == 'A' || b == 'E')) || ((a == 'O' || a == 'U') && b == 'E')) ++i;
+        }
+    }
+    return out;
+}
+
 }  // namespace urbica

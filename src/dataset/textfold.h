@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 #include <cstdint>
 
 namespace urbica {
@@ -24,5 +25,12 @@ bool inCp1251(char16_t c);
 // close. Marks of direction and soft hyphens are dropped. A text that is
 // already in the code page comes back unchanged.
 QString foldToCp1251(const QString& text, FoldStats* stats = nullptr);
+
+// Latin double spellings of national letters folded to one letter: AA, AE
+// to A, OE to O, UE to U (after foldToCp1251 has made Å, Æ, Ø, Ü into A,
+// AE, O, U). The text is an upper-case search key; other letters stay.
+QString foldLatinSpellings(QStringView upperKey);
+// True when foldLatinSpellings would change the text.
+bool hasLatinSpellings(QStringView upperKey);
 
 }  // namespace urbica

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "dataset/names.h"
+#include "dataset/textfold.h"
 
 // The resource's initialiser lives outside any namespace.
 static void initAddressWordResources() { Q_INIT_RESOURCE(addresswords); }
@@ -13,8 +14,6 @@ static void initAddressWordResources() { Q_INIT_RESOURCE(addresswords); }
 namespace urbica {
 
 namespace {
-
-bool isLatinUpper(QChar c) { return c.unicode() >= 'A' && c.unicode() <= 'Z'; }
 
 // A dictionary word as street keys compare it; empty for a word of several
 // words or none.
@@ -32,38 +31,6 @@ constexpr qsizetype kShortestVariant = 2;
 constexpr qsizetype kShortestStem = 3;
 
 }  // namespace
-
-namespace {
-
-// The first double spelling at or after i; s.size() when none.
-qsizetype nextLatinSpelling(QStringView s, qsizetype i) {
-    for (; i + 1 < s.size(); ++i) {
-        const char16_t a = s[i].unicode(), b = s[i + 1].unicode();
-        if ((a == 'A' && (b == 'A' || b == 'E')) || ((a == 'O' || a == 'U') && b == 'E')) return i;
-    }
-    return s.size();
-}
-
-}  // namespace
-
-bool hasLatinSpellings(QStringView s) { return nextLatinSpelling(s, 0) < s.size(); }
-
-QString foldLatinSpellings(QStringView s) {
-    qsizetype i = nextLatinSpelling(s, 0);
-    if (i >= s.size()) return s.toString();
-    QString out;
-    out.reserve(s.size());
-    out.append(s.left(i));
-    for (; i < s.size(); ++i) {
-        const QChar c = s[i];
-        out += c;
-        if (i + 1 < s.size() && isLatinUpper(c)) {
-            const char16_t a = c.unicode(), b = s[i + 1].unicode();
-            if ((a == 'A' && (b == 'A' || b == 'E')) || ((a == 'O' || a == 'U') && b == 'E')) ++i;
-        }
-    }
-    return out;
-}
 
 void AddressWords::addLine(const QString& line, bool ending) {
     const QStringList parts = line.split(u'|');
@@ -149,6 +116,38 @@ QStringList AddressWords::wholeEndings(const QString& word) const {
 const QStringList* AddressWords::meanings(QStringView word) const {
     auto it = meanings_.constFind(QString::fromRawData(word.data(), word.size()));
     return it == meanings_.constEnd() ? nullptr : &*it;
+}
+
+QStringList nameSpellings(const QString& text, const AddressWords& words) {
+    const QString key = foldLatinSpellings(searchKey(text));
+    // Each word's choices: as typed without its dots, then what it may stand for.
+    std::vector<QStringList> choices;
+    bool abbreviated = false;
+    for (const QString& raw : key.split(u' ', Qt::SkipEmptyParts)) {
+        QString w = raw;
+        w.remove(u'.');
+        if (w.isEmpty()) continue;
+        QStringList c{w};
+        if (w.size() >= kShortestVariant)
+            if (const QStringList* m = words.meanings(w)) c << *m;
+        c << words.wholeEndings(w);
+        c.removeDuplicates();
+        abbreviated = abbreviated || c.size() > 1 || w != raw;
+        choices.push_back(std::move(c));
+    }
+    if (!abbreviated) return {};
+    // Spellings in order of the choices, the first choices first, up to the limit.
+    QStringList out{QString()};
+    for (const QStringList& c : choices) {
+        QStringList next;
+        for (const QString& head : out)
+            for (const QString& w : c) {
+                if (next.size() >= kMaxNameSpellings) break;
+                next << (head.isEmpty() ? w : head + u' ' + w);
+            }
+        out = std::move(next);
+    }
+    return out;
 }
 
 }  // namespace urbica

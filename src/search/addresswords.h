@@ -15,14 +15,9 @@
 #include <cstdint>
 #include <vector>
 
-namespace urbica {
+#include "dataset/textfold.h"
 
-// Latin double spellings of national letters folded to one letter: AA, AE
-// to A, OE to O, UE to U (after foldToCp1251 has made Å, Æ, Ø, Ü into A,
-// AE, O, U). The text is an upper-case search key; other letters stay.
-QString foldLatinSpellings(QStringView upperKey);
-// True when foldLatinSpellings would change the text.
-bool hasLatinSpellings(QStringView upperKey);
+namespace urbica {
 
 // A quick "certainly not" for a set of words: by first letter and length.
 class WordFilter {
@@ -75,5 +70,15 @@ private:
     };
     std::vector<Ending> endings_;  // longest variant first
 };
+
+// The other spellings of a typed name for the name searches (findByText's
+// spellings): the text as a folded search key with its dots dropped
+// ("MARIENPL" for "Marienpl."), then with abbreviations written out
+// ("GAMMEL KONGEVEJ" for "Gl. Kongevej") and shortened compound endings
+// written whole ("RESIDENZSTRASSE"). At most kMaxNameSpellings, the text's
+// own key first; empty when there is no other spelling.
+inline constexpr int kMaxNameSpellings = 16;
+QStringList nameSpellings(const QString& text,
+                          const AddressWords& words = AddressWords::instance());
 
 }  // namespace urbica

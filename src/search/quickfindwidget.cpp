@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "dataset/settings.h"
+#include "search/addresswords.h"
 #include "search/nearby.h"
 #include "search/quickaddress.h"
 #include "search/quickfind.h"
@@ -90,7 +91,7 @@ void QuickFind::run(Mode mode) {
         status =
             cancel_ ? FillStatus::Cancelled
                     : findByText(env_.names(), text, results_, quickFindClasses(env_.state->tables),
-                                 &cancel_, &error, TextMatch::Anywhere, true);
+                                 &cancel_, &error, TextMatch::Anywhere, true, nameSpellings(text));
         if (status != FillStatus::Failed && houses.empty() && !addressError.isEmpty()) {
             status = FillStatus::Failed;
             error = addressError;

@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "dataset/settings.h"
+#include "search/addresswords.h"
 #include "search/nearby.h"
 
 namespace urbica {
@@ -169,9 +170,9 @@ void UnifindDialog::find() {
     {
         BusyCursor busy;
         env_.letEventsRun();
-        status =
-            findByText(env_.names(), findname->text(), found_, classes, &cancel_, &error,
-                       firstword->isChecked() ? TextMatch::WordStart : TextMatch::Anywhere, true);
+        status = findByText(env_.names(), findname->text(), found_, classes, &cancel_, &error,
+                            firstword->isChecked() ? TextMatch::WordStart : TextMatch::Anywhere,
+                            true, nameSpellings(findname->text()));
         // A kind of place ("аптека рядом"): the nearest ones ahead of the names.
         if (status != FillStatus::Cancelled) {
             std::vector<ListModel::Item> places = nearbyItems(

@@ -3,6 +3,8 @@
 
 #include "dataset/listmodel.h"
 #include "dataset/names.h"
+#include "dataset/textfold.h"
+#include "search/addresswords.h"
 #include "searchfixture.h"
 
 using namespace urbica;
@@ -93,4 +95,53 @@ TEST(FindByText, OneTypoInALongWordAfterTheExactNames) {
     city.named(kPonds, "Озеро Ёлчная");
     city.write();
     EXPECT_EQ(found("ёлочная", true), QStringList({u("Улицы Ёлочная"), u("Пруды Озеро Ёлчная")}));
+}
+
+TEST(FindByText, AbbreviationsAndAsciiSpellingsAfterTheNamesAsTyped) {
+    City city;
+    for (const char* n :
+         {"Gammel Kongevej", "Kongens Nytorv", "H.C. Andersens Boulevard", "Sankt Peders Stræde",
+          "Nørrebrogade", "Noerrebro Park", "Blågårdsgade", "Ægirsgade", "Müllerstraße",
+          "Residenzstraße", "Marienplatz", "Königsplatz", "Большая Серпуховская"})
+        city.named(kStreets, foldToCp1251(u(n)).toUtf8().constData());  // as the importer writes
+    city.write();
+    ListModel list(true);
+    auto found = [&](const QString& typed) {
+        EXPECT_EQ(findByText(city.ctx(), typed, list, {kStreets}, nullptr, nullptr,
+                             TextMatch::Anywhere, true, nameSpellings(typed)),
+                  FillStatus::Done);
+        return texts(list);
+    };
+    const QList<std::pair<const char*, QStringList>> cases = {
+        // Danish: abbreviations, Ø, Å, Æ in every mix of spellings.
+        {"Gl. Kongevej", {"Gammel Kongevej"}},
+        {"Skt. Peders Stræde", {"Sankt Peders Stræde"}},
+        {"Kgs. Nytorv", {"Kongens Nytorv"}},
+        {"H C Andersens Blvd", {"H.C. Andersens Boulevard"}},
+        {"Skt. Peders Straede", {"Sankt Peders Stræde"}},
+        {"Noerrebrogade", {"Nørrebrogade"}},
+        {"Norrebrogade", {"Nørrebrogade"}},
+        {"Blaagaardsgade", {"Blågårdsgade"}},
+        {"Blågaardsgade", {"Blågårdsgade"}},
+        {"Blagardsgade", {"Blågårdsgade"}},
+        {"Aegirsgade", {"Ægirsgade"}},
+        // German: shortened endings, Ü, Ö, ß.
+        {"Residenzstr.", {"Residenzstraße"}},
+        {"Marienpl.", {"Marienplatz"}},
+        {"Muellerstr", {"Müllerstraße"}},
+        {"Mullerstrasse", {"Müllerstraße"}},
+        {"Koenigspl.", {"Königsplatz"}},
+        // Russian: a word cut at its dot.
+        {"Б. Серпуховская", {"Большая Серпуховская"}},
+        // The name as typed before the one written another way.
+        {"Nørrebro", {"Nørrebrogade", "Noerrebro Park"}},
+        // Nothing where no meaning fits.
+        {"Residenzpl.", {}},
+        {"Gl. Nytorv", {}},
+    };
+    for (const auto& [typed, names] : cases) {
+        QStringList want;
+        for (const QString& n : names) want << u("Улицы ") + foldToCp1251(n);
+        EXPECT_EQ(found(u(typed)), want) << typed;
+    }
 }

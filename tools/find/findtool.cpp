@@ -7,6 +7,7 @@
 #include "dataset/listmodel.h"
 #include "dataset/tables.h"
 #include "findsession.h"
+#include "search/addresswords.h"
 #include "search/metro.h"
 #include "search/quickfind.h"
 #include "view/geoextras.h"
@@ -120,8 +121,8 @@ int Session::text(const QStringList& rest) {
     ListModel found(true);
     QString error;
     const NameContext c = ctx();
-    if (findByText(c, a.positional[0], found, classes, nullptr, &error, TextMatch::Anywhere,
-                   true) == FillStatus::Failed) {
+    if (findByText(c, a.positional[0], found, classes, nullptr, &error, TextMatch::Anywhere, true,
+                   nameSpellings(a.positional[0])) == FillStatus::Failed) {
         o.error(error);
         return kBadUse;
     }
