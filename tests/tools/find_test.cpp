@@ -396,15 +396,16 @@ TEST(HouseText, ImporterFormsBecomeSearchFields) {
     EXPECT_FALSE(findtool::houseQueryFromText(QString()));
 }
 
-// The excerpt imported once by the importer program.
-class FindExcerpt : public ::testing::Test {
+// A committed extract imported once by the importer program, for a whole suite.
+template <const char* kFile>
+class ImportedOnce : public ::testing::Test {
 protected:
-    static QTemporaryDir* dir;
+    static inline QTemporaryDir* dir = nullptr;
     static void SetUpTestSuite() {
         dir = new QTemporaryDir;
         QProcess p;
-        p.start(QStringLiteral(IMPORT_EXE),
-                {QStringLiteral(OSM_TEST_DATA "/spb-gostiny-dvor.osm"), u("--out"), dir->path()});
+        p.start(QStringLiteral(IMPORT_EXE), {QStringLiteral(OSM_TEST_DATA "/") + QLatin1String(kFile),
+                                             u("--out"), dir->path()});
         ASSERT_TRUE(p.waitForFinished(60000));
         ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
     }
@@ -413,7 +414,10 @@ protected:
         dir = nullptr;
     }
 };
-QTemporaryDir* FindExcerpt::dir = nullptr;
+
+// The excerpt of St Petersburg.
+constexpr char kGostinyDvor[] = "spb-gostiny-dvor.osm";
+class FindExcerpt : public ImportedOnce<kGostinyDvor> {};
 
 TEST_F(FindExcerpt, HousesMetroAndText) {
     Outcome r = find(dir->path(), {u("house"), u("Думская"), u("2"), u("--letter"), u("а")});
@@ -564,21 +568,9 @@ TEST(FindInterpolated, HousesBetweenTheEndsAlongTheLine) {
 }
 
 // A crafted extract with places of several kinds about one point.
-class FindKinds : public ::testing::Test {
+constexpr char kKindsNearby[] = "kinds-nearby.osm";
+class FindKinds : public ImportedOnce<kKindsNearby> {
 protected:
-    static QTemporaryDir* dir;
-    static void SetUpTestSuite() {
-        dir = new QTemporaryDir;
-        QProcess p;
-        p.start(QStringLiteral(IMPORT_EXE),
-                {QStringLiteral(OSM_TEST_DATA "/kinds-nearby.osm"), u("--out"), dir->path()});
-        ASSERT_TRUE(p.waitForFinished(60000));
-        ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
-    }
-    static void TearDownTestSuite() {
-        delete dir;
-        dir = nullptr;
-    }
 
     // The true distances from (lat, lon) of the extract's objects with the
     // tag: a node at its place, a closed way at the mean of its points.
@@ -619,7 +611,6 @@ protected:
         return out;
     }
 };
-QTemporaryDir* FindKinds::dir = nullptr;
 
 TEST_F(FindKinds, NearestFirstWithTrueDistances) {
     const std::vector<double> want = truth("amenity", "pharmacy", 55.75, 37.60);
