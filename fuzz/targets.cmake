@@ -18,6 +18,8 @@ if(NOT TARGET urbica_fuzztargets)
         ${URBICA_FUZZ_DIR}/kinds_target.cpp
     )
     target_include_directories(urbica_fuzztargets PUBLIC ${URBICA_FUZZ_DIR})
+    # The OpenStreetMap target runs the importer's reading stage alone.
+    target_include_directories(urbica_fuzztargets PRIVATE ${PROJECT_SOURCE_DIR}/src/import)
     target_link_libraries(urbica_fuzztargets PUBLIC
         urbica_draw urbica_bookmarks urbica_osmimport urbica_searchcore Qt6::Gui)
 endif()

@@ -1,4 +1,4 @@
-#include "toolkit.h"
+#include "dataset/toolkit.h"
 
 #include <QDir>
 #include <QPainter>

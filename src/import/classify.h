@@ -11,7 +11,7 @@
 
 #include "dataset/tables.h"
 #include "osmimport.h"
-#include "toolkit.h"
+#include "dataset/toolkit.h"
 
 namespace urbica::osmimport {
 

@@ -8,7 +8,7 @@
 #include <osmium/osm/location.hpp>
 #include <vector>
 
-#include "housenumber.h"
+#include "osmhousenumber.h"
 
 namespace urbica::osmimport {
 

@@ -21,7 +21,7 @@
 #include "classify.h"
 #include "collected.h"
 #include "interpolation.h"
-#include "names.h"
+#include "osmnames.h"
 #include "osmimport.h"
 
 namespace urbica::osmimport {

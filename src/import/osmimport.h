@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "dataset/writer.h"
-#include "housenumber.h"
-#include "text.h"
+#include "osmhousenumber.h"
+#include "osmtext.h"
 
 namespace urbica::osmimport {
 

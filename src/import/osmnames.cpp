@@ -1,4 +1,4 @@
-#include "names.h"
+#include "osmnames.h"
 
 #include <QHash>
 #include <algorithm>
@@ -7,7 +7,7 @@
 #include "builder.h"
 #include "classify.h"
 #include "dataset/names.h"
-#include "text.h"
+#include "osmtext.h"
 
 namespace urbica::osmimport {
 

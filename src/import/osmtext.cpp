@@ -1,4 +1,4 @@
-#include "text.h"
+#include "osmtext.h"
 
 #include <QRegularExpression>
 

@@ -10,7 +10,7 @@
 #endif
 
 #include "dataset/tables.h"
-#include "toolkit.h"
+#include "dataset/toolkit.h"
 
 namespace urbica::osmimport {
 

@@ -11,7 +11,7 @@
 #include "osmimport.h"
 #include "osmtestfiles.h"
 #include "output.h"
-#include "text.h"
+#include "osmtext.h"
 
 using namespace urbica;
 using namespace urbica::osmimport;

@@ -19,11 +19,11 @@
 #include "dataset/names.h"
 #include "dataset/searchnames.h"
 #include "dataset/settings.h"
-#include "housenumber.h"
+#include "osmhousenumber.h"
 #include "interpolation.h"
 #include "osmtestfiles.h"
 #include "output.h"
-#include "text.h"
+#include "osmtext.h"
 
 using namespace urbica;
 using namespace urbica::osmimport;

@@ -1,5 +1,5 @@
 #include "citybuilder.h"
-#include "toolkit.h"
+#include "dataset/toolkit.h"
 
 namespace urbica::democity {
 

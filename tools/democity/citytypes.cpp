@@ -1,6 +1,6 @@
 #include "citytypes.h"
 
-#include "toolkit.h"
+#include "dataset/toolkit.h"
 
 namespace urbica::democity {
 

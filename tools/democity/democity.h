@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "dataset/writer.h"
-#include "toolkit.h"
+#include "dataset/toolkit.h"
 
 namespace urbica::democity {
 

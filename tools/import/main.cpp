@@ -13,7 +13,6 @@
 #include "commandline.h"
 #include "osmimport.h"
 #include "output.h"
-#include "toolkit.h"
 
 namespace {
 
