@@ -6,17 +6,11 @@
 #include <QString>
 #include <vector>
 
+#include "cityimport.h"
 #include "osmimport.h"
 #include "search/houses.h"
 
 namespace urbica::osmimport {
-
-// An address the house search does not find, with what the importer made of it.
-struct MissingAddress {
-    QString street, houseNumber;  // as the input spells them
-    QString streetName;           // the name written for the street it was linked to
-    HouseFields house;            // the fields written for its first house
-};
 
 struct AddressCheck {
     int64_t total = 0;

@@ -12,6 +12,7 @@
 #include <map>
 #include <vector>
 
+#include "cityimport.h"
 #include "dataset/writer.h"
 #include "osmhousenumber.h"
 #include "osmtext.h"
@@ -71,11 +72,6 @@ struct ImportReport {
     double seconds = 0;
 };
 
-// Progress of a long import: a phase name and a fraction from 0 to 1. While
-// the file is read it is called at least every tenth of a second, also from a
-// helper thread of the import, but never twice at once.
-using Progress = std::function<void(const QString& phase, double fraction)>;
-
 struct ImportResult {
     DatasetData data;
     ImportReport report;
@@ -90,7 +86,6 @@ struct ImportResult {
 // with the message importCancelledText().
 bool importOsm(const QString& path, ImportResult& result, QString* error = nullptr,
                const Progress& progress = {}, const std::atomic<bool>* cancel = nullptr);
-QString importCancelledText();
 // Once the dataset is written and the closing report made: frees the dataset
 // and hands the memory back, so that the address check does not stack on it.
 void dropWrittenData(ImportResult& result);

@@ -22,7 +22,8 @@ constexpr int kNameLength = 94;
 void addDistinct(std::vector<QString>& to, const QString& name) {
     if (!name.isEmpty() && std::find(to.begin(), to.end(), name) == to.end()) to.push_back(name);
 }
-constexpr int kStreetNameLength = 32;
+// Characters of a street record's name field (the record is kStreetNameLength bytes).
+constexpr int kStreetNameChars = 32;
 
 }  // namespace
 
@@ -225,7 +226,7 @@ void Builder::makeStreets() {
         const Street& st = streets[s];
         NameData nd;
         const QString listed = typeWordLast(st.display);
-        nd.name = fitStreetName(listed, kStreetNameLength, r_.report.text);
+        nd.name = fitStreetName(listed, kStreetNameChars, r_.report.text);
         std::vector<QString> otherNames = st.otherNames;
         if (listed != st.display) {
             // Found in both orders; the map is labelled as the data writes it.
@@ -250,8 +251,9 @@ void Builder::makeStreets() {
 
 namespace {
 
-// The value of a field's leading digits; 0 when it has none.
-int64_t leadingNumber(const QString& field) {
+// The value of a field's leading digits (no sign, point or blank read, unlike
+// leadingNumber); 0 when it has none.
+int64_t leadingDigits(const QString& field) {
     int64_t v = 0;
     for (qsizetype i = 0; i < field.size() && field[i].isDigit() && v < (int64_t(1) << 40); ++i)
         v = v * 10 + field[i].digitValue();
@@ -271,9 +273,9 @@ std::vector<int32_t> Builder::housesInOrder(const Street& street) const {
     for (int32_t h : street.houses) {
         const House& house = houses_[size_t(h)];
         const HouseFields& f = houseFields_[size_t(house.fields)];
-        keyed.push_back({Key(leadingNumber(f.number), f.number, leadingNumber(f.fraction),
-                             f.fraction, leadingNumber(f.building), f.building,
-                             leadingNumber(f.structure), f.structure, !house.alone),
+        keyed.push_back({Key(leadingDigits(f.number), f.number, leadingDigits(f.fraction),
+                             f.fraction, leadingDigits(f.building), f.building,
+                             leadingDigits(f.structure), f.structure, !house.alone),
                          h});
     }
     std::stable_sort(keyed.begin(), keyed.end(),

@@ -15,10 +15,9 @@
 #include <memory>
 #include <mutex>
 
-#include "addresscheck.h"
+#include "dataset/writerlock.h"
+#include "import/cityimport.h"
 #include "mainwindow/mainwindow.h"
-#include "osmimport.h"
-#include "output.h"
 
 namespace urbica {
 
@@ -47,38 +46,28 @@ struct ImportJob {
     }
 };
 
+// The importer's whole run; the summary shows the lines the tool prints
+// after its report.
 void runImport(ImportJob& job) {
-    osmimport::ImportResult result;
-    const auto progress = [&job](const QString& p, double f) { job.setPhase(p, f); };
-    if (!osmimport::importOsm(job.osmFile, result, &job.error, progress, &job.cancel)) return;
-    job.writing = true;
-    if (job.cancel) {
-        job.error = osmimport::importCancelledText();
-        return;
-    }
-    job.setPhase(QStringLiteral("запись набора данных"), 0);
-    // Held until the dataset has been read back, so that another import into
-    // the folder waits for this one as a whole.
-    WriterLock lock;
-    const auto waiting = [&job] {
+    osmimport::ImportCallbacks on;
+    on.progress = [&job](const QString& p, double f) { job.setPhase(p, f); };
+    on.cancel = &job.cancel;
+    on.writing = [&job] {
+        job.writing = true;
+        job.setPhase(QStringLiteral("запись набора данных"), 0);
+    };
+    on.waiting = [&job] {
         job.setPhase(datasetBusyText(job.target) + QStringLiteral(", ожидание"), 0);
     };
-    if (!osmimport::writeDatasetSafely(result.data, job.target, &job.error, &lock,
-                                       kDatasetLockWaitMs, waiting))
+    on.checking = [&job] { job.setPhase(QStringLiteral("проверка адресов"), 0); };
+    const osmimport::CityImportResult r =
+        osmimport::importCity({job.osmFile, job.target, QString()}, on);
+    if (!r.ok()) {
+        job.error = r.error;
         return;
-    job.summary = osmimport::reportLines(result);
-    osmimport::dropWrittenData(result);  // the check reads the files
-    job.setPhase(QStringLiteral("проверка адресов"), 0);
-    const osmimport::AddressCheck found = osmimport::checkAddresses(job.target, result.addresses);
-    const QStringList stations = osmimport::metroStations(job.target);
-    if (found.error.isEmpty())
-        job.summary << QStringLiteral("адреса, найденные поиском дома: %1 из %2")
-                           .arg(found.found)
-                           .arg(found.total);
-    const QString shown = stations.size() > 30 ? stations.mid(0, 30).join(QStringLiteral(", ")) +
-                                                     QStringLiteral(", …")
-                                               : stations.join(QStringLiteral(", "));
-    job.summary << QStringLiteral("станции метро (%1): %2").arg(stations.size()).arg(shown);
+    }
+    job.summary = r.report;
+    job.summary << osmimport::addressCheckLine(r) << osmimport::stationsLine(r);
     job.ok = true;
 }
 

@@ -8,8 +8,7 @@
 #include <optional>
 
 #include "dataset/names.h"
-#include "osmimport.h"
-#include "output.h"
+#include "import/cityimport.h"
 #include "view/appstate.h"
 #include "view/geoextras.h"
 #include "view/mapboxes.h"
@@ -27,12 +26,10 @@ struct ImportedCity {
     bool ok = false;
 
     ImportedCity() {
-        osmimport::ImportResult r;
-        QString error;
         const QString dir = tmp.filePath(QStringLiteral("city"));
-        ok = osmimport::importOsm(QStringLiteral(OSM_TEST_DATA "/spb-gostiny-dvor.osm"), r,
-                                  &error) &&
-             osmimport::writeDatasetSafely(r.data, dir, &error);
+        ok = osmimport::importCity(
+                 {QStringLiteral(OSM_TEST_DATA "/spb-gostiny-dvor.osm"), dir, QString()})
+                 .ok();
         s.settings.dataDirectory = dir + "/";
         s.programDirectory = tmp.path();
         ok = ok && readCatalogue(s.settings, s.catalogue, s.tables);
@@ -90,7 +87,7 @@ TEST(LabelsApart, NoTwoDrawnLabelsOverlapAndTheKindsGoInOrder) {
     const QImage apart = city.boxes.map.image().copy();
     city.s.settings.labelsApart = 0;
     city.s.settings.scaleBar = 0;
-    city.s.source.reset();  // and before the data's notice
+    city.s.source.reset();                // and before the data's notice
     city.show(1.0, QPointF(7763, 6449));  // the start view's middle when the frame held every point
     EXPECT_TRUE(city.s.labels.drawn.empty());
     const QImage& off = city.boxes.map.image();

@@ -22,10 +22,9 @@
 #include "dataset/settings.h"
 #include "findtool.h"
 #include "guifixture.h"
+#include "import/cityimport.h"
 #include "mainwindow/mainwindow.h"
 #include "mainwindow/widgets.h"
-#include "osmimport.h"
-#include "output.h"
 #include "search/searchdom.h"
 #include "search/unifind.h"
 #include "view/locate.h"
@@ -49,11 +48,9 @@ protected:
 
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
-        osmimport::ImportResult result;
-        QString error;
-        ASSERT_TRUE(osmimport::importOsm(extract(), result, &error)) << error.toStdString();
-        ASSERT_TRUE(osmimport::writeDatasetSafely(result.data, data(), &error))
-            << error.toStdString();
+        const osmimport::CityImportResult imported =
+            osmimport::importCity({extract(), data(), QString()});
+        ASSERT_TRUE(imported.ok()) << imported.error.toStdString();
         Settings s;
         s.aboutshow = 0;
         s.dataDirFromSettings = 1;
