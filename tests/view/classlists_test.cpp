@@ -105,6 +105,7 @@ TEST(ClassListOrder, NotANumberStaysWhereItWas) {
         std::vector<double> values(size_t(1 + rng() % 500));
         for (double& v : values) v = rng() % 9 == 0 ? nan : double(rng() % 50);
         const std::vector<uint32_t> order = exchangeSortOrder(values);
+        ASSERT_EQ(order, exchangeSortAsEver(values)) << "round " << round;
         std::vector<uint32_t> seen(order);
         std::sort(seen.begin(), seen.end());
         for (size_t i = 0; i < values.size(); ++i) {
