@@ -76,6 +76,94 @@ void addHouse(HouseNumberSplit& out, const QString& n, const QString& letter,
     out.houses.push_back(h);
 }
 
+// The other ends of a range "13-15" or a run "7-9-11" after the first number.
+QStringList rangeEnds(Scanner& sc) {
+    QStringList more;
+    while (true) {
+        const qsizetype start = sc.pos();
+        sc.skipBlanks();
+        QString next;
+        if (isDash(sc.peek())) {
+            sc.setPos(sc.pos() + 1);
+            sc.skipBlanks();
+            next = sc.digits();
+        }
+        if (next.isEmpty()) {
+            sc.setPos(start);
+            return more;
+        }
+        more << next;
+    }
+}
+
+// A part named by one of the words with its number and a lone letter
+// ("корпус 2", "стр. 1А") into field. False, with the scanner where it was,
+// when the words are not there, no number follows or the part came already.
+bool numberedPart(Scanner& sc, std::initializer_list<const char*> words, QString& field) {
+    const qsizetype start = sc.pos();
+    if (!sc.word(words)) return false;
+    const QString d = sc.digits();
+    if (d.isEmpty() || !field.isEmpty()) {
+        sc.setPos(start);
+        return false;
+    }
+    field = d;
+    QString l;
+    if (sc.loneLetter(l)) field += l;
+    return true;
+}
+
+// "литера А", "литА": the letter, unless one came already.
+bool letterPart(Scanner& sc, QString& letter) {
+    const qsizetype start = sc.pos();
+    if (!sc.word({"литера", "литер", "лит", "л"}, true)) return false;
+    QString l;
+    if (letter.isEmpty() && sc.loneLetter(l)) {
+        letter = l;
+        return true;
+    }
+    sc.setPos(start);
+    return false;
+}
+
+struct NumberParts {
+    QString letter, fraction, building, structure;
+};
+
+// The parts after the numbers, up to the end or to the first thing that is
+// none (exact is then false).
+void readParts(Scanner& sc, NumberParts& p, bool& exact) {
+    while (true) {
+        sc.skip(" \t,.");
+        if (sc.atEnd()) return;
+        const qsizetype start = sc.pos();
+        if (sc.peek() == u'/' || sc.peek() == u'\\') {
+            sc.setPos(start + 1);
+            sc.skipBlanks();
+            const QString d = sc.digits();
+            if (d.isEmpty() || !p.fraction.isEmpty()) {
+                exact = false;
+                return;
+            }
+            p.fraction = d;
+            QString l;
+            if (sc.loneLetter(l)) p.fraction += l;
+            continue;
+        }
+        if (numberedPart(sc, {"корпус", "корп", "кор", "к"}, p.building)) continue;
+        if (numberedPart(sc, {"строение", "стр", "с"}, p.structure)) continue;
+        if (letterPart(sc, p.letter)) continue;
+        QString l;
+        if (p.letter.isEmpty() && p.fraction.isEmpty() && p.building.isEmpty() &&
+            sc.loneLetter(l)) {
+            p.letter = l;
+            continue;
+        }
+        exact = false;
+        return;
+    }
+}
+
 void splitOne(const QString& text, HouseNumberSplit& out) {
     Scanner sc(text);
     sc.skipBlanks();
@@ -93,82 +181,15 @@ void splitOne(const QString& text, HouseNumberSplit& out) {
         if (!kept.isEmpty()) out.houses.push_back({kept.left(kNumberWidth), {}, {}, {}});
         return;
     }
-    QStringList more;  // the other ends of a range "13-15" or a run "7-9-11"
-    while (true) {
-        const qsizetype start = sc.pos();
-        sc.skipBlanks();
-        QString next;
-        if (isDash(sc.peek())) {
-            sc.setPos(sc.pos() + 1);
-            sc.skipBlanks();
-            next = sc.digits();
-        }
-        if (next.isEmpty()) {
-            sc.setPos(start);
-            break;
-        }
-        more << next;
-    }
-    QString letter, fraction, building, structure;
-    while (true) {
-        sc.skip(" \t,.");
-        if (sc.atEnd()) break;
-        const qsizetype start = sc.pos();
-        if (sc.peek() == u'/' || sc.peek() == u'\\') {
-            sc.setPos(start + 1);
-            sc.skipBlanks();
-            const QString d = sc.digits();
-            if (d.isEmpty() || !fraction.isEmpty()) {
-                out.exact = false;
-                break;
-            }
-            fraction = d;
-            QString l;
-            if (sc.loneLetter(l)) fraction += l;
-            continue;
-        }
-        if (sc.word({"корпус", "корп", "кор", "к"})) {
-            const QString d = sc.digits();
-            if (!d.isEmpty() && building.isEmpty()) {
-                building = d;
-                QString l;
-                if (sc.loneLetter(l)) building += l;
-                continue;
-            }
-            sc.setPos(start);
-        }
-        if (sc.word({"строение", "стр", "с"})) {
-            const QString d = sc.digits();
-            if (!d.isEmpty() && structure.isEmpty()) {
-                structure = d;
-                QString l;
-                if (sc.loneLetter(l)) structure += l;
-                continue;
-            }
-            sc.setPos(start);
-        }
-        if (sc.word({"литера", "литер", "лит", "л"}, true)) {
-            QString l;
-            if (letter.isEmpty() && sc.loneLetter(l)) {
-                letter = l;
-                continue;
-            }
-            sc.setPos(start);
-        }
-        QString l;
-        if (letter.isEmpty() && fraction.isEmpty() && building.isEmpty() && sc.loneLetter(l)) {
-            letter = l;
-            continue;
-        }
-        out.exact = false;
-        break;
-    }
-    addHouse(out, first, letter, fraction, building, structure);
+    const QStringList more = rangeEnds(sc);
+    NumberParts p;
+    readParts(sc, p, out.exact);
+    addHouse(out, first, p.letter, p.fraction, p.building, p.structure);
     int previous = first.toInt();
     for (const QString& n : more) {
         const int b = n.toInt();
         if (b > previous && b - previous <= 50) {
-            addHouse(out, n, letter, fraction, building, structure);
+            addHouse(out, n, p.letter, p.fraction, p.building, p.structure);
             previous = b;
         } else {
             out.exact = false;

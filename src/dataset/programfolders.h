@@ -1,7 +1,7 @@
 // Where the program keeps its user's files and finds its own.
 //
 // A program folder that can be written (a portable copy, the demo set-up)
-// holds everything, as it always has. An installed program, or one whose
+// holds everything. An installed program, or one whose
 // folder cannot be written, keeps the settings file, the recent cities and
 // the bookmark files in the user's own folders, and reads the files it was
 // installed with (the ticker text, the overview marker, the demo city) from

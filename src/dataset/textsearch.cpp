@@ -277,28 +277,172 @@ std::vector<int32_t> looseMatchRecords(const NameContext& ctx, const QString& ke
     return out;
 }
 
+// One search by text over classes. Each class lists its names found as
+// typed at once; the names found written another way and those one typo
+// away are kept to follow the names found as typed of every class.
+class TextSearchRun {
+public:
+    TextSearchRun(const NameContext& ctx, ListModel& list, const std::atomic<bool>* cancel,
+                  const QString& wanted, TextMatch rule, bool typos, const QStringList& spellings)
+        : ctx_(ctx),
+          list_(list),
+          cancel_(cancel),
+          wanted_(wanted),
+          rule_(rule),
+          typo_(typos ? typoQuery(wanted) : TypoQuery{}),
+          loose_(wanted, spellings, rule) {}
+
+    void loadOtherNames() { otherNames_ = SearchNames::load(ctx_.dataDirectory, ctx_.files); }
+    bool cancelled() const { return cancel_ && cancel_->load(std::memory_order_relaxed); }
+    // Lists what class c holds; Cancelled when a cancel came.
+    FillStatus searchClass(int c, const ClassNames& names);
+    // Lists the names found written another way, then those a typo away.
+    void finish() {
+        list_.addItems(std::move(looseFound_));
+        list_.addItems(std::move(typoFound_));
+    }
+
+private:
+    // Pending events run at every kEventsEvery-th record, listed or not.
+    bool eventsUpTo(int64_t n) {
+        for (; nextEvents_ <= n; nextEvents_ += kEventsEvery) {
+            list_.letEventsRun();
+            if (cancelled()) return false;
+        }
+        return true;
+    }
+    FillStatus listAsTyped(int c, const ClassNames& names, const ClassSearchKeys& keys,
+                           const QString& prefix, std::vector<ListModel::Item>& found);
+    void addTypoCandidates(const QString& keyName, const ClassSearchKeys& keys,
+                           std::vector<int32_t>& typoRecords);
+    void keepOtherWays(int c, const ClassNames& names, const QString& keyName,
+                       const ClassSearchKeys& keys, const QString& prefix,
+                       const std::vector<ListModel::Item>& found,
+                       std::vector<int32_t>& typoRecords, bool cancelled);
+
+    const NameContext& ctx_;
+    ListModel& list_;
+    const std::atomic<bool>* cancel_;
+    const QString wanted_;
+    const TextMatch rule_;
+    const TypoQuery typo_;
+    LooseQuery loose_;
+    std::shared_ptr<const SearchNames> otherNames_;
+    std::vector<QStringView> words_;  // scratch of typoMatches
+    std::vector<ListModel::Item> typoFound_, looseFound_;
+    int64_t nextEvents_ = kEventsEvery;
+};
+
+FillStatus TextSearchRun::searchClass(int c, const ClassNames& names) {
+    const int64_t count = names.recordCount();
+    const QString prefix = trimBlanks(classRecord(ctx_, c).className) + QLatin1Char(' ');
+    nextEvents_ = kEventsEvery;
+    const QString keyName = QStringLiteral("search keys %1 %2 %3")
+                                .arg(classFilePath(ctx_, c, ".cl2"))
+                                .arg(classRecord(ctx_, c).nameStyle)
+                                .arg(ctx_.catalogue.streetClass);
+    const auto keys = ctx_.files ? ctx_.files->derived<ClassSearchKeys>(
+                                       keyName, [&] { return ClassSearchKeys::make(names); })
+                                 : ClassSearchKeys::make(names);
+    std::vector<int32_t> typoRecords;
+    if (typo_.usable)
+        typoRecords = otherNameMatches(*otherNames_, names, c, [&](QStringView k) {
+            return typoMatches(k, typo_, words_);
+        });
+    std::vector<ListModel::Item> found;
+    FillStatus status = listAsTyped(c, names, *keys, prefix, found);
+    if (typo_.usable && status != FillStatus::Cancelled)
+        addTypoCandidates(keyName, *keys, typoRecords);
+    keepOtherWays(c, names, keyName, *keys, prefix, found, typoRecords,
+                  status == FillStatus::Cancelled);
+    if (status != FillStatus::Cancelled && !eventsUpTo(count)) status = FillStatus::Cancelled;
+    list_.addItems(std::move(found));
+    return status;
+}
+
+// The names found as typed, in record order, and among them the objects
+// found by another of their names, each once.
+FillStatus TextSearchRun::listAsTyped(int c, const ClassNames& names, const ClassSearchKeys& keys,
+                                      const QString& prefix, std::vector<ListModel::Item>& found) {
+    const QStringView all(keys.keys);
+    const int field = shortNameField(classRecord(ctx_, c).nameStyle);
+    const std::vector<int32_t> other = otherNameMatches(
+        *otherNames_, names, c, [&](QStringView k) { return keyMatches(k, wanted_, rule_); });
+    auto nextOther = other.begin();
+    auto takeOthersBefore = [&](int32_t n) {
+        for (; nextOther != other.end() && *nextOther < n; ++nextOther)
+            found.push_back({prefix + names.displayName(*nextOther), itemKey(c, *nextOther)});
+        if (nextOther != other.end() && *nextOther == n) ++nextOther;
+    };
+    for (size_t i = 0; i < keys.records.size(); ++i) {
+        const int32_t n = keys.records[i];
+        if (!eventsUpTo(n)) return FillStatus::Cancelled;
+        const QStringView key = all.mid(keys.starts[i], keys.starts[i + 1] - keys.starts[i]);
+        if (keyMatches(key, wanted_, rule_) || cutNameMatches(key, wanted_, field)) {
+            takeOthersBefore(n);
+            found.push_back({prefix + names.displayName(n), itemKey(c, n)});
+        }
+    }
+    takeOthersBefore(INT32_MAX);
+    return FillStatus::Done;
+}
+
+// Names one typo away: the few the class's word index offers, checked whole.
+void TextSearchRun::addTypoCandidates(const QString& keyName, const ClassSearchKeys& keys,
+                                      std::vector<int32_t>& typoRecords) {
+    const QStringView all(keys.keys);
+    const auto index =
+        ctx_.files ? ctx_.files->derived<TypoIndex>(
+                         keyName + QStringLiteral(" typo words"),
+                         [&] { return std::make_shared<const TypoIndex>(all, keys.starts); })
+                   : std::make_shared<const TypoIndex>(all, keys.starts);
+    for (int32_t i : index->candidates(typo_)) {
+        const QStringView key =
+            all.mid(keys.starts[size_t(i)], keys.starts[size_t(i) + 1] - keys.starts[size_t(i)]);
+        if (typoMatches(key, typo_, words_)) typoRecords.push_back(keys.records[size_t(i)]);
+    }
+}
+
+// Written another way (ASCII spellings, abbreviations written out), unless
+// found as typed; one typo away, unless found either way.
+void TextSearchRun::keepOtherWays(int c, const ClassNames& names, const QString& keyName,
+                                  const ClassSearchKeys& keys, const QString& prefix,
+                                  const std::vector<ListModel::Item>& found,
+                                  std::vector<int32_t>& typoRecords, bool cancelled) {
+    std::vector<int32_t> exact;
+    for (const ListModel::Item& f : found) exact.push_back(decodeItemKey(f.data).record);
+    std::sort(exact.begin(), exact.end());
+    std::vector<int32_t> looseRecords;
+    if (loose_.active() && !cancelled) {
+        looseRecords = looseMatchRecords(ctx_, keyName, keys, *otherNames_, names, c, loose_);
+        for (int32_t n : looseRecords)
+            if (!std::binary_search(exact.begin(), exact.end(), n))
+                looseFound_.push_back({prefix + names.displayName(n), itemKey(c, n), 1});
+    }
+    std::sort(typoRecords.begin(), typoRecords.end());
+    typoRecords.erase(std::unique(typoRecords.begin(), typoRecords.end()), typoRecords.end());
+    for (int32_t n : typoRecords)
+        if (!std::binary_search(exact.begin(), exact.end(), n) &&
+            !std::binary_search(looseRecords.begin(), looseRecords.end(), n))
+            typoFound_.push_back({prefix + names.shortName(n), itemKey(c, n), 1});
+}
+
 }  // namespace
 
 FillStatus findByText(const NameContext& ctx, const QString& text, ListModel& list,
                       const std::vector<int>& classes, const std::atomic<bool>* cancel,
                       QString* error, TextMatch rule, bool typos, const QStringList& spellings) {
     const QString wanted = searchKey(trimBlanks(text));
-    const TypoQuery typo = typos ? typoQuery(wanted) : TypoQuery{};
-    std::vector<QStringView> words;  // scratch of typoMatches
-    std::vector<ListModel::Item> typoFound, looseFound;
     if (wanted.isEmpty()) return FillStatus::Done;
-    LooseQuery loose(wanted, spellings, rule);
+    TextSearchRun run(ctx, list, cancel, wanted, rule, typos, spellings);
     const FileCache::Pass pass(ctx.files);
     list.clear();
     list.letEventsRun();
-    auto cancelled = [cancel] { return cancel && cancel->load(std::memory_order_relaxed); };
-
-    const std::shared_ptr<const SearchNames> otherNames =
-        SearchNames::load(ctx.dataDirectory, ctx.files);
+    run.loadOtherNames();
     FillStatus status = FillStatus::Done;
     for (int c : classes) {
         if (!classInTable(ctx, c) || classRecord(ctx, c).hasNames == 0) continue;
-        if (cancelled()) {
+        if (run.cancelled()) {
             status = FillStatus::Cancelled;
             break;
         }
@@ -308,94 +452,12 @@ FillStatus findByText(const NameContext& ctx, const QString& text, ListModel& li
             list.clear();
             return FillStatus::Failed;
         }
-        const int64_t count = names.recordCount();
-        if (!classKeysFit(c, count)) continue;  // reported once at load
-        const QString prefix = trimBlanks(classRecord(ctx, c).className) + QLatin1Char(' ');
-        std::vector<ListModel::Item> found;
-        // Pending events run at every kEventsEvery-th record, listed or not.
-        int64_t nextEvents = kEventsEvery;
-        auto eventsUpTo = [&](int64_t n) {
-            for (; nextEvents <= n; nextEvents += kEventsEvery) {
-                list.letEventsRun();
-                if (cancelled()) return false;
-            }
-            return true;
-        };
-        const QString keyName = QStringLiteral("search keys %1 %2 %3")
-                                    .arg(classFilePath(ctx, c, ".cl2"))
-                                    .arg(classRecord(ctx, c).nameStyle)
-                                    .arg(ctx.catalogue.streetClass);
-        const auto keys = ctx.files ? ctx.files->derived<ClassSearchKeys>(
-                                          keyName, [&] { return ClassSearchKeys::make(names); })
-                                    : ClassSearchKeys::make(names);
-        const QStringView all(keys->keys);
-        const int field = shortNameField(classRecord(ctx, c).nameStyle);
-        // Objects found by another of their names join in record order, once.
-        const std::vector<int32_t> other = otherNameMatches(
-            *otherNames, names, c, [&](QStringView k) { return keyMatches(k, wanted, rule); });
-        std::vector<int32_t> typoRecords;
-        if (typo.usable)
-            typoRecords = otherNameMatches(
-                *otherNames, names, c, [&](QStringView k) { return typoMatches(k, typo, words); });
-        auto nextOther = other.begin();
-        auto takeOthersBefore = [&](int32_t n) {
-            for (; nextOther != other.end() && *nextOther < n; ++nextOther)
-                found.push_back({prefix + names.displayName(*nextOther), itemKey(c, *nextOther)});
-            if (nextOther != other.end() && *nextOther == n) ++nextOther;
-        };
-        for (size_t i = 0; i < keys->records.size(); ++i) {
-            const int32_t n = keys->records[i];
-            if (!eventsUpTo(n)) {
-                status = FillStatus::Cancelled;
-                break;
-            }
-            const QStringView key = all.mid(keys->starts[i], keys->starts[i + 1] - keys->starts[i]);
-            if (keyMatches(key, wanted, rule) || cutNameMatches(key, wanted, field)) {
-                takeOthersBefore(n);
-                found.push_back({prefix + names.displayName(n), itemKey(c, n)});
-            }
-        }
-        // Names one typo away: the few the class's word index offers, checked whole.
-        if (typo.usable && status != FillStatus::Cancelled) {
-            const auto index =
-                ctx.files
-                    ? ctx.files->derived<TypoIndex>(
-                          keyName + QStringLiteral(" typo words"),
-                          [&] { return std::make_shared<const TypoIndex>(all, keys->starts); })
-                    : std::make_shared<const TypoIndex>(all, keys->starts);
-            for (int32_t i : index->candidates(typo)) {
-                const QStringView key = all.mid(
-                    keys->starts[size_t(i)], keys->starts[size_t(i) + 1] - keys->starts[size_t(i)]);
-                if (typoMatches(key, typo, words)) typoRecords.push_back(keys->records[size_t(i)]);
-            }
-        }
-        if (status != FillStatus::Cancelled) takeOthersBefore(INT32_MAX);
-        std::vector<int32_t> exact;
-        for (const ListModel::Item& f : found) exact.push_back(decodeItemKey(f.data).record);
-        std::sort(exact.begin(), exact.end());
-        // Written another way (ASCII spellings, abbreviations written out),
-        // unless found as typed: after the names found as typed.
-        std::vector<int32_t> looseRecords;
-        if (loose.active() && status != FillStatus::Cancelled) {
-            looseRecords = looseMatchRecords(ctx, keyName, *keys, *otherNames, names, c, loose);
-            for (int32_t n : looseRecords)
-                if (!std::binary_search(exact.begin(), exact.end(), n))
-                    looseFound.push_back({prefix + names.displayName(n), itemKey(c, n), 1});
-        }
-        // One typo away, unless found as typed or written another way.
-        std::sort(typoRecords.begin(), typoRecords.end());
-        typoRecords.erase(std::unique(typoRecords.begin(), typoRecords.end()), typoRecords.end());
-        for (int32_t n : typoRecords)
-            if (!std::binary_search(exact.begin(), exact.end(), n) &&
-                !std::binary_search(looseRecords.begin(), looseRecords.end(), n))
-                typoFound.push_back({prefix + names.shortName(n), itemKey(c, n), 1});
-        if (status != FillStatus::Cancelled && !eventsUpTo(count)) status = FillStatus::Cancelled;
-        list.addItems(std::move(found));
+        if (!classKeysFit(c, names.recordCount())) continue;  // reported once at load
+        status = run.searchClass(c, names);
         if (status == FillStatus::Cancelled) break;
         list.letEventsRun();  // also lets a cancel in before the next class
     }
-    list.addItems(std::move(looseFound));
-    list.addItems(std::move(typoFound));
+    run.finish();
     distinguishSameTexts(ctx, list);
     if (!list.isEmpty()) list.setCurrentIndex(0);
     return status;

@@ -15,6 +15,7 @@
 #include "dataset/datasource.h"
 #include "dataset/georef.h"
 #include "dataset/kindplaces.h"
+#include "dataset/labelkinds.h"
 #include "dataset/objects.h"
 #include "dataset/searchnames.h"
 #include "dataset/tables.h"
@@ -88,6 +89,9 @@ struct DatasetData {
     // lost letters or was cut (urbica.dnm).
     std::vector<SearchNameData> displayNames;
     std::optional<DataSource> source;
+    // Written only when present: the label kind of each type, by type
+    // number (urbica.lkd).
+    std::vector<LabelKind> labelKinds;
 };
 
 // Writes everything into dir (created when missing). False with a reason on

@@ -174,15 +174,7 @@ void LineClipper::enter(QPoint x, QPoint from) {
     out_.push_back(x);
 }
 
-void LineClipper::clip(std::vector<QPoint>& points, const ClipRect& rect) {
-    out_.clear();
-    corners_.clear();
-    lastSide_ = 0;
-    if (points.empty()) return;
-    if (!(rect.left < rect.right && rect.top < rect.bottom)) {
-        points.resize(1);
-        return;
-    }
+void LineClipper::setRect(const ClipRect& rect) {
     rect_ = rect;
     refX_ = (int64_t(rect.left) + int64_t(rect.right)) / 2;  // truncates towards zero
     refY_ = rect.top;
@@ -193,59 +185,45 @@ void LineClipper::clip(std::vector<QPoint>& points, const ClipRect& rect) {
                                   : std::numeric_limits<double>::infinity();
     slope3_ = rect.left != refX_ ? height / (double(rect.left) - refX_)
                                  : -std::numeric_limits<double>::infinity();
+}
 
-    const std::vector<QPoint>& p = points;
-    size_t n = p.size() - 1;
-    while (n > 1 && p[n] == p[0]) --n;
-    if (n < 1) {
-        points.resize(1);
-        return;
-    }
-    out_.reserve(std::max<size_t>(2 * n, 22) + 1);
-
-    size_t start = 0;
-    bool found = false;
+bool LineClipper::findStart(const std::vector<QPoint>& p, size_t n, Start& start) {
     for (size_t e = 0; e <= n; ++e) {
         if (inside(p[e])) {
             if (e > 0) out_.push_back(borderPoint(p[e], p[e - 1]));
             out_.push_back(p[e]);
-            start = e;
-            found = true;
-            break;
+            start.vertex = e;
+            return true;
         }
     }
     // A start on a crossing leaves again at its second point. (Taking the border
     // point from the outside start vertex instead can land outside the view when
     // the edge only grazes a corner.)
-    bool startOnCrossing = false;
-    QPoint startExit;
-    if (!found) {
-        QPoint first;
-        for (size_t i = 0; i <= n; ++i) {
-            if (crossing(p[i], p[i == n ? 0 : i + 1], first, startExit)) {
-                out_.push_back(first);
-                start = i;
-                found = startOnCrossing = true;
-                break;
-            }
+    QPoint first;
+    for (size_t i = 0; i <= n; ++i) {
+        if (crossing(p[i], p[i == n ? 0 : i + 1], first, start.exit)) {
+            out_.push_back(first);
+            start.vertex = i;
+            start.onCrossing = true;
+            return true;
         }
     }
-    if (!found) {
-        points.resize(1);
-        return;
-    }
+    return false;
+}
 
+void LineClipper::walk(const std::vector<QPoint>& p, size_t n, Start start) {
     // From a start on a crossing the start vertex counts as inside, so that the
     // first step leaves at the second crossing point.
-    size_t cur = start;
+    size_t cur = start.vertex;
     bool prevInside = true;
+    bool startOnCrossing = start.onCrossing;
     while (cur < n) {
         const size_t next = cur + 1;
         const bool nextInside = inside(p[next]);
         if (prevInside && nextInside) {
             out_.push_back(p[next]);
         } else if (prevInside) {
-            const QPoint x = startOnCrossing ? startExit : borderPoint(p[cur], p[next]);
+            const QPoint x = startOnCrossing ? start.exit : borderPoint(p[cur], p[next]);
             leave(x);
             // The vertex after an exit already shows which way round the line turns.
             goToSide(side(p[next]), x, p[next]);
@@ -266,7 +244,34 @@ void LineClipper::clip(std::vector<QPoint>& points, const ClipRect& rect) {
         prevInside = nextInside;
         cur = next;
     }
+}
 
+void LineClipper::clip(std::vector<QPoint>& points, const ClipRect& rect) {
+    out_.clear();
+    corners_.clear();
+    lastSide_ = 0;
+    if (points.empty()) return;
+    if (!(rect.left < rect.right && rect.top < rect.bottom)) {
+        points.resize(1);
+        return;
+    }
+    setRect(rect);
+
+    const std::vector<QPoint>& p = points;
+    size_t n = p.size() - 1;
+    while (n > 1 && p[n] == p[0]) --n;
+    if (n < 1) {
+        points.resize(1);
+        return;
+    }
+    out_.reserve(std::max<size_t>(2 * n, 22) + 1);
+
+    Start start;
+    if (!findStart(p, n, start)) {
+        points.resize(1);
+        return;
+    }
+    walk(p, n, start);
     if (out_.size() >= 2 && out_.back() == out_.front()) out_.pop_back();
     points.assign(out_.begin(), out_.end());
 }

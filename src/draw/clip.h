@@ -33,6 +33,20 @@ public:
     void clip(std::vector<QPoint>& points, const ClipRect& rect);
 
 private:
+    // Where the walk starts: a vertex inside, or the first vertex of the first
+    // edge that crosses the rectangle (leaving it again at exit).
+    struct Start {
+        size_t vertex = 0;
+        bool onCrossing = false;
+        QPoint exit;
+    };
+    void setRect(const ClipRect& rect);
+    // Puts the first points of the result: the first vertex inside (after the
+    // border point of the edge leading to it), else the entry of the first edge
+    // that crosses. False when the line never meets the rectangle.
+    bool findStart(const std::vector<QPoint>& p, size_t n, Start& start);
+    // Walks the line from the start to vertex n.
+    void walk(const std::vector<QPoint>& p, size_t n, Start start);
     bool inside(QPoint p) const;
     int side(QPoint p) const;
     QPoint borderPoint(QPoint a, QPoint b) const;

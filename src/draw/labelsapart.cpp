@@ -15,12 +15,6 @@ namespace urbica {
 
 namespace {
 
-bool nameHas(const QString& name, std::initializer_list<const char*> words) {
-    for (const char* w : words)
-        if (name.contains(QString::fromUtf8(w), Qt::CaseInsensitive)) return true;
-    return false;
-}
-
 QRectF bounds(const LabelBox& b) {
     double l = b.corners[0].x(), r = l, t = b.corners[0].y(), d = t;
     for (const QPointF& p : b.corners) {
@@ -74,11 +68,16 @@ private:
 
 }  // namespace
 
-int labelRank(const ObjectType& type) {
-    const QString& name = type.typeName;
-    if (nameHas(name, {"метро"})) return 0;
-    if (nameHas(name, {"дом", "здани", "адрес"})) return 4;
-    if (nameHas(name, {"вод", "рек", "руч", "канал", "пруд", "озер", "залив"})) return 1;
+int labelRank(const ObjectType& type, LabelKind kind) {
+    switch (kind) {
+    case LabelKind::Station: return 0;
+    case LabelKind::Street:
+    case LabelKind::Water: return 1;
+    case LabelKind::Area: return 2;
+    case LabelKind::PointOfInterest: return 3;
+    case LabelKind::HouseNumber: return 4;
+    case LabelKind::Unknown: break;
+    }
     if (type.labelMode == 3 || type.labelMode == 5 || type.labelMode == 6) return 1;
     if (type.closed != 0) return 2;
     return 3;
@@ -113,8 +112,10 @@ bool boxesOverlap(const LabelBox& a, const LabelBox& b) {
 void drawLabelsApart(DrawContext& ctx, PictureBox& box) {
     LabelQueue& q = ctx.labels;
     const int types = ctx.tables.typeCount();
+    const std::shared_ptr<const LabelKinds> kinds = LabelKinds::load(ctx.dataDirectory, ctx.files);
     std::vector<int> rank(size_t(types) + 1, 3);
-    for (int t = 1; t <= types; ++t) rank[size_t(t)] = labelRank(ctx.tables.types[size_t(t)]);
+    for (int t = 1; t <= types; ++t)
+        rank[size_t(t)] = labelRank(ctx.tables.types[size_t(t)], kinds->of(t));
     auto rankOf = [&](const LabelEntry& e) {
         return e.typeIndex >= 1 && e.typeIndex <= types ? rank[size_t(e.typeIndex)] : 3;
     };

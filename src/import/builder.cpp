@@ -45,6 +45,7 @@ bool Builder::build(QString* error) {
 
     Tables& t = d_.tables;
     t.types = makeTypes(c_.lineColours, c_.placeTypes);
+    d_.labelKinds = typeLabelKinds(c_.lineColours.size(), c_.placeTypes.size());
     placeTypeFirst_ = int16_t(t.types.size() - c_.placeTypes.size());
     makeLayersAndClasses(t, grid);
     d_.layerObjects.assign(t.layers.size(), {});

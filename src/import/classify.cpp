@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QImage>
 #include <QPainter>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -201,6 +202,26 @@ std::vector<ObjectType> makeTypes(const std::vector<int32_t>& lineColours,
         t.push_back(place);
     }
     return t;
+}
+
+std::vector<LabelKind> typeLabelKinds(size_t lineColours, size_t placeTypes) {
+    std::vector<LabelKind> kinds(size_t(kFirstMetroLineType), LabelKind::Unknown);
+    auto set = [&](std::initializer_list<Type> types, LabelKind kind) {
+        for (Type t : types) kinds[size_t(t)] = kind;
+    };
+    set({kDistrictType, kParkType, kForestType, kGrassType}, LabelKind::Area);
+    set({kWaterAreaType, kRiverType, kStreamType}, LabelKind::Water);
+    set({kRailType, kTramType, kMainRoadType, kSecondaryType, kStreetType, kSmallRoadType,
+         kPedestrianType, kPathType},
+        LabelKind::Street);
+    set({kBuildingType, kAddressType}, LabelKind::HouseNumber);
+    set({kStationType}, LabelKind::Station);
+    set({kPlaceType, kPharmacyType, kSchoolType, kHospitalType, kPostType, kLibraryType,
+         kOtherPoiType, kMonumentType},
+        LabelKind::PointOfInterest);
+    kinds.insert(kinds.end(), std::max<size_t>(lineColours, 1), LabelKind::Station);
+    kinds.insert(kinds.end(), placeTypes, LabelKind::PointOfInterest);
+    return kinds;
 }
 
 IconData otherIcon() {

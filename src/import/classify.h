@@ -9,6 +9,7 @@
 #include <osmium/osm/tag.hpp>
 #include <vector>
 
+#include "dataset/labelkinds.h"
 #include "dataset/tables.h"
 #include "osmimport.h"
 #include "dataset/toolkit.h"
@@ -88,6 +89,9 @@ int32_t parseColour(const char* text);
 // then one type of point for each name of placeTypes.
 std::vector<ObjectType> makeTypes(const std::vector<int32_t>& lineColours,
                                   const std::vector<QString>& placeTypes = {});
+
+// The label kind of each type of makeTypes(lineColours, placeTypes), by type number.
+std::vector<LabelKind> typeLabelKinds(size_t lineColours, size_t placeTypes);
 
 // A picture for organisations without an icon of their own: an orange dot.
 IconData otherIcon();

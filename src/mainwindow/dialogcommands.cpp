@@ -47,7 +47,7 @@ void interfaceSettings(MainWindow& w, const MessageFunction& message) {
     InterfaceSettingsDialog dialog(s.settings, &w);
     dialog.exec();
     if (dialog.dialogAccepted() == 0) return;
-    // Set by the user, the option is no longer turned on by an import.
+    // An option the user set stays as set: an import does not turn it on.
     if (s.settings.labelsApart != labelsApartBefore) s.settings.labelsApartChosen = 1;
     storeWindowRect(w, s.settings);
     QString error;

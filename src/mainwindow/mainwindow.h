@@ -108,11 +108,12 @@ public:
     const QList<QAction*>& fragbarButtons() const { return buttons_; }
     QAction* menuItem(const QString& name) const;
 
-    // Builds the overview picture in nav; the overview renderer plugs in here.
+    // Draws the overview picture of the whole city into nav at the window's
+    // device pixel ratio.
     void buildOverview();
-    // Composes the picture of the current view; record adds the view to the
-    // history. The renderer plugs in here; until then only the history and
-    // its buttons follow the view.
+    // Draws the current view (the map, the overview's frame and, with record,
+    // a new entry of the history), shows it in the map and the overview and
+    // signals viewRedrawn. A call while one draws does nothing.
     void redrawView(bool record);
 Q_SIGNALS:
     // A picture of the current view has been composed (the first one ends start-up).
@@ -133,7 +134,7 @@ public:
     NavigationState navState;
     // The handlers' view of this window; exportFrame is left to the export.
     NavContext navContext();
-    // The text of the commands that come with a later version.
+    // The message of the commands this version does not have.
     static QString notAvailableText();
 
     // One tick of the layout timer; the layout pass runs on the tick that

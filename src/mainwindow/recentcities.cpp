@@ -10,17 +10,17 @@ namespace urbica {
 
 namespace {
 
-QString filePath(const QString& programDirectory) {
-    return QDir(programDirectory).filePath(QLatin1String(kRecentCitiesFile));
+QString filePath(const QString& settingsFolder) {
+    return QDir(settingsFolder).filePath(QLatin1String(kRecentCitiesFile));
 }
 
 constexpr qint64 kMaxFileSize = 64 * 1024;
 
 }  // namespace
 
-RecentCities RecentCities::read(const QString& programDirectory) {
+RecentCities RecentCities::read(const QString& settingsFolder) {
     RecentCities r;
-    QFile f(filePath(programDirectory));
+    QFile f(filePath(settingsFolder));
     if (!f.open(QIODevice::ReadOnly) || f.size() > kMaxFileSize) return r;
     const QStringList lines = QString::fromUtf8(f.readAll()).split(u'\n');
     for (const QString& raw : lines) {
@@ -34,19 +34,19 @@ RecentCities RecentCities::read(const QString& programDirectory) {
     return r;
 }
 
-bool RecentCities::write(const QString& programDirectory, QString* error) const {
-    return writeFileAtomically(filePath(programDirectory), (folders_.join(u'\n') + u'\n').toUtf8(),
+bool RecentCities::write(const QString& settingsFolder, QString* error) const {
+    return writeFileAtomically(filePath(settingsFolder), (folders_.join(u'\n') + u'\n').toUtf8(),
                                error);
 }
 
-bool RecentCities::remember(const QString& programDirectory, const QString& folder,
+bool RecentCities::remember(const QString& settingsFolder, const QString& folder,
                             QString* error) {
-    const QString path = filePath(programDirectory);
+    const QString path = filePath(settingsFolder);
     WriterLock lock;
     if (!lock.acquire(path, kFileLockWaitMs, fileBusyText(path), error)) return false;
-    RecentCities recent = read(programDirectory);
+    RecentCities recent = read(settingsFolder);
     recent.add(folder);
-    return recent.write(programDirectory, error);
+    return recent.write(settingsFolder, error);
 }
 
 void RecentCities::add(const QString& folder) {

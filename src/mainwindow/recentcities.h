@@ -1,5 +1,6 @@
-// The cities opened last, kept in the file urbica.recent of the program's
-// folder: one folder a line, in UTF-8, the newest first.
+// The cities opened last, kept in the file urbica.recent of the settings
+// folder the caller names (the window's, that of urbica.cfg): one city
+// folder a line, in UTF-8, the newest first.
 #pragma once
 
 #include <QString>
@@ -15,16 +16,16 @@ public:
 
     // A missing or unreadable file is an empty list; lines that are no
     // folder name are left out.
-    static RecentCities read(const QString& programDirectory);
+    static RecentCities read(const QString& settingsFolder);
     // False (with the reason) when the file cannot be replaced.
-    bool write(const QString& programDirectory, QString* error = nullptr) const;
+    bool write(const QString& settingsFolder, QString* error = nullptr) const;
 
     // The folder comes first; an earlier entry of it goes, and the list keeps kKept.
     void add(const QString& folder);
     // Reads the file, adds the folder and writes it back as one step against
     // another window doing the same (the file's WriterLock), so neither
     // window's city is lost.
-    static bool remember(const QString& programDirectory, const QString& folder,
+    static bool remember(const QString& settingsFolder, const QString& folder,
                          QString* error = nullptr);
     const QStringList& folders() const { return folders_; }
 

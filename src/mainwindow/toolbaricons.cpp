@@ -74,6 +74,72 @@ void metroLetter(QPainter& p, QRectF r) {
     p.drawText(r, Qt::AlignCenter, QStringLiteral("М"));
 }
 
+// Arrows to the four sides: the pan tool.
+void moveCross(QPainter& p) {
+    p.setPen(QPen(kInk, 2.0, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(12, 3), QPointF(12, 21));
+    p.drawLine(QPointF(3, 12), QPointF(21, 12));
+    p.setPen(Qt::NoPen);
+    p.setBrush(kInk);
+    const QPointF tips[4][3] = {{{12, 1}, {8, 6}, {16, 6}},
+                                {{12, 23}, {8, 18}, {16, 18}},
+                                {{1, 12}, {6, 8}, {6, 16}},
+                                {{23, 12}, {18, 8}, {18, 16}}};
+    for (const auto& t : tips) p.drawPolygon(t, 3);
+}
+
+void bookmarkRibbon(QPainter& p) {
+    QPainterPath b;
+    b.moveTo(6, 2);
+    b.lineTo(18, 2);
+    b.lineTo(18, 22);
+    b.lineTo(12, 16);
+    b.lineTo(6, 22);
+    b.closeSubpath();
+    p.setPen(QPen(kInk, 1.2));
+    p.setBrush(QColor(230, 170, 20));
+    p.drawPath(b);
+}
+
+void printer(QPainter& p) {
+    p.setPen(QPen(kInk, 1.2));
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(7, 2, 10, 8));
+    p.setBrush(QColor(150, 150, 160));
+    p.drawRoundedRect(QRectF(2, 9, 20, 9), 2, 2);
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(6, 15, 12, 7));
+    p.setPen(QPen(kInk, 1.0));
+    p.drawLine(QPointF(8, 18), QPointF(16, 18));
+    p.drawLine(QPointF(8, 20), QPointF(14, 20));
+}
+
+// Three crossing lines with their stations.
+void metroMap(QPainter& p) {
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(kRed, 2.5));
+    p.drawLine(QPointF(2, 19), QPointF(22, 5));
+    p.setPen(QPen(kBlue, 2.5));
+    p.drawLine(QPointF(2, 6), QPointF(22, 18));
+    p.setPen(QPen(QColor(40, 150, 40), 2.5));
+    p.drawEllipse(QPointF(12, 12), 7, 7);
+    p.setPen(QPen(kInk, 1.2));
+    p.setBrush(Qt::white);
+    for (QPointF c : {QPointF(12, 12), QPointF(5, 7.8), QPointF(19, 7.1)})
+        p.drawEllipse(c, 2.2, 2.2);
+}
+
+// A yellow rule laid slantwise, with its marks.
+void ruler(QPainter& p) {
+    p.translate(12, 12);
+    p.rotate(-35);
+    p.setPen(QPen(kInk, 1.2));
+    p.setBrush(QColor(250, 210, 60));
+    p.drawRect(QRectF(-10, -3.5, 20, 7));
+    for (int i = -8; i <= 8; i += 2)
+        p.drawLine(QPointF(i, -3.5), QPointF(i, i % 4 == 0 ? 0.5 : -1));
+}
+
 }  // namespace
 
 QImage toolbarGlyph(const QString& key, int px) {
@@ -93,16 +159,7 @@ QImage toolbarGlyph(const QString& key, int px) {
         p.drawLine(QPointF(5, 12), QPointF(19, 12));
         if (key == QLatin1String("foward")) p.drawLine(QPointF(12, 5), QPointF(12, 19));
     } else if (key == QLatin1String("moved")) {
-        p.setPen(QPen(kInk, 2.0, Qt::SolidLine, Qt::RoundCap));
-        p.drawLine(QPointF(12, 3), QPointF(12, 21));
-        p.drawLine(QPointF(3, 12), QPointF(21, 12));
-        p.setPen(Qt::NoPen);
-        p.setBrush(kInk);
-        const QPointF tips[4][3] = {{{12, 1}, {8, 6}, {16, 6}},
-                                    {{12, 23}, {8, 18}, {16, 18}},
-                                    {{1, 12}, {6, 8}, {6, 16}},
-                                    {{23, 12}, {18, 8}, {18, 16}}};
-        for (const auto& t : tips) p.drawPolygon(t, 3);
+        moveCross(p);
     } else if (key == QLatin1String("tometro")) {
         p.setPen(QPen(kRed, 1.5));
         p.setBrush(Qt::white);
@@ -115,53 +172,18 @@ QImage toolbarGlyph(const QString& key, int px) {
     } else if (key == QLatin1String("upstek")) {
         arrow(p, s, false);
     } else if (key == QLatin1String("bookmark")) {
-        QPainterPath b;
-        b.moveTo(6, 2);
-        b.lineTo(18, 2);
-        b.lineTo(18, 22);
-        b.lineTo(12, 16);
-        b.lineTo(6, 22);
-        b.closeSubpath();
-        p.setPen(QPen(kInk, 1.2));
-        p.setBrush(QColor(230, 170, 20));
-        p.drawPath(b);
+        bookmarkRibbon(p);
     } else if (key == QLatin1String("print")) {
-        p.setPen(QPen(kInk, 1.2));
-        p.setBrush(Qt::white);
-        p.drawRect(QRectF(7, 2, 10, 8));
-        p.setBrush(QColor(150, 150, 160));
-        p.drawRoundedRect(QRectF(2, 9, 20, 9), 2, 2);
-        p.setBrush(Qt::white);
-        p.drawRect(QRectF(6, 15, 12, 7));
-        p.setPen(QPen(kInk, 1.0));
-        p.drawLine(QPointF(8, 18), QPointF(16, 18));
-        p.drawLine(QPointF(8, 20), QPointF(14, 20));
+        printer(p);
     } else if (key == QLatin1String("finddom")) {
         house(p, QRectF(1, 1, 15, 15));
         magnifier(p, QPointF(15, 15), 4.5);
     } else if (key == QLatin1String("metro")) {
-        p.setBrush(Qt::NoBrush);
-        p.setPen(QPen(kRed, 2.5));
-        p.drawLine(QPointF(2, 19), QPointF(22, 5));
-        p.setPen(QPen(kBlue, 2.5));
-        p.drawLine(QPointF(2, 6), QPointF(22, 18));
-        p.setPen(QPen(QColor(40, 150, 40), 2.5));
-        p.drawEllipse(QPointF(12, 12), 7, 7);
-        p.setPen(QPen(kInk, 1.2));
-        p.setBrush(Qt::white);
-        for (QPointF c : {QPointF(12, 12), QPointF(5, 7.8), QPointF(19, 7.1)})
-            p.drawEllipse(c, 2.2, 2.2);
+        metroMap(p);
     } else if (key == QLatin1String("unifind")) {
         magnifier(p, QPointF(10, 10), 6.5);
     } else if (key == QLatin1String("ruler")) {
-        // A yellow rule laid slantwise, with its marks.
-        p.translate(12, 12);
-        p.rotate(-35);
-        p.setPen(QPen(kInk, 1.2));
-        p.setBrush(QColor(250, 210, 60));
-        p.drawRect(QRectF(-10, -3.5, 20, 7));
-        for (int i = -8; i <= 8; i += 2)
-            p.drawLine(QPointF(i, -3.5), QPointF(i, i % 4 == 0 ? 0.5 : -1));
+        ruler(p);
     }
     p.end();
     return img;

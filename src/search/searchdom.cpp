@@ -77,7 +77,14 @@ SearchDomDialog::SearchDomDialog(SearchEnv env, QWidget* parent)
     loadStreets();
 }
 
+// The controls are made in the order of the focus chain.
 void SearchDomDialog::buildControls() {
+    makeStreetControls();
+    makeHouseControls();
+    layOutControls();
+}
+
+void SearchDomDialog::makeStreetControls() {
     findmode[0] = new QRadioButton(QStringLiteral("По списку"), this);
     findmode[1] = new QRadioButton(QStringLiteral("По контексту"), this);
     findmode[0]->setChecked(true);
@@ -107,7 +114,9 @@ void SearchDomDialog::buildControls() {
     showstreetkey->setObjectName(QStringLiteral("showstreetkey"));
     connect(findstreetkey, &QPushButton::clicked, this, &SearchDomDialog::findStreet);
     connect(showstreetkey, &QPushButton::clicked, this, &SearchDomDialog::showStreet);
+}
 
+void SearchDomDialog::makeHouseControls() {
     auto field = [this](const char* name, int maxLength) {
         auto* e = new QLineEdit(this);
         e->setObjectName(QLatin1String(name));
@@ -133,7 +142,9 @@ void SearchDomDialog::buildControls() {
     cancelkey = new QPushButton(QStringLiteral("Закрыть"), this);
     cancelkey->setObjectName(QStringLiteral("cancelkey"));
     connect(cancelkey, &QPushButton::clicked, this, &QWidget::hide);
+}
 
+void SearchDomDialog::layOutControls() {
     auto* modes = new QHBoxLayout;
     modes->addWidget(findmode[0]);
     modes->addWidget(findmode[1]);

@@ -80,6 +80,9 @@ protected:
 
 private:
     void buildControls();
+    void makeStreetControls();
+    void makeHouseControls();
+    void layOutControls();
     void loadStreets();
     void positionStreet(const QString& typed);
     void takeStreetText(bool clearHouses);

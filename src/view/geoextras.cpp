@@ -1,6 +1,7 @@
 #include "view/geoextras.h"
 
 #include "dataset/kindplaces.h"
+#include "dataset/labelkinds.h"
 #include "dataset/searchnames.h"
 
 namespace urbica {
@@ -18,6 +19,9 @@ QStringList readDatasetExtras(AppState& state) {
     }
     problem.clear();
     KindPlaces::load(state.settings.dataDirectory, nullptr, &problem);
+    if (!problem.isEmpty()) problems << problem;
+    problem.clear();
+    LabelKinds::load(state.settings.dataDirectory, nullptr, &problem);
     if (!problem.isEmpty()) problems << problem;
     problem.clear();
     state.displayNames = DisplayNames::load(state.settings.dataDirectory, &problem);

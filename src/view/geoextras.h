@@ -12,8 +12,9 @@ namespace urbica {
 
 // Reads the projection into state.geo and the data's source into
 // state.source (nothing when the folder has none) and looks once at the files
-// of other names, map labels, house structures, kinds and whole names. The
-// messages to show once, for a file that is there but damaged.
+// of other names, map labels, house structures, kinds of places, label kinds
+// and whole names. The messages to show once, for a file that is there but
+// damaged.
 QStringList readDatasetExtras(AppState& state);
 
 // "59.934567, 30.321234": latitude and longitude (WGS 84, 6 decimals) of a

@@ -2,10 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "dataset/labelkinds.h"
 #include "dataset/objects.h"
 #include "dataset/settings.h"
 #include "dataset/tables.h"
 #include "draw/drawcontext.h"
+#include "draw/labelsapart.h"
 
 using namespace urbica;
 
@@ -143,4 +148,61 @@ TEST(DrawLabels, AResetQueueDrawsNothingAndEntriesDrawInTheirTypesFont) {
     EXPECT_EQ(l.box.fontName, u("DejaVu Sans"));
     EXPECT_EQ(l.box.fontSize, 14);
     EXPECT_EQ(l.box.foreColor, 0x123456);
+}
+
+TEST(LabelRank, FromTheDatasetsKindsNeverTheTypesNameElseFromTheShape) {
+    auto type = [](const char* name, int16_t closed, int16_t labelMode) {
+        ObjectType t;
+        t.typeName = u(name);
+        t.closed = closed;
+        t.labelMode = labelMode;
+        return t;
+    };
+    const ObjectType factories = type("Заводы", 1, 2), pond = type("Пруд", 1, 2),
+                     street = type("Улица", 0, 6), station = type("Вокзал", 0, 4),
+                     houses = type("Дома", 1, 1);
+    QTemporaryDir dir;
+    const QString folder = dir.path() + QLatin1Char('/');
+    const QString path = dir.filePath(QLatin1String(kLabelKindsFile));
+    auto write = [&](const QByteArray& bytes) {
+        QFile f(path);
+        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+    };
+
+    // A dataset without the file: streets by their labels along lines, areas
+    // by their closed shape, the rest as points; no word of a name counts.
+    QString problem;
+    const auto none = LabelKinds::load(folder, nullptr, &problem);
+    EXPECT_TRUE(none->empty());
+    EXPECT_TRUE(problem.isEmpty());
+    EXPECT_EQ(labelRank(factories, none->of(1)), 2);
+    EXPECT_EQ(labelRank(pond, none->of(2)), 2);
+    EXPECT_EQ(labelRank(street, none->of(3)), 1);
+    EXPECT_EQ(labelRank(station, none->of(4)), 3);
+
+    // With it, the recorded kind ranks the type whatever its name and shape.
+    ASSERT_TRUE(write(encodeLabelKinds({LabelKind::Unknown, LabelKind::Area, LabelKind::Water,
+                                        LabelKind::Street, LabelKind::Station,
+                                        LabelKind::HouseNumber})));
+    const auto kinds = LabelKinds::load(folder, nullptr, &problem);
+    EXPECT_TRUE(problem.isEmpty()) << problem.toStdString();
+    EXPECT_EQ(kinds->of(1), LabelKind::Area);
+    EXPECT_EQ(labelRank(factories, kinds->of(1)), 2) << "an area, not water";
+    EXPECT_EQ(labelRank(pond, kinds->of(2)), 1);
+    EXPECT_EQ(labelRank(street, kinds->of(3)), 1);
+    EXPECT_EQ(labelRank(station, kinds->of(4)), 0);
+    EXPECT_EQ(labelRank(houses, kinds->of(5)), 4);
+    EXPECT_EQ(labelRank(station, kinds->of(6)), 3) << "a type the file does not list";
+
+    // A damaged file is refused whole with its name; the shapes rank then.
+    for (const QByteArray& bad :
+         {QByteArray("1\tarea\n"), QByteArray("urbica-label-kinds 1\n1\tfactory\n"),
+          QByteArray("urbica-label-kinds 1\n1\tarea\n1\twater\n"),
+          QByteArray("urbica-label-kinds 1\n0\tarea\n"),
+          QByteArray("urbica-label-kinds 1\n1\tarea")}) {
+        ASSERT_TRUE(write(bad));
+        problem.clear();
+        EXPECT_TRUE(LabelKinds::load(folder, nullptr, &problem)->empty()) << bad.toStdString();
+        EXPECT_TRUE(problem.contains(QLatin1String(kLabelKindsFile))) << bad.toStdString();
+    }
 }

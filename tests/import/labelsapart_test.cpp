@@ -59,6 +59,8 @@ TEST(LabelsApart, NoTwoDrawnLabelsOverlapAndTheKindsGoInOrder) {
     city.s.settings.labelsApart = 1;
     for (double mpp : {0.64, 1.0}) {
         city.show(mpp);
+        const auto kinds = LabelKinds::load(city.s.settings.dataDirectory, nullptr);
+        ASSERT_FALSE(kinds->empty()) << "the importer records the label kinds";
         const LabelQueue& q = city.s.labels;
         const std::vector<LabelBox>& drawn = q.drawn;
         ASSERT_GT(drawn.size(), 10u) << mpp;
@@ -66,8 +68,8 @@ TEST(LabelsApart, NoTwoDrawnLabelsOverlapAndTheKindsGoInOrder) {
         for (size_t i = 0; i < drawn.size(); ++i) {
             if (i == 0 || drawn[i].unit != drawn[i - 1].unit) {
                 ++units;
-                const int rank = labelRank(
-                    city.s.tables.types[size_t(q.entries[size_t(drawn[i].unit)].typeIndex)]);
+                const int type = q.entries[size_t(drawn[i].unit)].typeIndex;
+                const int rank = labelRank(city.s.tables.types[size_t(type)], kinds->of(type));
                 EXPECT_GE(rank, lastRank) << "kinds in order, at " << mpp;
                 lastRank = rank;
             }

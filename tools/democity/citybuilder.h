@@ -160,7 +160,24 @@ private:
     void makeLongStreets();
     void makeCurvedRoads();
     void makeMetro();
+    // One district's square, cut into nv columns by nh rows of blocks.
+    struct Tile {
+        int32_t x0 = 0, y0 = 0;
+        int32_t district = 0;  // its name record
+        int nv = 0, nh = 0;
+        std::vector<char> park;  // block (i, j) at i * nh + j
+        double vx(int k) const { return x0 + double(k) * kTile / nv; }
+        double hy(int j) const { return y0 + double(j) * kTile / nh; }
+        bool isPark(int i, int j) const { return park[size_t(i * nh + j)] != 0; }
+    };
+    using Pieces = std::vector<std::pair<QPoint, QPoint>>;
     void makeTile(int tx, int ty);
+    void makeParks(Tile& t);
+    void addPark(Tile& t, int i0, int j0, int span);
+    void addPond(int32_t district, double cx, double cy);
+    Pieces dryRuns(bool horizontal, double line, double from, double to) const;
+    void makeInnerStreets(const Tile& t);
+    void makeOrganisations(const Tile& t);
     void houseRow(int32_t street, bool horizontal, double line, int side, double from, double to,
                   SideNumbers& numbers);
     int32_t addHouse(NameData house, MapObjectData building, int32_t street);

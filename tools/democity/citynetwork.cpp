@@ -9,6 +9,7 @@ using toolkit::makeLayer;
 void CityBuilder::setUpTables() {
     Tables& t = d_.tables;
     t.types = makeTypes();
+    d_.labelKinds = typeLabelKinds();
     t.layers = {LayerRecord{},
                 makeLayer("Районы", "raiony", true, true, 500, 2000, 4000),
                 makeLayer("Водоёмы", "vodoemy", true, true, 500, 2000, 4000),

@@ -79,4 +79,17 @@ std::vector<ObjectType> makeTypes() {
     return t;
 }
 
+std::vector<LabelKind> typeLabelKinds() {
+    std::vector<LabelKind> kinds(size_t(kSampleType) + 1, LabelKind::PointOfInterest);
+    kinds[0] = LabelKind::Unknown;
+    for (Type t : {kDistrictType, kParkType}) kinds[size_t(t)] = LabelKind::Area;
+    for (Type t : {kRiverType, kPondType}) kinds[size_t(t)] = LabelKind::Water;
+    for (Type t : {kRailwayType, kAvenueType, kHighwayType, kStreetType, kLaneType, kBoulevardType,
+                   kEmbankmentType})
+        kinds[size_t(t)] = LabelKind::Street;
+    for (Type t : {kHouseType, kPublicHouseType}) kinds[size_t(t)] = LabelKind::HouseNumber;
+    for (int t = kMetroLineType; t <= kStationType; ++t) kinds[size_t(t)] = LabelKind::Station;
+    return kinds;
+}
+
 }  // namespace urbica::democity

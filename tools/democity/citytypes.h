@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "citynames.h"
+#include "dataset/labelkinds.h"
 #include "dataset/tables.h"
 
 namespace urbica::democity {
@@ -31,5 +32,7 @@ enum Type : int16_t {
 
 // The type table, record 0 unused.
 std::vector<ObjectType> makeTypes();
+// The label kind of each type, by type number.
+std::vector<LabelKind> typeLabelKinds();
 
 }  // namespace urbica::democity

@@ -34,14 +34,7 @@ QStringList damagedLayerFiles(const AppState& s) {
     return damaged;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    cli::CommandLine p(
-        QStringLiteral("urbica-render"),
-        QStringLiteral("--data КАТАЛОГ [--view \"ЛЕВО ВЕРХ ШИРИНА\"] [--size ШxВ] --out ФАЙЛ"),
-        QStringLiteral("Рисует один вид набора данных в файл PNG или BMP так, как его показало "
-                       "бы поле карты этого размера."));
+void addOptions(cli::CommandLine& p) {
     p.addOption({QStringLiteral("data")}, QStringLiteral("КАТАЛОГ"),
                 QStringLiteral("каталог набора данных"));
     p.addOption({QStringLiteral("view")}, QStringLiteral("\"ЛЕВО ВЕРХ ШИРИНА\""),
@@ -61,29 +54,17 @@ int main(int argc, char** argv) {
                                "плотности; --size остаётся в точках)"));
     p.addFlag({QStringLiteral("smooth")},
               QStringLiteral("сглаженные линии и значки, подписи с ореолом цвета фона"));
-    // The arguments are read before the window system is set up, so that
-    // --help and a wrong option need none.
-    QStringList args;
-    for (int i = 0; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
-    if (const auto status = p.parse(args)) return *status;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    const auto fail = [&p](const QString& text) { return p.fail(text); };
-    // A dataset or a file that fails: said without the usage hint, same status.
-    const auto broken = [](const QString& text) {
-        cli::standardError()(QStringLiteral("urbica-render: ") + text);
-        return cli::kBadUse;
-    };
-    if (!p.isSet("data") || !p.isSet("out"))
-        return fail(QStringLiteral("нужны ключи --data и --out"));
+}
 
-    AppState s;
+// Reads the dataset of --data into s and names its damaged files on the
+// error output (the layers drawn from them in damaged). The message when
+// there is nothing to draw.
+QString openDataset(const cli::CommandLine& p, AppState& s, QStringList& damaged) {
     s.programDirectory = p.isSet("program-dir") ? p.value("program-dir") : QDir::currentPath();
     s.settings.dataDirectory = QDir(p.value("data")).absolutePath() + QDir::separator();
     if (!readCatalogue(s.settings, s.catalogue, s.tables))
-        return broken(QStringLiteral("%1: %2").arg(p.value("data"), noDataMessage()));
-    if (s.catalogue.gridExtent == 0)
-        return broken(QStringLiteral("в %1 нет каталога").arg(p.value("data")));
+        return QStringLiteral("%1: %2").arg(p.value("data"), noDataMessage());
+    if (s.catalogue.gridExtent == 0) return QStringLiteral("в %1 нет каталога").arg(p.value("data"));
     readIconTable(s.settings.dataDirectory, s.tables);
     // The projection gives the scale bar its metres; a damaged one is named
     // once and the picture is drawn without it.
@@ -91,45 +72,45 @@ int main(int argc, char** argv) {
         cli::standardError()(QStringLiteral("urbica-render: ") + problem);
     // A layer drawn from a missing or damaged file is named; the picture is
     // still made of what can be read, and the status says it is not whole.
-    const QStringList damaged = damagedLayerFiles(s);
+    damaged = damagedLayerFiles(s);
     for (const QString& problem : damaged)
         cli::standardError()(QStringLiteral("urbica-render: ") + problem);
-    s.settings.labelsApart = p.isSet("labels-apart") ? 1 : 0;
-    s.settings.scaleBar = p.isSet("no-scale-bar") ? 0 : 1;
-    s.settings.smoothing = p.isSet("smooth") ? 1 : 0;
-    double ratio = 1;
-    if (p.isSet("scale-factor")) {
-        bool ok = false;
-        ratio = p.value("scale-factor").toDouble(&ok);
-        if (!ok || !(ratio >= 1 && ratio <= 8))
-            return fail(QStringLiteral("--scale-factor: нужно число от 1 до 8"));
-    }
+    return {};
+}
 
+// The outer size of --size (800x600 without it); false when it does not read.
+bool readSize(const cli::CommandLine& p, int& w, int& h) {
     const QStringList size =
         (p.isSet("size") ? p.value("size") : QStringLiteral("800x600")).split('x');
     bool okW = false, okH = false;
-    const int w = size.size() == 2 ? size[0].toInt(&okW) : 0;
-    const int h = size.size() == 2 ? size[1].toInt(&okH) : 0;
-    if (!okW || !okH || w <= 4 || h <= 4 || w > 20000 || h > 20000)
-        return fail(QStringLiteral("--size: нужно ШxВ, обе стороны больше 4 и не больше 20000"));
+    w = size.size() == 2 ? size[0].toInt(&okW) : 0;
+    h = size.size() == 2 ? size[1].toInt(&okH) : 0;
+    return okW && okH && w > 4 && h > 4 && w <= 20000 && h <= 20000;
+}
 
-    // The view: three numbers after --view, or the start view of the dataset.
+// The view: three numbers after --view, or the start view of the dataset.
+// The message when --view does not read.
+QString readView(const cli::CommandLine& p, AppState& s) {
     s.view.viewLeft = float(s.catalogue.startX);
     s.view.viewTop = float(s.catalogue.startY);
     s.view.viewWidth = float(s.catalogue.startWidth);
-    if (p.isSet("view")) {
-        QStringList nums = p.value("view").split(QRegularExpression("[ ,]+"), Qt::SkipEmptyParts);
-        const QStringList rest = p.positional();
-        for (const QString& r : rest) nums << r;
-        if (nums.size() < 3) return fail(QStringLiteral("--view: нужны ЛЕВО ВЕРХ ШИРИНА"));
-        bool a = false, b = false, c = false;
-        s.view.viewLeft = nums[0].toFloat(&a);
-        s.view.viewTop = nums[1].toFloat(&b);
-        s.view.viewWidth = nums[2].toFloat(&c);
-        if (!a || !b || !c || s.view.viewWidth <= 0)
-            return fail(QStringLiteral("--view: нужны три числа, ширина больше нуля"));
-    }
+    if (!p.isSet("view")) return {};
+    QStringList nums = p.value("view").split(QRegularExpression("[ ,]+"), Qt::SkipEmptyParts);
+    const QStringList rest = p.positional();
+    for (const QString& r : rest) nums << r;
+    if (nums.size() < 3) return QStringLiteral("--view: нужны ЛЕВО ВЕРХ ШИРИНА");
+    bool a = false, b = false, c = false;
+    s.view.viewLeft = nums[0].toFloat(&a);
+    s.view.viewTop = nums[1].toFloat(&b);
+    s.view.viewWidth = nums[2].toFloat(&c);
+    if (!a || !b || !c || s.view.viewWidth <= 0)
+        return QStringLiteral("--view: нужны три числа, ширина больше нуля");
+    return {};
+}
 
+// Draws the view into a map box of w x h points at ratio device pixels a
+// point and writes it to --out. The message when the file is not written.
+QString drawAndWrite(const cli::CommandLine& p, AppState& s, int w, int h, double ratio) {
     MapBoxes boxes;
     setPictureRatio(boxes, ratio);
     boxes.map.resize(w, h);
@@ -152,13 +133,59 @@ int main(int argc, char** argv) {
     if (QFileInfo(p.value("out")).suffix().compare(QLatin1String("png"), Qt::CaseInsensitive) == 0)
         writer.setQuality(80);
     if (!writer.write(boxes.originalpage.image()))
-        return broken(
-            QStringLiteral("не удалось записать %1: %2").arg(p.value("out"), writer.errorString()));
+        return QStringLiteral("не удалось записать %1: %2").arg(p.value("out"), writer.errorString());
     std::printf("%.1f ms: view %.0f %.0f %.0f, %g units per pixel, %dx%d\n", ms,
                 double(s.view.viewLeft), double(s.view.viewTop), double(s.view.viewWidth),
                 double(s.view.unitsPerPixel), w, h);
     if (ratio != 1)
         std::printf("%g device pixels a pixel: picture %dx%d\n", ratio,
                     boxes.originalpage.image().width(), boxes.originalpage.image().height());
+    return {};
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    cli::CommandLine p(
+        QStringLiteral("urbica-render"),
+        QStringLiteral("--data КАТАЛОГ [--view \"ЛЕВО ВЕРХ ШИРИНА\"] [--size ШxВ] --out ФАЙЛ"),
+        QStringLiteral("Рисует один вид набора данных в файл PNG или BMP так, как его показало "
+                       "бы поле карты этого размера."));
+    addOptions(p);
+    // The arguments are read before the window system is set up, so that
+    // --help and a wrong option need none.
+    QStringList args;
+    for (int i = 0; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+    if (const auto status = p.parse(args)) return *status;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    const auto fail = [&p](const QString& text) { return p.fail(text); };
+    // A dataset or a file that fails: said without the usage hint, same status.
+    const auto broken = [](const QString& text) {
+        cli::standardError()(QStringLiteral("urbica-render: ") + text);
+        return cli::kBadUse;
+    };
+    if (!p.isSet("data") || !p.isSet("out"))
+        return fail(QStringLiteral("нужны ключи --data и --out"));
+
+    AppState s;
+    QStringList damaged;
+    if (const QString error = openDataset(p, s, damaged); !error.isEmpty()) return broken(error);
+    s.settings.labelsApart = p.isSet("labels-apart") ? 1 : 0;
+    s.settings.scaleBar = p.isSet("no-scale-bar") ? 0 : 1;
+    s.settings.smoothing = p.isSet("smooth") ? 1 : 0;
+    double ratio = 1;
+    if (p.isSet("scale-factor")) {
+        bool ok = false;
+        ratio = p.value("scale-factor").toDouble(&ok);
+        if (!ok || !(ratio >= 1 && ratio <= 8))
+            return fail(QStringLiteral("--scale-factor: нужно число от 1 до 8"));
+    }
+    int w = 0, h = 0;
+    if (!readSize(p, w, h))
+        return fail(QStringLiteral("--size: нужно ШxВ, обе стороны больше 4 и не больше 20000"));
+    if (const QString error = readView(p, s); !error.isEmpty()) return fail(error);
+    if (const QString error = drawAndWrite(p, s, w, h, ratio); !error.isEmpty())
+        return broken(error);
     return damaged.isEmpty() ? 0 : cli::kBadUse;
 }
