@@ -1,5 +1,6 @@
-// Pieces the dataset-making tools share: style records for the tables, the
-// organisation icons, the overview marker and the program-folder files.
+// Pieces the dataset makers (the importer, the demo city) share: style
+// records for the tables, the organisation icons, the overview marker and the
+// program-folder files.
 #pragma once
 
 #include <QImage>
