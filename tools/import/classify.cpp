@@ -247,13 +247,13 @@ void makeLayersAndClasses(Tables& t, const GridChoice& grid) {
                      kRoadLayer,  kMetroLineLayer, kRailwayLayer, kWaterLayer,
                      kGreenLayer, kDistrictLayer};
     t.classes = {ClassRecord{},
-                 makeClass(u("Районы"), "raiony", 1, true, true),
-                 makeClass(u("Улицы"), "ulicy", 2, true, true),
-                 makeClass(u("Станции метро"), "metro", 1, true, true),
-                 makeClass(u("Водоёмы"), "vodoemy", 1, false, true),
-                 makeClass(u("Парки и скверы"), "parki", 1, true, true),
-                 makeClass(u("Организации"), "org", 1, true, true),
-                 makeClass(u("Дома"), "doma", 3, false, false)};
+                 makeClass(u("Районы"), "raiony", kPlainNameStyle, true, true),
+                 makeClass(u("Улицы"), "ulicy", kStreetNameStyle, true, true),
+                 makeClass(u("Станции метро"), "metro", kPlainNameStyle, true, true),
+                 makeClass(u("Водоёмы"), "vodoemy", kPlainNameStyle, false, true),
+                 makeClass(u("Парки и скверы"), "parki", kPlainNameStyle, true, true),
+                 makeClass(u("Организации"), "org", kPlainNameStyle, true, true),
+                 makeClass(u("Дома"), "doma", kHouseNumberStyle, false, false)};
     t.classExtra.assign(t.classes.size(), 0);
 }
 
