@@ -51,7 +51,7 @@ QString classFilesProblem(const NameContext& ctx, int c) {
     if (p.isEmpty()) p = recordFileProblem(classFilePath(ctx, c, ".dnl"), ObjectRef::kRecordLength);
     const int style = ctx.tables.classes[size_t(c)].nameStyle;
     // Streets take their names from the street class.
-    if (p.isEmpty() && (style != 2 || c == ctx.catalogue.streetClass))
+    if (p.isEmpty() && (style != kStreetNameStyle || c == ctx.catalogue.streetClass))
         p = recordFileProblem(classFilePath(ctx, c, ".cls"), nameRecordLength(style),
                               FileStamp::of(index).size / NameRecord::kRecordLength);
     return p;

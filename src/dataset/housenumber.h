@@ -7,12 +7,14 @@
 #include <QString>
 #include <vector>
 
+#include "dataset/namerecords.h"
+
 namespace urbica {
 
 // Field widths of a house record.
-inline constexpr int kNumberWidth = 4;
-inline constexpr int kFractionWidth = 3;
-inline constexpr int kBuildingWidth = 3;
+inline constexpr int kNumberWidth = HouseNumberRecord::kNumber.width;
+inline constexpr int kFractionWidth = HouseNumberRecord::kFraction.width;
+inline constexpr int kBuildingWidth = HouseNumberRecord::kBuilding.width;
 
 struct HouseFields {
     QString number;          // digits and letter, e.g. "12А"

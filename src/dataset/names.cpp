@@ -22,15 +22,16 @@ using namespace names_shared;
 
 namespace {
 
-QString fieldText(const char* p, int len) { return trimBlanks(getText(p, len)); }
+QString fieldText(const char* rec, TextField f) { return trimBlanks(getText(rec + f.at, f.width)); }
 
 QString cannotRead(const QString& path) {
     return QStringLiteral("Не удаётся прочитать файл %1").arg(path);
 }
 
 // A field of a record without the blanks around it, decoded after the text.
-void appendField(QString& text, const char* p, int len) {
-    int b = 0, e = len;
+void appendField(QString& text, const char* rec, TextField f) {
+    const char* p = rec + f.at;
+    int b = 0, e = f.width;
     while (b < e && p[b] == ' ') ++b;
     while (e > b && p[e - 1] == ' ') --e;
     if (b >= e) return;
@@ -39,9 +40,9 @@ void appendField(QString& text, const char* p, int len) {
     decodeCp1251(p + b, e - b, text.data() + at);
 }
 
-bool blankField(const char* p, int len) {
-    for (int i = 0; i < len; ++i)
-        if (p[i] != ' ') return false;
+bool blankField(const char* rec, TextField f) {
+    for (int i = f.at; i < f.end(); ++i)
+        if (rec[i] != ' ') return false;
     return true;
 }
 
@@ -50,21 +51,22 @@ bool blankField(const char* p, int len) {
 QString houseName(const char* rec, bool context, const QString& structure = {}) {
     QString name;
     name.reserve(48);  // room for the street's name should the list add it
-    if (!blankField(rec, 4)) {
+    using H = HouseNumberRecord;
+    if (!blankField(rec, H::kNumber)) {
         if (context) name += message(QStringLiteral("urbica"), 11, QStringLiteral("д."));
-        appendField(name, rec, 4);
+        appendField(name, rec, H::kNumber);
     }
-    if (!blankField(rec + 4, 3)) {
+    if (!blankField(rec, H::kFraction)) {
         name += QLatin1Char('/');
-        appendField(name, rec + 4, 3);
+        appendField(name, rec, H::kFraction);
     }
-    if (!blankField(rec + 7, 3)) {
+    if (!blankField(rec, H::kBuilding)) {
         name += QLatin1Char(' ');
         name += context ? (structure.isEmpty()
                                ? message(QStringLiteral("urbica"), 12, QStringLiteral("кор."))
                                : QStringLiteral("корп."))
                         : message(QStringLiteral("urbica"), 13, QStringLiteral("к."));
-        appendField(name, rec + 7, 3);
+        appendField(name, rec, H::kBuilding);
     }
     if (!structure.isEmpty())
         name += (context ? QStringLiteral(" стр.") : QStringLiteral(" с")) + structure;
@@ -84,20 +86,20 @@ QString houseStructure(const NameContext& ctx, int c, int64_t n) {
 // The name held in one record of a class's name file (any style but streets).
 QString nameFromRecord(int style, const char* rec, bool context) {
     switch (style) {
-        case 3:
+        case kHouseNumberStyle:
             return houseName(rec, context);
-        case 4:
-            return context ? fieldText(rec, 80) : fieldText(rec + 175, 25);
+        case kLongNameStyle:
+            return fieldText(rec, context ? LongNameRecord::kFullName : LongNameRecord::kShortName);
         default:
-            return fieldText(rec, 94);
+            return fieldText(rec, PlainNameRecord::kName);
     }
 }
 
-QString streetNameFromRecord(const char* rec) { return fieldText(rec, 32); }
+QString streetNameFromRecord(const char* rec) { return fieldText(rec, StreetNameRecord::kName); }
 
 // Styles whose one name field the whole name replaces (not house numbers,
 // nor the two forms of long names).
-bool wholeNameStyle(int style) { return style != 3 && style != 4; }
+bool wholeNameStyle(int style) { return style != kHouseNumberStyle && style != kLongNameStyle; }
 
 QString wholeName(const NameContext& ctx, int c, int64_t n) {
     return ctx.wholeNames ? ctx.wholeNames->of(c, n) : QString();
@@ -150,7 +152,7 @@ QString objectNameAt(const NameContext& ctx, int64_t c64, int64_t n, bool contex
     const int c = int(c64);
     const int style = classRecord(ctx, c).nameStyle;
     QString name;
-    if (style == 2) {
+    if (style == kStreetNameStyle) {
         QString e;
         name = streetName(ctx, n, &e);
         if (!e.isEmpty()) {
@@ -168,7 +170,7 @@ QString objectNameAt(const NameContext& ctx, int64_t c64, int64_t n, bool contex
     }
     QByteArray rec(names.recordLength(), Qt::Uninitialized);
     if (!names.read(n, rec.data())) return {};
-    if (style == 3) {
+    if (style == kHouseNumberStyle) {
         name = houseName(rec.constData(), context, houseStructure(ctx, c, n));
     } else {
         const QString whole = wholeNameStyle(style) ? wholeName(ctx, c, n) : QString();
@@ -199,35 +201,7 @@ bool readRefs(const NameContext& ctx, int c, const char* ext, int64_t first, int
     return first >= 1 && first + count - 1 <= total;
 }
 
-// How often the long fills let pending events run (records read between calls).
-
 }  // namespace
-
-NameRecord NameRecord::decode(const char* p) {
-    NameRecord r;
-    r.mapObjectCount = getI16(p);
-    r.firstMapObject = getI32(p + 2);
-    r.partCount = getI16(p + 6);
-    r.firstPart = getI32(p + 8);
-    r.parentClass = getI16(p + 12);
-    r.parentRecord = getI32(p + 14);
-    return r;
-}
-
-ObjectRef ObjectRef::decode(const char* p) { return ObjectRef{getI16(p), getI32(p + 2)}; }
-
-int nameRecordLength(int nameStyle) {
-    switch (nameStyle) {
-        case 2:
-            return kStreetNameLength;
-        case 3:
-            return kHouseNumberLength;
-        case 4:
-            return kLongNameLength;
-        default:
-            return kPlainNameLength;
-    }
-}
 
 QString classFilePath(const NameContext& ctx, int classNumber, const char* extension) {
     if (!classInTable(ctx, classNumber)) return {};
@@ -284,12 +258,12 @@ QString streetName(const NameContext& ctx, int64_t record, QString* error) {
     const int sc = ctx.catalogue.streetClass;
     if (record < 0 || !classInTable(ctx, sc)) return {};
     const QString path = classFilePath(ctx, sc, ".cls");
-    RecordFile names(path, kStreetNameLength, ctx.files);
+    RecordFile names(path, StreetNameRecord::kRecordLength, ctx.files);
     if (!names.isOpen()) {
         setError(error, cannotRead(path));
         return {};
     }
-    char buf[kStreetNameLength];
+    char buf[StreetNameRecord::kRecordLength];
     if (!names.read(record, buf)) return {};
     if (QString whole = wholeName(ctx, sc, record); !whole.isEmpty()) return whole;
     return streetNameFromRecord(buf);
@@ -331,14 +305,14 @@ ClassNames::ClassNames(const NameContext& ctx, int c) {
     }
     indexCount_ = index_->size() / NameRecord::kRecordLength;
     style_ = classRecord(ctx, c).nameStyle;
-    if (style_ == 3) {
+    if (style_ == kHouseNumberStyle) {
         structures_ =
             SearchNames::load(ctx.dataDirectory, ctx.files, nullptr, kHouseStructuresLines);
         classNumber_ = c;
     }
     recordLength_ = nameRecordLength(style_);
     // Streets take their names from the street class, whatever class they are in.
-    const int nameClass = style_ == 2 ? ctx.catalogue.streetClass : c;
+    const int nameClass = style_ == kStreetNameStyle ? ctx.catalogue.streetClass : c;
     nameClass_ = nameClass;
     if (wholeNameStyle(style_)) whole_ = ctx.wholeNames;
     if (classInTable(ctx, nameClass)) {
@@ -366,8 +340,8 @@ QString ClassNames::shortName(int64_t n) const {
     if (n < 1 || n > nameCount_ || recordLength_ > kMaxNameRecordLength ||
         !names_->read((n - 1) * recordLength_, rec, recordLength_))
         return {};
-    if (style_ == 2) return streetNameFromRecord(rec);
-    if (style_ == 3 && structures_)
+    if (style_ == kStreetNameStyle) return streetNameFromRecord(rec);
+    if (style_ == kHouseNumberStyle && structures_)
         if (const QString* s = structures_->find(classNumber_, int32_t(n)))
             return trimBlanks(houseName(rec, false, *s));
     return trimBlanks(nameFromRecord(style_, rec, false));
@@ -401,7 +375,8 @@ StreetListEntries streetListEntries(const NameContext& ctx, bool sorted,
     const WholeFile names(namePath, ctx.files);
     if (!names.ok()) return fail(cannotRead(namePath));
     const int64_t count = index.size() / NameRecord::kRecordLength;
-    const int64_t nameCount = names.size() / kStreetNameLength;
+    constexpr int kNameLength = StreetNameRecord::kRecordLength;
+    const int64_t nameCount = names.size() / kNameLength;
 
     std::vector<ListModel::Item> items;
     items.reserve(size_t(count));
@@ -415,9 +390,9 @@ StreetListEntries streetListEntries(const NameContext& ctx, bool sorted,
             break;
         const NameRecord rec = NameRecord::decode(indexRecord);
         if (rec.mapObjectCount < 1 && rec.partCount < 1) continue;
-        char nameRecord[kStreetNameLength];
+        char nameRecord[kNameLength];
         QString street =
-            n <= nameCount && names.read((n - 1) * kStreetNameLength, nameRecord, kStreetNameLength)
+            n <= nameCount && names.read((n - 1) * kNameLength, nameRecord, kNameLength)
                 ? streetNameFromRecord(nameRecord)
                 : QString();
         if (n <= nameCount)

@@ -17,6 +17,7 @@
 
 #include "dataset/datafile.h"
 #include "dataset/listmodel.h"
+#include "dataset/namerecords.h"
 #include "dataset/tables.h"
 
 namespace urbica {
@@ -35,36 +36,6 @@ struct NameContext {
     // files that lost letters or were cut; null: the names as stored.
     const DisplayNames* wholeNames = nullptr;
 };
-
-// .cl2, 18 bytes.
-struct NameRecord {
-    static constexpr int kRecordLength = 18;
-    int16_t mapObjectCount = 0;
-    int32_t firstMapObject = 0;
-    int16_t partCount = 0;
-    int32_t firstPart = 0;
-    int16_t parentClass = 0;
-    int32_t parentRecord = 0;
-
-    static NameRecord decode(const char* p);
-};
-
-// .ssl (layer, object record) and .dnl (class, name record), 6 bytes.
-struct ObjectRef {
-    static constexpr int kRecordLength = 6;
-    int16_t first = 0;
-    int32_t second = 0;
-
-    static ObjectRef decode(const char* p);
-};
-
-// Record lengths of the name files by name style.
-inline constexpr int kStreetNameLength = 68;   // style 2
-inline constexpr int kHouseNumberLength = 10;  // style 3
-inline constexpr int kLongNameLength = 300;    // style 4
-inline constexpr int kPlainNameLength = 100;   // styles 1, 5 and any other
-inline constexpr int kMaxNameRecordLength = kLongNameLength;
-int nameRecordLength(int nameStyle);
 
 // The file of class c with the given extension (".cl2", ".ssl", ".dnl", ".cls");
 // empty when c is not a class of the table.

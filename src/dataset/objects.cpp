@@ -19,6 +19,46 @@ ObjectRecord ObjectRecord::decode(const char* p) {
     return r;
 }
 
+void ObjectRecord::encode(char* p) const {
+    putI16(p, typeIndex);
+    putI16(p + 2, nameKind);
+    putI32(p + 4, nameIndex);
+    putI32(p + 8, x1);
+    putI32(p + 12, y1);
+    putI32(p + 16, x2);
+    putI32(p + 20, y2);
+    putI16(p + 24, pointCount);
+    putI32(p + 26, pointOffset);
+    putI16(p + 30, maxLevel);
+}
+
+GridCell GridCell::decode(const char* p) { return {getI16(p), getI32(p + 2)}; }
+
+void GridCell::encode(char* p) const {
+    putI16(p, objectCount);
+    putI32(p + 2, firstEntry);
+}
+
+CellEntry CellEntry::of(int32_t object, int16_t flags) {
+    const uint32_t n = uint32_t(object);
+    return {uint16_t(n & 0xFFFF), int16_t(n >> 16), flags};
+}
+
+CellEntry CellEntry::decode(const char* p) { return {getU16(p), getI16(p + 2), getI16(p + 4)}; }
+
+void CellEntry::encode(char* p) const {
+    putI16(p, int16_t(objectLow));
+    putI16(p + 2, objectHigh);
+    putI16(p + 4, flags);
+}
+
+QPoint PoolPoint::decode(const char* p) { return QPoint(getI32(p), getI32(p + 4)); }
+
+void PoolPoint::encode(char* p, const QPoint& point) {
+    putI32(p, point.x());
+    putI32(p + 4, point.y());
+}
+
 namespace {
 QString layerFile(const QString& dir, const LayerRecord& layer, const QString& ext) {
     return dataFilePath(dir, layer.fileBase() + ext);
@@ -40,8 +80,7 @@ LayerFiles::LayerFiles(const QString& dir, const LayerRecord& layer, int level, 
 bool LayerFiles::readCell(int64_t n, GridCell& out) {
     char b[GridCell::kRecordLength];
     if (!grid_ || !grid_->read(n, b)) return false;
-    out.objectCount = getI16(b);
-    out.firstEntry = getI32(b + 2);
+    out = GridCell::decode(b);
     return true;
 }
 
@@ -53,8 +92,7 @@ bool LayerFiles::readEntries(int64_t first, int count, std::vector<CellEntry>& o
         return false;
     out.resize(size_t(count));
     for (int i = 0; i < count; ++i) {
-        const char* p = buffer_.constData() + i * CellEntry::kRecordLength;
-        out[size_t(i)] = {getU16(p), getI16(p + 2), getI16(p + 4)};
+        out[size_t(i)] = CellEntry::decode(buffer_.constData() + i * CellEntry::kRecordLength);
     }
     return true;
 }
@@ -75,8 +113,7 @@ bool LayerFiles::readPoints(const ObjectRecord& r, std::vector<QPoint>& out) {
         return false;
     out.resize(size_t(r.pointCount));
     for (int i = 0; i < r.pointCount; ++i) {
-        const char* p = buffer_.constData() + i * PoolPoint::kLength;
-        out[size_t(i)] = QPoint(getI32(p), getI32(p + 4));
+        out[size_t(i)] = PoolPoint::decode(buffer_.constData() + i * PoolPoint::kLength);
     }
     return true;
 }

@@ -25,6 +25,8 @@ struct ObjectRecord {
     int16_t maxLevel = 0;
 
     static ObjectRecord decode(const char* p);
+    void encode(char* p) const;
+    bool operator==(const ObjectRecord&) const = default;
 };
 
 // .tbL, 6 bytes.
@@ -32,6 +34,10 @@ struct GridCell {
     static constexpr int kRecordLength = 6;
     int16_t objectCount = 0;
     int32_t firstEntry = 0;
+
+    static GridCell decode(const char* p);
+    void encode(char* p) const;
+    bool operator==(const GridCell&) const = default;
 };
 
 // .srL, 6 bytes.
@@ -42,11 +48,19 @@ struct CellEntry {
     int16_t flags = 0;  // bit 0: also in a lower column; bit 1: also in a lower row
     static constexpr int kMaxPerCell = 32767 / 3;  // a cell's entries times 3 fit 16 bits
     int64_t object() const { return int64_t(objectHigh) * 65536 + objectLow; }
+    // The entry of an object number (from 1) with the given flags.
+    static CellEntry of(int32_t object, int16_t flags);
+
+    static CellEntry decode(const char* p);
+    void encode(char* p) const;
+    bool operator==(const CellEntry&) const = default;
 };
 
 // A point of the pool: x then y, 32 bits each.
 struct PoolPoint {
     static constexpr int kLength = 8;
+    static QPoint decode(const char* p);
+    static void encode(char* p, const QPoint& point);
 };
 
 // The files of one layer, opened together and closed when this goes away.

@@ -58,6 +58,15 @@ struct LayerRecord {
     QByteArray encode() const;
 };
 
+// ObjectType::drawMode: the geometry an object of the type draws. Any other
+// value draws none, only the object's label.
+inline constexpr int16_t kDrawLineOrArea = 1;   // a line, or an area when the type is closed
+inline constexpr int16_t kDrawRotatedText = 2;  // sample text between two points
+inline constexpr int16_t kDrawCircle = 3;
+inline constexpr int16_t kDrawTripleLine = 4;  // grey, fill colour and dotted pen colour
+inline constexpr int16_t kDrawLabelOnly = 5;
+inline constexpr int16_t kDrawIcon = 7;
+
 // urbica.tip, 130 bytes.
 struct ObjectType {
     static constexpr int kRecordLength = 130;
@@ -80,6 +89,13 @@ struct ObjectType {
     static ObjectType decode(const char* p);
     QByteArray encode() const;
 };
+
+// ClassRecord::nameStyle: how the names of a class are built and which layout
+// its name file has (namerecords.h).
+inline constexpr int16_t kPlainNameStyle = 1;  // also 5 and any value not below
+inline constexpr int16_t kStreetNameStyle = 2;
+inline constexpr int16_t kHouseNumberStyle = 3;
+inline constexpr int16_t kLongNameStyle = 4;
 
 // urbica.cl, 72 bytes.
 struct ClassRecord {

@@ -191,14 +191,14 @@ bool keyMatches(QStringView nameKey, QStringView wantedKey, TextMatch rule) {
 // name is never cut (house numbers).
 int shortNameField(int nameStyle) {
     switch (nameStyle) {
-        case 2:
-            return 32;
-        case 3:
+        case kStreetNameStyle:
+            return StreetNameRecord::kName.width;
+        case kHouseNumberStyle:
             return 0;
-        case 4:
-            return 25;
+        case kLongNameStyle:
+            return LongNameRecord::kShortName.width;
         default:
-            return 94;
+            return PlainNameRecord::kName.width;
     }
 }
 

@@ -7,6 +7,7 @@
 
 #include "dataset/binary.h"
 #include "dataset/datafile.h"
+#include "dataset/namerecords.h"
 #include "dataset/writerparts.h"
 
 namespace urbica {
@@ -17,14 +18,13 @@ using writer_parts::writeIcons;
 
 namespace {
 
-constexpr int kNameRecordLength = 18;
-constexpr int kRefLength = 6;
 // The record lengths are the readers'.
+constexpr int kNameRecordLength = NameRecord::kRecordLength;
+constexpr int kRefLength = ObjectRef::kRecordLength;
 constexpr int kObjectRecordLength = ObjectRecord::kRecordLength;
 constexpr int kPointLength = PoolPoint::kLength;
 constexpr int kGridRecordLength = GridCell::kRecordLength;
 constexpr int kCellEntryLength = CellEntry::kRecordLength;
-constexpr int kGorRecordLength = 100;
 
 void setError(QString* error, const QString& text) {
     if (error) *error = text;
@@ -160,17 +160,20 @@ bool validBaseName(const QString& base) {
 
 bool fits(const QString& text, int length) { return text.size() <= length; }
 
-// The record length of a class's name file by its name style.
-int nameRecordLength(int16_t nameStyle) {
+// True when the texts of a name fit the fields of its class's name record.
+bool fitsNameRecord(const NameData& n, int16_t nameStyle) {
     switch (nameStyle) {
-        case 2:
-            return 68;
-        case 3:
-            return 10;
-        case 4:
-            return 300;
+        case kStreetNameStyle:
+            return fits(n.name, StreetNameRecord::kName.width);
+        case kHouseNumberStyle:
+            return fits(n.number, HouseNumberRecord::kNumber.width) &&
+                   fits(n.fraction, HouseNumberRecord::kFraction.width) &&
+                   fits(n.building, HouseNumberRecord::kBuilding.width);
+        case kLongNameStyle:
+            return fits(n.name, LongNameRecord::kFullName.width) &&
+                   fits(n.shortName, LongNameRecord::kShortName.width);
         default:
-            return 100;
+            return fits(n.name, PlainNameRecord::kName.width);
     }
 }
 
@@ -316,21 +319,7 @@ bool checkClasses(const DatasetData& d, QString* error) {
             }
             ssl += int64_t(n.mapObjects.size());
             dnl += int64_t(n.parts.size());
-            bool ok = true;
-            switch (cls.nameStyle) {
-                case 2:
-                    ok = fits(n.name, 32);
-                    break;
-                case 3:
-                    ok = fits(n.number, 4) && fits(n.fraction, 3) && fits(n.building, 3);
-                    break;
-                case 4:
-                    ok = fits(n.name, 80) && fits(n.shortName, 25);
-                    break;
-                default:
-                    ok = fits(n.name, 94);
-            }
-            if (!ok) {
+            if (!fitsNameRecord(n, cls.nameStyle)) {
                 setError(error, where() + QStringLiteral("текст не помещается в поле записи"));
                 return false;
             }
@@ -412,15 +401,6 @@ bool writeLayer(const DatasetData& d, int l, const QString& dir, QString* error)
     for (size_t i = 0; i < objects.size(); ++i) {
         const MapObjectData& o = objects[i];
         const Box b = storedBox(o);
-        char* r = zgs.data() + qsizetype(i) * kObjectRecordLength;
-        putI16(r + 0, o.typeIndex);
-        putI16(r + 2, o.nameKind);
-        putI32(r + 4, o.nameIndex);
-        putI32(r + 8, b.x1);
-        putI32(r + 12, b.y1);
-        putI32(r + 16, b.x2);
-        putI32(r + 20, b.y2);
-        putI16(r + 24, int16_t(o.points.size()));
         int32_t offset = 1;
         if (o.iconNumber > 0) {
             offset = o.iconNumber;
@@ -432,14 +412,22 @@ bool writeLayer(const DatasetData& d, int l, const QString& dir, QString* error)
             offset = int32_t(written + 1);
             char* p = xy4.data() + written;
             for (const QPoint& pt : o.points) {
-                putI32(p, pt.x());
-                putI32(p + 4, pt.y());
+                PoolPoint::encode(p, pt);
                 p += kPointLength;
             }
             written += int64_t(o.points.size()) * kPointLength;
         }
-        putI32(r + 26, offset);
-        putI16(r + 30, o.maxLevel);
+        const ObjectRecord record{.typeIndex = o.typeIndex,
+                                  .nameKind = o.nameKind,
+                                  .nameIndex = o.nameIndex,
+                                  .x1 = b.x1,
+                                  .y1 = b.y1,
+                                  .x2 = b.x2,
+                                  .y2 = b.y2,
+                                  .pointCount = int16_t(o.points.size()),
+                                  .pointOffset = offset,
+                                  .maxLevel = o.maxLevel};
+        record.encode(zgs.data() + qsizetype(i) * kObjectRecordLength);
     }
     if (poolNeeded > xy4.size()) xy4.append(QByteArray(qsizetype(poolNeeded - xy4.size()), '\0'));
     if (!writeFileAtomically(fileIn(dir, base + QLatin1String(".zgs")), zgs, error) ||
@@ -455,30 +443,19 @@ bool writeLayer(const DatasetData& d, int l, const QString& dir, QString* error)
         if (!buildGridIndex(objects, level, d.catalogue.gridExtent, cellSize, grid, error))
             return false;
         QByteArray tb(qsizetype(grid.cells.size()) * kGridRecordLength, '\0');
-        for (size_t k = 0; k < grid.cells.size(); ++k) {
-            char* p = tb.data() + qsizetype(k) * kGridRecordLength;
-            putI16(p, grid.cells[k].objectCount);
-            putI32(p + 2, grid.cells[k].firstEntry);
-        }
+        for (size_t k = 0; k < grid.cells.size(); ++k)
+            GridCell{grid.cells[k].objectCount, grid.cells[k].firstEntry}.encode(
+                tb.data() + qsizetype(k) * kGridRecordLength);
         QByteArray sr(qsizetype(grid.entries.size()) * kCellEntryLength, '\0');
-        for (size_t k = 0; k < grid.entries.size(); ++k) {
-            char* p = sr.data() + qsizetype(k) * kCellEntryLength;
-            const uint32_t object = uint32_t(grid.entries[k].object);
-            putI16(p, int16_t(uint16_t(object & 0xFFFF)));
-            putI16(p + 2, int16_t(object >> 16));
-            putI16(p + 4, grid.entries[k].flags);
-        }
+        for (size_t k = 0; k < grid.entries.size(); ++k)
+            CellEntry::of(grid.entries[k].object, grid.entries[k].flags)
+                .encode(sr.data() + qsizetype(k) * kCellEntryLength);
         const QString digit = QString::number(level);
         if (!writeFileAtomically(fileIn(dir, base + QLatin1String(".tb") + digit), tb, error) ||
             !writeFileAtomically(fileIn(dir, base + QLatin1String(".sr") + digit), sr, error))
             return false;
     }
     return true;
-}
-
-void putRef(char* p, const ObjectRefData& ref) {
-    putI16(p, ref.first);
-    putI32(p + 2, ref.second);
 }
 
 bool writeClass(const DatasetData& d, int c, const QString& dir, QString* error) {
@@ -500,37 +477,30 @@ bool writeClass(const DatasetData& d, int c, const QString& dir, QString* error)
     size_t sslAt = 0, dnlAt = 0;
     for (size_t i = 0; i < names.size(); ++i) {
         const NameData& n = names[i];
-        char* r = cl2.data() + qsizetype(i) * kNameRecordLength;
-        putI16(r + 0, int16_t(n.mapObjects.size()));
-        putI32(r + 2, n.mapObjects.empty() ? 0 : int32_t(sslAt + 1));
-        putI16(r + 6, int16_t(n.parts.size()));
-        putI32(r + 8, n.parts.empty() ? 0 : int32_t(dnlAt + 1));
-        putI16(r + 12, n.parentClass);
-        putI32(r + 14, n.parentRecord);
+        const NameRecord record{.mapObjectCount = int16_t(n.mapObjects.size()),
+                                .firstMapObject = n.mapObjects.empty() ? 0 : int32_t(sslAt + 1),
+                                .partCount = int16_t(n.parts.size()),
+                                .firstPart = n.parts.empty() ? 0 : int32_t(dnlAt + 1),
+                                .parentClass = n.parentClass,
+                                .parentRecord = n.parentRecord};
+        record.encode(cl2.data() + qsizetype(i) * kNameRecordLength);
         for (const ObjectRefData& ref : n.mapObjects)
-            putRef(ssl.data() + (sslAt++) * kRefLength, ref);
-        for (const ObjectRefData& ref : n.parts) putRef(dnl.data() + (dnlAt++) * kRefLength, ref);
+            ref.encode(ssl.data() + (sslAt++) * kRefLength);
+        for (const ObjectRefData& ref : n.parts) ref.encode(dnl.data() + (dnlAt++) * kRefLength);
 
         char* t = cls2.data() + qsizetype(i) * nameLength;
         switch (cls.nameStyle) {
-            case 2:
-                putText(t, 32, n.name);
-                putText(t + 32, 32, QString());
+            case kStreetNameStyle:
+                StreetNameRecord{n.name}.encode(t);
                 break;
-            case 3:
-                putText(t, 4, n.number);
-                putText(t + 4, 3, n.fraction);
-                putText(t + 7, 3, n.building);
+            case kHouseNumberStyle:
+                HouseNumberRecord{n.number, n.fraction, n.building}.encode(t);
                 break;
-            case 4:
-                putText(t, 80, n.name);
-                putText(t + 80, 50, QString());
-                putText(t + 130, 41, QString());
-                putText(t + 175, 25, n.shortName);
-                putText(t + 200, 100, QString());
+            case kLongNameStyle:
+                LongNameRecord{n.name, n.shortName}.encode(t);
                 break;
             default:
-                putText(t, 94, n.name);
+                PlainNameRecord{n.name}.encode(t);
         }
     }
     auto write = [&](const char* ext, const QByteArray& bytes) {
@@ -586,10 +556,8 @@ bool writeDataset(const DatasetData& data, const QString& dir, QString* error) {
     for (int c = 1; c < int(data.tables.classes.size()); ++c)
         if (!writeClass(data, c, dir, error)) return false;
     // Opened by the street list but never read: one blank record.
-    QByteArray gor(kGorRecordLength, ' ');
-    putI16(gor.data() + 94, 0);
-    putI16(gor.data() + 96, 0);
-    putI16(gor.data() + 98, 0);
+    QByteArray gor(PlainNameRecord::kRecordLength, '\0');
+    PlainNameRecord{}.encode(gor.data());
     if (!writeFileAtomically(fileIn(dir, QStringLiteral("gor.cls")), gor, error)) return false;
     return writeExtras(data, dir, error) && writeIcons(data, dir, error);
 }

@@ -16,6 +16,7 @@
 #include "dataset/georef.h"
 #include "dataset/kindplaces.h"
 #include "dataset/labelkinds.h"
+#include "dataset/namerecords.h"
 #include "dataset/objects.h"
 #include "dataset/searchnames.h"
 #include "dataset/tables.h"
@@ -46,10 +47,8 @@ struct MapObjectData {
     int16_t maxLevel = 3;    // listed in the grids of levels 1 .. maxLevel
 };
 
-struct ObjectRefData {
-    int16_t first = 0;   // layer number (.ssl) or class number (.dnl)
-    int32_t second = 0;  // object number or name-record number
-};
+// (layer number, object number) in .ssl; (class number, name-record number) in .dnl.
+using ObjectRefData = ObjectRef;
 
 // One named object of a class; its number is its position (from 1) in the class's list.
 struct NameData {

@@ -245,20 +245,20 @@ void drawlayer(DrawContext& ctx, PictureBox& target, const LayerRecord& layer) {
                 if (!validType) continue;
                 const ObjectType& t = ctx.tables.types[size_t(r.typeIndex)];
                 switch (t.drawMode) {
-                    case 1:
+                    case kDrawLineOrArea:
                         if (r.pointCount >= 1) drawRing(target, px, t.closed >= 1);
                         break;
-                    case 2:
+                    case kDrawRotatedText:
                         rotatedSample(v, target, r);
                         break;
-                    case 3:
+                    case kDrawCircle:
                         target.circle(r.x1, r.y1,
                                       double(ctx.settings.pickTolerance) * v.unitsPerPixel);
                         break;
-                    case 4:
+                    case kDrawTripleLine:
                         if (r.pointCount >= 1) tripleStroke(target, px, t.fillColor, t.penColor);
                         break;
-                    case 7:
+                    case kDrawIcon:
                         drawIcon(ctx, target, r);
                         break;
                     default:
@@ -297,7 +297,7 @@ void drawobject(DrawContext& ctx, PictureBox& target, int64_t n, int layerNumber
     target.drawWidth = t.hiLineWidth != 0 ? t.hiLineWidth : 1;
     target.foreColor = t.hiPenColor;
     target.fillColor = t.hiFillColor;
-    if (t.drawMode == 1 || t.drawMode == 3) {
+    if (t.drawMode == kDrawLineOrArea || t.drawMode == kDrawCircle) {
         const int16_t pen = highlighted ? t.hiPenStyle : t.penStyle;
         const int16_t fill = highlighted ? t.hiFillStyle : t.fillStyle;
         if (pen >= 0 && pen <= 7) target.drawStyle = pen;
@@ -305,18 +305,18 @@ void drawobject(DrawContext& ctx, PictureBox& target, int64_t n, int layerNumber
     }
     const bool line = px.size() >= 2;
     switch (t.drawMode) {
-        case 1:
+        case kDrawLineOrArea:
             if (line) drawRing(target, px, t.closed > 0);
             break;
-        case 3:
+        case kDrawCircle:
             target.circle(r.x1, r.y1, double(ctx.settings.pickTolerance) * v.unitsPerPixel);
             break;
-        case 4:
+        case kDrawTripleLine:
             if (line)
                 tripleStroke(target, px, highlighted ? t.hiFillColor : t.fillColor,
                              highlighted ? t.hiPenColor : t.penColor);
             break;
-        case 7: {
+        case kDrawIcon: {
             const double half = (v.iconSize / 2.0 + 1) * v.unitsPerPixel;
             target.fillStyle = 1;
             target.foreColor = t.hiPenColor;

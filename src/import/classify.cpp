@@ -23,7 +23,7 @@ bool adminDistrict(const char* level) {
 }
 
 ObjectType metroLineType(int32_t colour) {
-    ObjectType line = makeType("Линия метро", 1, colour, 0, 4, 0, 0, 0);
+    ObjectType line = makeType("Линия метро", kDrawLineOrArea, colour, 0, 4, 0, 0, 0);
     line.labelColor = colour;
     return line;
 }
@@ -130,66 +130,74 @@ std::vector<ObjectType> makeTypes(const std::vector<int32_t>& lineColours,
                                   const std::vector<QString>& placeTypes) {
     std::vector<ObjectType> t(1);
     auto add = [&](ObjectType type) { t.push_back(type); };
-    ObjectType district = makeType("Район", 1, rgb(150, 150, 150), rgb(242, 239, 233), 1, 1, 2, 40);
+    ObjectType district =
+        makeType("Район", kDrawLineOrArea, rgb(150, 150, 150), rgb(242, 239, 233), 1, 1, 2, 40);
     district.penStyle = 2;
     district.labelSize = 14;
     district.labelBold = 1;
     district.labelColor = rgb(110, 110, 110);
     add(district);
-    ObjectType place = makeType("Название места", 5, 0, 0, 1, 0, 2, 25);
+    ObjectType place = makeType("Название места", kDrawLabelOnly, 0, 0, 1, 0, 2, 25);
     place.labelSize = 12;
     place.labelBold = 1;
     place.labelColor = rgb(90, 90, 90);
     add(place);
-    add(makeType("Парк", 1, rgb(110, 170, 100), rgb(190, 230, 170), 1, 1, 2, 6));
-    add(makeType("Лес", 1, rgb(110, 160, 100), rgb(172, 210, 156), 1, 1, 2, 6));
-    ObjectType grass = makeType("Газон", 1, rgb(180, 220, 160), rgb(205, 235, 190), 1, 1, 0, 0);
+    add(makeType("Парк", kDrawLineOrArea, rgb(110, 170, 100), rgb(190, 230, 170), 1, 1, 2, 6));
+    add(makeType("Лес", kDrawLineOrArea, rgb(110, 160, 100), rgb(172, 210, 156), 1, 1, 2, 6));
+    ObjectType grass =
+        makeType("Газон", kDrawLineOrArea, rgb(180, 220, 160), rgb(205, 235, 190), 1, 1, 0, 0);
     add(grass);
-    ObjectType water = makeType("Водоём", 1, rgb(80, 130, 200), rgb(160, 200, 240), 1, 1, 2, 8);
+    ObjectType water =
+        makeType("Водоём", kDrawLineOrArea, rgb(80, 130, 200), rgb(160, 200, 240), 1, 1, 2, 8);
     water.labelColor = rgb(20, 60, 150);
     add(water);
-    ObjectType river = makeType("Река", 1, rgb(120, 170, 230), 0, 5, 0, 6, 8);
+    ObjectType river = makeType("Река", kDrawLineOrArea, rgb(120, 170, 230), 0, 5, 0, 6, 8);
     river.labelColor = rgb(20, 60, 150);
     add(river);
-    ObjectType stream = makeType("Ручей", 1, rgb(120, 170, 230), 0, 2, 0, 5, 2);
+    ObjectType stream = makeType("Ручей", kDrawLineOrArea, rgb(120, 170, 230), 0, 2, 0, 5, 2);
     stream.labelColor = rgb(20, 60, 150);
     stream.labelSize = 8;
     add(stream);
-    add(makeType("Железная дорога", 4, rgb(0, 0, 0), rgb(255, 255, 255), 1, 0, 0, 0));
-    add(makeType("Трамвайные пути", 1, rgb(120, 120, 120), 0, 1, 0, 0, 0));
-    ObjectType main = makeType("Магистраль", 4, rgb(190, 90, 0), rgb(255, 200, 90), 3, 0, 6, 15);
+    add(makeType("Железная дорога", kDrawTripleLine, rgb(0, 0, 0), rgb(255, 255, 255), 1, 0, 0, 0));
+    add(makeType("Трамвайные пути", kDrawLineOrArea, rgb(120, 120, 120), 0, 1, 0, 0, 0));
+    ObjectType main =
+        makeType("Магистраль", kDrawTripleLine, rgb(190, 90, 0), rgb(255, 200, 90), 3, 0, 6, 15);
     main.labelBold = 1;
     main.labelSize = 10;
     add(main);
-    ObjectType secondary = makeType("Крупная улица", 1, rgb(245, 215, 110), 0, 6, 0, 6, 8);
+    ObjectType secondary =
+        makeType("Крупная улица", kDrawLineOrArea, rgb(245, 215, 110), 0, 6, 0, 6, 8);
     secondary.labelBold = 1;
     add(secondary);
-    add(makeType("Улица", 1, rgb(255, 255, 255), 0, 4, 0, 6, 3));
-    ObjectType small = makeType("Проезд", 1, rgb(255, 255, 255), 0, 2, 0, 5, 1.5f);
+    add(makeType("Улица", kDrawLineOrArea, rgb(255, 255, 255), 0, 4, 0, 6, 3));
+    ObjectType small = makeType("Проезд", kDrawLineOrArea, rgb(255, 255, 255), 0, 2, 0, 5, 1.5f);
     small.labelSize = 8;
     add(small);
-    ObjectType pedestrian = makeType("Пешеходная улица", 1, rgb(236, 232, 240), 0, 4, 0, 6, 2);
+    ObjectType pedestrian =
+        makeType("Пешеходная улица", kDrawLineOrArea, rgb(236, 232, 240), 0, 4, 0, 6, 2);
     add(pedestrian);
-    ObjectType path = makeType("Дорожка", 1, rgb(160, 120, 90), 0, 1, 0, 0, 0);
+    ObjectType path = makeType("Дорожка", kDrawLineOrArea, rgb(160, 120, 90), 0, 1, 0, 0, 0);
     path.penStyle = 2;
     add(path);
-    ObjectType building = makeType("Здание", 1, rgb(150, 120, 90), rgb(222, 200, 170), 1, 1, 1, 1);
+    ObjectType building =
+        makeType("Здание", kDrawLineOrArea, rgb(150, 120, 90), rgb(222, 200, 170), 1, 1, 1, 1);
     building.labelSize = 7;
     add(building);
-    ObjectType address = makeType("Адрес", 1, rgb(150, 120, 90), rgb(200, 170, 140), 1, 1, 1, 1);
+    ObjectType address =
+        makeType("Адрес", kDrawLineOrArea, rgb(150, 120, 90), rgb(200, 170, 140), 1, 1, 1, 1);
     address.labelSize = 7;
     add(address);
     ObjectType station =
-        makeType("Станция метро", 3, rgb(120, 0, 0), rgb(230, 40, 40), 1, 0, 2, 12);
+        makeType("Станция метро", kDrawCircle, rgb(120, 0, 0), rgb(230, 40, 40), 1, 0, 2, 12);
     station.fillStyle = 0;
     station.hiFillStyle = 0;
     station.labelBold = 1;
     station.labelColor = rgb(120, 0, 0);
     add(station);
     const char* poiTypes[] = {"Аптека", "Школа", "Больница", "Почта", "Библиотека", "Организация"};
-    for (const char* name : poiTypes) add(makeType(name, 7, 0, 0, 1, 0, 4, 1.5f));
+    for (const char* name : poiTypes) add(makeType(name, kDrawIcon, 0, 0, 1, 0, 4, 1.5f));
     ObjectType monument =
-        makeType("Памятник", 3, rgb(90, 60, 20), rgb(200, 160, 60), 1, 0, 2, 1.5f);
+        makeType("Памятник", kDrawCircle, rgb(90, 60, 20), rgb(200, 160, 60), 1, 0, 2, 1.5f);
     monument.fillStyle = 0;
     monument.hiFillStyle = 0;
     monument.labelSize = 8;
@@ -197,7 +205,7 @@ std::vector<ObjectType> makeTypes(const std::vector<int32_t>& lineColours,
     for (int32_t colour : lineColours) t.push_back(metroLineType(colour));
     if (lineColours.empty()) t.push_back(metroLineType(rgb(200, 30, 30)));
     for (const QString& name : placeTypes) {
-        ObjectType place = makeType("", 7, 0, 0, 1, 0, 4, 1.5f);
+        ObjectType place = makeType("", kDrawIcon, 0, 0, 1, 0, 4, 1.5f);
         place.typeName = name;
         t.push_back(place);
     }
@@ -268,13 +276,13 @@ void makeLayersAndClasses(Tables& t, const GridChoice& grid) {
                      kRoadLayer,  kMetroLineLayer, kRailwayLayer, kWaterLayer,
                      kGreenLayer, kDistrictLayer};
     t.classes = {ClassRecord{},
-                 makeClass(u("Районы"), "raiony", 1, true, true),
-                 makeClass(u("Улицы"), "ulicy", 2, true, true),
-                 makeClass(u("Станции метро"), "metro", 1, true, true),
-                 makeClass(u("Водоёмы"), "vodoemy", 1, false, true),
-                 makeClass(u("Парки и скверы"), "parki", 1, true, true),
-                 makeClass(u("Организации"), "org", 1, true, true),
-                 makeClass(u("Дома"), "doma", 3, false, false)};
+                 makeClass(u("Районы"), "raiony", kPlainNameStyle, true, true),
+                 makeClass(u("Улицы"), "ulicy", kStreetNameStyle, true, true),
+                 makeClass(u("Станции метро"), "metro", kPlainNameStyle, true, true),
+                 makeClass(u("Водоёмы"), "vodoemy", kPlainNameStyle, false, true),
+                 makeClass(u("Парки и скверы"), "parki", kPlainNameStyle, true, true),
+                 makeClass(u("Организации"), "org", kPlainNameStyle, true, true),
+                 makeClass(u("Дома"), "doma", kHouseNumberStyle, false, false)};
     t.classExtra.assign(t.classes.size(), 0);
 }
 

@@ -6,6 +6,7 @@
 
 #include "builder.h"
 #include "classify.h"
+#include "dataset/namerecords.h"
 #include "dataset/names.h"
 #include "osmtext.h"
 
@@ -16,14 +17,9 @@ namespace {
 // A spelling that ignores letter case and the dots over ё.
 QString folded(const QString& name) { return name.toLower().replace(QChar(u'ё'), QChar(u'е')); }
 
-// Field length of the names of the fixed classes other than streets.
-constexpr int kNameLength = 94;
-
 void addDistinct(std::vector<QString>& to, const QString& name) {
     if (!name.isEmpty() && std::find(to.begin(), to.end(), name) == to.end()) to.push_back(name);
 }
-// Characters of a street record's name field (the record is kStreetNameLength bytes).
-constexpr int kStreetNameChars = 32;
 
 }  // namespace
 
@@ -201,7 +197,7 @@ void Builder::makeFixedNames() {
         if (cls == kStreetClass) continue;
         for (const Named& n : c_.names.classes[cls]) {
             NameData nd;
-            nd.name = fitText(n.name, kNameLength, r_.report.text);
+            nd.name = fitText(n.name, PlainNameRecord::kName.width, r_.report.text);
             for (size_t p : n.pendings)
                 for (const ObjectRefData& ref : pendingObjects_[p]) nd.mapObjects.push_back(ref);
             if (cls == kPoiClass || cls == kParkClass || cls == kWaterClass) {
@@ -226,7 +222,7 @@ void Builder::makeStreets() {
         const Street& st = streets[s];
         NameData nd;
         const QString listed = typeWordLast(st.display);
-        nd.name = fitStreetName(listed, kStreetNameChars, r_.report.text);
+        nd.name = fitStreetName(listed, StreetNameRecord::kName.width, r_.report.text);
         std::vector<QString> otherNames = st.otherNames;
         if (listed != st.display) {
             // Found in both orders; the map is labelled as the data writes it.

@@ -7,14 +7,13 @@
 #include "dataset/datafile.h"
 #include "dataset/filecheck.h"
 #include "dataset/listmodel.h"
+#include "dataset/namerecords.h"
 #include "dataset/numbers.h"
 #include "dataset/searchnames.h"
 
 namespace urbica {
 
 namespace {
-
-constexpr int kHouseNumberStyle = 3;
 
 QString trimBlanks(const QString& s) {
     qsizetype b = 0, e = s.size();
@@ -37,11 +36,13 @@ struct HouseClassFiles {
     RecordFile numbers;
     HouseClassFiles(const QString& indexPath, const QString& numberPath, FileCache* cache)
         : index(indexPath, NameRecord::kRecordLength, cache),
-          numbers(numberPath, kHouseNumberLength, cache) {}
+          numbers(numberPath, HouseNumberRecord::kRecordLength, cache) {}
 };
 
 // A text field of a record, trimmed as trimBlanks trims it; no copy for a blank field.
-QString trimmedField(const char* p, int len) {
+QString trimmedField(const char* rec, TextField field) {
+    const char* p = rec + field.at;
+    const int len = field.width;
     auto blank = [](uint8_t b) { return (b >= 9 && b <= 13) || b == 0x20 || b == 0xA0; };
     int b = 0, e = len;
     while (b < e && blank(uint8_t(p[b]))) ++b;
@@ -120,7 +121,7 @@ bool readStreetHouses(const NameContext& ctx, int64_t street, std::vector<HouseE
     const std::shared_ptr<const SearchNames> structures =
         SearchNames::load(ctx.dataDirectory, ctx.files, nullptr, kHouseStructuresLines);
     char partBuf[ObjectRef::kRecordLength];
-    char numberBuf[kHouseNumberLength];
+    char numberBuf[HouseNumberRecord::kRecordLength];
     for (int64_t k = 1; k <= streetRecord.partCount; ++k) {
         const int64_t partNumber = int64_t(streetRecord.firstPart) + k - 1;
         if (!parts.read(partNumber, partBuf)) {
@@ -138,7 +139,7 @@ bool readStreetHouses(const NameContext& ctx, int64_t street, std::vector<HouseE
             if (!whole(files->index, classFilePath(ctx, c, ".cl2")))
                 return damaged(classFilePath(ctx, c, ".cl2"), NameRecord::kRecordLength, 0);
             if (!whole(files->numbers, classFilePath(ctx, c, ".cls")))
-                return damaged(classFilePath(ctx, c, ".cls"), kHouseNumberLength, 0);
+                return damaged(classFilePath(ctx, c, ".cls"), HouseNumberRecord::kRecordLength, 0);
             it = open.emplace(c, std::move(files)).first;
         }
         HouseClassFiles& files = *it->second;
@@ -148,12 +149,14 @@ bool readStreetHouses(const NameContext& ctx, int64_t street, std::vector<HouseE
         }
         if (NameRecord::decode(buf).mapObjectCount < 1) continue;
         if (!files.numbers.read(part.second, numberBuf)) {
-            skip(classFilePath(ctx, c, ".cls"), kHouseNumberLength, part.second);
+            skip(classFilePath(ctx, c, ".cls"), HouseNumberRecord::kRecordLength, part.second);
             continue;
         }
         const QString* structure = structures->find(c, part.second);
-        out.push_back(HouseEntry{c, part.second, trimmedField(numberBuf, 4),
-                                 trimmedField(numberBuf + 4, 3), trimmedField(numberBuf + 7, 3),
+        using H = HouseNumberRecord;
+        out.push_back(HouseEntry{c, part.second, trimmedField(numberBuf, H::kNumber),
+                                 trimmedField(numberBuf, H::kFraction),
+                                 trimmedField(numberBuf, H::kBuilding),
                                  structure ? *structure : QString()});
     }
     if (passedOver) *passedOver = skipped;

@@ -5,6 +5,7 @@
 #include "dataset/binary.h"
 #include "dataset/datafile.h"
 #include "dataset/listmodel.h"
+#include "dataset/namerecords.h"
 #include "dataset/sametexts.h"
 #include "dataset/searchnames.h"
 
@@ -12,7 +13,6 @@ namespace urbica {
 
 namespace {
 
-constexpr int kStationNameLength = 94;
 constexpr int kEventsEvery = 1024;
 
 bool metroClassInTable(const NameContext& ctx) {
@@ -42,14 +42,14 @@ bool fillMetroList(const NameContext& ctx, ListModel& list, QString* error) {
         return false;
     // Station names are plain 100-byte records whatever the class's style says.
     const int64_t count = std::min<int64_t>(index.size() / NameRecord::kRecordLength,
-                                            names.size() / kPlainNameLength);
+                                            names.size() / PlainNameRecord::kRecordLength);
     std::vector<ListModel::Item> items;
     for (int64_t j = 1; j <= count; ++j) {
         const NameRecord rec =
             NameRecord::decode(index.constData() + (j - 1) * NameRecord::kRecordLength);
         if (rec.mapObjectCount <= 0) continue;
-        items.push_back(
-            {getText(names.constData() + (j - 1) * kPlainNameLength, kStationNameLength), j});
+        const char* name = names.constData() + (j - 1) * PlainNameRecord::kRecordLength;
+        items.push_back({PlainNameRecord::decode(name).name, j});
     }
     list.addItems(std::move(items));
     distinguishSameTexts(ctx, list, mc);

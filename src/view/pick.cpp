@@ -40,19 +40,19 @@ int64_t cellUnder(int32_t gridExtent, int32_t cellSize, double x, double y) {
 bool hitsObject(const ObjectType& t, const ObjectRecord& r, std::span<const QPoint> points,
                 double x, double y, float unitsPerPixel, int iconSize, float pickTolerance) {
     switch (t.drawMode) {
-        case 1:
-        case 4: {
+        case kDrawLineOrArea:
+        case kDrawTripleLine: {
             if (t.closed < 1) return nearline(points, x, y, unitsPerPixel);
             if (points.empty()) return false;
             std::vector<QPoint> ring(points.begin(), points.end());
             ring.push_back(points.front());  // the closing point
             return inarea(ring, x, y);
         }
-        case 3: {
+        case kDrawCircle: {
             const double dx = x - r.x1, dy = y - r.y1;
             return std::sqrt(dx * dx + dy * dy) < double(pickTolerance) * unitsPerPixel;
         }
-        case 7: {
+        case kDrawIcon: {
             const double half = double(iconSize / 2) * unitsPerPixel;
             return x > r.x1 - half && x < r.x1 + half && y > r.y1 - half && y < r.y1 + half;
         }
@@ -87,7 +87,7 @@ PickResult findObjectAt(const AppState& s, double x, double y) {
             if (!files.readObject(e.object(), r)) continue;
             const ObjectType* t = typeOf(tables, r.typeIndex);
             if (!t) continue;
-            const bool pointLike = t->drawMode == 3 || t->drawMode == 7;
+            const bool pointLike = t->drawMode == kDrawCircle || t->drawMode == kDrawIcon;
             // The box is widened by the pick tolerance, and at least by the
             // reach of a line hit: a level or plumb street has a box of no
             // height or width and is hit beside it.

@@ -126,10 +126,11 @@ struct City : ::testing::Test {
     }
     QByteArray nameRecord(int16_t objects, int16_t parentClass, int32_t parentRecord) {
         QByteArray r(NameRecord::kRecordLength, '\0');
-        putI16(r.data(), objects);
-        putI32(r.data() + 2, 1);
-        putI16(r.data() + 12, parentClass);
-        putI32(r.data() + 14, parentRecord);
+        NameRecord{.mapObjectCount = objects,
+                   .firstMapObject = 1,
+                   .parentClass = parentClass,
+                   .parentRecord = parentRecord}
+            .encode(r.data());
         return r;
     }
 };
@@ -397,7 +398,7 @@ TEST_F(City, ClassesWhoseKeysClashAreReportedAndLeftOut) {
     QByteArray index;
     for (int i = 0; i < 3; ++i) index += nameRecord(1, 0, 0);
     ASSERT_TRUE(writeFileAtomically(path("big.cl2"), index));
-    QByteArray names(3 * kPlainNameLength, ' ');
+    QByteArray names(3 * PlainNameRecord::kRecordLength, ' ');
     ASSERT_TRUE(writeFileAtomically(path("big.cls"), names.replace(0, 1, "A")));
 
     const QString msg = checkClassKeys(ctx());

@@ -8,7 +8,7 @@ using toolkit::makeLayer;
 
 int32_t CityBuilder::addHouse(NameData house, MapObjectData building, int32_t street) {
     if (int32_t(names(houseClass_).size()) >= kHousesPerClass) {
-        d_.tables.classes.push_back(makeClass(u("Дома"), "doma", 3, false, true));
+        d_.tables.classes.push_back(makeClass(u("Дома"), "doma", kHouseNumberStyle, false, true));
         d_.tables.classExtra.push_back(0);
         d_.classNames.emplace_back();
         houseClass_ = int16_t(d_.tables.classes.size() - 1);

@@ -28,15 +28,15 @@ void CityBuilder::setUpTables() {
                      kHouseLayer, kStreetLayer,  kMetroLineLayer,    kRailwayLayer,
                      kParkLayer,  kWaterLayer,   kDistrictLayer,     kSampleLayer};
     t.classes = {ClassRecord{},
-                 makeClass(u("Районы"), "raiony", 1, true, true),
-                 makeClass(u("Улицы"), "ulicy", 2, true, true),
-                 makeClass(u("Станции метро"), "metro", 1, true, true),
-                 makeClass(u("Линии метро"), "linmetro", 1, false, true),
-                 makeClass(u("Парки и скверы"), "parki", 1, true, true),
-                 makeClass(u("Водоёмы"), "vodoemy", 1, false, true),
-                 makeClass(u("Организации"), "org", 4, true, true),
-                 makeClass(u("Достопримечательности"), "dostopr", 1, false, true),
-                 makeClass(u("Дома"), "doma", 3, false, true)};
+                 makeClass(u("Районы"), "raiony", kPlainNameStyle, true, true),
+                 makeClass(u("Улицы"), "ulicy", kStreetNameStyle, true, true),
+                 makeClass(u("Станции метро"), "metro", kPlainNameStyle, true, true),
+                 makeClass(u("Линии метро"), "linmetro", kPlainNameStyle, false, true),
+                 makeClass(u("Парки и скверы"), "parki", kPlainNameStyle, true, true),
+                 makeClass(u("Водоёмы"), "vodoemy", kPlainNameStyle, false, true),
+                 makeClass(u("Организации"), "org", kLongNameStyle, true, true),
+                 makeClass(u("Достопримечательности"), "dostopr", kPlainNameStyle, false, true),
+                 makeClass(u("Дома"), "doma", kHouseNumberStyle, false, true)};
     t.classExtra.assign(t.classes.size(), 0);
     d_.layerObjects.resize(t.layers.size());
     d_.classNames.resize(t.classes.size());

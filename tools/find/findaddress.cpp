@@ -213,7 +213,6 @@ int Session::at(const QStringList& rest) {
     const double limit = kReverseMetres / g->metresPerUnit;
     const NameContext c = ctx();
     const FileCache::Pass pass(c.files);
-    constexpr int kHouseNumberStyle = 3;
     int bestClass = 0;
     int32_t bestRecord = 0;
     double best = std::numeric_limits<double>::infinity();
