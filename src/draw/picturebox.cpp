@@ -5,9 +5,11 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPen>
+#include <QTextLayout>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 #include "dataset/numbers.h"
 
@@ -108,19 +110,22 @@ void PictureBox::cls() {
     // The buffer given up the time before is taken again once no other box
     // shares it any more: a new one would cost its pages anew every picture.
     if (!image_.isDetached()) {
-        QImage shared = image_;
-        if (!spare_.isNull() && spare_.isDetached() && spare_.size() == image_.size() &&
-            spare_.format() == image_.format() &&
-            spare_.devicePixelRatio() == image_.devicePixelRatio()) {
-            image_ = spare_;
+        QImage shared = std::move(image_);
+        if (!spare_.isNull() && spare_.isDetached() && spare_.size() == shared.size() &&
+            spare_.format() == shared.format() &&
+            spare_.devicePixelRatio() == shared.devicePixelRatio()) {
+            image_ = std::move(spare_);
         } else {
-            QImage fresh(image_.size(), image_.format());
-            fresh.setDevicePixelRatio(image_.devicePixelRatio());
-            image_ = fresh;
+            image_ = QImage(shared.size(), shared.format());
+            image_.setDevicePixelRatio(shared.devicePixelRatio());
         }
-        image_.setDotsPerMeterX(shared.dotsPerMeterX());
-        image_.setDotsPerMeterY(shared.dotsPerMeterY());
+        // The buffer is this box's alone by now: setting its metadata copies
+        // nothing.
         spare_ = shared;
+        if (image_.dotsPerMeterX() != shared.dotsPerMeterX())
+            image_.setDotsPerMeterX(shared.dotsPerMeterX());
+        if (image_.dotsPerMeterY() != shared.dotsPerMeterY())
+            image_.setDotsPerMeterY(shared.dotsPerMeterY());
     }
     image_.fill(colorFromRgbInt(backColor));
     touchAll();
@@ -149,6 +154,10 @@ void PictureBox::setupPainter(QPainter& p, bool fill) const {
     pen.setWidth(std::max(1, drawWidth));
     pen.setCapStyle(Qt::RoundCap);
     pen.setJoinStyle(Qt::RoundJoin);
+    if (smoothing && drawWidth <= 1) {
+        pen.setCapStyle(Qt::SquareCap);
+        pen.setJoinStyle(Qt::MiterJoin);
+    }
     Qt::PenStyle style = Qt::SolidLine;
     // Styled pens wider than one pixel are drawn solid, as on the original device.
     if (drawWidth <= 1) {
@@ -483,7 +492,8 @@ const PictureBox::MadeFont& PictureBox::madeFont(const LogFont& lf) const {
         if (fonts_.size() > 256) fonts_.clear();
         const QFont font = fontFor(lf);
         const QFontMetricsF m(font);
-        it = fonts_.insert(key, MadeFont{font, m.ascent(), m.ascent() + m.descent(), m});
+        it = fonts_.insert(key, MadeFont{font, m.ascent(), m.ascent() + m.descent(), m,
+                                         std::make_shared<QHash<QString, ShapedText>>()});
     }
     return *it;
 }
@@ -498,14 +508,42 @@ void PictureBox::textOut(int x, int y, const QString& text, const LogFont& lf) {
     p.setFont(made.font);
     p.translate(x, y);
     if (lf.escapement != 0) p.rotate(-lf.escapement / 10.0);
-    if (textHalo > 0) {
-        // The letters in the background colour around their place, under
-        // them: four copies moved diagonally reach round every stroke.
-        p.setPen(colorFromRgbInt(backColor));
-        const double e = textHalo * 0.7071;
-        const QPointF around[4] = {{e, e}, {-e, e}, {e, -e}, {-e, -e}};
-        for (const QPointF& o : around) p.drawText(QPointF(0, made.ascent) + o, text);
+    if (textHalo > 0) return haloText(p, made, text);
+    p.setPen(colorFromRgbInt(foreColor));
+    p.drawText(QPointF(0, made.ascent), text);
+}
+
+const PictureBox::ShapedText& PictureBox::shapedText(const MadeFont& made,
+                                                     const QString& text) const {
+    QHash<QString, ShapedText>& shaped = *made.shaped;
+    auto it = shaped.constFind(text);
+    if (it != shaped.constEnd()) return *it;
+    if (shaped.size() > 4096) shaped.clear();
+    QTextLayout layout(text, made.font);
+    layout.setCacheEnabled(true);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    ShapedText t;
+    if (line.isValid()) {
+        line.setLeadingIncluded(false);
+        t.ascent = line.ascent();
     }
+    layout.endLayout();
+    t.runs = layout.glyphRuns();
+    return *shaped.insert(text, std::move(t));
+}
+
+void PictureBox::haloText(QPainter& p, const MadeFont& made, const QString& text) {
+    const ShapedText& t = shapedText(made, text);
+    const QPointF at(0, made.ascent - t.ascent);
+    // The letters in the background colour around their place, under
+    // them: four copies moved diagonally reach round every stroke.
+    p.setPen(colorFromRgbInt(backColor));
+    const double e = textHalo * 0.7071;
+    const QPointF around[4] = {{e, e}, {-e, e}, {e, -e}, {-e, -e}};
+    for (const QPointF& o : around)
+        for (const QGlyphRun& run : t.runs) p.drawGlyphRun(at + o, run);
+    // The letters themselves as without a halo.
     p.setPen(colorFromRgbInt(foreColor));
     p.drawText(QPointF(0, made.ascent), text);
 }

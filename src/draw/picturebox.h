@@ -13,12 +13,15 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QGlyphRun>
+#include <QList>
 #include <QHash>
 #include <QImage>
 #include <QPoint>
 #include <QRect>
 #include <QString>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -163,6 +166,10 @@ public:
     void recordTexts(std::vector<TextCall>* log) { textLog_ = log; }
 
 private:
+    struct ShapedText {
+        QList<QGlyphRun> runs;
+        double ascent = 0;
+    };
     std::vector<TextCall>* textLog_ = nullptr;
     void setupPainter(class QPainter& p, bool fill) const;
     // A copy between device pixels of the image; clipped to both images.
@@ -185,9 +192,16 @@ private:
         QFont font;
         double ascent = 0, height = 0;
         QFontMetricsF metrics;
+        // The texts laid out in this font for haloed labels, by text: drawn
+        // five times each, and mostly the same from picture to picture.
+        std::shared_ptr<QHash<QString, ShapedText>> shaped;
     };
     mutable QHash<QString, MadeFont> fonts_;
     const MadeFont& madeFont(const LogFont& f) const;
+    // A text laid out once in a font, its baseline at ascent below the top.
+    const ShapedText& shapedText(const MadeFont& made, const QString& text) const;
+    // textOut with a halo: the four copies from the text laid out once.
+    void haloText(class QPainter& p, const MadeFont& made, const QString& text);
     // Metrics of the last font measured by textWidth.
     mutable QString metricsKey_;
     mutable std::optional<QFontMetricsF> metrics_;
