@@ -13,8 +13,8 @@ constexpr char kHeader[] = "urbica-label-kinds 1";
 constexpr int kMaxType = 32767;
 constexpr qint64 kMaxFileSize = 1 << 20;
 
-constexpr LabelKind kKinds[] = {LabelKind::Station, LabelKind::Street,
-                                LabelKind::Water,   LabelKind::Area,
+constexpr LabelKind kKinds[] = {LabelKind::Station,         LabelKind::Street,
+                                LabelKind::Water,           LabelKind::Area,
                                 LabelKind::PointOfInterest, LabelKind::HouseNumber};
 
 QString damaged(const QString& why) {
@@ -26,13 +26,20 @@ QString damaged(const QString& why) {
 
 const char* labelKindWord(LabelKind kind) {
     switch (kind) {
-    case LabelKind::Station: return "station";
-    case LabelKind::Street: return "street";
-    case LabelKind::Water: return "water";
-    case LabelKind::Area: return "area";
-    case LabelKind::PointOfInterest: return "poi";
-    case LabelKind::HouseNumber: return "house";
-    case LabelKind::Unknown: break;
+        case LabelKind::Station:
+            return "station";
+        case LabelKind::Street:
+            return "street";
+        case LabelKind::Water:
+            return "water";
+        case LabelKind::Area:
+            return "area";
+        case LabelKind::PointOfInterest:
+            return "poi";
+        case LabelKind::HouseNumber:
+            return "house";
+        case LabelKind::Unknown:
+            break;
     }
     return nullptr;
 }

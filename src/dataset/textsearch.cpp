@@ -317,8 +317,8 @@ private:
                            std::vector<int32_t>& typoRecords);
     void keepOtherWays(int c, const ClassNames& names, const QString& keyName,
                        const ClassSearchKeys& keys, const QString& prefix,
-                       const std::vector<ListModel::Item>& found,
-                       std::vector<int32_t>& typoRecords, bool cancelled);
+                       const std::vector<ListModel::Item>& found, std::vector<int32_t>& typoRecords,
+                       bool cancelled);
 
     const NameContext& ctx_;
     ListModel& list_;
@@ -346,9 +346,8 @@ FillStatus TextSearchRun::searchClass(int c, const ClassNames& names) {
                                  : ClassSearchKeys::make(names);
     std::vector<int32_t> typoRecords;
     if (typo_.usable)
-        typoRecords = otherNameMatches(*otherNames_, names, c, [&](QStringView k) {
-            return typoMatches(k, typo_, words_);
-        });
+        typoRecords = otherNameMatches(
+            *otherNames_, names, c, [&](QStringView k) { return typoMatches(k, typo_, words_); });
     std::vector<ListModel::Item> found;
     FillStatus status = listAsTyped(c, names, *keys, prefix, found);
     if (typo_.usable && status != FillStatus::Cancelled)

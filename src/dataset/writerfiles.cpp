@@ -80,9 +80,8 @@ bool writeExtras(const DatasetData& d, const QString& dir, QString* error) {
         !writeFileAtomically(fileIn(dir, QLatin1String(kDisplayNamesFile)),
                              encodeDisplayNames(d.displayNames), error))
         return false;
-    if (!d.labelKinds.empty() &&
-        !writeFileAtomically(fileIn(dir, QLatin1String(kLabelKindsFile)),
-                             encodeLabelKinds(d.labelKinds), error))
+    if (!d.labelKinds.empty() && !writeFileAtomically(fileIn(dir, QLatin1String(kLabelKindsFile)),
+                                                      encodeLabelKinds(d.labelKinds), error))
         return false;
     if (d.source && !writeFileAtomically(fileIn(dir, QLatin1String(kDataSourceFile)),
                                          encodeDataSource(*d.source), error))

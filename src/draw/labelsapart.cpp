@@ -70,13 +70,19 @@ private:
 
 int labelRank(const ObjectType& type, LabelKind kind) {
     switch (kind) {
-    case LabelKind::Station: return 0;
-    case LabelKind::Street:
-    case LabelKind::Water: return 1;
-    case LabelKind::Area: return 2;
-    case LabelKind::PointOfInterest: return 3;
-    case LabelKind::HouseNumber: return 4;
-    case LabelKind::Unknown: break;
+        case LabelKind::Station:
+            return 0;
+        case LabelKind::Street:
+        case LabelKind::Water:
+            return 1;
+        case LabelKind::Area:
+            return 2;
+        case LabelKind::PointOfInterest:
+            return 3;
+        case LabelKind::HouseNumber:
+            return 4;
+        case LabelKind::Unknown:
+            break;
     }
     if (type.labelMode == 3 || type.labelMode == 5 || type.labelMode == 6) return 1;
     if (type.closed != 0) return 2;

@@ -39,8 +39,7 @@ bool RecentCities::write(const QString& settingsFolder, QString* error) const {
                                error);
 }
 
-bool RecentCities::remember(const QString& settingsFolder, const QString& folder,
-                            QString* error) {
+bool RecentCities::remember(const QString& settingsFolder, const QString& folder, QString* error) {
     const QString path = filePath(settingsFolder);
     WriterLock lock;
     if (!lock.acquire(path, kFileLockWaitMs, fileBusyText(path), error)) return false;

@@ -181,9 +181,9 @@ TEST(LabelRank, FromTheDatasetsKindsNeverTheTypesNameElseFromTheShape) {
     EXPECT_EQ(labelRank(station, none->of(4)), 3);
 
     // With it, the recorded kind ranks the type whatever its name and shape.
-    ASSERT_TRUE(write(encodeLabelKinds({LabelKind::Unknown, LabelKind::Area, LabelKind::Water,
-                                        LabelKind::Street, LabelKind::Station,
-                                        LabelKind::HouseNumber})));
+    ASSERT_TRUE(
+        write(encodeLabelKinds({LabelKind::Unknown, LabelKind::Area, LabelKind::Water,
+                                LabelKind::Street, LabelKind::Station, LabelKind::HouseNumber})));
     const auto kinds = LabelKinds::load(folder, nullptr, &problem);
     EXPECT_TRUE(problem.isEmpty()) << problem.toStdString();
     EXPECT_EQ(kinds->of(1), LabelKind::Area);

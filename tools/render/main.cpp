@@ -64,7 +64,8 @@ QString openDataset(const cli::CommandLine& p, AppState& s, QStringList& damaged
     s.settings.dataDirectory = QDir(p.value("data")).absolutePath() + QDir::separator();
     if (!readCatalogue(s.settings, s.catalogue, s.tables))
         return QStringLiteral("%1: %2").arg(p.value("data"), noDataMessage());
-    if (s.catalogue.gridExtent == 0) return QStringLiteral("в %1 нет каталога").arg(p.value("data"));
+    if (s.catalogue.gridExtent == 0)
+        return QStringLiteral("в %1 нет каталога").arg(p.value("data"));
     readIconTable(s.settings.dataDirectory, s.tables);
     // The projection gives the scale bar its metres; a damaged one is named
     // once and the picture is drawn without it.
@@ -133,7 +134,8 @@ QString drawAndWrite(const cli::CommandLine& p, AppState& s, int w, int h, doubl
     if (QFileInfo(p.value("out")).suffix().compare(QLatin1String("png"), Qt::CaseInsensitive) == 0)
         writer.setQuality(80);
     if (!writer.write(boxes.originalpage.image()))
-        return QStringLiteral("не удалось записать %1: %2").arg(p.value("out"), writer.errorString());
+        return QStringLiteral("не удалось записать %1: %2")
+            .arg(p.value("out"), writer.errorString());
     std::printf("%.1f ms: view %.0f %.0f %.0f, %g units per pixel, %dx%d\n", ms,
                 double(s.view.viewLeft), double(s.view.viewTop), double(s.view.viewWidth),
                 double(s.view.unitsPerPixel), w, h);
