@@ -444,8 +444,7 @@ bool writeLayer(const DatasetData& d, int l, const QString& dir, QString* error)
             return false;
         QByteArray tb(qsizetype(grid.cells.size()) * kGridRecordLength, '\0');
         for (size_t k = 0; k < grid.cells.size(); ++k)
-            GridCell{grid.cells[k].objectCount, grid.cells[k].firstEntry}.encode(
-                tb.data() + qsizetype(k) * kGridRecordLength);
+            grid.cells[k].encode(tb.data() + qsizetype(k) * kGridRecordLength);
         QByteArray sr(qsizetype(grid.entries.size()) * kCellEntryLength, '\0');
         for (size_t k = 0; k < grid.entries.size(); ++k)
             CellEntry::of(grid.entries[k].object, grid.entries[k].flags)

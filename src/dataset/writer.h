@@ -113,10 +113,7 @@ bool encodeBmp(const QImage& image, QByteArray& out);
 // One level's grid index as written: .tb records (count, first entry) and
 // .sr entries (object number, flags), exposed for tests and tools.
 struct GridIndex {
-    struct Cell {
-        int16_t objectCount = 0;
-        int32_t firstEntry = 0;
-    };
+    using Cell = GridCell;
     struct Entry {
         int32_t object = 0;
         int16_t flags = 0;  // bit 0: also in a lower column; bit 1: also in a lower row
