@@ -98,6 +98,7 @@ std::shared_ptr<const FileBytes> FileCache::file(const QString& path) {
             return it->bytes;
         }
         // Changed under us: whatever was derived from it goes too.
+        ++changes_;
         files_.erase(it);
         derived_.clear();
     }

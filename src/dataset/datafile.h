@@ -104,6 +104,8 @@ public:
     };
     void clear();
     int fileCount() const { return int(files_.size()); }
+    // Counts the kept files found changed or cut under the cache.
+    quint64 changes() const { return changes_; }
 
 private:
     struct Entry {
@@ -114,6 +116,7 @@ private:
     bool enabled_ = true;
     int passDepth_ = 0;
     quint64 pass_ = 0;
+    quint64 changes_ = 0;
     QHash<QString, Entry> files_;
     QHash<QString, std::shared_ptr<const void>> derived_;
 };
@@ -177,6 +180,7 @@ public:
     RecordFile(const QString& path, int recordLength, FileCache* cache = nullptr);
 
     bool isOpen() const { return file_.isOpen(); }
+    const QString& path() const { return file_.path(); }
     int recordLength() const { return length_; }
     // Whole records in the file; a trailing part record does not count.
     qint64 recordCount() const { return length_ > 0 ? file_.size() / length_ : 0; }

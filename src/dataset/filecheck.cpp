@@ -22,23 +22,27 @@ QString recordFileProblem(const QString& path, int recordLength, int64_t needed)
                                          .arg(stamp.size)
                                          .arg(recordLength));
     const int64_t count = stamp.size / recordLength;
-    if (needed > count)
+    if (needed > count || needed < 0)
         return damagedFileText(
             path, QStringLiteral("в нём %1 записей, а нужна запись %2").arg(count).arg(needed));
     return {};
 }
 
-QString layerFilesProblem(const QString& dir, const LayerRecord& layer) {
-    auto file = [&](const QString& ext) { return dataFilePath(dir, layer.fileBase() + ext); };
-    QString p = recordFileProblem(file(QStringLiteral(".zgs")), ObjectRecord::kRecordLength);
+QString layerFilesProblem(const QString& dir, const LayerRecord& layer, QString* path) {
+    QString p;
+    auto check = [&](const QString& ext, int recordLength) {
+        const QString file = dataFilePath(dir, layer.fileBase() + ext);
+        if (p.isEmpty()) p = recordFileProblem(file, recordLength);
+        if (!p.isEmpty() && path && path->isEmpty()) *path = file;
+    };
+    check(QStringLiteral(".zgs"), ObjectRecord::kRecordLength);
     // The point pool is addressed by byte offsets: it need only be there.
-    if (p.isEmpty()) p = recordFileProblem(file(QStringLiteral(".xy4")), 0);
+    check(QStringLiteral(".xy4"), 0);
     for (int level = 1; level <= 3 && p.isEmpty(); ++level) {
         if (layer.levels[size_t(level - 1)].cellSize <= 0) continue;
         const QString digit = QString::number(level);
-        p = recordFileProblem(file(QStringLiteral(".tb") + digit), GridCell::kRecordLength);
-        if (p.isEmpty())
-            p = recordFileProblem(file(QStringLiteral(".sr") + digit), CellEntry::kRecordLength);
+        check(QStringLiteral(".tb") + digit, GridCell::kRecordLength);
+        check(QStringLiteral(".sr") + digit, CellEntry::kRecordLength);
     }
     return p;
 }

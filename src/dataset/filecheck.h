@@ -13,13 +13,16 @@ struct LayerRecord;
 struct NameContext;
 
 // Empty when the file at path is there and holds whole records of
-// recordLength bytes, at least up to record number needed (0: any number).
+// recordLength bytes, at least up to record number needed (0: any number; a
+// number below 0 is never in the file).
 // A recordLength of 0 checks only that the file is there.
 QString recordFileProblem(const QString& path, int recordLength, int64_t needed = 0);
 
 // The first problem of the files a layer is drawn from (object records, point
-// pool, the grid index of every level the layer has); empty when none.
-QString layerFilesProblem(const QString& dataDirectory, const LayerRecord& layer);
+// pool, the grid index of every level the layer has); empty when none. Given
+// path, the file it names goes there.
+QString layerFilesProblem(const QString& dataDirectory, const LayerRecord& layer,
+                          QString* path = nullptr);
 
 // The first problem of the files a class is searched in: the name index and
 // the references of whole records, the name file of whole records and, for a

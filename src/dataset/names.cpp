@@ -8,6 +8,7 @@
 #include "dataset/binary.h"
 #include "dataset/datafile.h"
 #include "dataset/displaynames.h"
+#include "dataset/fileproblems.h"
 #include "dataset/listmodel.h"
 #include "dataset/listorder.h"
 #include "dataset/namesshared.h"
@@ -123,7 +124,7 @@ bool withParent(const NameContext& ctx, int c, int64_t n, int depth, bool street
     }
     char buf[NameRecord::kRecordLength];
     NameRecord rec;
-    if (index.read(n, buf)) {
+    if (readRecordNoting(index, n, buf, ctx.problems)) {
         rec = NameRecord::decode(buf);
     } else if (streetStyle) {
         name.clear();  // a street past its index has no name with context
@@ -169,7 +170,7 @@ QString objectNameAt(const NameContext& ctx, int64_t c64, int64_t n, bool contex
         return {};
     }
     QByteArray rec(names.recordLength(), Qt::Uninitialized);
-    if (!names.read(n, rec.data())) return {};
+    if (!readRecordNoting(names, n, rec.data(), ctx.problems)) return {};
     if (style == kHouseNumberStyle) {
         name = houseName(rec.constData(), context, houseStructure(ctx, c, n));
     } else {
@@ -187,7 +188,7 @@ bool readRefs(const NameContext& ctx, int c, const char* ext, int64_t first, int
     const QString path = classFilePath(ctx, c, ext);
     if (path.isEmpty()) return false;
     RecordFile file(path, ObjectRef::kRecordLength, ctx.files);
-    if (!file.isOpen()) return false;
+    if (!file.isOpen()) return noteRecordProblem(ctx.problems, path, 0);
     const int64_t total = file.recordCount();
     const int64_t from = std::max<int64_t>(first, 1);
     const int64_t to = std::min<int64_t>(first + count - 1, total);
@@ -198,7 +199,10 @@ bool readRefs(const NameContext& ctx, int c, const char* ext, int64_t first, int
         for (int64_t i = 0; i <= to - from; ++i)
             out.push_back(ObjectRef::decode(bytes.constData() + i * ObjectRef::kRecordLength));
     }
-    return first >= 1 && first + count - 1 <= total;
+    // A range outside the file names it, whatever its numbers.
+    return (first >= 1 && first + count - 1 <= total) ||
+           noteRecordProblem(ctx.problems, path, ObjectRef::kRecordLength,
+                             first < 1 ? first : first + count - 1);
 }
 
 }  // namespace
@@ -264,7 +268,7 @@ QString streetName(const NameContext& ctx, int64_t record, QString* error) {
         return {};
     }
     char buf[StreetNameRecord::kRecordLength];
-    if (!names.read(record, buf)) return {};
+    if (!readRecordNoting(names, record, buf, ctx.problems)) return {};
     if (QString whole = wholeName(ctx, sc, record); !whole.isEmpty()) return whole;
     return streetNameFromRecord(buf);
 }
@@ -275,7 +279,7 @@ bool readNameRecord(const NameContext& ctx, int classNumber, int64_t record, Nam
     if (path.isEmpty()) return false;
     RecordFile index(path, NameRecord::kRecordLength, ctx.files);
     char buf[NameRecord::kRecordLength];
-    if (!index.read(record, buf)) return false;
+    if (!readRecordNoting(index, record, buf, ctx.problems)) return false;
     out = NameRecord::decode(buf);
     return true;
 }
@@ -323,6 +327,8 @@ ClassNames::ClassNames(const NameContext& ctx, int c) {
             return;
         }
         nameCount_ = names_->size() / recordLength_;
+        checkNameFiles(ctx.problems, indexPath, index_->size(), namePath, names_->size(),
+                       recordLength_);
     }
     ok_ = true;
 }
@@ -377,6 +383,7 @@ StreetListEntries streetListEntries(const NameContext& ctx, bool sorted,
     const int64_t count = index.size() / NameRecord::kRecordLength;
     constexpr int kNameLength = StreetNameRecord::kRecordLength;
     const int64_t nameCount = names.size() / kNameLength;
+    checkNameFiles(ctx.problems, indexPath, index.size(), namePath, names.size(), kNameLength);
 
     std::vector<ListModel::Item> items;
     items.reserve(size_t(count));

@@ -22,6 +22,7 @@
 
 namespace urbica {
 
+class DatasetProblems;
 class DisplayNames;
 
 // What the routines below read: the data folder and the tables of the dataset.
@@ -35,6 +36,9 @@ struct NameContext {
     // The whole names (urbica.dnm) shown in place of the names of the name
     // files that lost letters or were cut; null: the names as stored.
     const DisplayNames* wholeNames = nullptr;
+    // Where a file found short, not a whole number of records or missing is
+    // noted while what can be read is given; null: nowhere.
+    DatasetProblems* problems = nullptr;
 };
 
 // The file of class c with the given extension (".cl2", ".ssl", ".dnl", ".cls");

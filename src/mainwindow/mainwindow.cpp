@@ -328,6 +328,7 @@ void MainWindow::redrawView(bool record) {
     urbica::redrawView(state_, boxes, hooks_, record);
     redrawing_ = false;
     syncNavigation();
+    showDatasetProblems();
     Q_EMIT viewRedrawn();
 }
 
@@ -348,6 +349,7 @@ void MainWindow::viewCommand(const std::function<void(NavContext&)>& command) {
     command(c);
     redrawing_ = false;
     syncNavigation();
+    showDatasetProblems();
 }
 
 bool MainWindow::showNamedObject(int classNumber, int32_t record) {
@@ -446,6 +448,25 @@ void MainWindow::message(const QString& text) {
     }
     QMessageBox box(QMessageBox::NoIcon, windowTitle(), text, QMessageBox::Ok, this);
     box.exec();
+}
+
+void MainWindow::showDatasetProblems() {
+    const QStringList problems = state_.problems.take();
+    if (problems.isEmpty()) return;
+    const QString text = problems.join(QStringLiteral("; "));
+    if (options_.showProblems) {
+        options_.showProblems(text);
+        return;
+    }
+    // Said in the info line, not in a box, since it comes while the user pans;
+    // a name shown there stays in front.
+    const QString shown = run_.tickerPaused != 0 && !selst->text().isEmpty()
+                              ? selst->text() + QStringLiteral(" — ") + text
+                              : text;
+    run_.tickerPaused = 1;
+    selst->setTextColor(QColor(192, 0, 0));
+    selst->setText(shown);
+    selst->setCursorPosition(0);
 }
 
 bool MainWindow::ask(const QString& text) {

@@ -41,6 +41,9 @@ class SideSplitter;
 struct MainWindowOptions {
     // A modal message with only an OK button.
     std::function<void(const QString&)> showMessage;
+    // The damaged data files met while the map was drawn or an object shown;
+    // empty: the info line.
+    std::function<void(const QString&)> showProblems;
     // A Yes/No question; true for Yes.
     std::function<bool(const QString&)> askYesNo;
     // Opens a web or mail address.
@@ -243,6 +246,8 @@ private:
     void viewCommand(const std::function<void(NavContext&)>& command);
     void openUrl(const QUrl& url);
     void message(const QString& text);
+    // Names the damaged files noted since the last time (state_.problems).
+    void showDatasetProblems();
     bool ask(const QString& text);
 
     AppState& state_;

@@ -44,6 +44,7 @@ QString folderWithSeparator(const QString& folder) {
 void MainWindow::loadCity() {
     Settings& s = state_.settings;
     state_.view.busy = true;
+    state_.problems.clear();  // the new city's damaged files are named anew
     if (!readCatalogue(s, state_.catalogue, state_.tables)) {
         message(noDataMessage());
     } else {
@@ -52,10 +53,10 @@ void MainWindow::loadCity() {
         if (streetsAhead_) {
             try {
                 startStreets_ = std::async(
-                    std::launch::async,
-                    [data = s.dataDirectory, catalogue = state_.catalogue, tables = state_.tables] {
+                    std::launch::async, [data = s.dataDirectory, catalogue = state_.catalogue,
+                                         tables = state_.tables, problems = &state_.problems] {
                         FileCache files;
-                        const NameContext ctx{data, catalogue, tables, &files};
+                        const NameContext ctx{data, catalogue, tables, &files, nullptr, problems};
                         return streetListEntries(ctx, true);
                     });
             } catch (const std::system_error&) {

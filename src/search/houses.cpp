@@ -6,6 +6,7 @@
 #include "dataset/binary.h"
 #include "dataset/datafile.h"
 #include "dataset/filecheck.h"
+#include "dataset/fileproblems.h"
 #include "dataset/listmodel.h"
 #include "dataset/namerecords.h"
 #include "dataset/numbers.h"
@@ -98,9 +99,11 @@ bool readStreetHouses(const NameContext& ctx, int64_t street, std::vector<HouseE
         out.clear();
         return false;
     };
-    QString skipped;
+    QString skipped, skippedPath;
     auto skip = [&](const QString& path, int length, int64_t needed) {
-        if (skipped.isEmpty()) skipped = recordFileProblem(path, length, needed);
+        if (!skipped.isEmpty()) return;
+        skipped = recordFileProblem(path, length, needed);
+        skippedPath = path;
     };
     auto whole = [&](const RecordFile& f, const QString& path) {
         if (f.isOpen()) skip(path, f.recordLength(), 0);
@@ -164,6 +167,7 @@ bool readStreetHouses(const NameContext& ctx, int64_t street, std::vector<HouseE
         setError(error, skipped);
         return false;
     }
+    if (ctx.problems) ctx.problems->note(skippedPath, skipped);
     return true;
 }
 

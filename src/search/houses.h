@@ -46,7 +46,7 @@ double houseNumberValue(const QString& text);
 // cannot be read, or when no house could be read because a file is not a
 // whole number of records or too short for a record asked for; out then holds
 // nothing. passedOver names such a file also when the houses that could be
-// read are given.
+// read are given; so does the context's sink of problems.
 bool readStreetHouses(const NameContext& ctx, int64_t street, std::vector<HouseEntry>& out,
                       QString* error = nullptr, QString* passedOver = nullptr);
 

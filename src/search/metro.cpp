@@ -4,6 +4,7 @@
 
 #include "dataset/binary.h"
 #include "dataset/datafile.h"
+#include "dataset/fileproblems.h"
 #include "dataset/listmodel.h"
 #include "dataset/namerecords.h"
 #include "dataset/sametexts.h"
@@ -37,9 +38,12 @@ bool fillMetroList(const NameContext& ctx, ListModel& list, QString* error) {
     if (!metroClassInTable(ctx)) return true;
     const int mc = ctx.catalogue.metroClass;
     QByteArray index, names;
-    if (!readWhole(classFilePath(ctx, mc, ".cl2"), ctx.files, index, error) ||
-        !readWhole(classFilePath(ctx, mc, ".cls"), ctx.files, names, error))
+    const QString indexPath = classFilePath(ctx, mc, ".cl2");
+    const QString namePath = classFilePath(ctx, mc, ".cls");
+    if (!readWhole(indexPath, ctx.files, index, error) ||
+        !readWhole(namePath, ctx.files, names, error))
         return false;
+    checkNameFiles(ctx.problems, indexPath, index.size(), namePath, names.size(), kPlainNameLength);
     // Station names are plain 100-byte records whatever the class's style says.
     const int64_t count = std::min<int64_t>(index.size() / NameRecord::kRecordLength,
                                             names.size() / PlainNameRecord::kRecordLength);

@@ -131,6 +131,7 @@ void QuickFind::run(Mode mode) {
     } else {
         findList_->setFocus();
     }
+    env_.reportProblems(findList_->window());
 }
 
 void QuickFind::showSelected() {

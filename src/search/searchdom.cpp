@@ -203,7 +203,8 @@ void SearchDomDialog::loadStreets() {
         firstLetterIndex_ = buildFirstLetterIndex(streets_);
         if (!streets_.isEmpty()) streets_.setCurrentIndex(0);
     }
-    if (!error.isEmpty()) env_.message(this, error);
+    // A failure, or the damaged files the list passed over.
+    env_.message(this, error);
 }
 
 bool SearchDomDialog::contextMode() const { return findmode[1]->isChecked(); }
@@ -295,6 +296,7 @@ void SearchDomDialog::findStreet() {
     if (any) findstreetList->setFocus();
     if (!any && status != FillStatus::Failed)
         env_.message(this, message(kSection, 15, QStringLiteral("Не найдено ни одной улицы")));
+    env_.reportProblems(this);
 }
 
 int32_t SearchDomDialog::currentStreet() const {
@@ -351,6 +353,7 @@ void SearchDomDialog::findHouse() {
         env_.message(this, error);
         return;
     }
+    env_.reportProblems(this);
     if (houses_.isEmpty()) {
         showkey->setEnabled(false);
         if (query.isEmpty()) {

@@ -86,6 +86,7 @@ void SearchMetroDialog::setListMode(bool list) {
         showkey->setEnabled(true);
         findkey->setEnabled(false);
         if (!ok) env_.message(this, error);
+        env_.reportProblems(this);
     } else {
         stations_.clear();
         showkey->setEnabled(false);
@@ -114,6 +115,7 @@ void SearchMetroDialog::find() {
         showkey->setEnabled(true);
         metrolist->setFocus();
     }
+    env_.reportProblems(this);
     env_.letEventsRun();
     findkey->setEnabled(!listMode());
 }

@@ -10,12 +10,16 @@
 namespace urbica {
 
 void SearchEnv::message(QWidget* parent, const QString& text) const {
+    QStringList lines;
+    if (!text.isEmpty()) lines << text;
+    if (state) lines << state->problems.take();
+    if (lines.isEmpty()) return;
     if (showMessage) {
-        showMessage(text);
+        showMessage(lines.join(QLatin1Char('\n')));
         return;
     }
-    QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(), text,
-                    QMessageBox::Ok, parent);
+    QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(),
+                    lines.join(QLatin1Char('\n')), QMessageBox::Ok, parent);
     box.exec();
 }
 

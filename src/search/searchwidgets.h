@@ -28,7 +28,11 @@ struct SearchEnv {
     std::function<std::optional<StreetListEntries>()> takeStreets;
 
     NameContext names() const { return state->names(); }
+    // Shows text in one message with the damaged files noted since the last
+    // one (see DatasetProblems); nothing when both are empty.
     void message(QWidget* parent, const QString& text) const;
+    // The damaged files noted since the last message, in one message.
+    void reportProblems(QWidget* parent) const { message(parent, {}); }
     void letEventsRun() const;
     // Applies the marks options and shows the object.
     void showFound(int classNumber, int32_t record) const;

@@ -197,6 +197,7 @@ void UnifindDialog::find() {
         showkey->setEnabled(true);
         findList->setFocus();
     }
+    env_.reportProblems(this);
     env_.letEventsRun();
     findkey->setEnabled(!listMode());
 }
@@ -215,6 +216,7 @@ void UnifindDialog::fillList() {
     }
     busy_ = false;
     if (status == FillStatus::Failed) env_.message(this, error);
+    env_.reportProblems(this);
     positionWhileTyping(findname->text());
 }
 

@@ -5,8 +5,9 @@
 #include <QString>
 #include <optional>
 
-#include "dataset/displaynames.h"
 #include "dataset/datasource.h"
+#include "dataset/displaynames.h"
+#include "dataset/fileproblems.h"
 #include "dataset/georef.h"
 #include "dataset/names.h"
 #include "dataset/programfolders.h"
@@ -31,6 +32,9 @@ struct AppState {
     // Data files and decoded names kept between calls; reading through it does
     // not change what the state says, so it may be filled from a const state.
     mutable FileCache files;
+    // The damaged data files met since the city was opened, each to be named
+    // to the user once; noted from const routines too, like the cache.
+    mutable DatasetProblems problems;
     // Where the map lies on the Earth, when the dataset records it.
     std::optional<GeoReference> geo;
     // The whole names of names that lost letters or were cut, when the
@@ -58,7 +62,9 @@ struct AppState {
     }
 
     NameContext names() const {
-        return NameContext{settings.dataDirectory, catalogue, tables, &files, displayNames.get()};
+        NameContext ctx{settings.dataDirectory, catalogue, tables, &files, displayNames.get()};
+        ctx.problems = &problems;
+        return ctx;
     }
 };
 

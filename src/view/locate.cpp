@@ -49,8 +49,11 @@ bool namedObjectBox(const AppState& s, int c, int32_t n, ObjectBox& out, QString
     NameRecord rec;
     if (!readNameRecord(ctx, c, n, rec) || rec.mapObjectCount < 1) return false;
     std::vector<ObjectRef> refs;
+    // The window names such a file once; the caller may name it itself.
     auto tell = [&](const QString& path, int length, int64_t needed) {
-        if (problem && problem->isEmpty()) *problem = recordFileProblem(path, length, needed);
+        const QString why = recordFileProblem(path, length, needed);
+        s.problems.note(path, why);
+        if (problem && problem->isEmpty()) *problem = why;
     };
     if (!readMapObjectRefs(ctx, c, rec, refs))  // what lies inside the file
         tell(classFilePath(ctx, c, ".ssl"), ObjectRef::kRecordLength,

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "dataset/datafile.h"
+#include "dataset/filecheck.h"
 #include "dataset/names.h"
 #include "dataset/numbers.h"
 #include "dataset/searchnames.h"
@@ -32,6 +33,17 @@ void forEachShownLayer(const Tables& t, Visit visit) {
         if (layer.shown == 0 || layer.listed == 0) continue;
         visit(layer);
     }
+}
+
+// Notes the damaged files of the shown layers when the city is new to the
+// problem list or the cache has seen files change since the last look.
+void noteLayerProblems(const AppState& s) {
+    if (!s.problems.layersToCheck(s.files.changes())) return;
+    forEachShownLayer(s.tables, [&](const LayerRecord& layer) {
+        QString path;
+        const QString problem = layerFilesProblem(s.settings.dataDirectory, layer, &path);
+        if (!problem.isEmpty()) s.problems.note(path, problem);
+    });
 }
 
 }  // namespace
@@ -182,6 +194,7 @@ void renderMap(AppState& s, MapBoxes& boxes, const ViewHooks& hooks) {
         drawlayer(ctx, box, layer);
         refreshbox(box, hooks);
     });
+    noteLayerProblems(s);
     box.drawStyle = 0;
     box.fillStyle = 0;
     drawlabels(ctx, box);

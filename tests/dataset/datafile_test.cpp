@@ -10,6 +10,7 @@
 
 #include "../support/smalltmpfs.h"
 #include "dataset/binary.h"
+#include "dataset/fileproblems.h"
 
 using namespace urbica;
 
@@ -176,4 +177,37 @@ TEST(LittleEndian, SignedAndUnsignedFields) {
     EXPECT_EQ(getI32(b), 0x01020304);
     putF32(b, -1.5f);
     EXPECT_EQ(getF32(b), -1.5f);
+}
+
+// A damaged file is named once; again only when it has changed and is still
+// damaged, or when the city is opened anew. Record numbers out of range are
+// named whatever their sign.
+TEST(DatasetProblems, EachDamagedFileIsNamedOnceUntilItChanges) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("x.cls"));
+    ASSERT_TRUE(writeFileAtomically(path, QByteArray(25, ' ')));
+    DatasetProblems problems;
+    for (int i = 0; i < 3; ++i) problems.check(path, 10);
+    problems.check(dir.filePath(QStringLiteral("whole.cls")), 0);  // missing
+    QStringList named = problems.take();
+    ASSERT_EQ(named.size(), 2);
+    EXPECT_TRUE(named[0].contains(QStringLiteral("x.cls")) && named[0].contains(u"25"));
+    EXPECT_TRUE(named[1].contains(QStringLiteral("whole.cls")));
+    problems.check(path, 10);
+    EXPECT_TRUE(problems.take().isEmpty());
+    ASSERT_TRUE(writeFileAtomically(path, QByteArray(27, ' ')));  // changed, still damaged
+    problems.check(path, 10);
+    EXPECT_EQ(problems.take().size(), 1);
+
+    ASSERT_TRUE(writeFileAtomically(path, QByteArray(20, ' ')));  // whole, two records
+    problems.check(path, 10, 2);
+    problems.check(path, 10, 1);
+    EXPECT_TRUE(problems.take().isEmpty()) << "a whole file holding the record is no problem";
+    for (int64_t n : {int64_t(3), int64_t(-1), int64_t(1) << 40}) {
+        problems.clear();
+        problems.check(path, 10, n);
+        named = problems.take();
+        ASSERT_EQ(named.size(), 1) << n;
+        EXPECT_TRUE(named[0].contains(QString::number(n))) << named[0].toStdString();
+    }
 }

@@ -9,6 +9,7 @@
 
 #include "dataset/binary.h"
 #include "dataset/datafile.h"
+#include "dataset/fileproblems.h"
 #include "dataset/listmodel.h"
 #include "dataset/writer.h"
 
@@ -64,8 +65,18 @@ struct City : ::testing::Test {
     QTemporaryDir tmp;
     QString dir;
     DatasetData data;
+    mutable DatasetProblems problems;  // the damaged files the readers met
 
-    NameContext ctx() const { return NameContext{dir, data.catalogue, data.tables}; }
+    NameContext ctx() const {
+        return NameContext{dir, data.catalogue, data.tables, nullptr, nullptr, &problems};
+    }
+    // How often each of the files is named in what the readers noted.
+    std::vector<qsizetype> timesNamed(const QStringList& files) const {
+        const QString all = problems.take().join(QLatin1Char('\n'));
+        std::vector<qsizetype> out;
+        for (const QString& f : files) out.push_back(all.count(f));
+        return out;
+    }
 
     void SetUp() override {
         ASSERT_TRUE(tmp.isValid());
@@ -234,6 +245,9 @@ TEST_F(City, ShortAndMissingFiles) {
     ListModel find, nosort;
     EXPECT_EQ(fillClassList(ctx(), find, kDistricts, nosort, &error), FillStatus::Failed);
     EXPECT_EQ(find.count(), 0);
+    // The cut house file is noted once, for the window to name; the missing
+    // one is named by the errors above.
+    EXPECT_EQ(timesNamed({u("dom.cls"), u("rn.cls")}), (std::vector<qsizetype>{1, 0}));
 }
 
 TEST_F(City, ReferenceRangesPastTheFileAreCut) {
@@ -422,6 +436,8 @@ TEST_F(City, BulkNamesEqualSingleLookups) {
         for (int64_t n = 0; n <= bulk.recordCount() + 2; ++n)
             EXPECT_EQ(bulk.shortName(n), objectName(ctx(), c, n, false)) << c << "/" << n;
     }
+    // Each short file is noted once, though every class reads it again.
+    EXPECT_EQ(timesNamed({u("apt.cls"), u("ulic.cls")}), (std::vector<qsizetype>{1, 1}));
 }
 
 // A class of more than 32767 records is listed whole, in numeric order.

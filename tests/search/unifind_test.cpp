@@ -161,6 +161,35 @@ TEST_F(Unifind, ShowWithoutSelectionEmptiesTheMarksWhenAsked) {
     EXPECT_TRUE(dlg->isVisible());
 }
 
+// Name files that are not a whole number of records or are shorter than their
+// index: what can be read is found and listed, and each file is named once
+// however often it is read.
+TEST_F(Unifind, DamagedNameFilesAreNamedOnceAndTheRestIsListed) {
+    city.truncate("sh.cls", 2 * kPlainNameLength + 7);  // schools "10" and "2" whole
+    for (const char* file : {"pr.cls", "mt.cl2"}) {
+        QFile f(city.path(file));
+        ASSERT_TRUE(f.open(QIODevice::Append));
+        f.write("x");
+    }
+    dlg->sloiList->item(3)->setSelected(true);  // the ponds too
+    for (int i = 0; i < 2; ++i) {
+        dlg->findname->setText(u("Ёлоч"));
+        dlg->findkey->click();
+        EXPECT_TRUE(found().contains(u("Пруды Озеро Ёлочное"))) << found().join(u',').toStdString();
+        EXPECT_TRUE(found().contains(u("Улицы Ёлочная")));
+    }
+    dlg->findmode[1]->click();
+    for (int i = 0; i < 2; ++i) {
+        chooseClass(kSchools);
+        const QStringList schools = listTexts(dlg->numericResults()) + found();
+        EXPECT_TRUE(schools.contains(u("10")) && schools.contains(u("2")))
+            << schools.join(u',').toStdString();
+    }
+    const QString all = city.messages.join(u'\n');
+    for (const char* file : {"sh.cls", "pr.cls", "mt.cl2"})
+        EXPECT_EQ(all.count(QLatin1String(file)), 1) << file << ": " << all.toStdString();
+}
+
 TEST_F(Unifind, MissingNameFileIsReported) {
     QFile::remove(city.path("mt.cls"));
     dlg->findname->setText(u("а"));

@@ -65,6 +65,12 @@ TEST(ShowNamedObject, BoxStartsFromTheFirstObjectThatCanBeRead) {
     EXPECT_FLOAT_EQ(c.s.view.viewLeft, 3040);
     EXPECT_FLOAT_EQ(c.s.view.viewTop, 1960);
     EXPECT_FLOAT_EQ(c.s.view.viewWidth, 640);
+    // The record past the layer's object file is noted once, for the window to name.
+    ASSERT_TRUE(showNamedObject(c.s, c.boxes, c.hooks, 4, 1));
+    const QStringList named = c.s.problems.take();
+    ASSERT_EQ(named.size(), 1) << named.join(u'\n').toStdString();
+    EXPECT_EQ(named[0].count(QStringLiteral("areas.zgs")), 1) << named[0].toStdString();
+    EXPECT_TRUE(named[0].contains(QStringLiteral("999")));
 }
 
 TEST(ShowNamedObject, NothingReadableOrMissingChangesNothing) {

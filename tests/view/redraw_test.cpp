@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QTemporaryDir>
 
 #include "dataset/writer.h"
@@ -279,4 +280,31 @@ TEST(RenderMap, ScaleBarAndNoticeLieOverMarksAndHighlights) {
     EXPECT_EQ(marked.size(), blank.size());
     EXPECT_EQ(marked.pixel(399, 199) & 0xFFFFFF, 0xFFFFFFu) << "the notice's white strip";
     EXPECT_EQ(marked.pixel(0, 0) & 0xFFFFFF, 0u);
+}
+
+// A layer file cut inside a record, while the city is open: the picture holds
+// what can be read (the other layer, its label) and the file is noted once
+// however often the view is drawn; cut again, it is noted again.
+TEST(RenderMap, DamagedLayerFileIsNotedOnceAndTheRestIsDrawn) {
+    ViewFixture f;
+    f.s.tables.layers[2].shown = 0;
+    f.show(0, 0, 4000);
+    const QImage withoutCover = f.boxes.map.image();
+    f.s.tables.layers[2].shown = -1;
+    f.show(0, 0, 4000);
+    EXPECT_TRUE(f.s.problems.take().isEmpty());
+
+    QStringList named;
+    const QString cover = f.dir.filePath(QStringLiteral("l2.zgs"));
+    for (const qint64 size : {qint64(7), qint64(3)}) {
+        ASSERT_TRUE(QFile::resize(cover, size));
+        for (int i = 0; i < 3; ++i) {
+            f.show(float(i * 100), 0, 4000);
+            named += f.s.problems.take();
+        }
+        f.show(0, 0, 4000);
+        EXPECT_EQ(f.boxes.map.image(), withoutCover) << size;
+    }
+    ASSERT_EQ(named.size(), 2) << named.join(u'\n').toStdString();
+    for (const QString& text : named) EXPECT_EQ(text.count(QStringLiteral("l2.zgs")), 1);
 }
