@@ -43,7 +43,7 @@ bool fillMetroList(const NameContext& ctx, ListModel& list, QString* error) {
     if (!readWhole(indexPath, ctx.files, index, error) ||
         !readWhole(namePath, ctx.files, names, error))
         return false;
-    checkNameFiles(ctx.problems, indexPath, index.size(), namePath, names.size(), kPlainNameLength);
+    checkNameFiles(ctx.problems, indexPath, index.size(), namePath, names.size(), PlainNameRecord::kRecordLength);
     // Station names are plain 100-byte records whatever the class's style says.
     const int64_t count = std::min<int64_t>(index.size() / NameRecord::kRecordLength,
                                             names.size() / PlainNameRecord::kRecordLength);

@@ -165,7 +165,7 @@ TEST_F(Unifind, ShowWithoutSelectionEmptiesTheMarksWhenAsked) {
 // index: what can be read is found and listed, and each file is named once
 // however often it is read.
 TEST_F(Unifind, DamagedNameFilesAreNamedOnceAndTheRestIsListed) {
-    city.truncate("sh.cls", 2 * kPlainNameLength + 7);  // schools "10" and "2" whole
+    city.truncate("sh.cls", 2 * PlainNameRecord::kRecordLength + 7);  // schools "10" and "2" whole
     for (const char* file : {"pr.cls", "mt.cl2"}) {
         QFile f(city.path(file));
         ASSERT_TRUE(f.open(QIODevice::Append));
