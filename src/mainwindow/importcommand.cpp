@@ -50,7 +50,7 @@ struct ImportJob {
 void runImport(ImportJob& job) {
     osmimport::ImportResult result;
     const auto progress = [&job](const QString& p, double f) { job.setPhase(p, f); };
-    if (!osmimport::importOsm(job.osmFile, result, &job.error, progress, &job.cancel)) return;
+    if (!osmimport::readOsm(job.osmFile, result, &job.error, progress, &job.cancel)) return;
     job.writing = true;
     if (job.cancel) {
         job.error = osmimport::importCancelledText();
@@ -63,8 +63,8 @@ void runImport(ImportJob& job) {
     const auto waiting = [&job] {
         job.setPhase(datasetBusyText(job.target) + QStringLiteral(", ожидание"), 0);
     };
-    if (!osmimport::writeDatasetSafely(result.data, job.target, &job.error, &lock,
-                                       kDatasetLockWaitMs, waiting))
+    if (!osmimport::writeImported(result, job.target, &job.error, &lock, kDatasetLockWaitMs,
+                                  waiting))
         return;
     job.summary = osmimport::reportLines(result);
     osmimport::dropWrittenData(result);  // the check reads the files

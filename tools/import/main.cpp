@@ -66,7 +66,7 @@ int main(int argc, char** argv) {
 
     urbica::osmimport::ImportResult result;
     QString error;
-    if (!urbica::osmimport::importOsm(input, result, &error, progress)) {
+    if (!urbica::osmimport::readOsm(input, result, &error, progress)) {
         say(stderr, u("urbica-import: %1").arg(error));
         return 1;
     }
@@ -79,8 +79,8 @@ int main(int argc, char** argv) {
     const auto waiting = [&] {
         say(stderr, u("urbica-import: %1; ожидание").arg(urbica::datasetBusyText(out)));
     };
-    if (!urbica::osmimport::writeDatasetSafely(result.data, out, &error, &lock,
-                                               urbica::kDatasetLockWaitMs, waiting)) {
+    if (!urbica::osmimport::writeImported(result, out, &error, &lock, urbica::kDatasetLockWaitMs,
+                                          waiting)) {
         say(stderr, u("urbica-import: %1").arg(error));
         return 1;
     }
