@@ -66,6 +66,7 @@ bool Builder::build(QString* error, const QString& out) {
     if (!makeNames(error)) return false;
     std::vector<House>().swap(houses_);
     std::vector<HouseFields>().swap(houseFields_);
+    std::vector<int32_t>().swap(fieldRank_);
     std::vector<HouseRecord>().swap(classHouses_);
     std::vector<std::vector<ObjectRefData>>().swap(pendingObjects_);
     releaseFreedMemory();

@@ -85,6 +85,10 @@ private:
     void makeHouseClasses();
     // The filled house class becomes records (written or kept), and is emptied.
     bool finishHouseClass(int16_t cls, QString* error);
+    // The place of each entry of houseFields_ in the order of house numbers
+    // (equal fields, equal places), so that a street's houses sort on integers.
+    std::vector<int32_t> fieldRank_;
+    void rankHouseFields();
     std::vector<int32_t> housesInOrder(const Street& street) const;
     // The names of a record that find it besides the shown one, each once.
     void addDisplayName(int16_t cls, int32_t record, const QString& shown, const QString& whole);

@@ -203,6 +203,7 @@ void Builder::makeHouses() {
 bool Builder::makeNames(QString* error) {
     makeFixedNames();
     makeHouseClasses();
+    rankHouseFields();
     if (!makeStreets(error)) return false;
     // Other classes with more map objects than a record holds keep the first ones.
     for (size_t cls = 1; cls < d_.classNames.size(); ++cls)
@@ -336,21 +337,34 @@ int64_t leadingNumber(const QString& field) {
 
 }  // namespace
 
+void Builder::rankHouseFields() {
+    using Key = std::tuple<int64_t, QString, int64_t, QString, int64_t, QString, int64_t, QString>;
+    std::vector<std::pair<Key, int32_t>> keyed;
+    keyed.reserve(houseFields_.size());
+    for (size_t i = 0; i < houseFields_.size(); ++i) {
+        const HouseFields& f = houseFields_[i];
+        keyed.push_back(
+            {Key(leadingNumber(f.number), f.number, leadingNumber(f.fraction), f.fraction,
+                 leadingNumber(f.building), f.building, leadingNumber(f.structure), f.structure),
+             int32_t(i)});
+    }
+    std::sort(keyed.begin(), keyed.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    fieldRank_.assign(houseFields_.size(), 0);
+    for (size_t k = 1; k < keyed.size(); ++k)
+        fieldRank_[size_t(keyed[k].second)] =
+            fieldRank_[size_t(keyed[k - 1].second)] + (keyed[k - 1].first < keyed[k].first);
+}
+
 // A street's houses by number, then fraction, building and structure; of houses that
 // read the same, first those whose address names them alone, then the order
 // of the extract.
 std::vector<int32_t> Builder::housesInOrder(const Street& street) const {
-    using Key =
-        std::tuple<int64_t, QString, int64_t, QString, int64_t, QString, int64_t, QString, bool>;
-    std::vector<std::pair<Key, int32_t>> keyed;
+    std::vector<std::pair<std::pair<int32_t, bool>, int32_t>> keyed;
     keyed.reserve(street.houses.size());
     for (int32_t h : street.houses) {
         const House& house = houses_[size_t(h)];
-        const HouseFields& f = houseFields_[size_t(house.fields)];
-        keyed.push_back({Key(leadingNumber(f.number), f.number, leadingNumber(f.fraction),
-                             f.fraction, leadingNumber(f.building), f.building,
-                             leadingNumber(f.structure), f.structure, !house.alone),
-                         h});
+        keyed.push_back({{fieldRank_[size_t(house.fields)], !house.alone}, h});
     }
     std::stable_sort(keyed.begin(), keyed.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
