@@ -11,6 +11,8 @@ pkgs=(cmake make g++ pkg-config qt6-base-dev qt6-base-private-dev qt6-translatio
 # the package script (scripts/package.sh) for Debian's packaging tools.
 [ "${1:-}" = "--fuzz" ] && pkgs+=(clang libclang-rt-14-dev)
 [ "${1:-}" = "--package" ] && pkgs+=(dpkg-dev file lintian)
+# The import benchmark (scripts/import_bench.sh) compares with osmium-tool.
+[ "${1:-}" = "--import-bench" ] && pkgs+=(osmium-tool)
 missing=()
 for p in "${pkgs[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -12,7 +12,12 @@
 
 namespace urbica {
 
+using writer_parts::Box;
+using writer_parts::cellRange;
+using writer_parts::checkObjectRange;
+using writer_parts::countCellEntries;
 using writer_parts::fileIn;
+using writer_parts::storedBox;
 using writer_parts::writeExtras;
 using writer_parts::writeIcons;
 
@@ -30,30 +35,6 @@ void setError(QString* error, const QString& text) {
     if (error) *error = text;
 }
 
-struct Box {
-    int32_t x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-};
-
-// The box as stored: from the points when there are any, else as given.
-Box storedBox(const MapObjectData& o) {
-    if (o.points.empty()) return {o.x1, o.y1, o.x2, o.y2};
-    Box b{o.points[0].x(), o.points[0].y(), o.points[0].x(), o.points[0].y()};
-    for (const QPoint& p : o.points) {
-        b.x1 = std::min(b.x1, int32_t(p.x()));
-        b.y1 = std::min(b.y1, int32_t(p.y()));
-        b.x2 = std::max(b.x2, int32_t(p.x()));
-        b.y2 = std::max(b.y2, int32_t(p.y()));
-    }
-    return b;
-}
-
-// The area the grid lists the object in. Without points the stored values may
-// be two ends of a segment in any order (rotated text), so they are ordered.
-Box gridBox(const MapObjectData& o) {
-    Box b = storedBox(o);
-    return {std::min(b.x1, b.x2), std::min(b.y1, b.y2), std::max(b.x1, b.x2), std::max(b.y1, b.y2)};
-}
-
 QString layerLabel(int layer, const std::vector<LayerRecord>& layers) {
     QString name =
         size_t(layer) < layers.size() ? layers[size_t(layer)].layerName.trimmed() : QString();
@@ -66,85 +47,22 @@ QString classLabel(int cls, const std::vector<ClassRecord>& classes) {
     return QStringLiteral("класс %1 «%2»").arg(cls).arg(name);
 }
 
-bool checkObjectRange(const MapObjectData& o, int32_t gridExtent, qsizetype number,
-                      QString* error) {
-    const Box b = gridBox(o);
-    if (b.x1 < 0 || b.y1 < 0 || b.x2 > gridExtent || b.y2 > gridExtent) {
-        setError(error, QStringLiteral("объект %1 (%2, %3 – %4, %5) лежит вне квадрата сетки 0..%6")
-                            .arg(number)
-                            .arg(b.x1)
-                            .arg(b.y1)
-                            .arg(b.x2)
-                            .arg(b.y2)
-                            .arg(gridExtent));
-        return false;
-    }
-    return true;
+// False, with the place put before the reason.
+bool failAt(QString* error, const QString& place) {
+    if (error) *error = place + *error;
+    return false;
 }
 
-bool checkGridShape(int32_t gridExtent, int32_t cellSize, QString* error) {
-    if (gridExtent <= 0) {
-        setError(error, QStringLiteral("размер сетки gridExtent должен быть больше 0"));
-        return false;
-    }
-    if (cellSize <= 0 || gridExtent % cellSize != 0) {
-        setError(error, QStringLiteral("размер ячейки %1 не делит размер сетки %2")
-                            .arg(cellSize)
-                            .arg(gridExtent));
-        return false;
-    }
-    const int64_t n = gridExtent / cellSize;
-    if (n * n > kMaxGridCells) {
-        setError(error, QStringLiteral("сетка %1 × %1 ячеек слишком велика (больше %2 ячеек)")
-                            .arg(n)
-                            .arg(kMaxGridCells));
-        return false;
-    }
-    return true;
+bool makeFolder(const QString& dir, QString* error) {
+    if (QDir().mkpath(dir)) return true;
+    setError(error, QStringLiteral("не удалось создать папку %1").arg(dir));
+    return false;
 }
 
-// Columns and rows of the cells a box overlaps; an edge on gridExtent belongs
-// to the last cell.
-struct CellRange {
-    int32_t c0, c1, r0, r1;
-};
-CellRange cellRange(const Box& b, int32_t cellSize, int32_t n) {
-    auto cell = [&](int32_t v) { return std::min(v / cellSize, n - 1); };
-    return {cell(b.x1), cell(b.x2), cell(b.y1), cell(b.y2)};
-}
-
-// Entries per cell of one level's grid, cell (col, row) at col * n + row;
-// false when the grid's shape, an object's position or a cell's size breaks a rule.
-bool countCellEntries(const std::vector<MapObjectData>& objects, int level, int32_t gridExtent,
-                      int32_t cellSize, std::vector<int32_t>& counts, QString* error) {
-    if (!checkGridShape(gridExtent, cellSize, error)) return false;
-    const int32_t n = gridExtent / cellSize;
-    counts.assign(size_t(n) * size_t(n), 0);
-    int64_t total = 0;
-    for (size_t i = 0; i < objects.size(); ++i) {
-        const MapObjectData& o = objects[i];
-        if (level > o.maxLevel) continue;
-        if (!checkObjectRange(o, gridExtent, qsizetype(i + 1), error)) return false;
-        const CellRange r = cellRange(gridBox(o), cellSize, n);
-        for (int32_t c = r.c0; c <= r.c1; ++c) {
-            int32_t* column = counts.data() + size_t(c) * size_t(n);
-            for (int32_t row = r.r0; row <= r.r1; ++row) {
-                if (++column[row] > kMaxCellEntries) {
-                    setError(error, QStringLiteral("ячейка (%1, %2) перечисляет больше %3 объектов")
-                                        .arg(c)
-                                        .arg(row)
-                                        .arg(kMaxCellEntries));
-                    return false;
-                }
-            }
-        }
-        total += int64_t(r.c1 - r.c0 + 1) * int64_t(r.r1 - r.r0 + 1);
-        if (total > std::numeric_limits<int32_t>::max()) {
-            setError(error, QStringLiteral("больше 2^31 записей ячеек"));
-            return false;
-        }
-    }
-    return true;
+// Room for at least size bytes, grown by half again at a time.
+void growTo(QByteArray& bytes, qsizetype size) {
+    if (size > bytes.capacity()) bytes.reserve(std::max(size, bytes.capacity() * 3 / 2));
+    bytes.resize(size);
 }
 
 bool validBaseName(const QString& base) {
@@ -176,6 +94,14 @@ bool fitsNameRecord(const NameData& n, int16_t nameStyle) {
             return fits(n.name, PlainNameRecord::kName.width);
     }
 }
+
+const std::vector<MapObjectData>& objectsOf(const DatasetData& d, int l) {
+    static const std::vector<MapObjectData> none;
+    return size_t(l) < d.layerObjects.size() ? d.layerObjects[size_t(l)] : none;
+}
+
+bool checkLayerObjects(const DatasetData& d, int l, const std::vector<MapObjectData>& objects,
+                       bool countCells, QString* error);
 
 bool checkLayers(const DatasetData& d, QString* error) {
     const auto& layers = d.tables.layers;
@@ -213,8 +139,18 @@ bool checkLayers(const DatasetData& d, QString* error) {
             return false;
         }
         bases.insert(base.toLower());
-        const std::vector<MapObjectData> none;
-        const auto& objects = size_t(l) < d.layerObjects.size() ? d.layerObjects[size_t(l)] : none;
+        if (!checkLayerObjects(d, l, objectsOf(d, l), true, error)) return false;
+    }
+    return true;
+}
+
+// The objects of one layer: their number, points and places, and with
+// countCells the cells they fill.
+bool checkLayerObjects(const DatasetData& d, int l, const std::vector<MapObjectData>& objects,
+                       bool countCells, QString* error) {
+    const auto& layers = d.tables.layers;
+    const LayerRecord& layer = layers[size_t(l)];
+    {
         if (objects.size() > size_t(std::numeric_limits<int32_t>::max())) {
             setError(error, layerLabel(l, layers) + QStringLiteral(": слишком много объектов"));
             return false;
@@ -252,7 +188,7 @@ bool checkLayers(const DatasetData& d, QString* error) {
                              QStringLiteral(": отрицательный размер ячейки уровня %1").arg(level));
                 return false;
             }
-            if (cellSize == 0) continue;
+            if (cellSize == 0 || !countCells) continue;
             // Counting is enough to find an overfull cell before anything is written.
             std::vector<int32_t> counts;
             if (!countCellEntries(objects, level, d.catalogue.gridExtent, cellSize, counts,
@@ -263,6 +199,65 @@ bool checkLayers(const DatasetData& d, QString* error) {
                 return false;
             }
         }
+    }
+    return true;
+}
+
+bool checkNameCount(const DatasetData& d, int c, size_t count, QString* error) {
+    const int64_t limit = std::min<int64_t>(
+        kMaxClassRecords, int64_t(std::numeric_limits<int32_t>::max()) - int64_t(c) * 1000000);
+    if (int64_t(count) > limit) {
+        setError(error, classLabel(c, d.tables.classes) +
+                            QStringLiteral(": %1 записей имён, допустимо не больше %2 "
+                                           "(номер класса × 1000000 + номер записи)")
+                                .arg(count)
+                                .arg(std::max<int64_t>(limit, 0)));
+        return false;
+    }
+    return true;
+}
+
+// Map-object and part references of a class's records so far.
+struct NameRefCounts {
+    int64_t ssl = 0, dnl = 0;
+};
+
+// Record i of class c: its references and texts fit their fields.
+bool checkNameRecord(const DatasetData& d, int c, size_t i, const NameData& n, NameRefCounts& refs,
+                     QString* error) {
+    const ClassRecord& cls = d.tables.classes[size_t(c)];
+    // Only a refused record needs its place in words.
+    auto where = [&] {
+        return classLabel(c, d.tables.classes) + QStringLiteral(", запись %1: ").arg(i + 1);
+    };
+    if (n.mapObjects.size() > size_t(kMaxRefs) || n.parts.size() > size_t(kMaxRefs)) {
+        setError(error, where() + QStringLiteral("больше %1 объектов или частей").arg(kMaxRefs));
+        return false;
+    }
+    refs.ssl += int64_t(n.mapObjects.size());
+    refs.dnl += int64_t(n.parts.size());
+    bool ok = true;
+    switch (cls.nameStyle) {
+        case 2:
+            ok = fits(n.name, 32);
+            break;
+        case 3:
+            ok = fits(n.number, 4) && fits(n.fraction, 3) && fits(n.building, 3);
+            break;
+        case 4:
+            ok = fits(n.name, 80) && fits(n.shortName, 25);
+            break;
+        default:
+            ok = fits(n.name, 94);
+    }
+    if (!ok) {
+        setError(error, where() + QStringLiteral("текст не помещается в поле записи"));
+        return false;
+    }
+    if (refs.ssl > std::numeric_limits<int32_t>::max() ||
+        refs.dnl > std::numeric_limits<int32_t>::max()) {
+        setError(error, classLabel(c, d.tables.classes) + QStringLiteral(": слишком много ссылок"));
+        return false;
     }
     return true;
 }
@@ -295,40 +290,10 @@ bool checkClasses(const DatasetData& d, QString* error) {
         bases.insert(base.toLower());
         if (size_t(c) >= d.classNames.size()) continue;
         const auto& names = d.classNames[size_t(c)];
-        const int64_t limit = std::min<int64_t>(
-            kMaxClassRecords, int64_t(std::numeric_limits<int32_t>::max()) - int64_t(c) * 1000000);
-        if (int64_t(names.size()) > limit) {
-            setError(error, classLabel(c, classes) +
-                                QStringLiteral(": %1 записей имён, допустимо не больше %2 "
-                                               "(номер класса × 1000000 + номер записи)")
-                                    .arg(names.size())
-                                    .arg(std::max<int64_t>(limit, 0)));
-            return false;
-        }
-        int64_t ssl = 0, dnl = 0;
-        for (size_t i = 0; i < names.size(); ++i) {
-            const NameData& n = names[i];
-            // Only a refused record needs its place in words.
-            auto where = [&] {
-                return classLabel(c, classes) + QStringLiteral(", запись %1: ").arg(i + 1);
-            };
-            if (n.mapObjects.size() > size_t(kMaxRefs) || n.parts.size() > size_t(kMaxRefs)) {
-                setError(error,
-                         where() + QStringLiteral("больше %1 объектов или частей").arg(kMaxRefs));
-                return false;
-            }
-            ssl += int64_t(n.mapObjects.size());
-            dnl += int64_t(n.parts.size());
-            if (!fitsNameRecord(n, cls.nameStyle)) {
-                setError(error, where() + QStringLiteral("текст не помещается в поле записи"));
-                return false;
-            }
-        }
-        if (ssl > std::numeric_limits<int32_t>::max() ||
-            dnl > std::numeric_limits<int32_t>::max()) {
-            setError(error, classLabel(c, classes) + QStringLiteral(": слишком много ссылок"));
-            return false;
-        }
+        if (!checkNameCount(d, c, names.size(), error)) return false;
+        NameRefCounts refs;
+        for (size_t i = 0; i < names.size(); ++i)
+            if (!checkNameRecord(d, c, i, names[i], refs, error)) return false;
     }
     return true;
 }
@@ -385,11 +350,10 @@ bool writeTables(const DatasetData& d, const QString& dir, QString* error) {
            write(kIconFile, encodeShorts(icons, icons.size() - 1, false));
 }
 
-bool writeLayer(const DatasetData& d, int l, const QString& dir, QString* error) {
+bool writeLayer(const DatasetData& d, int l, const std::vector<MapObjectData>& objects,
+                const QString& dir, QString* error) {
     const LayerRecord& layer = d.tables.layers[size_t(l)];
     const QString base = layer.fileBase();
-    const std::vector<MapObjectData> none;
-    const auto& objects = size_t(l) < d.layerObjects.size() ? d.layerObjects[size_t(l)] : none;
 
     // Object records and the point pool.
     QByteArray zgs(qsizetype(objects.size()) * kObjectRecordLength, '\0');
@@ -441,7 +405,8 @@ bool writeLayer(const DatasetData& d, int l, const QString& dir, QString* error)
         if (cellSize <= 0) continue;
         GridIndex grid;
         if (!buildGridIndex(objects, level, d.catalogue.gridExtent, cellSize, grid, error))
-            return false;
+            return failAt(error, layerLabel(l, d.tables.layers) +
+                                     QStringLiteral(", уровень %1: ").arg(level));
         QByteArray tb(qsizetype(grid.cells.size()) * kGridRecordLength, '\0');
         for (size_t k = 0; k < grid.cells.size(); ++k)
             grid.cells[k].encode(tb.data() + qsizetype(k) * kGridRecordLength);
@@ -457,25 +422,25 @@ bool writeLayer(const DatasetData& d, int l, const QString& dir, QString* error)
     return true;
 }
 
-bool writeClass(const DatasetData& d, int c, const QString& dir, QString* error) {
+// The records are handed over one at a time and checked as they come.
+bool writeClass(const DatasetData& d, int c, const NameRecords& names, const QString& dir,
+                QString* error) {
     const ClassRecord& cls = d.tables.classes[size_t(c)];
     const QString base = cls.fileBase();
-    const std::vector<NameData> none;
-    const auto& names = size_t(c) < d.classNames.size() ? d.classNames[size_t(c)] : none;
     const int nameLength = nameRecordLength(cls.nameStyle);
+    if (!checkNameCount(d, c, names.count, error)) return false;
 
-    size_t sslCount = 0, dnlCount = 0;
-    for (const NameData& n : names) {
-        sslCount += n.mapObjects.size();
-        dnlCount += n.parts.size();
-    }
-    QByteArray cl2(qsizetype(names.size()) * kNameRecordLength, '\0');
-    QByteArray ssl(qsizetype(sslCount) * kRefLength, '\0');
-    QByteArray dnl(qsizetype(dnlCount) * kRefLength, '\0');
-    QByteArray cls2(qsizetype(names.size()) * nameLength, '\0');
+    QByteArray cl2(qsizetype(names.count) * kNameRecordLength, '\0');
+    QByteArray ssl, dnl;
+    ssl.reserve(qsizetype(names.count) * kRefLength);
+    QByteArray cls2(qsizetype(names.count) * nameLength, '\0');
     size_t sslAt = 0, dnlAt = 0;
-    for (size_t i = 0; i < names.size(); ++i) {
-        const NameData& n = names[i];
+    NameRefCounts refs;
+    for (size_t i = 0; i < names.count; ++i) {
+        const NameData& n = names.at(i);
+        if (!checkNameRecord(d, c, i, n, refs, error)) return false;
+        growTo(ssl, qsizetype(sslAt + n.mapObjects.size()) * kRefLength);
+        growTo(dnl, qsizetype(dnlAt + n.parts.size()) * kRefLength);
         const NameRecord record{.mapObjectCount = int16_t(n.mapObjects.size()),
                                 .firstMapObject = n.mapObjects.empty() ? 0 : int32_t(sslAt + 1),
                                 .partCount = int16_t(n.parts.size()),
@@ -510,55 +475,59 @@ bool writeClass(const DatasetData& d, int c, const QString& dir, QString* error)
 
 }  // namespace
 
-bool buildGridIndex(const std::vector<MapObjectData>& objects, int level, int32_t gridExtent,
-                    int32_t cellSize, GridIndex& out, QString* error) {
-    out = GridIndex{};
-    std::vector<int32_t> counts;
-    if (!countCellEntries(objects, level, gridExtent, cellSize, counts, error)) return false;
-    const int32_t n = gridExtent / cellSize;
-    out.cells.resize(counts.size());
-    std::vector<int64_t> next(counts.size());
-    int64_t running = 0;
-    for (size_t k = 0; k < counts.size(); ++k) {
-        out.cells[k].objectCount = int16_t(counts[k]);
-        out.cells[k].firstEntry = counts[k] > 0 ? int32_t(running + 1) : 0;
-        next[k] = running;
-        running += counts[k];
+bool writeLayerFiles(const DatasetData& data, int layer, const std::vector<MapObjectData>& objects,
+                     const QString& dir, QString* error) {
+    if (layer < 1 || size_t(layer) >= data.tables.layers.size()) {
+        setError(error, QStringLiteral("нет слоя %1 в таблице слоёв").arg(layer));
+        return false;
     }
-    out.entries.resize(size_t(running));
-    for (size_t i = 0; i < objects.size(); ++i) {
-        const MapObjectData& o = objects[i];
-        if (level > o.maxLevel) continue;
-        const CellRange r = cellRange(gridBox(o), cellSize, n);
-        for (int32_t c = r.c0; c <= r.c1; ++c) {
-            for (int32_t row = r.r0; row <= r.r1; ++row) {
-                GridIndex::Entry& e =
-                    out.entries[size_t(next[size_t(c) * size_t(n) + size_t(row)]++)];
-                e.object = int32_t(i + 1);
-                e.flags = int16_t((c > r.c0 ? 1 : 0) | (row > r.r0 ? 2 : 0));
-            }
-        }
-    }
-    return true;
+    // The cells are counted as each level's index is built, before its files are written.
+    return checkLayerObjects(data, layer, objects, false, error) && makeFolder(dir, error) &&
+           writeLayer(data, layer, objects, dir, error);
 }
 
-bool writeDataset(const DatasetData& data, const QString& dir, QString* error) {
-    if (!checkLayers(data, error) || !checkClasses(data, error) || !checkIcons(data, error))
-        return false;
-    if (!QDir().mkpath(dir)) {
-        setError(error, QStringLiteral("не удалось создать папку %1").arg(dir));
+bool writeClassFiles(const DatasetData& data, int cls, const NameRecords& names, const QString& dir,
+                     QString* error) {
+    if (cls < 1 || size_t(cls) >= data.tables.classes.size()) {
+        setError(error, QStringLiteral("нет класса %1 в таблице классов").arg(cls));
         return false;
     }
-    if (!writeTables(data, dir, error)) return false;
-    for (int l = 1; l < int(data.tables.layers.size()); ++l)
-        if (!writeLayer(data, l, dir, error)) return false;
-    for (int c = 1; c < int(data.tables.classes.size()); ++c)
-        if (!writeClass(data, c, dir, error)) return false;
+    return makeFolder(dir, error) && writeClass(data, cls, names, dir, error);
+}
+
+namespace {
+
+// The tables, the catalogue and the files beside the layers and classes.
+bool writeRest(const DatasetData& data, const QString& dir, QString* error) {
+    if (!makeFolder(dir, error) || !writeTables(data, dir, error)) return false;
     // Opened by the street list but never read: one blank record.
     QByteArray gor(PlainNameRecord::kRecordLength, '\0');
     PlainNameRecord{}.encode(gor.data());
     if (!writeFileAtomically(fileIn(dir, QStringLiteral("gor.cls")), gor, error)) return false;
     return writeExtras(data, dir, error) && writeIcons(data, dir, error);
+}
+
+}  // namespace
+
+bool writeDatasetRest(const DatasetData& data, const QString& dir, QString* error) {
+    return checkLayers(data, error) && checkClasses(data, error) && checkIcons(data, error) &&
+           writeRest(data, dir, error);
+}
+
+bool writeDataset(const DatasetData& data, const QString& dir, QString* error) {
+    if (!checkLayers(data, error) || !checkClasses(data, error) || !checkIcons(data, error) ||
+        !makeFolder(dir, error))
+        return false;
+    for (int l = 1; l < int(data.tables.layers.size()); ++l)
+        if (!writeLayer(data, l, objectsOf(data, l), dir, error)) return false;
+    for (int c = 1; c < int(data.tables.classes.size()); ++c) {
+        static const std::vector<NameData> none;
+        const auto& names = size_t(c) < data.classNames.size() ? data.classNames[size_t(c)] : none;
+        const NameRecords records{names.size(),
+                                  [&](size_t i) -> const NameData& { return names[i]; }};
+        if (!writeClass(data, c, records, dir, error)) return false;
+    }
+    return writeRest(data, dir, error);
 }
 
 }  // namespace urbica

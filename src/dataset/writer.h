@@ -8,6 +8,7 @@
 #include <QPoint>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -104,6 +105,27 @@ struct DatasetData {
 // All data are checked before the first file is written, so a refused
 // dataset leaves dir untouched.
 bool writeDataset(const DatasetData& data, const QString& dir, QString* error = nullptr);
+
+// The records of one class handed over one at a time: at(i) for i from 0 to
+// count - 1, each record valid until the next call.
+struct NameRecords {
+    size_t count = 0;
+    std::function<const NameData&(size_t)> at;
+};
+
+// Writing a dataset part by part, for a writer that cannot hold it whole: the
+// files of each layer and each class as soon as it is finished, then
+// writeDatasetRest for the tables, the catalogue and the other files. data
+// gives the tables and the grid square (and for the rest everything but the
+// layers' objects and the classes' records, which it need not hold); the
+// objects and records of a part come on their own. Each part is checked as
+// writeDataset checks it, but only as it is written, so a refused part leaves
+// dir partly written, for the caller to discard.
+bool writeLayerFiles(const DatasetData& data, int layer, const std::vector<MapObjectData>& objects,
+                     const QString& dir, QString* error = nullptr);
+bool writeClassFiles(const DatasetData& data, int cls, const NameRecords& names, const QString& dir,
+                     QString* error = nullptr);
+bool writeDatasetRest(const DatasetData& data, const QString& dir, QString* error = nullptr);
 
 // A picture as a BMP file. The resolution in its header is always 100 dots
 // per inch, so that a dataset comes out byte for byte the same from a tool

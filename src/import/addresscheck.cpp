@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <map>
 #include <thread>
+#include <unordered_map>
 
 #include "dataset/binary.h"
 #include "dataset/datafile.h"
@@ -81,16 +82,27 @@ void checkRange(const AddressIndex& index, const StreetsByName& streets, const A
         HouseFields house;
         HouseQuery typed;
     };
-    QHash<QString, First> firstHouse;
+    std::vector<First> firsts;
+    QHash<QString, size_t> firstHouse;  // into firsts
+    // Most samples share one copy of each number text: found by where its
+    // letters lie, a text already split need not be hashed letter by letter.
+    std::unordered_map<const QChar*, size_t> firstAt;
     static const std::vector<int32_t> kNone;
     for (const AddressSample* a = from; a != to; ++a) {
         ++out.total;
-        auto h = firstHouse.constFind(a->houseNumber);
-        if (h == firstHouse.constEnd()) {
-            const HouseNumberSplit split = splitHouseNumber(foldToCp1251(a->houseNumber));
-            const HouseFields house = split.houses.empty() ? HouseFields{} : split.houses.front();
-            h = firstHouse.insert(a->houseNumber, {house, typedFor(house)});
+        auto at = firstAt.find(a->houseNumber.constData());
+        if (at == firstAt.end()) {
+            auto known = firstHouse.constFind(a->houseNumber);
+            if (known == firstHouse.constEnd()) {
+                const HouseNumberSplit split = splitHouseNumber(foldToCp1251(a->houseNumber));
+                const HouseFields house =
+                    split.houses.empty() ? HouseFields{} : split.houses.front();
+                firsts.push_back({house, typedFor(house)});
+                known = firstHouse.insert(a->houseNumber, firsts.size() - 1);
+            }
+            at = firstAt.emplace(a->houseNumber.constData(), *known).first;
         }
+        const First* h = &firsts[at->second];
         const bool known = streets.known(a->streetRecord);
         bool found = false;
         for (int32_t street : known ? streets.sameName(a->streetRecord) : kNone)

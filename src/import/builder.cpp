@@ -25,7 +25,7 @@ constexpr int kCellLimit = kMaxCellEntries * 3 / 4;
 
 }  // namespace
 
-bool Builder::build(QString* error) {
+bool Builder::prepare(QString* error) {
     const std::optional<Frame> frame = frameOf(c_.pendings);
     if (!frame) {
         if (error) *error = u("в файле нет объектов, которые можно показать на карте");
@@ -41,16 +41,21 @@ bool Builder::build(QString* error) {
                          .arg(side / 1000);
         return false;
     }
-    const GridChoice grid = chooseGrid(side, int64_t(c_.pendings.size()));
+    grid_ = chooseGrid(side, int64_t(c_.pendings.size()));
 
     Tables& t = d_.tables;
     t.types = makeTypes(c_.lineColours, c_.placeTypes);
     d_.labelKinds = typeLabelKinds(c_.lineColours.size(), c_.placeTypes.size());
     placeTypeFirst_ = int16_t(t.types.size() - c_.placeTypes.size());
-    makeLayersAndClasses(t, grid);
+    makeLayersAndClasses(t, grid_);
     d_.layerObjects.assign(t.layers.size(), {});
     d_.classNames.assign(t.classes.size(), {});
+    return true;
+}
 
+bool Builder::build(QString* error, const QString& out) {
+    out_ = out;
+    Tables& t = d_.tables;
     makeDistrictRings();
     makeObjects();
     makeKindPlaces();
@@ -59,25 +64,52 @@ bool Builder::build(QString* error) {
     makeHouses();
     findCity();
     placeStreetsInDistricts();
-    makeNames();
+    if (!makeNames(error)) return false;
     std::vector<House>().swap(houses_);
     std::vector<HouseFields>().swap(houseFields_);
+    std::vector<int32_t>().swap(fieldRank_);
+    std::vector<HouseRecord>().swap(classHouses_);
+    std::vector<std::vector<ObjectRefData>>().swap(pendingObjects_);
     releaseFreedMemory();
 
     for (int l = 1; l <= kLayerCount; ++l)
-        if (!fitCellSizes(d_.layerObjects[size_t(l)], t.layers[size_t(l)], grid.gridExtent,
+        if (!fitCellSizes(d_.layerObjects[size_t(l)], t.layers[size_t(l)], grid_.gridExtent,
                           kCellLimit)) {
             if (error)
                 *error = u("слой «%1»: слишком много объектов в одном месте")
                              .arg(t.layers[size_t(l)].layerName);
             return false;
         }
-    makeCatalogue(grid);
+    makeCatalogue(grid_);
     d_.geo = frame_.geo;
     d_.source = openStreetMapSource();  // the licence asks for the notice wherever it is shown
     d_.icons = toolkit::iconPictures();
     d_.icons.push_back(otherIcon());
-    return true;
+    return finishParts(error);
+}
+
+bool Builder::finishParts(QString* error) {
+    const Tables& t = d_.tables;
+    r_.report.layerObjects.assign(t.layers.size(), 0);
+    r_.report.classRecords.resize(t.classes.size());
+    for (size_t c = 1; c < size_t(kFirstHouseClass); ++c)
+        r_.report.classRecords[c] = int64_t(d_.classNames[c].size());
+    for (size_t l = 1; l < t.layers.size(); ++l) {
+        r_.report.layerObjects[l] = int64_t(d_.layerObjects[l].size());
+        if (out_.isEmpty()) continue;
+        if (!writeLayerFiles(d_, int(l), d_.layerObjects[l], out_, error)) return false;
+        std::vector<MapObjectData>().swap(d_.layerObjects[l]);
+    }
+    if (out_.isEmpty()) return true;
+    for (int c = 1; c < kFirstHouseClass; ++c) {
+        std::vector<NameData>& names = d_.classNames[size_t(c)];
+        const NameRecords records{names.size(),
+                                  [&names](size_t i) -> const NameData& { return names[i]; }};
+        if (!writeClassFiles(d_, c, records, out_, error)) return false;
+        std::vector<NameData>().swap(names);
+    }
+    releaseFreedMemory();
+    return writeDatasetRest(d_, out_, error);
 }
 
 void Builder::makeCatalogue(const GridChoice& grid) {

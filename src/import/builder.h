@@ -19,17 +19,33 @@ void releaseFreedMemory();
 class Builder {
 public:
     Builder(Collector& c, ImportResult& r) : c_(c), r_(r), d_(r.data) {}
-    bool build(QString* error);
+    // The frame and grid of the map and the tables; false when the extract
+    // has nothing to show or is far larger than a city.
+    bool prepare(QString* error);
+    // Everything else. Given a folder, each house class is written there as
+    // it is filled and each layer and the other classes once all names are
+    // made, then the tables and the rest, and each part is freed once
+    // written (result.data keeps the tables and the small files' contents);
+    // else the whole dataset stays in result.data.
+    bool build(QString* error, const QString& out = {});
 
 private:
     Collector& c_;
     ImportResult& r_;
     DatasetData& d_;
+    QString out_;  // the folder the parts are written to, empty to keep them
     Frame frame_;
+    GridChoice grid_;
     int16_t placeTypeFirst_ = 0;  // the type of the first of Collector::placeTypes
     CityArea area_;
     std::vector<House> houses_;
     std::vector<HouseFields> houseFields_;  // the fields of each number text read, in turn
+    // The records of the house class being filled: a house and its street's record.
+    struct HouseRecord {
+        int32_t house;
+        int32_t street;
+    };
+    std::vector<HouseRecord> classHouses_;
     struct DistrictRing {
         std::vector<QPoint> ring;
         QRect box;
@@ -55,12 +71,24 @@ private:
     void makeKindPlaces();
     void findCityArea();
     void makeCatalogue(const GridChoice& grid);
+    // The objects of each layer and the records of each class, for the report;
+    // with a folder, the layers and the classes other than houses are written.
+    bool finishParts(QString* error);
     // In names.cpp: houses of the addresses, then the name records.
     void makeHouses();
-    void makeNames();
+    bool makeNames(QString* error);
     void makeFixedNames();
-    void makeStreets();
-    void addHouses(const Street& street, int32_t record, NameData& nd, int16_t& houseClass);
+    bool makeStreets(QString* error);
+    bool addHouses(const Street& street, int32_t record, NameData& nd, int16_t& houseClass,
+                   QString* error);
+    // As many house classes as the streets' houses fill.
+    void makeHouseClasses();
+    // The filled house class becomes records (written or kept), and is emptied.
+    bool finishHouseClass(int16_t cls, QString* error);
+    // The place of each entry of houseFields_ in the order of house numbers
+    // (equal fields, equal places), so that a street's houses sort on integers.
+    std::vector<int32_t> fieldRank_;
+    void rankHouseFields();
     std::vector<int32_t> housesInOrder(const Street& street) const;
     // The names of a record that find it besides the shown one, each once.
     void addDisplayName(int16_t cls, int32_t record, const QString& shown, const QString& whole);

@@ -15,12 +15,12 @@ QString u(const char* s) { return QString::fromUtf8(s); }
 
 double seconds(const QElapsedTimer& timer) { return double(timer.elapsed()) / 1000; }
 
-// Writes the dataset and the program files under the lock, which the caller
+// Builds the dataset and writes it part by part, then the program files,
+// under the lock, which the caller
 // keeps holding.
-bool writeCity(const CityImport& job, const ImportCallbacks& on, const ImportResult& result,
+bool writeCity(const CityImport& job, const ImportCallbacks& on, ImportResult& result,
                WriterLock& lock, QString& error) {
-    if (!writeDatasetSafely(result.data, job.dataDirectory, &error, &lock, kDatasetLockWaitMs,
-                            on.waiting))
+    if (!writeImported(result, job.dataDirectory, &error, &lock, kDatasetLockWaitMs, on.waiting))
         return false;
     return job.programDirectory.isEmpty() ||
            writeProgramFiles(job.programDirectory, job.dataDirectory, &error);
@@ -31,7 +31,7 @@ bool writeCity(const CityImport& job, const ImportCallbacks& on, const ImportRes
 CityImportResult importCity(const CityImport& job, const ImportCallbacks& on) {
     CityImportResult out;
     ImportResult result;
-    if (!importOsm(job.osmFile, result, &out.error, on.progress, on.cancel)) return out;
+    if (!readOsm(job.osmFile, result, &out.error, on.progress, on.cancel)) return out;
     out.nodes = result.report.nodes;
     out.readSeconds = result.report.seconds;
     if (on.writing) on.writing();

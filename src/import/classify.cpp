@@ -38,12 +38,12 @@ bool isAny(const char* value, std::initializer_list<const char*> wanted) {
     return false;
 }
 
-bool isStation(const osmium::TagList& t) {
+bool isStation(const Tags& t) {
     return (is(t["railway"], "station") || is(t["public_transport"], "station")) &&
            (is(t["station"], "subway") || is(t["subway"], "yes"));
 }
 
-int poiKind(const osmium::TagList& t) {
+int poiKind(const Tags& t) {
     const char* amenity = t["amenity"];
     if (is(amenity, "pharmacy")) return kPharmacyType;
     if (isAny(amenity, {"school", "college", "university"})) return kSchoolType;
@@ -58,7 +58,7 @@ int poiKind(const osmium::TagList& t) {
     return 0;
 }
 
-AreaKind areaKind(const osmium::TagList& t) {
+AreaKind areaKind(const Tags& t) {
     AreaKind k;
     const char* building = t["building"];
     const char* landuse = t["landuse"];

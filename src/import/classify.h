@@ -13,6 +13,7 @@
 #include "dataset/tables.h"
 #include "osmimport.h"
 #include "dataset/toolkit.h"
+#include "tags.h"
 
 namespace urbica::osmimport {
 
@@ -60,9 +61,9 @@ bool isAny(const char* value, std::initializer_list<const char*> wanted);
 
 // A metro station: railway=station or public_transport=station, with
 // station=subway or subway=yes (mappers use every mix).
-bool isStation(const osmium::TagList& t);
+bool isStation(const Tags& t);
 // The type of a point of interest (kPharmacyType ... kMonumentType), 0 when none.
-int poiKind(const osmium::TagList& t);
+int poiKind(const Tags& t);
 
 // What an area is drawn as; layer 0 when it is not drawn at all.
 struct AreaKind {
@@ -70,7 +71,7 @@ struct AreaKind {
     int16_t nameClass = 0;  // the class its name goes to (districts: only when named)
     bool building = false;
 };
-AreaKind areaKind(const osmium::TagList& t);
+AreaKind areaKind(const Tags& t);
 
 // What a road is drawn as; type 0 when it is not drawn.
 struct RoadKind {

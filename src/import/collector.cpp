@@ -53,12 +53,12 @@ QString Collector::text(const char* value) {
     return toCp1251Letters(QString::fromUtf8(value).simplified(), report_.text);
 }
 
-QString Collector::nameOf(const osmium::TagList& t) {
+QString Collector::nameOf(const Tags& t) {
     const QString whole = wholeNameOf(t);
     return whole.isEmpty() ? QString() : toCp1251Letters(whole, report_.text);
 }
 
-QString Collector::wholeNameOf(const osmium::TagList& t) {
+QString Collector::wholeNameOf(const Tags& t) {
     const char* ru = t["name:ru"];
     const char* name = ru && *ru ? ru : t["name"];
     return name ? QString::fromUtf8(name).simplified() : QString();
@@ -69,7 +69,7 @@ int32_t Collector::streetOfAddress(const QString& spelled, osmium::Location wher
 }
 
 void Collector::relationPass(const osmium::Relation& r) {
-    const osmium::TagList& t = r.tags();
+    const Tags t(r.tags());
     noteRelationAddress(r);
     if (isAny(t["route"], {"subway"}) || isAny(t["route_master"], {"subway"})) {
         const int32_t colour = parseColour(t["colour"]);
@@ -81,7 +81,7 @@ void Collector::relationPass(const osmium::Relation& r) {
 
 void Collector::node(const osmium::Node& n) {
     ++report_.nodes;
-    const osmium::TagList& t = n.tags();
+    const Tags t(n.tags());
     if (t.empty()) return;
     if (!n.location().valid()) {
         skip(u("точки с неверными координатами"));
@@ -108,7 +108,7 @@ void Collector::node(const osmium::Node& n) {
 
 void Collector::way(const osmium::Way& w) {
     ++report_.ways;
-    const osmium::TagList& t = w.tags();
+    const Tags t(w.tags());
     const char* highway = t["highway"];
     const char* railway = t["railway"];
     const char* waterway = t["waterway"];
@@ -155,7 +155,7 @@ void Collector::way(const osmium::Way& w) {
 
 void Collector::area(const osmium::Area& a) {
     (a.from_way() ? report_.areasFromWays : report_.areasFromRelations)++;
-    const osmium::TagList& t = a.tags();
+    const Tags t(a.tags());
     const AreaKind kind = areaKind(t);
     const bool hasAddress = t["addr:housenumber"] != nullptr;
     const bool poi = poiKind(t) != 0;
@@ -215,13 +215,13 @@ void Collector::placeAreaAddress(const osmium::Area& a, const AreaKind& kind, si
     } else if (auto it = relationAddressOf_.find(a.orig_id()); it != relationAddressOf_.end()) {
         relationAddresses_[it->second].placed = true;
     }
-    addAddress(a.tags(), c, building);
+    addAddress(Tags(a.tags()), c, building);
 }
 
 // Multipolygons with an address: their member ways are watched in the second
 // pass, so that the address is not lost when the relation makes no area.
 void Collector::noteRelationAddress(const osmium::Relation& r) {
-    const osmium::TagList& t = r.tags();
+    const Tags t(r.tags());
     const char* number = t["addr:housenumber"];
     if (!number || !*number || !is(t["type"], "multipolygon")) return;
     const char* street = t["addr:street"];
@@ -257,7 +257,7 @@ void Collector::awaitArea(const osmium::Way& w) {
         skip(u("адреса на линиях без точек"));
         return;
     }
-    if (const std::optional<size_t> index = addressIndex(w.tags(), centre(pts)))
+    if (const std::optional<size_t> index = addressIndex(Tags(w.tags()), centre(pts)))
         awaitingWay_.emplace(w.id(), *index);
 }
 
@@ -351,7 +351,7 @@ size_t Collector::add(int16_t layer, int16_t type, int16_t maxLevel, Shape shape
     return pendings.size() - 1;
 }
 
-std::vector<QString> Collector::allNamesOf(const osmium::TagList& t) {
+std::vector<QString> Collector::allNamesOf(const Tags& t) {
     std::vector<QString> out;
     for (const char* key :
          {"name", "name:ru", "alt_name", "old_name", "official_name", "short_name"}) {
@@ -365,8 +365,8 @@ std::vector<QString> Collector::allNamesOf(const osmium::TagList& t) {
     return out;
 }
 
-void Collector::attachNamed(int16_t cls, const QString& name, const osmium::TagList& t,
-                            size_t pending, osmium::Location where, bool merge) {
+void Collector::attachNamed(int16_t cls, const QString& name, const Tags& t, size_t pending,
+                            osmium::Location where, bool merge) {
     const int32_t record = names.attach(cls, name, pending, where, merge);
     names.setWhole(cls, record, wholeNameOf(t));
     names.addOtherNames(cls, record, allNamesOf(t));
@@ -374,7 +374,7 @@ void Collector::attachNamed(int16_t cls, const QString& name, const osmium::TagL
     pendings[pending].nameRecord = record;
 }
 
-void Collector::addStation(const osmium::TagList& t, osmium::Location at) {
+void Collector::addStation(const Tags& t, osmium::Location at) {
     const QString name = nameOf(t);
     if (name.isEmpty()) {
         skip(u("станции метро без названия"));
@@ -390,7 +390,7 @@ void Collector::addStation(const osmium::TagList& t, osmium::Location at) {
     attachNamed(kStationClass, name, t, p, at, true);
 }
 
-void Collector::addPoi(const osmium::TagList& t, osmium::Location at) {
+void Collector::addPoi(const Tags& t, osmium::Location at) {
     const int kind = poiKind(t);
     if (!kind) return;
     const QString name = nameOf(t);
@@ -413,7 +413,7 @@ QString Collector::addressText(const char* value) {
     return *it;
 }
 
-std::optional<size_t> Collector::addressIndex(const osmium::TagList& t, osmium::Location at) {
+std::optional<size_t> Collector::addressIndex(const Tags& t, osmium::Location at) {
     const char* number = t["addr:housenumber"];
     if (!number || !*number) return std::nullopt;
     const char* street = t["addr:street"];
@@ -428,8 +428,7 @@ std::optional<size_t> Collector::addressIndex(const osmium::TagList& t, osmium::
     return addresses.size() - 1;
 }
 
-void Collector::addAddress(const osmium::TagList& t, osmium::Location at,
-                           std::optional<size_t> building) {
+void Collector::addAddress(const Tags& t, osmium::Location at, std::optional<size_t> building) {
     const std::optional<size_t> index = addressIndex(t, at);
     if (!index) return;
     // A small square marks an address given by a point or by a non-building area.
@@ -437,7 +436,7 @@ void Collector::addAddress(const osmium::TagList& t, osmium::Location at,
         building ? *building : add(kBuildingLayer, kAddressType, 1, Shape::Square, Ring{at});
 }
 
-void Collector::addRoad(const osmium::TagList& t, const char* highway, Ring pts) {
+void Collector::addRoad(const Tags& t, const char* highway, Ring pts) {
     const RoadKind kind = roadKind(highway);
     if (!kind.type) return;
     const size_t p = add(kRoadLayer, kind.type, kind.maxLevel, Shape::Line, std::move(pts));
@@ -455,7 +454,7 @@ void Collector::addRoad(const osmium::TagList& t, const char* highway, Ring pts)
 }
 
 void Collector::addRailway(const osmium::Way& w, const char* railway, Ring pts) {
-    const osmium::TagList& t = w.tags();
+    const Tags t(w.tags());
     if (is(railway, "subway")) {
         int32_t colour = parseColour(t["colour"]);
         if (colour < 0) {
@@ -478,7 +477,7 @@ void Collector::addRailway(const osmium::Way& w, const char* railway, Ring pts) 
     }
 }
 
-void Collector::addWaterway(const osmium::TagList& t, const char* waterway, Ring pts) {
+void Collector::addWaterway(const Tags& t, const char* waterway, Ring pts) {
     const int16_t type = waterwayType(waterway);
     if (!type) return;
     const size_t p =
@@ -487,7 +486,7 @@ void Collector::addWaterway(const osmium::TagList& t, const char* waterway, Ring
         attachNamed(kWaterClass, name, t, p, pendings[p].rings.front().front(), true);
 }
 
-std::vector<QString> Collector::kindsOf(const osmium::TagList& t) {
+std::vector<QString> Collector::kindsOf(const Tags& t) {
     std::vector<QString> out;
     const KindTable& table = KindTable::builtIn();
     for (int k : table.kindsOfTags([&t](const char* key) { return t[key]; }))

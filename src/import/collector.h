@@ -64,12 +64,12 @@ public:
     // A text of the input in the letters of the dataset.
     QString text(const char* value);
     // name:ru when present, else name.
-    QString nameOf(const osmium::TagList& t);
+    QString nameOf(const Tags& t);
     // The same in Unicode, as tagged (blanks simplified): what nameOf folds.
-    static QString wholeNameOf(const osmium::TagList& t);
+    static QString wholeNameOf(const Tags& t);
     // Every name the tags give (name, name:ru, alt_name, old_name, official_name,
     // short_name; lists split at ';'), whole and in Unicode.
-    static std::vector<QString> allNamesOf(const osmium::TagList& t);
+    static std::vector<QString> allNamesOf(const Tags& t);
     // The street an address names (see NameRegistry::streetOfAddress).
     int32_t streetOfAddress(const QString& spelled, osmium::Location where);
 
@@ -112,23 +112,23 @@ private:
     void awaitArea(const osmium::Way& w);
     void placeAreaAddress(const osmium::Area& a, const AreaKind& kind, size_t first,
                           osmium::Location c);
-    std::optional<size_t> addressIndex(const osmium::TagList& t, osmium::Location at);
+    std::optional<size_t> addressIndex(const Tags& t, osmium::Location at);
 
     size_t add(int16_t layer, int16_t type, int16_t maxLevel, Shape shape, Ring pts);
     // The pending object becomes a map object of the named object of the class
     // (one per name when merge is set, else a new one each time).
     // The record also gets every name of the tags.
-    void attachNamed(int16_t cls, const QString& name, const osmium::TagList& t, size_t pending,
+    void attachNamed(int16_t cls, const QString& name, const Tags& t, size_t pending,
                      osmium::Location where, bool merge);
-    void addStation(const osmium::TagList& t, osmium::Location at);
-    void addPoi(const osmium::TagList& t, osmium::Location at);
-    void addAddress(const osmium::TagList& t, osmium::Location at, std::optional<size_t> building);
-    void addRoad(const osmium::TagList& t, const char* highway, Ring pts);
+    void addStation(const Tags& t, osmium::Location at);
+    void addPoi(const Tags& t, osmium::Location at);
+    void addAddress(const Tags& t, osmium::Location at, std::optional<size_t> building);
+    void addRoad(const Tags& t, const char* highway, Ring pts);
     void addRailway(const osmium::Way& w, const char* railway, Ring pts);
-    void addWaterway(const osmium::TagList& t, const char* waterway, Ring pts);
+    void addWaterway(const Tags& t, const char* waterway, Ring pts);
     // The kinds of an object (kinds.h), or for a point of interest of no kind
     // of the table the tag that made it one; empty for other objects.
-    static std::vector<QString> kindsOf(const osmium::TagList& t);
+    static std::vector<QString> kindsOf(const Tags& t);
     // Notes the object's kinds with the map object made for it since the
     // pending count was before: its point of interest or station, else the
     // first one drawn; an object not drawn otherwise gets a point of its own.

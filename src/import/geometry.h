@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QPoint>
+#include <cmath>
 #include <optional>
 #include <vector>
 
@@ -22,7 +23,15 @@ inline constexpr int kMaxRingPoints = 30000;  // points of one stored area
 struct Frame {
     GeoReference geo;
     double width = 0, height = 0;  // metres
-    QPoint at(osmium::Location l) const { return geo.toMap(l.lat(), l.lon()); }
+    double eastScale = 1;          // cos of geo.lat0, worked out once for every point
+    // geo.toMap(lat, lon) with eastScale in place of the cosine, to the same bits.
+    QPoint at(osmium::Location l) const {
+        constexpr double kPi = 3.14159265358979323846;
+        const double x = (l.lon() - geo.lon0) * kPi / 180 * geo.radius * eastScale;
+        const double y = geo.projectY(l.lat());
+        return QPoint(int(std::lround((x - geo.minX) / geo.metresPerUnit)) + geo.margin,
+                      int(std::lround((y - geo.minY) / geo.metresPerUnit)) + geo.margin);
+    }
     // The ring in map units without repeated points.
     std::vector<QPoint> project(const Ring& r) const;
 };

@@ -19,6 +19,7 @@
 #include "builder.h"
 #include "classify.h"
 #include "collector.h"
+#include "output.h"
 
 namespace urbica::osmimport {
 
@@ -97,7 +98,8 @@ private:
 void readRelations(const osmium::io::File& file, Collector& collector, Manager& manager,
                    ImportReport& report, double fileSize, const Progress& progress,
                    const std::atomic<bool>* cancel) {
-    osmium::io::Reader reader{file, osmium::osm_entity_bits::relation};
+    // Versions, times and authors are never used: left unread.
+    osmium::io::Reader reader{file, osmium::osm_entity_bits::relation, osmium::io::read_meta::no};
     ProgressTicker ticker(progress, u("отношения"), reader, fileSize);
     collector.exportBox = reader.header().box();
     while (osmium::memory::Buffer buffer = reader.read()) {
@@ -126,7 +128,8 @@ void readObjects(const osmium::io::File& file, Collector& collector, Manager& ma
     locations.ignore_errors();
     auto& areas = manager.handler(
         [&collector](osmium::memory::Buffer&& buffer) { osmium::apply(buffer, collector); });
-    osmium::io::Reader reader{file};
+    osmium::io::Reader reader{file, osmium::osm_entity_bits::node | osmium::osm_entity_bits::way,
+                              osmium::io::read_meta::no};
     ProgressTicker ticker(progress, u("точки и линии"), reader, fileSize);
     while (osmium::memory::Buffer buffer = reader.read()) {
         osmium::apply(buffer, locations, collector, areas);
@@ -141,6 +144,14 @@ void readObjects(const osmium::io::File& file, Collector& collector, Manager& ma
 
 }  // namespace
 
+// What the reading passes collected and the builder that turns it into the dataset.
+struct ImportState {
+    explicit ImportState(ImportResult& result)
+        : collector(result.report), builder(collector, result) {}
+    Collector collector;
+    Builder builder;
+};
+
 QString importCancelledText() { return u("импорт отменён"); }
 
 void dropWrittenData(ImportResult& result) {
@@ -148,8 +159,8 @@ void dropWrittenData(ImportResult& result) {
     releaseFreedMemory();
 }
 
-bool importOsm(const QString& path, ImportResult& result, QString* error, const Progress& progress,
-               const std::atomic<bool>* cancel) {
+bool readOsm(const QString& path, ImportResult& result, QString* error, const Progress& progress,
+             const std::atomic<bool>* cancel) {
     QElapsedTimer timer;
     timer.start();
     result = ImportResult{};
@@ -159,14 +170,14 @@ bool importOsm(const QString& path, ImportResult& result, QString* error, const 
         return false;
     }
     const double fileSize = double(std::max<qint64>(1, info.size()));
-    Collector collector(result.report);
+    auto state = std::make_shared<ImportState>(result);
     try {
         const osmium::io::File file{QFile::encodeName(path).toStdString()};
         osmium::area::Assembler::config_type config;
         config.create_empty_areas = false;  // a ring that cannot be built gives no area
         Manager manager{config, areaFilter()};
-        readRelations(file, collector, manager, result.report, fileSize, progress, cancel);
-        readObjects(file, collector, manager, fileSize, progress, cancel);
+        readRelations(file, state->collector, manager, result.report, fileSize, progress, cancel);
+        readObjects(file, state->collector, manager, fileSize, progress, cancel);
     } catch (const Cancelled&) {
         result = ImportResult{};
         if (error) *error = importCancelledText();
@@ -183,15 +194,42 @@ bool importOsm(const QString& path, ImportResult& result, QString* error, const 
     }
     if (progress) progress(u("построение"), 0);
     releaseFreedMemory();
-    Builder builder(collector, result);
-    if (!builder.build(error)) return false;
+    if (!state->builder.prepare(error)) return false;
+    result.state = std::move(state);
+    result.report.seconds = double(timer.elapsed()) / 1000;
+    return true;
+}
+
+bool importOsm(const QString& path, ImportResult& result, QString* error, const Progress& progress,
+               const std::atomic<bool>* cancel) {
+    if (!readOsm(path, result, error, progress, cancel)) return false;
+    QElapsedTimer timer;
+    timer.start();
+    const bool built = result.state->builder.build(error);
+    result.state.reset();
+    if (!built) return false;
     if (cancel && cancel->load()) {
         result = ImportResult{};
         if (error) *error = importCancelledText();
         return false;
     }
-    result.report.seconds = double(timer.elapsed()) / 1000;
+    result.report.seconds += double(timer.elapsed()) / 1000;
     return true;
+}
+
+bool writeImported(ImportResult& result, const QString& dir, QString* error, WriterLock* lock,
+                   int waitMs, const std::function<void()>& onWait) {
+    if (!result.state) {
+        if (error) *error = u("нет прочитанных данных для записи");
+        return false;
+    }
+    const auto build = [&result](const QString& fresh, QString* why) {
+        return result.state->builder.build(why, fresh);
+    };
+    const bool written = writeFolderSafely(build, dir, error, lock, waitMs, onWait);
+    result.state.reset();
+    releaseFreedMemory();
+    return written;
 }
 
 }  // namespace urbica::osmimport

@@ -10,10 +10,12 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <vector>
 
 #include "cityimport.h"
 #include "dataset/writer.h"
+#include "dataset/writerlock.h"
 #include "osmhousenumber.h"
 #include "osmtext.h"
 
@@ -70,12 +72,19 @@ struct ImportReport {
     // box, 2 where most addresses and named places lie, 0 all the data.
     int cityAreaSource = 0;
     double seconds = 0;
+    // Map objects of each layer and name records of each class (index = number).
+    std::vector<int64_t> layerObjects, classRecords;
 };
+
+struct ImportState;
 
 struct ImportResult {
     DatasetData data;
     ImportReport report;
     std::vector<AddressSample> addresses;
+    // What readOsm read, for writeImported to build; it refers to this
+    // result, which stays where it is until then.
+    std::shared_ptr<ImportState> state;
 };
 
 // Reads the extract and builds the dataset in memory. False with a message
@@ -86,6 +95,18 @@ struct ImportResult {
 // with the message importCancelledText().
 bool importOsm(const QString& path, ImportResult& result, QString* error = nullptr,
                const Progress& progress = {}, const std::atomic<bool>* cancel = nullptr);
+// The lean way for large extracts: readOsm reads the extract (refusing what
+// importOsm refuses) and writeImported then builds the dataset and writes
+// it to dir part by part as it is made, never holding it whole; dir is
+// replaced as writeDatasetSafely replaces it (the same lock, folder rules and
+// messages; nothing is written on any failure). After it result.data holds
+// the tables, catalogue and small files' contents but no map objects or
+// name records; the report counts them.
+bool readOsm(const QString& path, ImportResult& result, QString* error = nullptr,
+             const Progress& progress = {}, const std::atomic<bool>* cancel = nullptr);
+bool writeImported(ImportResult& result, const QString& dir, QString* error = nullptr,
+                   WriterLock* lock = nullptr, int waitMs = kDatasetLockWaitMs,
+                   const std::function<void()>& onWait = {});
 // Once the dataset is written and the closing report made: frees the dataset
 // and hands the memory back, so that the address check does not stack on it.
 void dropWrittenData(ImportResult& result);

@@ -3,6 +3,7 @@
 #include <QHash>
 #include <algorithm>
 #include <tuple>
+#include <unordered_map>
 
 #include "builder.h"
 #include "classify.h"
@@ -134,38 +135,56 @@ void Builder::makeHouses() {
     };
     QHash<QString, Spelling> spellings;
     QHash<QString, Number> numbers;
+    // The reading keeps one copy of each address text, so the same text
+    // mostly comes in the same string: found by where its letters lie, it
+    // need not be hashed letter by letter.
+    std::unordered_map<const QChar*, Number> numberAt;
+    std::unordered_map<const QChar*, Spelling> spellingAt;
     TextStats& stats = r_.report.text;
     r_.addresses.reserve(c_.addresses.size());
     houses_.reserve(c_.addresses.size());
     for (const Address& a : c_.addresses) {
         if (a.pending >= pendingObjects_.size()) continue;  // never placed
-        auto n = numbers.constFind(a.number);
-        if (n == numbers.constEnd()) {
+        Number number;
+        if (auto at = numberAt.find(a.number.constData()); at != numberAt.end()) {
+            number = at->second;
+            number.counted.countAgain(stats);
+        } else if (auto n = numbers.constFind(a.number); n != numbers.constEnd()) {
+            number = *n;
+            number.counted.countAgain(stats);
+            numberAt.emplace(a.number.constData(), number);
+        } else {
             const TextStats before = stats;
             const HouseNumberSplit split = splitHouseNumber(c_.text(a.number.toUtf8().constData()));
             const int32_t first = int32_t(houseFields_.size());
             houseFields_.insert(houseFields_.end(), split.houses.begin(), split.houses.end());
-            n = numbers.insert(a.number, {split.exact, first, int32_t(split.houses.size()),
-                                          TextCounted::since(before, stats)});
-        } else {
-            n->counted.countAgain(stats);
+            number = {split.exact, first, int32_t(split.houses.size()),
+                      TextCounted::since(before, stats)};
+            numbers.insert(a.number, number);
+            numberAt.emplace(a.number.constData(), number);
         }
-        const Number number = *n;
         if (!number.exact) ++r_.report.inexactHouseNumbers;
         if (number.fieldCount == 0) {
             c_.skip(u("адреса без номера"));
             continue;
         }
-        auto sp = spellings.constFind(a.street);
-        if (sp == spellings.constEnd()) {
+        Spelling spelling;
+        if (auto at = spellingAt.find(a.street.constData()); at != spellingAt.end()) {
+            spelling = at->second;
+            spelling.counted.countAgain(stats);
+        } else if (auto sp = spellings.constFind(a.street); sp != spellings.constEnd()) {
+            spelling = *sp;
+            spelling.counted.countAgain(stats);
+            spellingAt.emplace(a.street.constData(), spelling);
+        } else {
             const TextStats before = stats;
             const int32_t street = c_.streetOfAddress(a.street, a.where);
             c_.names.addStreetNames(street, {a.street});
-            sp = spellings.insert(a.street, {street, TextCounted::since(before, stats)});
-        } else {
-            sp->counted.countAgain(stats);
+            spelling = {street, TextCounted::since(before, stats)};
+            spellings.insert(a.street, spelling);
+            spellingAt.emplace(a.street.constData(), spelling);
         }
-        const int32_t street = sp->street;
+        const int32_t street = spelling.street;
         const bool alone = number.exact && number.fieldCount == 1;
         for (int32_t f = number.firstField; f < number.firstField + number.fieldCount; ++f) {
             houses_.push_back({f, street, a.pending, alone, a.approximate});
@@ -178,10 +197,11 @@ void Builder::makeHouses() {
     std::vector<Address>().swap(c_.addresses);
 }
 
-void Builder::makeNames() {
+bool Builder::makeNames(QString* error) {
     makeFixedNames();
-    makeStreets();
-    nameHouseClasses();
+    makeHouseClasses();
+    rankHouseFields();
+    if (!makeStreets(error)) return false;
     // Other classes with more map objects than a record holds keep the first ones.
     for (size_t cls = 1; cls < d_.classNames.size(); ++cls)
         for (NameData& nd : d_.classNames[cls])
@@ -190,6 +210,7 @@ void Builder::makeNames() {
                         int64_t(nd.mapObjects.size()) - kMaxRefs);
                 nd.mapObjects.resize(size_t(kMaxRefs));
             }
+    return true;
 }
 
 void Builder::makeFixedNames() {
@@ -214,10 +235,10 @@ void Builder::makeFixedNames() {
 }
 
 // Streets with their houses; house classes of at most kHousesPerClass records.
-void Builder::makeStreets() {
+bool Builder::makeStreets(QString* error) {
     const std::vector<Street>& streets = c_.names.streets;
     int16_t houseClass = kFirstHouseClass;
-    d_.classNames[size_t(houseClass)].reserve(std::min(houses_.size(), size_t(kHousesPerClass)));
+    classHouses_.reserve(std::min(houses_.size(), size_t(kHousesPerClass)));
     for (size_t s = 0; s < streets.size(); ++s) {
         const Street& st = streets[s];
         NameData nd;
@@ -233,7 +254,7 @@ void Builder::makeStreets() {
         for (size_t p : st.pendings)
             for (const ObjectRefData& ref : pendingObjects_[p]) nd.mapObjects.push_back(ref);
         if (st.district) nd.parentClass = kDistrictClass, nd.parentRecord = st.district;
-        addHouses(st, int32_t(s + 1), nd, houseClass);
+        if (!addHouses(st, int32_t(s + 1), nd, houseClass, error)) return false;
         addSearchNames(kStreetClass, int32_t(s + 1), nd.name, otherNames);
         addDisplayName(kStreetClass, int32_t(s + 1), nd.name, typeWordLast(st.whole));
         if (nd.mapObjects.size() > size_t(kMaxRefs)) {
@@ -243,6 +264,62 @@ void Builder::makeStreets() {
         }
         d_.classNames[kStreetClass].push_back(std::move(nd));
     }
+    for (; houseClass < int16_t(d_.tables.classes.size()); ++houseClass)
+        if (!finishHouseClass(houseClass, error)) return false;
+    return true;
+}
+
+void Builder::makeHouseClasses() {
+    // Counted as addHouses fills them: a class is full at kHousesPerClass
+    // records, and a street keeps no more than kMaxRefs of its houses.
+    int classes = 1;
+    int32_t filled = 0;
+    for (const Street& street : c_.names.streets)
+        for (size_t k = 0; k < street.houses.size(); ++k) {
+            if (filled >= kHousesPerClass) ++classes, filled = 0;
+            if (k < size_t(kMaxRefs)) ++filled;
+        }
+    Tables& t = d_.tables;
+    for (int k = 1; k < classes; ++k) {
+        t.classes.push_back(t.classes[kFirstHouseClass]);
+        t.classExtra.push_back(0);
+    }
+    d_.classNames.resize(t.classes.size());
+    nameHouseClasses();
+}
+
+bool Builder::finishHouseClass(int16_t cls, QString* error) {
+    r_.report.classRecords.resize(d_.tables.classes.size());
+    r_.report.classRecords[size_t(cls)] = int64_t(classHouses_.size());
+    NameData hd;
+    hd.parentClass = kStreetClass;
+    auto record = [&](size_t i) -> const NameData& {
+        const HouseRecord& r = classHouses_[i];
+        const House& house = houses_[size_t(r.house)];
+        const HouseFields& f = houseFields_[size_t(house.fields)];
+        hd.number = f.number;
+        hd.fraction = f.fraction;
+        hd.building = f.building;
+        hd.parentRecord = r.street;
+        const std::vector<ObjectRefData>& refs = pendingObjects_[house.pending];
+        hd.mapObjects.assign(refs.begin(), refs.begin() + std::min(refs.size(), size_t(kMaxRefs)));
+        return hd;
+    };
+    // A house drawn by more map objects than a record holds keeps the first ones.
+    for (const HouseRecord& r : classHouses_)
+        if (const size_t n = pendingObjects_[houses_[size_t(r.house)].pending].size();
+            n > size_t(kMaxRefs))
+            c_.skip(u("части объектов сверх предела одного имени"), int64_t(n) - kMaxRefs);
+    bool done = true;
+    if (out_.isEmpty()) {
+        std::vector<NameData>& names = d_.classNames[size_t(cls)];
+        names.reserve(classHouses_.size());
+        for (size_t i = 0; i < classHouses_.size(); ++i) names.push_back(record(i));
+    } else {
+        done = writeClassFiles(d_, cls, {classHouses_.size(), record}, out_, error);
+    }
+    classHouses_.clear();
+    return done;
 }
 
 namespace {
@@ -258,21 +335,34 @@ int64_t leadingDigits(const QString& field) {
 
 }  // namespace
 
+void Builder::rankHouseFields() {
+    using Key = std::tuple<int64_t, QString, int64_t, QString, int64_t, QString, int64_t, QString>;
+    std::vector<std::pair<Key, int32_t>> keyed;
+    keyed.reserve(houseFields_.size());
+    for (size_t i = 0; i < houseFields_.size(); ++i) {
+        const HouseFields& f = houseFields_[i];
+        keyed.push_back(
+            {Key(leadingDigits(f.number), f.number, leadingDigits(f.fraction), f.fraction,
+                 leadingDigits(f.building), f.building, leadingDigits(f.structure), f.structure),
+             int32_t(i)});
+    }
+    std::sort(keyed.begin(), keyed.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    fieldRank_.assign(houseFields_.size(), 0);
+    for (size_t k = 1; k < keyed.size(); ++k)
+        fieldRank_[size_t(keyed[k].second)] =
+            fieldRank_[size_t(keyed[k - 1].second)] + (keyed[k - 1].first < keyed[k].first);
+}
+
 // A street's houses by number, then fraction, building and structure; of houses that
 // read the same, first those whose address names them alone, then the order
 // of the extract.
 std::vector<int32_t> Builder::housesInOrder(const Street& street) const {
-    using Key =
-        std::tuple<int64_t, QString, int64_t, QString, int64_t, QString, int64_t, QString, bool>;
-    std::vector<std::pair<Key, int32_t>> keyed;
+    std::vector<std::pair<std::pair<int32_t, bool>, int32_t>> keyed;
     keyed.reserve(street.houses.size());
     for (int32_t h : street.houses) {
         const House& house = houses_[size_t(h)];
-        const HouseFields& f = houseFields_[size_t(house.fields)];
-        keyed.push_back({Key(leadingDigits(f.number), f.number, leadingDigits(f.fraction),
-                             f.fraction, leadingDigits(f.building), f.building,
-                             leadingDigits(f.structure), f.structure, !house.alone),
-                         h});
+        keyed.push_back({{fieldRank_[size_t(house.fields)], !house.alone}, h});
     }
     std::stable_sort(keyed.begin(), keyed.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
@@ -284,36 +374,23 @@ std::vector<int32_t> Builder::housesInOrder(const Street& street) const {
 
 // The houses of a street become records of the current house class (a new
 // class when it is full) and parts of the street's record.
-void Builder::addHouses(const Street& street, int32_t record, NameData& nd, int16_t& houseClass) {
-    auto& names = d_.classNames;
+bool Builder::addHouses(const Street& street, int32_t record, NameData& nd, int16_t& houseClass,
+                        QString* error) {
     for (int32_t h : housesInOrder(street)) {
-        if (int32_t(names[size_t(houseClass)].size()) >= kHousesPerClass) {
+        if (int32_t(classHouses_.size()) >= kHousesPerClass) {
+            if (!finishHouseClass(houseClass, error)) return false;
             ++houseClass;
-            d_.tables.classes.push_back(d_.tables.classes[kFirstHouseClass]);
-            d_.tables.classExtra.push_back(0);
-            names.emplace_back();
-            const size_t made = size_t(houseClass - kFirstHouseClass) * size_t(kHousesPerClass);
-            names.back().reserve(
-                std::min(houses_.size() - std::min(houses_.size(), made), size_t(kHousesPerClass)));
         }
         const House& house = houses_[size_t(h)];
-        NameData hd;
         const HouseFields& f = houseFields_[size_t(house.fields)];
-        hd.number = f.number;
-        hd.fraction = f.fraction;
-        hd.building = f.building;
-        hd.parentClass = kStreetClass;
-        hd.parentRecord = record;
         for (const ObjectRefData& ref : pendingObjects_[house.pending]) {
-            hd.mapObjects.push_back(ref);
             MapObjectData& obj = d_.layerObjects[size_t(ref.first)][size_t(ref.second - 1)];
             if (!obj.nameKind)
-                obj.nameKind = houseClass,
-                obj.nameIndex = int32_t(names[size_t(houseClass)].size() + 1);
+                obj.nameKind = houseClass, obj.nameIndex = int32_t(classHouses_.size() + 1);
         }
         if (nd.parts.size() < size_t(kMaxRefs)) {
-            names[size_t(houseClass)].push_back(std::move(hd));
-            const int32_t houseRecord = int32_t(names[size_t(houseClass)].size());
+            classHouses_.push_back({h, record});
+            const int32_t houseRecord = int32_t(classHouses_.size());
             nd.parts.push_back({houseClass, houseRecord});
             if (house.approximate) d_.approximateHouses.push_back({houseClass, houseRecord});
             if (!f.structure.isEmpty())
@@ -322,6 +399,7 @@ void Builder::addHouses(const Street& street, int32_t record, NameData& nd, int1
             c_.skip(u("дома сверх предела на одной улице"));
         }
     }
+    return true;
 }
 
 void Builder::addSearchNames(int16_t cls, int32_t record, const QString& shown,

@@ -57,6 +57,13 @@ void tidyAfterKilledWriter(const QDir& parent, const QString& name) {
 
 bool writeDatasetSafely(const DatasetData& data, const QString& dir, QString* error,
                         WriterLock* lock, int waitMs, const std::function<void()>& onWait) {
+    return writeFolderSafely(
+        [&data](const QString& fresh, QString* why) { return writeDataset(data, fresh, why); }, dir,
+        error, lock, waitMs, onWait);
+}
+
+bool writeFolderSafely(const FolderWrite& write, const QString& dir, QString* error,
+                       WriterLock* lock, int waitMs, const std::function<void()>& onWait) {
     const QFileInfo target(QDir::cleanPath(QDir(dir).absolutePath()));
     const QString path = target.absoluteFilePath();
     QDir parent = target.absoluteDir();
@@ -86,8 +93,7 @@ bool writeDatasetSafely(const DatasetData& data, const QString& dir, QString* er
             error,
             u("нельзя писать в папку %1: %2").arg(parent.absolutePath(), fresh.errorString()));
     QString why;
-    if (!writeDataset(data, fresh.path(), &why))
-        return fail(error, u("набор данных не записан: %1").arg(why));
+    if (!write(fresh.path(), &why)) return fail(error, u("набор данных не записан: %1").arg(why));
 
     if (exists && exchangeFolders(fresh.path(), path)) {
         // fresh now holds the old dataset and goes with it.

@@ -24,6 +24,14 @@ bool writeDatasetSafely(const DatasetData& data, const QString& dir, QString* er
                         WriterLock* lock = nullptr, int waitMs = kDatasetLockWaitMs,
                         const std::function<void()>& onWait = {});
 
+// The same for a dataset that `write` puts into the fresh folder it is given
+// (part by part, say, as it is built); a false from it, with its reason,
+// fails the whole write and leaves the target as it was.
+using FolderWrite = std::function<bool(const QString& dir, QString* why)>;
+bool writeFolderSafely(const FolderWrite& write, const QString& dir, QString* error = nullptr,
+                       WriterLock* lock = nullptr, int waitMs = kDatasetLockWaitMs,
+                       const std::function<void()>& onWait = {});
+
 // The program folder for an imported city: as the demo city's, with the map's
 // labels kept apart (a real city has far more names than fit on a view).
 bool writeProgramFiles(const QString& programDirectory, const QString& dataDirectory,

@@ -17,11 +17,11 @@ QStringList reportLines(const ImportResult& r) {
     else if (rep.cityAreaSource == 2)
         lines << u("рамка города: где лежат почти все адреса и названия");
     lines << u("слои (объектов карты):");
-    for (size_t l = 1; l < t.layers.size() && l < r.data.layerObjects.size(); ++l)
-        lines << u("  %1: %2").arg(t.layers[l].layerName).arg(r.data.layerObjects[l].size());
+    for (size_t l = 1; l < t.layers.size() && l < rep.layerObjects.size(); ++l)
+        lines << u("  %1: %2").arg(t.layers[l].layerName).arg(rep.layerObjects[l]);
     lines << u("классы (именованных объектов):");
-    for (size_t c = 1; c < t.classes.size() && c < r.data.classNames.size(); ++c)
-        lines << u("  %1: %2").arg(t.classes[c].className).arg(r.data.classNames[c].size());
+    for (size_t c = 1; c < t.classes.size() && c < rep.classRecords.size(); ++c)
+        lines << u("  %1: %2").arg(t.classes[c].className).arg(rep.classRecords[c]);
     lines << u("площади: из линий %1, из мультиполигонов %2 (отношений-мультиполигонов %3)")
                  .arg(rep.areasFromWays)
                  .arg(rep.areasFromRelations)

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -403,6 +404,54 @@ TEST(Excerpt, CompressedAndBinaryFormsGiveTheSameDataset) {
                 << suffix << " layer " << l;
         EXPECT_EQ(r.addresses.size(), plain.addresses.size()) << suffix;
     }
+}
+
+// Files of a folder, recursively, by their path in it.
+std::map<QString, QByteArray> filesIn(const QString& dir) {
+    std::map<QString, QByteArray> out;
+    QDirIterator it(dir, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << path.toStdString();
+        out[QDir(dir).relativeFilePath(path)] = f.readAll();
+    }
+    return out;
+}
+
+TEST(Excerpt, WrittenPartByPartAsTheWholeDatasetAndNothingOnFailure) {
+    QTemporaryDir tmp;
+    QString error;
+    const QString whole = tmp.filePath(u("whole")), lean = tmp.filePath(u("lean"));
+    ASSERT_TRUE(writeDatasetSafely(excerpt().data, whole, &error)) << error.toStdString();
+    ImportResult r;
+    ASSERT_TRUE(readOsm(kExcerpt, r, &error)) << error.toStdString();
+    ASSERT_TRUE(writeImported(r, lean, &error)) << error.toStdString();
+    const std::map<QString, QByteArray> wholeFiles = filesIn(whole), leanFiles = filesIn(lean);
+    EXPECT_GT(wholeFiles.size(), size_t(40));
+    for (const auto& [name, bytes] : wholeFiles) {
+        auto it = leanFiles.find(name);
+        ASSERT_NE(it, leanFiles.end()) << name.toStdString();
+        EXPECT_TRUE(it->second == bytes) << name.toStdString();
+    }
+    EXPECT_EQ(leanFiles.size(), wholeFiles.size());
+    EXPECT_EQ(reportLines(r), reportLines(excerpt()));
+    EXPECT_EQ(r.addresses.size(), excerpt().addresses.size());
+    EXPECT_TRUE(r.data.layerObjects[kBuildingLayer].empty()) << "freed once written";
+
+    // A folder that is not a dataset is refused before anything is built or
+    // written, and so is a second write of what was read once.
+    const QString other = tmp.filePath(u("other"));
+    ASSERT_TRUE(QDir().mkpath(other));
+    QFile(other + u("/notes.txt")).open(QIODevice::WriteOnly);
+    ASSERT_TRUE(readOsm(kExcerpt, r, &error));
+    EXPECT_FALSE(writeImported(r, other, &error));
+    EXPECT_EQ(QDir(other).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+              QStringList{u("notes.txt")});
+    EXPECT_EQ(QDir(tmp.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+              (QStringList{u("lean"), u("other"), u("whole")}));
+    EXPECT_FALSE(writeImported(r, lean, &error));
+    EXPECT_TRUE(filesIn(lean) == leanFiles);
 }
 
 // ---------------------------------------------------------------------------
