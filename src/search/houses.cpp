@@ -31,6 +31,16 @@ void setError(QString* error, const QString& text) {
     if (error) *error = text;
 }
 
+// The first file a walk had to pass over, and why.
+struct PassedOver {
+    QString path, why;
+    void skip(const QString& file, int length, int64_t needed) {
+        if (!why.isEmpty()) return;
+        why = recordFileProblem(file, length, needed);
+        path = file;
+    }
+};
+
 // The name index and number file of one house class, open for one walk.
 struct HouseClassFiles {
     RecordFile index;
@@ -99,14 +109,9 @@ bool readStreetHouses(const NameContext& ctx, int64_t street, std::vector<HouseE
         out.clear();
         return false;
     };
-    QString skipped, skippedPath;
-    auto skip = [&](const QString& path, int length, int64_t needed) {
-        if (!skipped.isEmpty()) return;
-        skipped = recordFileProblem(path, length, needed);
-        skippedPath = path;
-    };
+    PassedOver skipped;
     auto whole = [&](const RecordFile& f, const QString& path) {
-        if (f.isOpen()) skip(path, f.recordLength(), 0);
+        if (f.isOpen()) skipped.skip(path, f.recordLength(), 0);
         return f.isOpen();
     };
     const QString indexPath = classFilePath(ctx, sc, ".cl2");
@@ -128,7 +133,7 @@ bool readStreetHouses(const NameContext& ctx, int64_t street, std::vector<HouseE
     for (int64_t k = 1; k <= streetRecord.partCount; ++k) {
         const int64_t partNumber = int64_t(streetRecord.firstPart) + k - 1;
         if (!parts.read(partNumber, partBuf)) {
-            skip(partPath, ObjectRef::kRecordLength, partNumber);
+            skipped.skip(partPath, ObjectRef::kRecordLength, partNumber);
             continue;
         }
         const ObjectRef part = ObjectRef::decode(partBuf);
@@ -147,12 +152,12 @@ bool readStreetHouses(const NameContext& ctx, int64_t street, std::vector<HouseE
         }
         HouseClassFiles& files = *it->second;
         if (!files.index.read(part.second, buf)) {
-            skip(classFilePath(ctx, c, ".cl2"), NameRecord::kRecordLength, part.second);
+            skipped.skip(classFilePath(ctx, c, ".cl2"), NameRecord::kRecordLength, part.second);
             continue;
         }
         if (NameRecord::decode(buf).mapObjectCount < 1) continue;
         if (!files.numbers.read(part.second, numberBuf)) {
-            skip(classFilePath(ctx, c, ".cls"), HouseNumberRecord::kRecordLength, part.second);
+            skipped.skip(classFilePath(ctx, c, ".cls"), HouseNumberRecord::kRecordLength, part.second);
             continue;
         }
         const QString* structure = structures->find(c, part.second);
@@ -162,12 +167,12 @@ bool readStreetHouses(const NameContext& ctx, int64_t street, std::vector<HouseE
                                  trimmedField(numberBuf, H::kBuilding),
                                  structure ? *structure : QString()});
     }
-    if (passedOver) *passedOver = skipped;
-    if (out.empty() && !skipped.isEmpty()) {
-        setError(error, skipped);
+    if (passedOver) *passedOver = skipped.why;
+    if (out.empty() && !skipped.why.isEmpty()) {
+        setError(error, skipped.why);
         return false;
     }
-    if (ctx.problems) ctx.problems->note(skippedPath, skipped);
+    if (ctx.problems) ctx.problems->note(skipped.path, skipped.why);
     return true;
 }
 
