@@ -199,7 +199,8 @@ void renderMap(AppState& s, MapBoxes& boxes, const ViewHooks& hooks) {
     if (hooks.setBusyCursor) hooks.setBusyCursor(false);
 }
 
-QImage renderAtRatio(AppState& s, const MapBoxes& screen, double ratio) {
+QImage renderAtRatio(AppState& s, const MapBoxes& screen, double ratio,
+                     std::vector<PictureBox::TextCall>* texts) {
     if (s.catalogue.gridExtent == 0) return {};
     MapBoxes b;
     setPictureRatio(b, ratio);
@@ -210,7 +211,9 @@ QImage renderAtRatio(AppState& s, const MapBoxes& screen, double ratio) {
                    screen.map.scaleHeight());
     const LabelQueue labels = s.labels;
     const int16_t pickActive = s.pickActive;
+    if (texts) b.map.recordTexts(texts, false);
     renderMap(s, b, ViewHooks{});
+    b.map.recordTexts(nullptr);
     s.labels = labels;
     s.pickActive = pickActive;
     return b.hidepage.image();
