@@ -34,7 +34,8 @@ struct PrintEnvironment {
     std::function<QImage(double ratio)> renderAt;
     // The same without its texts, which are added to the list instead: the
     // printer and the PDF get them as text. Used before renderAt when set.
-    std::function<QImage(double ratio, std::vector<PictureBox::TextCall>* texts)> renderWithoutTexts;
+    std::function<QImage(double ratio, std::vector<PictureBox::TextCall>* texts)>
+        renderWithoutTexts;
 
     // The system's default printer (or the first one) and the primary screen.
     static PrintEnvironment system();
