@@ -183,9 +183,10 @@ bool PrintDialog::printPage(QString* error) {
         return false;
     }
     const QRect paper = printer.paperRect(QPrinter::DevicePixel).toRect();
-    const QImage page = pageAt(printer.resolution());
+    PageTexts texts;
+    const QImage page = pageAt(printer.resolution(), &texts);
     paintPrintedPage(painter, QRect(QPoint(0, 0), paper.size()), printer.resolution(),
-                     bw->isChecked() ? grayPage(page) : page, footer_);
+                     bw->isChecked() ? grayPage(page) : page, footer_, &texts);
     if (!painter.end() || printer.printerState() == QPrinter::Error) {
         if (error) *error = QStringLiteral("принтер %1 сообщил об ошибке").arg(env_.printerName);
         return false;
@@ -193,19 +194,32 @@ bool PrintDialog::printPage(QString* error) {
     return true;
 }
 
-QImage PrintDialog::pageAt(double deviceDpi) const {
-    if (!env_.renderAt || page_.isNull()) return page_;
+QImage PrintDialog::pageAt(double deviceDpi, PageTexts* texts) const {
+    if (texts) texts->calls.clear();
+    if (page_.isNull()) return page_;
     const double ratio =
         printRatio(deviceDpi, env_.dpiX, picture_.deviceIndependentSize().toSize());
     if (ratio <= 1) return page_;
+    if (texts && env_.renderWithoutTexts) {
+        const QImage bare = env_.renderWithoutTexts(ratio, &texts->calls);
+        if (!bare.isNull()) {
+            texts->layout = composition_;
+            texts->gray = bw->isChecked();
+            return composePage(bare, composition_);
+        }
+        texts->calls.clear();
+    }
+    if (!env_.renderAt) return page_;
     const QImage picture = env_.renderAt(ratio);
     if (picture.isNull()) return page_;
     return composePage(picture, composition_);
 }
 
 bool PrintDialog::savePdf(const QString& path, QString* error) {
-    return writePagePdf(pageAt(kPdfResolution), env_.paper, orientation_, bw->isChecked(), footer_,
-                        path, error);
+    PageTexts texts;
+    const QImage page = pageAt(kPdfResolution, &texts);
+    return writePagePdf(page, env_.paper, orientation_, bw->isChecked(), footer_, path, error,
+                        &texts);
 }
 
 void PrintDialog::tell(const QString& text) {

@@ -32,6 +32,10 @@ struct PrintEnvironment {
     // screen pixels, for a page at the printer's resolution; empty (or a
     // null picture): the picture given is printed.
     std::function<QImage(double ratio)> renderAt;
+    // The same without its texts, which are added to the list instead: the
+    // printer and the PDF get them as text. Used before renderAt when set.
+    std::function<QImage(double ratio, std::vector<PictureBox::TextCall>* texts)>
+        renderWithoutTexts;
 
     // The system's default printer (or the first one) and the primary screen.
     static PrintEnvironment system();
@@ -49,7 +53,9 @@ public:
     const QImage& page() const { return page_; }
     // The page at a device's resolution: from the picture drawn again at it
     // when the environment can (see renderAt), else the page above.
-    QImage pageAt(double deviceDpi) const;
+    // With texts, and a way to draw the view without them, the page's
+    // picture comes without its texts and they are set out in texts.
+    QImage pageAt(double deviceDpi, PageTexts* texts = nullptr) const;
     const PageComposition& composition() const { return composition_; }
 
     // Composes the page for the current choices and shows it reduced.

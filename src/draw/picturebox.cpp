@@ -500,7 +500,8 @@ const PictureBox::MadeFont& PictureBox::madeFont(const LogFont& lf) const {
 
 void PictureBox::textOut(int x, int y, const QString& text, const LogFont& lf) {
     if (text.isEmpty()) return;
-    if (textLog_) textLog_->push_back({x, y, text, lf, foreColor});
+    if (textLog_) textLog_->push_back({x, y, text, lf, foreColor, textHalo, backColor});
+    if (!drawTexts_) return;
     touchAll();  // turned text may reach anywhere
     const MadeFont& made = madeFont(lf);
     QPainter p(&image_);

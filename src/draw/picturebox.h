@@ -14,9 +14,9 @@
 #include <QFont>
 #include <QFontMetricsF>
 #include <QGlyphRun>
-#include <QList>
 #include <QHash>
 #include <QImage>
+#include <QList>
 #include <QPoint>
 #include <QRect>
 #include <QString>
@@ -160,10 +160,16 @@ public:
         QString text;
         LogFont font;
         int32_t color = 0;
+        double halo = 0;  // textHalo, in the colour below
+        int32_t haloColor = 0;
     };
     // Every textOut from now on is added to log, until this is called with
-    // nullptr.
-    void recordTexts(std::vector<TextCall>* log) { textLog_ = log; }
+    // nullptr; without draw, the texts are only recorded (a page that lays
+    // them over the picture as text).
+    void recordTexts(std::vector<TextCall>* log, bool draw = true) {
+        textLog_ = log;
+        drawTexts_ = draw || !log;
+    }
 
 private:
     struct ShapedText {
@@ -171,6 +177,7 @@ private:
         double ascent = 0;
     };
     std::vector<TextCall>* textLog_ = nullptr;
+    bool drawTexts_ = true;
     void setupPainter(class QPainter& p, bool fill) const;
     // A copy between device pixels of the image; clipped to both images.
     void deviceBlt(int dx, int dy, int w, int h, const QImage& src, int sx, int sy, RasterOp op);

@@ -90,6 +90,9 @@ bool runDialogCommand(MainWindow& w, const QString& name, const MessageFunction&
         // The page at the printer's resolution: the view drawn again at it. The
         // page names the data's source beside the program, as the licence asks.
         env.renderAt = [&w](double ratio) { return renderAtRatio(w.appState(), w.boxes, ratio); };
+        env.renderWithoutTexts = [&w](double ratio, std::vector<PictureBox::TextCall>* texts) {
+            return renderAtRatio(w.appState(), w.boxes, ratio, texts);
+        };
         const QString footer = s.source ? w.runState().printFooter + QStringLiteral(". Данные: ") +
                                               dataSourceLine(*s.source)
                                         : w.runState().printFooter;

@@ -3,7 +3,9 @@
 #include <QBuffer>
 #include <QPageLayout>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPdfWriter>
+#include <QTransform>
 #include <algorithm>
 #include <cmath>
 
@@ -82,11 +84,66 @@ QImage composePage(const QImage& picture, const PageComposition& layout) {
     return page;
 }
 
+namespace {
+
+QColor textColour(int32_t rgb, bool gray) {
+    const QColor c = colorFromRgbInt(rgb);
+    if (!gray) return c;
+    const int g = qGray(c.rgb());
+    return QColor(g, g, g);
+}
+
+// The texts as textOut draws them, in the picture's pixels mapped to the page's.
+void paintPageTexts(QPainter& painter, const QRect& paperRect, const QSizeF& pageSize,
+                    const PageTexts& t) {
+    const PageComposition& c = t.layout;
+    if (c.target.isEmpty() || c.source.isEmpty() || pageSize.isEmpty()) return;
+    painter.save();
+    painter.translate(paperRect.topLeft());
+    painter.scale(paperRect.width() / pageSize.width(), paperRect.height() / pageSize.height());
+    painter.setClipRect(c.target);
+    painter.translate(c.target.topLeft());
+    if (c.stretched)
+        painter.scale(double(c.target.width()) / c.source.width(),
+                      double(c.target.height()) / c.source.height());
+    painter.translate(-QPointF(c.source.topLeft()));
+    for (const PictureBox::TextCall& call : t.calls) {
+        const QFont font = fontFromLogFont(call.font);
+        const QFontMetricsF metrics(font);
+        const double ascent = metrics.ascent();
+        QTransform place;
+        place.translate(call.x, call.y);
+        if (call.font.escapement != 0) place.rotate(-call.font.escapement / 10.0);
+        // A text wholly off the picture is left out (the clip hides it, but
+        // a PDF would still hold it).
+        const QRectF cell(0, 0, metrics.horizontalAdvance(call.text), metrics.height());
+        if (!place.mapRect(cell).intersects(QRectF(c.source))) continue;
+        painter.save();
+        painter.setTransform(place, true);
+        if (call.halo > 0) {
+            QPainterPath path;
+            path.addText(QPointF(0, ascent), font, call.text);
+            QPen pen(textColour(call.haloColor, t.gray), 2 * call.halo);
+            pen.setJoinStyle(Qt::RoundJoin);
+            painter.strokePath(path, pen);
+        }
+        painter.setFont(font);
+        painter.setPen(textColour(call.color, t.gray));
+        painter.drawText(QPointF(0, ascent), call.text);
+        painter.restore();
+    }
+    painter.restore();
+}
+
+}  // namespace
+
 void paintPrintedPage(QPainter& painter, const QRect& paperRect, int resolution, const QImage& page,
-                      const QString& footer) {
+                      const QString& footer, const PageTexts* texts) {
     painter.save();
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     if (!page.isNull()) painter.drawImage(paperRect, page);
+    if (texts && !page.isNull())
+        paintPageTexts(painter, paperRect, page.deviceIndependentSize(), *texts);
     if (!footer.isEmpty()) {
         const int at = int(nearest(kFooterTwips * resolution / kTwipsPerInch));
         QFont font = painter.font();
@@ -111,7 +168,8 @@ double printRatio(double deviceDpi, double screenDpi, const QSize& pictureSize) 
 }
 
 bool writePagePdf(const QImage& page, const QPageSize& paper, PageOrientation orientation,
-                  bool blackAndWhite, const QString& footer, const QString& path, QString* error) {
+                  bool blackAndWhite, const QString& footer, const QString& path, QString* error,
+                  const PageTexts* texts) {
     if (page.isNull()) {
         if (error) *error = QStringLiteral("нет страницы");
         return false;
@@ -135,7 +193,7 @@ bool writePagePdf(const QImage& page, const QPageSize& paper, PageOrientation or
         }
         const QRect paper = writer.pageLayout().fullRectPixels(writer.resolution());
         paintPrintedPage(painter, QRect(QPoint(0, 0), paper.size()), writer.resolution(),
-                         blackAndWhite ? grayPage(page) : page, footer);
+                         blackAndWhite ? grayPage(page) : page, footer, texts);
         painter.end();
     }
     return writeFileAtomically(path, bytes, error);

@@ -9,6 +9,9 @@
 #include <QRect>
 #include <QSize>
 #include <QString>
+#include <vector>
+
+#include "draw/picturebox.h"
 
 class QPainter;
 
@@ -46,10 +49,20 @@ PageComposition composePageLayout(const QSize& portraitPage, PageOrientation ori
 // logical ones) gives a page of that ratio: as many pixels more.
 QImage composePage(const QImage& picture, const PageComposition& layout);
 
+// The texts of a picture drawn without them (see renderAtRatio), laid over
+// its page as text: a PDF keeps them as letters that can be found and
+// copied, a printer sets them at its own resolution.
+struct PageTexts {
+    std::vector<PictureBox::TextCall> calls;  // in the picture's pixels
+    PageComposition layout;                   // where the picture lies on the page
+    bool gray = false;                        // in shades of grey
+};
+
 // Paints a composed page over the whole paper rectangle of a device and the
-// footer line at (100, 100) twips, in the device's resolution.
+// footer line at (100, 100) twips, in the device's resolution; the texts,
+// when given, over the picture's place.
 void paintPrintedPage(QPainter& painter, const QRect& paperRect, int resolution, const QImage& page,
-                      const QString& footer);
+                      const QString& footer, const PageTexts* texts = nullptr);
 
 // The resolution a page is composed at for a device of deviceDpi: at least
 // 300 dots per inch, at most 600 and the device's own, as a ratio to the
@@ -64,7 +77,7 @@ inline constexpr int kPdfResolution = 300;
 // as a whole; false with the reason when it cannot be written.
 bool writePagePdf(const QImage& page, const QPageSize& paper, PageOrientation orientation,
                   bool blackAndWhite, const QString& footer, const QString& path,
-                  QString* error = nullptr);
+                  QString* error = nullptr, const PageTexts* texts = nullptr);
 
 // The page in shades of grey, as a black-and-white printer prints it.
 QImage grayPage(const QImage& page);

@@ -87,6 +87,39 @@ DrawContext makeDrawContext(AppState& s, PictureBox& images) {
     return ctx;
 }
 
+namespace {
+
+// The overview shows the saved overview picture again and, when the view is
+// small on it, the marker at the view's centre.
+void showViewOnOverview(const AppState& s, MapBoxes& boxes, const ViewHooks& hooks) {
+    const Catalogue& cat = s.catalogue;
+    const ViewState& v = s.view;
+    PictureBox& nav = boxes.nav;
+    nav.bitBlt(0, 0, nav.width(), nav.height(), boxes.tempnav, 0, 0, RasterOp::SrcCopy);
+    const QString andPath = platformPath(s.programFileFolder(kMarkerAndFile) +
+                                         QStringLiteral("\\") + QLatin1String(kMarkerAndFile));
+    const QString xorPath = platformPath(s.programFileFolder(kMarkerXorFile) +
+                                         QStringLiteral("\\") + QLatin1String(kMarkerXorFile));
+    if (QFile::exists(andPath) && QFile::exists(xorPath) && cat.overviewWidth != 0 &&
+        boxes.navfrag.width * nav.width() / cat.overviewWidth <= 5 && nav.scaleWidth() != 0 &&
+        nav.scaleHeight() != 0) {
+        const int x = int(nearest((v.viewLeft - nav.scaleLeft() + v.viewWidth / 2.0) *
+                                      (nav.width() - 4) / nav.scaleWidth() -
+                                  14));
+        const int y = int(nearest((v.viewTop - nav.scaleTop() + v.viewHeight / 2.0) *
+                                      (nav.height() - 4) / nav.scaleHeight() -
+                                  14));
+        const QImage andImage(andPath), xorImage(xorPath);
+        if (!andImage.isNull() && !xorImage.isNull()) {
+            nav.bitBlt(x, y, 28, 28, andImage, 0, 0, RasterOp::SrcAnd);
+            nav.bitBlt(x, y, 28, 28, xorImage, 0, 0, RasterOp::SrcInvert);
+        }
+    }
+    refreshbox(nav, hooks);
+}
+
+}  // namespace
+
 void redrawView(AppState& s, MapBoxes& boxes, const ViewHooks& hooks, bool record) {
     const Catalogue& cat = s.catalogue;
     if (cat.gridExtent == 0) return;
@@ -122,30 +155,7 @@ void redrawView(AppState& s, MapBoxes& boxes, const ViewHooks& hooks, bool recor
     boxes.navfrag.width = v.viewWidth;
     boxes.navfrag.height = v.viewHeight;
 
-    if (s.settings.allwindow != 1) {
-        PictureBox& nav = boxes.nav;
-        nav.bitBlt(0, 0, nav.width(), nav.height(), boxes.tempnav, 0, 0, RasterOp::SrcCopy);
-        const QString andPath = platformPath(s.programFileFolder(kMarkerAndFile) +
-                                             QStringLiteral("\\") + QLatin1String(kMarkerAndFile));
-        const QString xorPath = platformPath(s.programFileFolder(kMarkerXorFile) +
-                                             QStringLiteral("\\") + QLatin1String(kMarkerXorFile));
-        if (QFile::exists(andPath) && QFile::exists(xorPath) && cat.overviewWidth != 0 &&
-            boxes.navfrag.width * nav.width() / cat.overviewWidth <= 5 && nav.scaleWidth() != 0 &&
-            nav.scaleHeight() != 0) {
-            const int x = int(nearest((v.viewLeft - nav.scaleLeft() + v.viewWidth / 2.0) *
-                                          (nav.width() - 4) / nav.scaleWidth() -
-                                      14));
-            const int y = int(nearest((v.viewTop - nav.scaleTop() + v.viewHeight / 2.0) *
-                                          (nav.height() - 4) / nav.scaleHeight() -
-                                      14));
-            const QImage andImage(andPath), xorImage(xorPath);
-            if (!andImage.isNull() && !xorImage.isNull()) {
-                nav.bitBlt(x, y, 28, 28, andImage, 0, 0, RasterOp::SrcAnd);
-                nav.bitBlt(x, y, 28, 28, xorImage, 0, 0, RasterOp::SrcInvert);
-            }
-        }
-        refreshbox(nav, hooks);
-    }
+    if (s.settings.allwindow != 1) showViewOnOverview(s, boxes, hooks);
 
     v.unitsPerPixel = float(v.viewWidth / bw);
     if (v.unitsPerPixel < cat.minUnitsPerPixel) {
@@ -212,7 +222,8 @@ void renderMap(AppState& s, MapBoxes& boxes, const ViewHooks& hooks) {
     if (hooks.setBusyCursor) hooks.setBusyCursor(false);
 }
 
-QImage renderAtRatio(AppState& s, const MapBoxes& screen, double ratio) {
+QImage renderAtRatio(AppState& s, const MapBoxes& screen, double ratio,
+                     std::vector<PictureBox::TextCall>* texts) {
     if (s.catalogue.gridExtent == 0) return {};
     MapBoxes b;
     setPictureRatio(b, ratio);
@@ -223,7 +234,9 @@ QImage renderAtRatio(AppState& s, const MapBoxes& screen, double ratio) {
                    screen.map.scaleHeight());
     const LabelQueue labels = s.labels;
     const int16_t pickActive = s.pickActive;
+    if (texts) b.map.recordTexts(texts, false);
     renderMap(s, b, ViewHooks{});
+    b.map.recordTexts(nullptr);
     s.labels = labels;
     s.pickActive = pickActive;
     return b.hidepage.image();

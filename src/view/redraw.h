@@ -28,8 +28,10 @@ void renderMap(AppState& s, MapBoxes& boxes, const ViewHooks& hooks);
 // The picture of the current view with its marks, as hidepage holds it, drawn
 // again at ratio device pixels a pixel in boxes of the map's size (for a
 // printed page); the view, the screen's boxes and the label queue stay as
-// they were.
-QImage renderAtRatio(AppState& s, const MapBoxes& screen, double ratio);
+// they were. With texts, the texts are not drawn but added there, to be
+// laid over the page as text.
+QImage renderAtRatio(AppState& s, const MapBoxes& screen, double ratio,
+                     std::vector<PictureBox::TextCall>* texts = nullptr);
 // Draws what lies on top of everything on the map (the scale bar, when it is
 // on, and the data's notice, when the dataset has one) into the drawn part of
 // box for the view in s.view. Drawn after the labels and again over the

@@ -5,8 +5,10 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QLabel>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <cmath>
 
@@ -220,4 +222,32 @@ TEST(PrintDialog, WithoutAPrinterThePageCanStillBeSavedAsPdf) {
     d.pdfkey->click();
     EXPECT_TRUE(QFile::exists(dir.filePath("karta.pdf")));
     EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST(PrintDialog, PdfCarriesTheMapsTextsAsText) {
+    const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
+    if (pdftotext.isEmpty()) GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    Settings settings;
+    PrintEnvironment env = testEnvironment("queue");
+    env.renderWithoutTexts = [](double ratio, std::vector<PictureBox::TextCall>* texts) {
+        LogFont font;
+        font.faceName = "Arial";
+        font.height = 16;
+        texts->push_back({40, 30, "Невский проспект", font, 0x0000FF, 1.5, 0xFFFFFF});
+        texts->push_back({500, 30, "За краем", font, 0, 0, 0});  // off the picture
+        QImage sharp = picture(int(std::ceil(400 * ratio)), int(std::ceil(300 * ratio)));
+        sharp.setDevicePixelRatio(ratio);
+        return sharp;
+    };
+    PrintDialog d(picture(400, 300), settings, "footer", env);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("page.pdf");
+    ASSERT_TRUE(d.savePdf(path));
+    QProcess p;
+    p.start(pdftotext, {path, "-"});
+    ASSERT_TRUE(p.waitForFinished(30000));
+    const QString text = QString::fromUtf8(p.readAllStandardOutput());
+    EXPECT_EQ(text.count("Невский проспект"), 1) << text.toStdString();
+    EXPECT_FALSE(text.contains("За краем")) << "cut at the picture's edge as its pixels are";
+    EXPECT_TRUE(text.contains("footer"));
 }
