@@ -193,6 +193,35 @@ void drawIcon(DrawContext& ctx, PictureBox& t, const ObjectRecord& r) {
 
 }  // namespace
 
+namespace {
+
+// One object of a type drawn as the type's draw mode says; px are its points in pixels.
+void drawByMode(DrawContext& ctx, PictureBox& target, const ObjectType& t, const ObjectRecord& r,
+                std::vector<QPoint>& px) {
+    const MapView& v = ctx.view;
+    switch (t.drawMode) {
+        case kDrawLineOrArea:
+            if (r.pointCount >= 1) drawRing(target, px, t.closed >= 1);
+            break;
+        case kDrawRotatedText:
+            rotatedSample(v, target, r);
+            break;
+        case kDrawCircle:
+            target.circle(r.x1, r.y1, double(ctx.settings.pickTolerance) * v.unitsPerPixel);
+            break;
+        case kDrawTripleLine:
+            if (r.pointCount >= 1) tripleStroke(target, px, t.fillColor, t.penColor);
+            break;
+        case kDrawIcon:
+            drawIcon(ctx, target, r);
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace
+
 void drawlayer(DrawContext& ctx, PictureBox& target, const LayerRecord& layer) {
     const MapView& v = ctx.view;
     const int level = viewlevel(layer, v.unitsPerPixel);
@@ -244,26 +273,7 @@ void drawlayer(DrawContext& ctx, PictureBox& target, const LayerRecord& layer) {
                 }
                 if (!validType) continue;
                 const ObjectType& t = ctx.tables.types[size_t(r.typeIndex)];
-                switch (t.drawMode) {
-                    case kDrawLineOrArea:
-                        if (r.pointCount >= 1) drawRing(target, px, t.closed >= 1);
-                        break;
-                    case kDrawRotatedText:
-                        rotatedSample(v, target, r);
-                        break;
-                    case kDrawCircle:
-                        target.circle(r.x1, r.y1,
-                                      double(ctx.settings.pickTolerance) * v.unitsPerPixel);
-                        break;
-                    case kDrawTripleLine:
-                        if (r.pointCount >= 1) tripleStroke(target, px, t.fillColor, t.penColor);
-                        break;
-                    case kDrawIcon:
-                        drawIcon(ctx, target, r);
-                        break;
-                    default:
-                        break;
-                }
+                drawByMode(ctx, target, t, r, px);
                 if (t.labelScale >= v.unitsPerPixel && ctx.objectName) {
                     const QString name = ctx.objectName(r.nameKind, r.nameIndex);
                     queuelabel(ctx, target, r.x1, r.y1, r.x2, r.y2, r, name, mapPoints,
