@@ -19,6 +19,7 @@
 #include <QTimer>
 #include <memory>
 
+#include "../support/firstpicture.h"
 #include "bookmarks/bookmarkdialogs.h"
 #include "dialogs/setinter.h"
 #include "mainwindow/mainwindow.h"
@@ -115,11 +116,7 @@ protected:
         auto w = std::make_unique<MainWindow>(*state_, o);
         w->startUp();
         w->show();
-        QElapsedTimer t;
-        t.start();
-        while (!(state_->history.historyPos >= 1 && !w->resizetimer->isActive()) &&
-               t.elapsed() < 5000)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        waitForFirstPicture(*state_, *w, 5000);
         return w;
     }
 

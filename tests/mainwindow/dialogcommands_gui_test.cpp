@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <memory>
 
+#include "../support/firstpicture.h"
 #include "../view/navfixture.h"
 #include "bookmarks/bookmarkdialogs.h"
 #include "dataset/settings.h"
@@ -63,11 +64,7 @@ protected:
         w_ = std::make_unique<MainWindow>(state_, o);
         w_->startUp();
         w_->show();
-        QElapsedTimer t;
-        t.start();
-        while (!(state_.history.historyPos >= 1 && !w_->resizetimer->isActive()) &&
-               t.elapsed() < 3000)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        waitForFirstPicture(state_, *w_);
         ASSERT_EQ(state_.history.historyPos, 1);
     }
 

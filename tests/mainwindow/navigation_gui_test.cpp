@@ -23,6 +23,7 @@
 #include <cmath>
 #include <memory>
 
+#include "../support/firstpicture.h"
 #include "../view/navfixture.h"
 #include "dataset/numbers.h"
 #include "dataset/settings.h"
@@ -57,11 +58,7 @@ protected:
         w_ = std::make_unique<MainWindow>(state_, o);
         w_->startUp();
         w_->show();
-        QElapsedTimer t;
-        t.start();
-        while (!(state_.history.historyPos >= 1 && !w_->resizetimer->isActive()) &&
-               t.elapsed() < 3000)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        waitForFirstPicture(state_, *w_);
         ASSERT_EQ(state_.history.historyPos, 1);
     }
 

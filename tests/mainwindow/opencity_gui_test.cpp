@@ -20,6 +20,7 @@
 #include <memory>
 
 #include "../app/datasetcheck.h"
+#include "../support/firstpicture.h"
 #include "../view/navfixture.h"
 #include "dataset/names.h"
 #include "dataset/settings.h"
@@ -126,13 +127,7 @@ protected:
         ASSERT_TRUE(messages_.isEmpty()) << messages_.join(u'\n').toStdString();
     }
 
-    void settle() {
-        QElapsedTimer t;
-        t.start();
-        while (!(state_.history.historyPos >= 1 && !w_->resizetimer->isActive()) &&
-               t.elapsed() < 3000)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
+    void settle() { waitForFirstPicture(state_, *w_); }
 
     QStringList quickFind(const QString& text) {
         w_->findname->setText(text);
