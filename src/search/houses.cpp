@@ -41,6 +41,19 @@ struct PassedOver {
     }
 };
 
+// The end of a street's walk: the file passed over is given to the caller and
+// noted once; when no house could be read it is the walk's error.
+bool endWalk(const NameContext& ctx, const PassedOver& skipped, bool found, QString* error,
+             QString* passedOver) {
+    if (passedOver) *passedOver = skipped.why;
+    if (!found && !skipped.why.isEmpty()) {
+        setError(error, skipped.why);
+        return false;
+    }
+    if (ctx.problems) ctx.problems->note(skipped.path, skipped.why);
+    return true;
+}
+
 // The name index and number file of one house class, open for one walk.
 struct HouseClassFiles {
     RecordFile index;
@@ -157,7 +170,8 @@ bool readStreetHouses(const NameContext& ctx, int64_t street, std::vector<HouseE
         }
         if (NameRecord::decode(buf).mapObjectCount < 1) continue;
         if (!files.numbers.read(part.second, numberBuf)) {
-            skipped.skip(classFilePath(ctx, c, ".cls"), HouseNumberRecord::kRecordLength, part.second);
+            skipped.skip(classFilePath(ctx, c, ".cls"), HouseNumberRecord::kRecordLength,
+                         part.second);
             continue;
         }
         const QString* structure = structures->find(c, part.second);
@@ -167,13 +181,7 @@ bool readStreetHouses(const NameContext& ctx, int64_t street, std::vector<HouseE
                                  trimmedField(numberBuf, H::kBuilding),
                                  structure ? *structure : QString()});
     }
-    if (passedOver) *passedOver = skipped.why;
-    if (out.empty() && !skipped.why.isEmpty()) {
-        setError(error, skipped.why);
-        return false;
-    }
-    if (ctx.problems) ctx.problems->note(skipped.path, skipped.why);
-    return true;
+    return endWalk(ctx, skipped, !out.empty(), error, passedOver);
 }
 
 bool structureMatches(const HouseEntry& house, const QString& typed) {
