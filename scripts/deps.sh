@@ -13,6 +13,8 @@ pkgs=(cmake make g++ pkg-config qt6-base-dev qt6-base-private-dev qt6-translatio
 [ "${1:-}" = "--package" ] && pkgs+=(dpkg-dev file lintian)
 # The import benchmark (scripts/import_bench.sh) compares with osmium-tool.
 [ "${1:-}" = "--import-bench" ] && pkgs+=(osmium-tool)
+# The side-by-side drawing with Mapnik (scripts/mapnik_compare.py) needs its Python binding.
+[ "${1:-}" = "--mapnik-compare" ] && pkgs+=(osmium-tool python3-mapnik)
 missing=()
 for p in "${pkgs[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -9,7 +9,9 @@
 #include <QGuiApplication>
 #include <QImageWriter>
 #include <QRegularExpression>
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 #include "commandline.h"
 #include "dataset/filecheck.h"
@@ -54,6 +56,23 @@ void addOptions(cli::CommandLine& p) {
                                "плотности; --size остаётся в точках)"));
     p.addFlag({QStringLiteral("smooth")},
               QStringLiteral("сглаженные линии и значки, подписи с ореолом цвета фона"));
+    p.addOption({QStringLiteral("repeat")}, QStringLiteral("N"),
+                QStringLiteral("нарисовать вид ещё N раз и вывести медиану их времён "
+                               "(для замеров)"));
+}
+
+// With --repeat N: the view drawn N more times, the median time of those in
+// milliseconds (the first picture pays for opening files and loading fonts).
+double medianRedrawMs(AppState& s, MapBoxes& boxes, const ViewHooks& hooks, int times) {
+    std::vector<double> ms;
+    for (int i = 0; i < times; ++i) {
+        QElapsedTimer t;
+        t.start();
+        redrawView(s, boxes, hooks, false);
+        ms.push_back(double(t.nsecsElapsed()) / 1e6);
+    }
+    std::sort(ms.begin(), ms.end());
+    return ms[ms.size() / 2];
 }
 
 // Reads the dataset of --data into s and names its damaged files on the
@@ -126,6 +145,10 @@ QString drawAndWrite(const cli::CommandLine& p, AppState& s, int w, int h, doubl
     t.start();
     redrawView(s, boxes, hooks, true);
     const double ms = t.nsecsElapsed() / 1e6;
+    const int repeat = p.isSet("repeat") ? std::clamp(p.value("repeat").toInt(), 1, 1000) : 0;
+    if (repeat > 0)
+        std::printf("%.1f ms: median of %d more pictures\n",
+                    medianRedrawMs(s, boxes, hooks, repeat), repeat);
 
     QImageWriter writer(p.value("out"));
     // PNG with zlib's fastest level: Qt takes a quality of 80 for level 1. The
