@@ -6,6 +6,7 @@
 #include <tuple>
 
 #include "dataset/datafile.h"
+#include "dataset/linefile.h"
 
 namespace urbica {
 
@@ -64,30 +65,8 @@ QByteArray encodeKindPlaces(std::vector<KindPlace> places) {
 
 std::shared_ptr<const KindPlaces> KindPlaces::parse(const QByteArray& bytes, const QString& name,
                                                     QString* problem) {
-    auto damaged = [&](int64_t line, const char* why) {
-        if (problem)
-            *problem = QStringLiteral(
-                           "Файл мест по видам %1 повреждён (строка %2: %3); виды мест "
-                           "ищутся по типам объектов")
-                           .arg(name)
-                           .arg(line)
-                           .arg(QString::fromUtf8(why));
-        return std::make_shared<const KindPlaces>();
-    };
     auto set = std::make_shared<KindPlaces>();
-    QByteArrayView rest(bytes);
-    int64_t line = 0;
-    while (!rest.isEmpty()) {
-        ++line;
-        const qsizetype end = rest.indexOf('\n');
-        if (end < 0) return damaged(line, "нет конца строки");
-        const QByteArrayView text = rest.first(end);
-        rest = rest.sliced(end + 1);
-        if (text.size() > kMaxLine) return damaged(line, "слишком длинная строка");
-        if (line == 1) {
-            if (text != QByteArrayView(kHeader)) return damaged(line, "неизвестный заголовок");
-            continue;
-        }
+    const auto place = [&](int64_t, QByteArrayView text, QString& why) {
         std::vector<QByteArrayView> f;
         for (QByteArrayView t = text;;) {
             const qsizetype tab = t.indexOf('\t');
@@ -100,15 +79,32 @@ std::shared_ptr<const KindPlaces> KindPlaces::parse(const QByteArray& bytes, con
         const int64_t hi[6] = {INT32_MAX, INT32_MAX, 32767, 999999, 32767, INT32_MAX};
         bool ok = f.size() == 7;
         for (int i = 0; ok && i < 6; ++i) ok = readNumber(f[size_t(i) + 1], lo[i], hi[i], v[i]);
-        if (!ok || (v[2] == 0) != (v[3] == 0)) return damaged(line, "нет чисел места и объекта");
+        if (!ok || (v[2] == 0) != (v[3] == 0)) {
+            why = QStringLiteral("нет чисел места и объекта");
+            return false;
+        }
         QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
         const QString tag = decoder.decode(f[0]);
-        if (decoder.hasError() || !usableTag(tag)) return damaged(line, "вид не читается");
+        if (decoder.hasError() || !usableTag(tag)) {
+            why = QStringLiteral("вид не читается");
+            return false;
+        }
         set->kinds_[tag].push_back({tag, int32_t(v[0]), int32_t(v[1]), int16_t(v[2]), int32_t(v[3]),
                                     int16_t(v[4]), int32_t(v[5])});
         ++set->count_;
+        return true;
+    };
+    LineFileError bad;
+    if (!forEachLineAfterHeader(bytes, kHeader, kMaxLine, bad, place)) {
+        if (problem)
+            *problem = QStringLiteral(
+                           "Файл мест по видам %1 повреждён (строка %2: %3); виды мест "
+                           "ищутся по типам объектов")
+                           .arg(name)
+                           .arg(bad.line)
+                           .arg(bad.why);
+        return std::make_shared<const KindPlaces>();
     }
-    if (line == 0) return damaged(1, "файл пуст");
     set->present_ = true;
     return set;
 }

@@ -72,38 +72,26 @@ QByteArray encodeSearchNames(std::vector<SearchNameData> names, const NameLinesF
 
 bool readNameLines(const QByteArray& bytes, const char* header, NameLinesError& bad,
                    const std::function<bool(int16_t, int32_t, QString)>& take) {
-    auto damaged = [&](int64_t line, const char* why) {
-        bad.line = line;
-        bad.why = QString::fromUtf8(why);
-        return false;
-    };
-    QByteArrayView rest(bytes);
-    int64_t line = 0;
-    while (!rest.isEmpty()) {
-        ++line;
-        const qsizetype end = rest.indexOf('\n');
-        if (end < 0) return damaged(line, "нет конца строки");
-        QByteArrayView text = rest.first(end);
-        rest = rest.sliced(end + 1);
-        if (text.size() > kMaxLine) return damaged(line, "слишком длинная строка");
-        if (line == 1) {
-            if (text != QByteArrayView(header)) return damaged(line, "неизвестный заголовок");
-            continue;
-        }
-        const qsizetype tab1 = text.indexOf('\t');
-        const qsizetype tab2 = tab1 < 0 ? -1 : text.indexOf('\t', tab1 + 1);
-        int64_t cls = 0, record = 0;
-        if (tab2 < 0 || !readNumber(text.first(tab1), kMaxClass, cls) ||
-            !readNumber(text.sliced(tab1 + 1, tab2 - tab1 - 1), kMaxRecord, record))
-            return damaged(line, "нет класса или номера записи");
-        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        QString n = decoder.decode(text.sliced(tab2 + 1));
-        if (decoder.hasError() || !usable(n)) return damaged(line, "имя не в UTF-8 или пустое");
-        if (!take(int16_t(cls), int32_t(record), std::move(n)))
-            return damaged(line, "объект назван второй раз");
-    }
-    if (line == 0) return damaged(1, "файл пуст");
-    return true;
+    return forEachLineAfterHeader(
+        bytes, header, kMaxLine, bad, [&](int64_t, QByteArrayView text, QString& why) {
+            const qsizetype tab1 = text.indexOf('\t');
+            const qsizetype tab2 = tab1 < 0 ? -1 : text.indexOf('\t', tab1 + 1);
+            int64_t cls = 0, record = 0;
+            if (tab2 < 0 || !readNumber(text.first(tab1), kMaxClass, cls) ||
+                !readNumber(text.sliced(tab1 + 1, tab2 - tab1 - 1), kMaxRecord, record)) {
+                why = QStringLiteral("нет класса или номера записи");
+                return false;
+            }
+            QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+            QString n = decoder.decode(text.sliced(tab2 + 1));
+            if (decoder.hasError() || !usable(n)) {
+                why = QStringLiteral("имя не в UTF-8 или пустое");
+                return false;
+            }
+            if (take(int16_t(cls), int32_t(record), std::move(n))) return true;
+            why = QStringLiteral("объект назван второй раз");
+            return false;
+        });
 }
 
 std::shared_ptr<const SearchNames> SearchNames::parse(const QByteArray& bytes, const QString& name,

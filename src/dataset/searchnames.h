@@ -17,6 +17,8 @@
 #include <memory>
 #include <vector>
 
+#include "dataset/linefile.h"
+
 namespace urbica {
 
 class FileCache;
@@ -59,10 +61,7 @@ QByteArray encodeSearchNames(std::vector<SearchNameData> names,
 // stops at the first that does not read or that take refuses.
 QByteArray encodeNameLines(std::vector<SearchNameData> names, const char* header,
                            bool onePerObject);
-struct NameLinesError {
-    int64_t line = 0;
-    QString why;
-};
+using NameLinesError = LineFileError;
 bool readNameLines(const QByteArray& bytes, const char* header, NameLinesError& bad,
                    const std::function<bool(int16_t, int32_t, QString)>& take);
 
