@@ -43,6 +43,17 @@ std::vector<std::pair<QString, qint64>> streetListOf(const DatasetData& d) {
     return list;
 }
 
+// The program folder's settings: start on the data folder, with the splash
+// (which starts the street list's helper thread) or without.
+bool writeStartSettings(const QString& program, const QString& data, int splash) {
+    Settings s;
+    s.dataDirFromSettings = 1;
+    s.dataDirectory = data + QLatin1Char('/');
+    s.aboutshow = int16_t(splash);
+    QFile f(QDir(program).filePath(QStringLiteral("urbica.cfg")));
+    return f.open(QIODevice::WriteOnly) && f.write(settingsText(s)) > 0;
+}
+
 }  // namespace
 
 // With the splash on, the house search loaded at start-up takes the street
@@ -58,14 +69,7 @@ TEST(StartUpStreets, TheHouseSearchGetsTheListAsItWouldReadIt) {
     ASSERT_GT(expected.size(), 1u);
     for (const int splash : {1, 0}) {
         SCOPED_TRACE(splash);
-        Settings s;
-        s.dataDirFromSettings = 1;
-        s.dataDirectory = data.path() + QLatin1Char('/');
-        s.aboutshow = int16_t(splash);
-        QFile f(QDir(program.path()).filePath(QStringLiteral("urbica.cfg")));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(settingsText(s));
-        f.close();
+        ASSERT_TRUE(writeStartSettings(program.path(), data.path(), splash));
         AppState state;
         state.programDirectory = program.path();
         MainWindowOptions o;
@@ -104,14 +108,7 @@ TEST(StartUpStreets, TheStartUpMakesTheStreetListOfTheDataset) {
     const auto expected = streetListOf(city);
     for (const int splash : {1, 0}) {
         SCOPED_TRACE(splash);
-        Settings s;
-        s.dataDirFromSettings = 1;
-        s.dataDirectory = data.path() + QLatin1Char('/');
-        s.aboutshow = int16_t(splash);
-        QFile f(QDir(program.path()).filePath(QStringLiteral("urbica.cfg")));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(settingsText(s));
-        f.close();
+        ASSERT_TRUE(writeStartSettings(program.path(), data.path(), splash));
         AppState state;
         state.programDirectory = program.path();
         MainWindow* window = nullptr;

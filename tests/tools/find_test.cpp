@@ -13,9 +13,9 @@
 #include <functional>
 #include <map>
 
+#include "dataset/displaynames.h"
 #include "dataset/georef.h"
 #include "dataset/kindplaces.h"
-#include "dataset/displaynames.h"
 #include "findtool.h"
 #include "search/searchfixture.h"
 
@@ -60,6 +60,17 @@ protected:
         f.write(text);
     }
     QString dir() const { return city.dir.path(); }
+    // The city written with a projection near St Petersburg, a metre a unit.
+    GeoReference writeWithProjection() {
+        GeoReference geo;
+        geo.lon0 = 30.3;
+        geo.lat0 = 59.9;
+        geo.margin = 500;
+        geo.metresPerUnit = 1;
+        city.data.geo = geo;
+        city.write();
+        return geo;
+    }
     QString houseRecord(int32_t street, size_t i) const {
         return QString::number(city.streetHouses[size_t(street)][i]);
     }
@@ -251,13 +262,7 @@ TEST_F(FindCity, TruncatedNameFilesGiveMessagesNotCrashes) {
 // or layer file that is missing, short or not a whole number of records with
 // status 2 instead of "not found".
 TEST_F(FindCity, EveryDamagedFileIsNamed) {
-    GeoReference geo;
-    geo.lon0 = 30.3;
-    geo.lat0 = 59.9;
-    geo.margin = 500;
-    geo.metresPerUnit = 1;
-    city.data.geo = geo;
-    city.write();
+    writeWithProjection();
     const QStringList house{u("house"), u("Садовая"), u("14")};
     struct Case {
         const char* file;
@@ -339,13 +344,7 @@ TEST_F(FindCity, ReverseGeocodingNeedsTheProjection) {
 }
 
 TEST_F(FindCity, LatitudeAndLongitudeWhenTheProjectionIsKnown) {
-    GeoReference geo;
-    geo.lon0 = 30.3;
-    geo.lat0 = 59.9;
-    geo.margin = 500;
-    geo.metresPerUnit = 1;
-    city.data.geo = geo;
-    city.write();
+    const GeoReference geo = writeWithProjection();
     double lat = 0, lon = 0;
     geo.toLatLon(33150, 1050, lat, lon);  // the centre of Садовая 14
     const QString latText = QString::number(lat, 'f', 6), lonText = QString::number(lon, 'f', 6);
@@ -404,8 +403,9 @@ protected:
     static void SetUpTestSuite() {
         dir = new QTemporaryDir;
         QProcess p;
-        p.start(QStringLiteral(IMPORT_EXE), {QStringLiteral(OSM_TEST_DATA "/") + QLatin1String(kFile),
-                                             u("--out"), dir->path()});
+        p.start(
+            QStringLiteral(IMPORT_EXE),
+            {QStringLiteral(OSM_TEST_DATA "/") + QLatin1String(kFile), u("--out"), dir->path()});
         ASSERT_TRUE(p.waitForFinished(60000));
         ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
     }
@@ -571,7 +571,6 @@ TEST(FindInterpolated, HousesBetweenTheEndsAlongTheLine) {
 constexpr char kKindsNearby[] = "kinds-nearby.osm";
 class FindKinds : public ImportedOnce<kKindsNearby> {
 protected:
-
     // The true distances from (lat, lon) of the extract's objects with the
     // tag: a node at its place, a closed way at the mean of its points.
     static std::vector<double> truth(const char* key, const char* value, double lat, double lon) {
