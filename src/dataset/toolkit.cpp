@@ -108,6 +108,16 @@ ObjectType makeType(const char* name, int16_t mode, int32_t pen, int32_t fill, i
     return t;
 }
 
+ObjectType metroStationType() {
+    ObjectType station =
+        makeType("Станция метро", kDrawCircle, rgb(120, 0, 0), rgb(230, 40, 40), 1, 0, 2, 12);
+    station.fillStyle = 0;
+    station.hiFillStyle = 0;
+    station.labelBold = 1;
+    station.labelColor = rgb(120, 0, 0);
+    return station;
+}
+
 LayerRecord makeLayer(const char* name, const char* base, bool overview, bool selectable,
                       int32_t cell1, int32_t cell2, int32_t cell3) {
     LayerRecord l;

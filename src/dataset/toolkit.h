@@ -19,6 +19,9 @@ int32_t rgb(int r, int g, int b);
 // An object type with the usual highlight, font and fill settings.
 ObjectType makeType(const char* name, int16_t mode, int32_t pen, int32_t fill, int16_t width,
                     int16_t closed, int16_t labelMode, float labelScale);
+// "Станция метро": a dark red ring with a red middle and a bold label, the
+// same in every dataset our writers make.
+ObjectType metroStationType();
 // A shown, listed layer with levels below 3 and 15 units per pixel and a fallback.
 LayerRecord makeLayer(const char* name, const char* base, bool overview, bool selectable,
                       int32_t cell1, int32_t cell2, int32_t cell3);

@@ -187,13 +187,7 @@ std::vector<ObjectType> makeTypes(const std::vector<int32_t>& lineColours,
         makeType("Адрес", kDrawLineOrArea, rgb(150, 120, 90), rgb(200, 170, 140), 1, 1, 1, 1);
     address.labelSize = 7;
     add(address);
-    ObjectType station =
-        makeType("Станция метро", kDrawCircle, rgb(120, 0, 0), rgb(230, 40, 40), 1, 0, 2, 12);
-    station.fillStyle = 0;
-    station.hiFillStyle = 0;
-    station.labelBold = 1;
-    station.labelColor = rgb(120, 0, 0);
-    add(station);
+    add(toolkit::metroStationType());
     const char* poiTypes[] = {"Аптека", "Школа", "Больница", "Почта", "Библиотека", "Организация"};
     for (const char* name : poiTypes) add(makeType(name, kDrawIcon, 0, 0, 1, 0, 4, 1.5f));
     ObjectType monument =

@@ -66,13 +66,7 @@ std::vector<ObjectType> makeTypes() {
         line.labelColor = kLineRgb[i];
         add(line);
     }
-    ObjectType station =
-        makeType("Станция метро", kDrawCircle, rgb(120, 0, 0), rgb(230, 40, 40), 1, 0, 2, 12);
-    station.fillStyle = 0;
-    station.hiFillStyle = 0;
-    station.labelBold = 1;
-    station.labelColor = rgb(120, 0, 0);
-    add(station);
+    add(toolkit::metroStationType());
     const char* organisationTypes[] = {"Аптека", "Школа", "Больница", "Почта", "Библиотека"};
     for (const char* name : organisationTypes) add(makeType(name, kDrawIcon, 0, 0, 1, 0, 4, 2));
     ObjectType sight =
