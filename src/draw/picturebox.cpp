@@ -131,6 +131,16 @@ void PictureBox::cls() {
     touchAll();
 }
 
+void PictureBox::reclaimFrom(PictureBox& other) {
+    if (&other == this || image_.isNull() || other.image_.constBits() != image_.constBits())
+        return;
+    if (spare_.size() != image_.size() || spare_.format() != image_.format() ||
+        spare_.devicePixelRatio() != image_.devicePixelRatio())
+        return;
+    other.image_ = spare_;
+    other.touchAll();
+}
+
 void PictureBox::clsOutside(int w, int h) {
     w = std::clamp(w, 0, innerWidth_);
     h = std::clamp(h, 0, innerHeight_);
@@ -526,6 +536,9 @@ const PictureBox::ShapedText& PictureBox::shapedText(const MadeFont& made,
     QTextLine line = layout.createLine();
     ShapedText t;
     if (line.isValid()) {
+        // The whole text on one line: a line is laid out (and has its
+        // ascent) only once it is given its length.
+        line.setNumColumns(int(text.size()));
         line.setLeadingIncluded(false);
         t.ascent = line.ascent();
     }
@@ -544,9 +557,9 @@ void PictureBox::haloText(QPainter& p, const MadeFont& made, const QString& text
     const QPointF around[4] = {{e, e}, {-e, e}, {e, -e}, {-e, -e}};
     for (const QPointF& o : around)
         for (const QGlyphRun& run : t.runs) p.drawGlyphRun(at + o, run);
-    // The letters themselves as without a halo.
+    // The letters themselves, from the same shaping.
     p.setPen(colorFromRgbInt(foreColor));
-    p.drawText(QPointF(0, made.ascent), text);
+    for (const QGlyphRun& run : t.runs) p.drawGlyphRun(at, run);
 }
 
 QSizeF PictureBox::textCellSize(const QString& text, const LogFont& lf) const {

@@ -113,6 +113,12 @@ public:
 
     // Clears the picture to the background colour.
     void cls();
+    // For a box that shares this box's picture (a whole copy, see bitBlt) and
+    // will get the next one whole as well: it lets go of the picture and
+    // holds the spare buffer meanwhile, its contents stale, so that cls
+    // clears the buffer just shown, still in the processor's caches, rather
+    // than the spare, which no longer is. Nothing when they share nothing.
+    void reclaimFrom(PictureBox& other);
     // The same for all but the top-left w x h pixels, for a picture whose
     // top-left part is about to be copied over whole.
     void clsOutside(int w, int h);

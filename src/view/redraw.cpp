@@ -188,6 +188,12 @@ void renderMap(AppState& s, MapBoxes& boxes, const ViewHooks& hooks) {
     const int w = int(nearest(double(v.viewWidth) / v.unitsPerPixel));
     const int h = int(nearest(double(v.viewHeight) / v.unitsPerPixel));
     box.smoothing = s.settings.smoothing == 1;
+    // Both copies get the new picture whole at the end; meanwhile nothing
+    // reads them (input waits while busy).
+    if (w >= box.innerWidth() && h >= box.innerHeight()) {
+        box.reclaimFrom(boxes.originalpage);
+        box.reclaimFrom(boxes.hidepage);
+    }
     box.cls();
     boxes.hidepage.backColor = box.backColor;
     // hidepage gets the drawn part whole at the end (as far as the map has it).

@@ -308,3 +308,18 @@ TEST(RenderMap, DamagedLayerFileIsNotedOnceAndTheRestIsDrawn) {
     ASSERT_EQ(named.size(), 2) << named.join(u'\n').toStdString();
     for (const QString& text : named) EXPECT_EQ(text.count(QStringLiteral("l2.zgs")), 1);
 }
+
+TEST(RenderMap, RedrawsDrawOverTheShownBufferAndBothCopiesGetTheNewPicture) {
+    ViewFixture f;
+    f.show(0, 0, 4000);
+    f.show(1000, 1000, 4000);  // the buffers have settled after the first pictures
+    const uchar* shown = f.boxes.map.image().constBits();
+    for (float left : {0.f, 2000.f}) {
+        const QImage before = f.boxes.map.image().copy();
+        f.show(left, 0, 4000);
+        EXPECT_EQ(f.boxes.map.image().constBits(), shown) << "no other buffer filled";
+        EXPECT_NE(f.boxes.map.image(), before);
+        EXPECT_EQ(f.boxes.hidepage.image(), f.boxes.map.image());
+        EXPECT_EQ(f.boxes.originalpage.image(), f.boxes.map.image());
+    }
+}
