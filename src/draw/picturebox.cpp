@@ -132,8 +132,7 @@ void PictureBox::cls() {
 }
 
 void PictureBox::reclaimFrom(PictureBox& other) {
-    if (&other == this || image_.isNull() || other.image_.constBits() != image_.constBits())
-        return;
+    if (&other == this || image_.isNull() || other.image_.constBits() != image_.constBits()) return;
     if (spare_.size() != image_.size() || spare_.format() != image_.format() ||
         spare_.devicePixelRatio() != image_.devicePixelRatio())
         return;
