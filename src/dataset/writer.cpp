@@ -16,7 +16,6 @@ using writer_parts::Box;
 using writer_parts::cellRange;
 using writer_parts::checkObjectRange;
 using writer_parts::countCellEntries;
-using writer_parts::fileIn;
 using writer_parts::storedBox;
 using writer_parts::writeExtras;
 using writer_parts::writeIcons;
@@ -328,7 +327,7 @@ QByteArray encodeTable(const std::vector<Record>& table) {
     return out;
 }
 
-bool writeTables(const DatasetData& d, const QString& dir, QString* error) {
+bool writeTables(const DatasetData& d, const FileTarget& out, QString* error) {
     const Tables& t = d.tables;
     const size_t layerCount = t.layers.size() - 1;
     const size_t classCount = t.classes.size() - 1;
@@ -338,7 +337,7 @@ bool writeTables(const DatasetData& d, const QString& dir, QString* error) {
         for (const IconData& icon : d.icons) icons.push_back(int16_t(icon.number));
     }
     auto write = [&](const char* name, const QByteArray& bytes) {
-        return writeFileAtomically(fileIn(dir, QLatin1String(name)), bytes, error);
+        return out.put(QLatin1String(name), bytes, error);
     };
     return write(kCatalogueFile, d.catalogue.encode()) &&
            write(kLayerFile, encodeTable(t.layers)) &&
@@ -351,7 +350,7 @@ bool writeTables(const DatasetData& d, const QString& dir, QString* error) {
 }
 
 bool writeLayer(const DatasetData& d, int l, const std::vector<MapObjectData>& objects,
-                const QString& dir, QString* error) {
+                const FileTarget& out, QString* error) {
     const LayerRecord& layer = d.tables.layers[size_t(l)];
     const QString base = layer.fileBase();
 
@@ -394,11 +393,9 @@ bool writeLayer(const DatasetData& d, int l, const std::vector<MapObjectData>& o
         record.encode(zgs.data() + qsizetype(i) * kObjectRecordLength);
     }
     if (poolNeeded > xy4.size()) xy4.append(QByteArray(qsizetype(poolNeeded - xy4.size()), '\0'));
-    if (!writeFileAtomically(fileIn(dir, base + QLatin1String(".zgs")), zgs, error) ||
-        !writeFileAtomically(fileIn(dir, base + QLatin1String(".xy4")), xy4, error))
+    if (!out.put(base + QLatin1String(".zgs"), std::move(zgs), error) ||
+        !out.put(base + QLatin1String(".xy4"), std::move(xy4), error))
         return false;
-    zgs.clear();
-    xy4.clear();
 
     for (int level = 1; level <= 3; ++level) {
         const int32_t cellSize = layer.levels[size_t(level - 1)].cellSize;
@@ -415,15 +412,15 @@ bool writeLayer(const DatasetData& d, int l, const std::vector<MapObjectData>& o
             CellEntry::of(grid.entries[k].object, grid.entries[k].flags)
                 .encode(sr.data() + qsizetype(k) * kCellEntryLength);
         const QString digit = QString::number(level);
-        if (!writeFileAtomically(fileIn(dir, base + QLatin1String(".tb") + digit), tb, error) ||
-            !writeFileAtomically(fileIn(dir, base + QLatin1String(".sr") + digit), sr, error))
+        if (!out.put(base + QLatin1String(".tb") + digit, std::move(tb), error) ||
+            !out.put(base + QLatin1String(".sr") + digit, std::move(sr), error))
             return false;
     }
     return true;
 }
 
 // The records are handed over one at a time and checked as they come.
-bool writeClass(const DatasetData& d, int c, const NameRecords& names, const QString& dir,
+bool writeClass(const DatasetData& d, int c, const NameRecords& names, const FileTarget& out,
                 QString* error) {
     const ClassRecord& cls = d.tables.classes[size_t(c)];
     const QString base = cls.fileBase();
@@ -467,67 +464,68 @@ bool writeClass(const DatasetData& d, int c, const NameRecords& names, const QSt
                 PlainNameRecord{n.name}.encode(t);
         }
     }
-    auto write = [&](const char* ext, const QByteArray& bytes) {
-        return writeFileAtomically(fileIn(dir, base + QLatin1String(ext)), bytes, error);
+    auto write = [&](const char* ext, QByteArray bytes) {
+        return out.put(base + QLatin1String(ext), std::move(bytes), error);
     };
-    return write(".cl2", cl2) && write(".ssl", ssl) && write(".dnl", dnl) && write(".cls", cls2);
+    return write(".cl2", std::move(cl2)) && write(".ssl", std::move(ssl)) &&
+           write(".dnl", std::move(dnl)) && write(".cls", std::move(cls2));
 }
 
 }  // namespace
 
 bool writeLayerFiles(const DatasetData& data, int layer, const std::vector<MapObjectData>& objects,
-                     const QString& dir, QString* error) {
+                     const FileTarget& out, QString* error) {
     if (layer < 1 || size_t(layer) >= data.tables.layers.size()) {
         setError(error, QStringLiteral("нет слоя %1 в таблице слоёв").arg(layer));
         return false;
     }
     // The cells are counted as each level's index is built, before its files are written.
-    return checkLayerObjects(data, layer, objects, false, error) && makeFolder(dir, error) &&
-           writeLayer(data, layer, objects, dir, error);
+    return checkLayerObjects(data, layer, objects, false, error) && makeFolder(out.dir(), error) &&
+           writeLayer(data, layer, objects, out, error);
 }
 
-bool writeClassFiles(const DatasetData& data, int cls, const NameRecords& names, const QString& dir,
-                     QString* error) {
+bool writeClassFiles(const DatasetData& data, int cls, const NameRecords& names,
+                     const FileTarget& out, QString* error) {
     if (cls < 1 || size_t(cls) >= data.tables.classes.size()) {
         setError(error, QStringLiteral("нет класса %1 в таблице классов").arg(cls));
         return false;
     }
-    return makeFolder(dir, error) && writeClass(data, cls, names, dir, error);
+    return makeFolder(out.dir(), error) && writeClass(data, cls, names, out, error);
 }
 
 namespace {
 
 // The tables, the catalogue and the files beside the layers and classes.
-bool writeRest(const DatasetData& data, const QString& dir, QString* error) {
-    if (!makeFolder(dir, error) || !writeTables(data, dir, error)) return false;
+bool writeRest(const DatasetData& data, const FileTarget& out, QString* error) {
+    if (!makeFolder(out.dir(), error) || !writeTables(data, out, error)) return false;
     // Opened by the street list but never read: one blank record.
     QByteArray gor(PlainNameRecord::kRecordLength, '\0');
     PlainNameRecord{}.encode(gor.data());
-    if (!writeFileAtomically(fileIn(dir, QStringLiteral("gor.cls")), gor, error)) return false;
-    return writeExtras(data, dir, error) && writeIcons(data, dir, error);
+    if (!out.put(QStringLiteral("gor.cls"), gor, error)) return false;
+    return writeExtras(data, out, error) && writeIcons(data, out, error);
 }
 
 }  // namespace
 
-bool writeDatasetRest(const DatasetData& data, const QString& dir, QString* error) {
+bool writeDatasetRest(const DatasetData& data, const FileTarget& out, QString* error) {
     return checkLayers(data, error) && checkClasses(data, error) && checkIcons(data, error) &&
-           writeRest(data, dir, error);
+           writeRest(data, out, error);
 }
 
-bool writeDataset(const DatasetData& data, const QString& dir, QString* error) {
+bool writeDataset(const DatasetData& data, const FileTarget& out, QString* error) {
     if (!checkLayers(data, error) || !checkClasses(data, error) || !checkIcons(data, error) ||
-        !makeFolder(dir, error))
+        !makeFolder(out.dir(), error))
         return false;
     for (int l = 1; l < int(data.tables.layers.size()); ++l)
-        if (!writeLayer(data, l, objectsOf(data, l), dir, error)) return false;
+        if (!writeLayer(data, l, objectsOf(data, l), out, error)) return false;
     for (int c = 1; c < int(data.tables.classes.size()); ++c) {
         static const std::vector<NameData> none;
         const auto& names = size_t(c) < data.classNames.size() ? data.classNames[size_t(c)] : none;
         const NameRecords records{names.size(),
                                   [&](size_t i) -> const NameData& { return names[i]; }};
-        if (!writeClass(data, c, records, dir, error)) return false;
+        if (!writeClass(data, c, records, out, error)) return false;
     }
-    return writeRest(data, dir, error);
+    return writeRest(data, out, error);
 }
 
 }  // namespace urbica

@@ -14,6 +14,7 @@
 
 #include "dataset/approximate.h"
 #include "dataset/datasource.h"
+#include "dataset/filetarget.h"
 #include "dataset/georef.h"
 #include "dataset/kindplaces.h"
 #include "dataset/labelkinds.h"
@@ -104,7 +105,7 @@ struct DatasetData {
 // classExtra is padded with zeros and an empty iconCodes table lists the icons.
 // All data are checked before the first file is written, so a refused
 // dataset leaves dir untouched.
-bool writeDataset(const DatasetData& data, const QString& dir, QString* error = nullptr);
+bool writeDataset(const DatasetData& data, const FileTarget& out, QString* error = nullptr);
 
 // The records of one class handed over one at a time: at(i) for i from 0 to
 // count - 1, each record valid until the next call.
@@ -122,10 +123,10 @@ struct NameRecords {
 // writeDataset checks it, but only as it is written, so a refused part leaves
 // dir partly written, for the caller to discard.
 bool writeLayerFiles(const DatasetData& data, int layer, const std::vector<MapObjectData>& objects,
-                     const QString& dir, QString* error = nullptr);
-bool writeClassFiles(const DatasetData& data, int cls, const NameRecords& names, const QString& dir,
-                     QString* error = nullptr);
-bool writeDatasetRest(const DatasetData& data, const QString& dir, QString* error = nullptr);
+                     const FileTarget& out, QString* error = nullptr);
+bool writeClassFiles(const DatasetData& data, int cls, const NameRecords& names,
+                     const FileTarget& out, QString* error = nullptr);
+bool writeDatasetRest(const DatasetData& data, const FileTarget& out, QString* error = nullptr);
 
 // A picture as a BMP file. The resolution in its header is always 100 dots
 // per inch, so that a dataset comes out byte for byte the same from a tool

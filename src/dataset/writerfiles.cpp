@@ -33,11 +33,11 @@ void setError(QString* error, const QString& text) {
 
 }  // namespace
 
-bool writeIcons(const DatasetData& d, const QString& dir, QString* error) {
+bool writeIcons(const DatasetData& d, const FileTarget& out, QString* error) {
     if (d.icons.empty()) return true;
-    const QString iconDir = fileIn(dir, QStringLiteral("icons"));
-    if (!QDir().mkpath(iconDir)) {
-        setError(error, QStringLiteral("не удалось создать папку %1").arg(iconDir));
+    const FileTarget iconDir = out.sub(QStringLiteral("icons"));
+    if (!QDir().mkpath(iconDir.dir())) {
+        setError(error, QStringLiteral("не удалось создать папку %1").arg(iconDir.dir()));
         return false;
     }
     auto save = [&](const QImage& image, const QString& name) {
@@ -47,7 +47,7 @@ bool writeIcons(const DatasetData& d, const QString& dir, QString* error) {
             setError(error, QStringLiteral("не удалось записать рисунок %1").arg(name));
             return false;
         }
-        return writeFileAtomically(fileIn(iconDir, name), bytes, error);
+        return iconDir.put(name, std::move(bytes), error);
     };
     for (const IconData& icon : d.icons) {
         const QString n = QString::number(icon.number);
@@ -60,34 +60,31 @@ bool writeIcons(const DatasetData& d, const QString& dir, QString* error) {
     return true;
 }
 
-bool writeExtras(const DatasetData& d, const QString& dir, QString* error) {
+bool writeExtras(const DatasetData& d, const FileTarget& out, QString* error) {
     const std::pair<const std::vector<SearchNameData>*, const NameLinesFile*> lines[] = {
         {&d.searchNames, &kSearchNamesLines},
         {&d.mapLabels, &kMapLabelsLines},
         {&d.houseStructures, &kHouseStructuresLines}};
     for (const auto& [names, kind] : lines)
-        if (!names->empty() && !writeFileAtomically(fileIn(dir, QLatin1String(kind->file)),
-                                                    encodeSearchNames(*names, *kind), error))
+        if (!names->empty() &&
+            !out.put(QLatin1String(kind->file), encodeSearchNames(*names, *kind), error))
             return false;
     if (!d.approximateHouses.empty() &&
-        !writeFileAtomically(fileIn(dir, QLatin1String(kApproximateHousesFile)),
-                             encodeApproximateHouses(d.approximateHouses), error))
+        !out.put(QLatin1String(kApproximateHousesFile),
+                 encodeApproximateHouses(d.approximateHouses), error))
         return false;
-    if (!d.kindPlaces.empty() && !writeFileAtomically(fileIn(dir, QLatin1String(kKindPlacesFile)),
-                                                      encodeKindPlaces(d.kindPlaces), error))
+    if (!d.kindPlaces.empty() &&
+        !out.put(QLatin1String(kKindPlacesFile), encodeKindPlaces(d.kindPlaces), error))
         return false;
     if (!d.displayNames.empty() &&
-        !writeFileAtomically(fileIn(dir, QLatin1String(kDisplayNamesFile)),
-                             encodeDisplayNames(d.displayNames), error))
+        !out.put(QLatin1String(kDisplayNamesFile), encodeDisplayNames(d.displayNames), error))
         return false;
-    if (!d.labelKinds.empty() && !writeFileAtomically(fileIn(dir, QLatin1String(kLabelKindsFile)),
-                                                      encodeLabelKinds(d.labelKinds), error))
+    if (!d.labelKinds.empty() &&
+        !out.put(QLatin1String(kLabelKindsFile), encodeLabelKinds(d.labelKinds), error))
         return false;
-    if (d.source && !writeFileAtomically(fileIn(dir, QLatin1String(kDataSourceFile)),
-                                         encodeDataSource(*d.source), error))
+    if (d.source && !out.put(QLatin1String(kDataSourceFile), encodeDataSource(*d.source), error))
         return false;
-    return !d.geo || writeFileAtomically(fileIn(dir, QLatin1String(kGeoReferenceFile)),
-                                         encodeGeoReference(*d.geo), error);
+    return !d.geo || out.put(QLatin1String(kGeoReferenceFile), encodeGeoReference(*d.geo), error);
 }
 
 }  // namespace urbica::writer_parts

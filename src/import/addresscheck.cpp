@@ -143,14 +143,14 @@ AddressCheck checkAddresses(const QString& dataDirectory,
     const StreetsByName streets(streetNames);
     const std::shared_ptr<const AddressIndex> index = AddressIndex::build(ctx, &out.error);
     if (!index) return out;
-    // Every street's houses are read here, on this thread (the file cache is
-    // not shared); the parts below only look them up.
-    for (int64_t n = 1; n <= streetNames.recordCount(); ++n) index->houses(int32_t(n));
     // A large list is checked in parts on the processor's cores; the parts'
-    // results are joined in the list's order.
+    // results are joined in the list's order. Every street's houses are read
+    // first (each reading thread with files of its own); the parts only look
+    // them up.
     const size_t parts = addresses.size() < 20000
                              ? 1
                              : std::clamp<size_t>(std::thread::hardware_concurrency(), 1, 8);
+    index->readHouses(int32_t(streetNames.recordCount()), int(parts));
     std::vector<AddressCheck> results(parts);
     std::vector<std::thread> threads;
     const AddressSample* begin = addresses.data();

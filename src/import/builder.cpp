@@ -54,7 +54,15 @@ bool Builder::prepare(QString* error) {
 }
 
 bool Builder::build(QString* error, const QString& out) {
-    out_ = out;
+    BackgroundFileWriter background;
+    out_ = FileTarget(out, &background);
+    bool built = buildParts(error);
+    if (!background.finish(built ? error : nullptr)) built = false;
+    out_ = FileTarget(QString());
+    return built;
+}
+
+bool Builder::buildParts(QString* error) {
     Tables& t = d_.tables;
     makeDistrictRings();
     makeObjects();
@@ -96,11 +104,11 @@ bool Builder::finishParts(QString* error) {
         r_.report.classRecords[c] = int64_t(d_.classNames[c].size());
     for (size_t l = 1; l < t.layers.size(); ++l) {
         r_.report.layerObjects[l] = int64_t(d_.layerObjects[l].size());
-        if (out_.isEmpty()) continue;
+        if (out_.dir().isEmpty()) continue;
         if (!writeLayerFiles(d_, int(l), d_.layerObjects[l], out_, error)) return false;
         std::vector<MapObjectData>().swap(d_.layerObjects[l]);
     }
-    if (out_.isEmpty()) return true;
+    if (out_.dir().isEmpty()) return true;
     for (int c = 1; c < kFirstHouseClass; ++c) {
         std::vector<NameData>& names = d_.classNames[size_t(c)];
         const NameRecords records{names.size(),

@@ -27,13 +27,17 @@ public:
     // made, then the tables and the rest, and each part is freed once
     // written (result.data keeps the tables and the small files' contents);
     // else the whole dataset stays in result.data.
+    // The files are handed to a thread that writes them while the next are
+    // made; build returns once all are written.
     bool build(QString* error, const QString& out = {});
 
 private:
+    bool buildParts(QString* error);
+
     Collector& c_;
     ImportResult& r_;
     DatasetData& d_;
-    QString out_;  // the folder the parts are written to, empty to keep them
+    FileTarget out_{QString()};  // where the parts are written; no folder keeps them
     Frame frame_;
     GridChoice grid_;
     int16_t placeTypeFirst_ = 0;  // the type of the first of Collector::placeTypes

@@ -311,7 +311,7 @@ bool Builder::finishHouseClass(int16_t cls, QString* error) {
             n > size_t(kMaxRefs))
             c_.skip(u("части объектов сверх предела одного имени"), int64_t(n) - kMaxRefs);
     bool done = true;
-    if (out_.isEmpty()) {
+    if (out_.dir().isEmpty()) {
         std::vector<NameData>& names = d_.classNames[size_t(cls)];
         names.reserve(classHouses_.size());
         for (size_t i = 0; i < classHouses_.size(); ++i) names.push_back(record(i));

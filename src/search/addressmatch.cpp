@@ -3,6 +3,7 @@
 #include <QSet>
 #include <algorithm>
 #include <cmath>
+#include <thread>
 
 #include "dataset/datafile.h"
 #include "dataset/searchnames.h"
@@ -280,18 +281,43 @@ std::vector<int32_t> AddressIndex::streetsByText(const QString& text) const {
     return out;
 }
 
+void AddressIndex::readStreet(const NameContext& ctx, int32_t street, StreetHouses& h) {
+    h.ok = readStreetHouses(ctx, street, h.list, &h.error);
+    h.byNumber.reserve(h.list.size());
+    for (size_t i = 0; i < h.list.size(); ++i)
+        h.byNumber.emplace_back(houseNumberValue(h.list[i].number), i);
+    std::sort(h.byNumber.begin(), h.byNumber.end());
+}
+
 const AddressIndex::StreetHouses& AddressIndex::streetHouses(int32_t street) const {
     const std::lock_guard<std::mutex> lock(housesLock_);
     std::unique_ptr<StreetHouses>& h = houses_[street];
     if (!h) {
         h = std::make_unique<StreetHouses>();
-        h->ok = readStreetHouses(context(), street, h->list, &h->error);
-        h->byNumber.reserve(h->list.size());
-        for (size_t i = 0; i < h->list.size(); ++i)
-            h->byNumber.emplace_back(houseNumberValue(h->list[i].number), i);
-        std::sort(h->byNumber.begin(), h->byNumber.end());
+        readStreet(context(), street, *h);
     }
     return *h;
+}
+
+void AddressIndex::readHouses(int32_t count, int threads) const {
+    threads = std::clamp(threads, 1, 16);
+    // Every threads-th street from a first one: streets of one district are
+    // neighbours, so the parts' sizes are alike.
+    auto part = [this, count, threads](int first) {
+        FileCache files;
+        const FileCache::Pass pass(&files);
+        const NameContext ctx{dataDirectory_, catalogue_, tables_, &files};
+        for (int32_t n = first; n <= count; n += threads) {
+            auto h = std::make_unique<StreetHouses>();
+            readStreet(ctx, n, *h);
+            const std::lock_guard<std::mutex> lock(housesLock_);
+            houses_.try_emplace(n, std::move(h));
+        }
+    };
+    std::vector<std::thread> workers;
+    for (int k = 2; k <= threads; ++k) workers.emplace_back(part, k);
+    part(1);
+    for (std::thread& t : workers) t.join();
 }
 
 const std::vector<HouseEntry>* AddressIndex::houses(int32_t street, QString* error) const {

@@ -66,6 +66,9 @@ public:
     // The houses of a street, read on first use and kept; null (with the
     // reason) when its files cannot be read.
     const std::vector<HouseEntry>* houses(int32_t street, QString* error = nullptr) const;
+    // Reads the houses of streets 1..count at once, on threads threads, each
+    // with a file cache of its own; houses() then finds them read.
+    void readHouses(int32_t count, int threads) const;
     // Positions (in houses(street)) of the houses that match, in the street's
     // order: matchingHouses (houses.h) without reading every house's number.
     std::vector<size_t> matching(int32_t street, const HouseQuery& trimmedQuery) const;
@@ -125,6 +128,7 @@ private:
         bool ok = false;
     };
     const StreetHouses& streetHouses(int32_t street) const;
+    static void readStreet(const NameContext& ctx, int32_t street, StreetHouses& h);
     static std::vector<size_t> matchingIn(const StreetHouses& h, const HouseQuery& trimmedQuery);
     mutable std::mutex housesLock_;
     mutable std::unordered_map<int32_t, std::unique_ptr<StreetHouses>> houses_;

@@ -11,6 +11,7 @@
 #include "../support/smalltmpfs.h"
 #include "dataset/binary.h"
 #include "dataset/fileproblems.h"
+#include "dataset/filetarget.h"
 
 using namespace urbica;
 
@@ -210,4 +211,33 @@ TEST(DatasetProblems, EachDamagedFileIsNamedOnceUntilItChanges) {
         ASSERT_EQ(named.size(), 1) << n;
         EXPECT_TRUE(named[0].contains(QString::number(n))) << named[0].toStdString();
     }
+}
+
+TEST(BackgroundFileWriter, WritesEveryFileAndReportsTheFirstFailure) {
+    QTemporaryDir dir;
+    {
+        // Files larger than the waiting limit, and many of them: all written whole.
+        BackgroundFileWriter writer(1000);
+        const FileTarget out(dir.path(), &writer);
+        for (int i = 0; i < 20; ++i)
+            ASSERT_TRUE(
+                out.put(QString("f%1").arg(i), QByteArray(3000 + i, char('a' + i)), nullptr));
+        QString error;
+        ASSERT_TRUE(writer.finish(&error)) << error.toStdString();
+        for (int i = 0; i < 20; ++i) {
+            QFile f(dir.filePath(QString("f%1").arg(i)));
+            ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+            EXPECT_EQ(f.readAll(), QByteArray(3000 + i, char('a' + i)));
+        }
+    }
+    // A write that fails is reported by finish and refuses the files after it.
+    BackgroundFileWriter writer;
+    const FileTarget out(dir.filePath("no/such/dir"), &writer);
+    QString first, later;
+    out.put("a.bin", "x", nullptr);
+    EXPECT_FALSE(writer.finish(&first));
+    EXPECT_TRUE(first.contains("a.bin")) << first.toStdString();
+    EXPECT_FALSE(FileTarget(dir.path(), &writer).put("b.bin", "y", &later));
+    EXPECT_EQ(later, first);
+    EXPECT_FALSE(QFile::exists(dir.filePath("b.bin")));
 }
