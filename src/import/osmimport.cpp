@@ -13,6 +13,7 @@
 #include <osmium/index/map/sparse_mem_map.hpp>
 #include <osmium/io/any_input.hpp>
 #include <osmium/tags/tags_filter.hpp>
+#include <osmium/thread/queue.hpp>
 #include <osmium/visitor.hpp>
 #include <thread>
 
@@ -116,28 +117,119 @@ void readRelations(const osmium::io::File& file, Collector& collector, Manager& 
     report.multipolygonRelations = int64_t(manager.relations_database().count_relations());
 }
 
+using PosIndex = osmium::index::map::FlexMem<osmium::unsigned_object_id_type, osmium::Location>;
+using NegIndex =
+    osmium::index::map::SparseMemMap<osmium::unsigned_object_id_type, osmium::Location>;
+using Locations = osmium::handler::NodeLocationsForWays<PosIndex, NegIndex>;
+using AreaHandler = std::remove_reference_t<decltype(std::declval<Manager&>().handler())>;
+
+// A block of the second pass with every way's nodes placed, and the areas
+// assembled while it was gone through, each batch with the object after
+// which it came (the block's size: at its end).
+struct LocatedBlock {
+    osmium::memory::Buffer objects;
+    std::vector<std::pair<size_t, osmium::memory::Buffer>> areas;
+};
+
+// Reads the second pass's blocks, places the nodes of their ways and
+// assembles their areas on a thread of its own, and hands the blocks on in
+// the file's order while the caller sorts the ones before. Areas come in the
+// batches and at the places they would on one thread, so the caller meets
+// objects and areas in the same order. An error of the thread is thrown by
+// next().
+class LocatedBlocks {
+public:
+    LocatedBlocks(const osmium::io::File& file, Locations& locations, Manager& manager)
+        : reader_{file, osmium::osm_entity_bits::node | osmium::osm_entity_bits::way,
+                  osmium::io::read_meta::no},
+          queue_(kWaitingBlocks, "located blocks"),
+          areas_(manager.handler([this](osmium::memory::Buffer&& areas) {
+              filling_->areas.emplace_back(at_, std::move(areas));
+          })) {
+        thread_ = std::thread([this, &locations] { run(locations); });
+    }
+    ~LocatedBlocks() {
+        stop_ = true;
+        while (!ended_) next(false);
+        thread_.join();
+    }
+    LocatedBlocks(const LocatedBlocks&) = delete;
+    LocatedBlocks& operator=(const LocatedBlocks&) = delete;
+
+    const osmium::io::Reader& reader() const { return reader_; }
+
+    // The next block; one without objects after the last.
+    LocatedBlock next(bool rethrow = true) {
+        LocatedBlock block;
+        if (ended_) return block;
+        queue_.wait_and_pop(block);
+        if (block.objects) return block;
+        ended_ = true;
+        if (error_ && rethrow) std::rethrow_exception(error_);
+        return block;
+    }
+
+private:
+    static constexpr size_t kWaitingBlocks = 2;
+
+    void run(Locations& locations) {
+        try {
+            while (!stop_) {
+                LocatedBlock block;
+                block.objects = reader_.read();
+                if (!block.objects) break;
+                filling_ = &block;
+                at_ = 0;
+                for (auto it = block.objects.begin(); it != block.objects.end(); ++it, ++at_)
+                    osmium::apply_item(*it, locations, areas_);
+                areas_.flush();
+                queue_.push(std::move(block));
+            }
+            reader_.close();
+        } catch (...) {
+            error_ = std::current_exception();  // seen by next() after the end mark
+        }
+        queue_.push(LocatedBlock{});
+    }
+
+    osmium::io::Reader reader_;
+    osmium::thread::Queue<LocatedBlock> queue_;
+    LocatedBlock* filling_ = nullptr;  // the block being gone through, and
+    size_t at_ = 0;                    // the object in it
+    AreaHandler& areas_;
+    std::atomic<bool> stop_{false};
+    bool ended_ = false;
+    std::exception_ptr error_;
+    std::thread thread_;
+};
+
 // Second pass: nodes and ways with their locations, and the areas assembled from them.
 void readObjects(const osmium::io::File& file, Collector& collector, Manager& manager,
                  double fileSize, const Progress& progress, const std::atomic<bool>* cancel) {
-    using PosIndex = osmium::index::map::FlexMem<osmium::unsigned_object_id_type, osmium::Location>;
-    using NegIndex =
-        osmium::index::map::SparseMemMap<osmium::unsigned_object_id_type, osmium::Location>;
     PosIndex positive;
     NegIndex negative;
-    osmium::handler::NodeLocationsForWays<PosIndex, NegIndex> locations{positive, negative};
+    Locations locations{positive, negative};
     locations.ignore_errors();
-    auto& areas = manager.handler(
-        [&collector](osmium::memory::Buffer&& buffer) { osmium::apply(buffer, collector); });
-    osmium::io::Reader reader{file, osmium::osm_entity_bits::node | osmium::osm_entity_bits::way,
-                              osmium::io::read_meta::no};
-    ProgressTicker ticker(progress, u("точки и линии"), reader, fileSize);
-    while (osmium::memory::Buffer buffer = reader.read()) {
-        osmium::apply(buffer, locations, collector, areas);
-        checkCancel(cancel);
-        ticker.report();
+    {
+        LocatedBlocks blocks(file, locations, manager);
+        ProgressTicker ticker(progress, u("точки и линии"), blocks.reader(), fileSize);
+        for (LocatedBlock block = blocks.next(); block.objects; block = blocks.next()) {
+            auto areas = block.areas.begin();
+            size_t at = 0;
+            for (auto it = block.objects.begin(); it != block.objects.end(); ++it, ++at) {
+                osmium::apply_item(*it, collector);
+                for (; areas != block.areas.end() && areas->first == at; ++areas)
+                    osmium::apply(areas->second, collector);
+            }
+            for (; areas != block.areas.end(); ++areas) osmium::apply(areas->second, collector);
+            checkCancel(cancel);
+            ticker.report();
+        }
     }
-    reader.close();
-    areas.flush();
+    // Whatever the assembler still holds.
+    manager
+        .handler([&collector](osmium::memory::Buffer&& areas) { osmium::apply(areas, collector); })
+        .flush();
     collector.placeLeftAddresses();
     collector.addInterpolatedHouses();
 }
