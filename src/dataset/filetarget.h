@@ -19,7 +19,7 @@ namespace urbica {
 // failure, which finish() reports too.
 class BackgroundFileWriter {
 public:
-    explicit BackgroundFileWriter(qsizetype waitingBytes = qsizetype(48) << 20);
+    explicit BackgroundFileWriter(qsizetype waitingBytes = qsizetype(16) << 20);
     ~BackgroundFileWriter();  // drops the files not begun; finish() writes them
     BackgroundFileWriter(const BackgroundFileWriter&) = delete;
     BackgroundFileWriter& operator=(const BackgroundFileWriter&) = delete;

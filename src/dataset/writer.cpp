@@ -235,21 +235,7 @@ bool checkNameRecord(const DatasetData& d, int c, size_t i, const NameData& n, N
     }
     refs.ssl += int64_t(n.mapObjects.size());
     refs.dnl += int64_t(n.parts.size());
-    bool ok = true;
-    switch (cls.nameStyle) {
-        case 2:
-            ok = fits(n.name, 32);
-            break;
-        case 3:
-            ok = fits(n.number, 4) && fits(n.fraction, 3) && fits(n.building, 3);
-            break;
-        case 4:
-            ok = fits(n.name, 80) && fits(n.shortName, 25);
-            break;
-        default:
-            ok = fits(n.name, 94);
-    }
-    if (!ok) {
+    if (!fitsNameRecord(n, cls.nameStyle)) {
         setError(error, where() + QStringLiteral("текст не помещается в поле записи"));
         return false;
     }
@@ -349,37 +335,30 @@ bool writeTables(const DatasetData& d, const FileTarget& out, QString* error) {
            write(kIconFile, encodeShorts(icons, icons.size() - 1, false));
 }
 
-bool writeLayer(const DatasetData& d, int l, const std::vector<MapObjectData>& objects,
-                const FileTarget& out, QString* error) {
-    const LayerRecord& layer = d.tables.layers[size_t(l)];
-    const QString base = layer.fileBase();
-
-    // Object records and the point pool.
-    QByteArray zgs(qsizetype(objects.size()) * kObjectRecordLength, '\0');
-    int64_t poolPoints = 0, poolNeeded = 0;
-    for (const MapObjectData& o : objects)
-        if (o.iconNumber <= 0) poolPoints += int64_t(o.points.size());
-    QByteArray xy4(qsizetype(poolPoints) * kPointLength, '\0');
+// Where each object's points begin: its icon's number for an icon, else its
+// place in the point pool counted from 1 (1 for an object without points).
+template <typename Visit>
+void forEachPointOffset(const std::vector<MapObjectData>& objects, Visit visit) {
     int64_t written = 0;
     for (size_t i = 0; i < objects.size(); ++i) {
         const MapObjectData& o = objects[i];
-        const Box b = storedBox(o);
         int32_t offset = 1;
         if (o.iconNumber > 0) {
             offset = o.iconNumber;
-            if (!o.points.empty())
-                poolNeeded =
-                    std::max<int64_t>(poolNeeded, int64_t(o.iconNumber) - 1 +
-                                                      int64_t(o.points.size()) * kPointLength);
         } else if (!o.points.empty()) {
             offset = int32_t(written + 1);
-            char* p = xy4.data() + written;
-            for (const QPoint& pt : o.points) {
-                PoolPoint::encode(p, pt);
-                p += kPointLength;
-            }
             written += int64_t(o.points.size()) * kPointLength;
         }
+        visit(i, o, offset);
+    }
+}
+
+// The object records (.zgs).
+bool writeLayerRecords(const DatasetData& d, int l, const std::vector<MapObjectData>& objects,
+                       const FileTarget& out, QString* error) {
+    QByteArray zgs(qsizetype(objects.size()) * kObjectRecordLength, '\0');
+    forEachPointOffset(objects, [&](size_t i, const MapObjectData& o, int32_t offset) {
+        const Box b = storedBox(o);
         const ObjectRecord record{.typeIndex = o.typeIndex,
                                   .nameKind = o.nameKind,
                                   .nameIndex = o.nameIndex,
@@ -391,11 +370,35 @@ bool writeLayer(const DatasetData& d, int l, const std::vector<MapObjectData>& o
                                   .pointOffset = offset,
                                   .maxLevel = o.maxLevel};
         record.encode(zgs.data() + qsizetype(i) * kObjectRecordLength);
-    }
+    });
+    const QString base = d.tables.layers[size_t(l)].fileBase();
+    return out.put(base + QLatin1String(".zgs"), std::move(zgs), error);
+}
+
+// The point pool (.xy4) and each level's grid (.tbN, .srN).
+bool writeLayerGeometry(const DatasetData& d, int l, const std::vector<MapObjectData>& objects,
+                        const FileTarget& out, QString* error) {
+    const LayerRecord& layer = d.tables.layers[size_t(l)];
+    const QString base = layer.fileBase();
+    int64_t poolPoints = 0, poolNeeded = 0;
+    for (const MapObjectData& o : objects)
+        if (o.iconNumber <= 0) poolPoints += int64_t(o.points.size());
+    QByteArray xy4(qsizetype(poolPoints) * kPointLength, '\0');
+    forEachPointOffset(objects, [&](size_t, const MapObjectData& o, int32_t offset) {
+        if (o.points.empty()) return;
+        if (o.iconNumber > 0) {
+            poolNeeded = std::max<int64_t>(
+                poolNeeded, int64_t(o.iconNumber) - 1 + int64_t(o.points.size()) * kPointLength);
+            return;
+        }
+        char* p = xy4.data() + (offset - 1);
+        for (const QPoint& pt : o.points) {
+            PoolPoint::encode(p, pt);
+            p += kPointLength;
+        }
+    });
     if (poolNeeded > xy4.size()) xy4.append(QByteArray(qsizetype(poolNeeded - xy4.size()), '\0'));
-    if (!out.put(base + QLatin1String(".zgs"), std::move(zgs), error) ||
-        !out.put(base + QLatin1String(".xy4"), std::move(xy4), error))
-        return false;
+    if (!out.put(base + QLatin1String(".xy4"), std::move(xy4), error)) return false;
 
     for (int level = 1; level <= 3; ++level) {
         const int32_t cellSize = layer.levels[size_t(level - 1)].cellSize;
@@ -417,6 +420,12 @@ bool writeLayer(const DatasetData& d, int l, const std::vector<MapObjectData>& o
             return false;
     }
     return true;
+}
+
+bool writeLayer(const DatasetData& d, int l, const std::vector<MapObjectData>& objects,
+                const FileTarget& out, QString* error) {
+    return writeLayerRecords(d, l, objects, out, error) &&
+           writeLayerGeometry(d, l, objects, out, error);
 }
 
 // The records are handed over one at a time and checked as they come.
@@ -473,15 +482,36 @@ bool writeClass(const DatasetData& d, int c, const NameRecords& names, const Fil
 
 }  // namespace
 
+namespace {
+
+bool layerExists(const DatasetData& data, int layer, QString* error) {
+    if (layer >= 1 && size_t(layer) < data.tables.layers.size()) return true;
+    setError(error, QStringLiteral("нет слоя %1 в таблице слоёв").arg(layer));
+    return false;
+}
+
+}  // namespace
+
 bool writeLayerFiles(const DatasetData& data, int layer, const std::vector<MapObjectData>& objects,
                      const FileTarget& out, QString* error) {
-    if (layer < 1 || size_t(layer) >= data.tables.layers.size()) {
-        setError(error, QStringLiteral("нет слоя %1 в таблице слоёв").arg(layer));
-        return false;
-    }
+    return writeLayerGeometryFiles(data, layer, objects, out, error) &&
+           writeLayerRecordFiles(data, layer, objects, out, error);
+}
+
+bool writeLayerGeometryFiles(const DatasetData& data, int layer,
+                             const std::vector<MapObjectData>& objects, const FileTarget& out,
+                             QString* error) {
     // The cells are counted as each level's index is built, before its files are written.
-    return checkLayerObjects(data, layer, objects, false, error) && makeFolder(out.dir(), error) &&
-           writeLayer(data, layer, objects, out, error);
+    return layerExists(data, layer, error) &&
+           checkLayerObjects(data, layer, objects, false, error) && makeFolder(out.dir(), error) &&
+           writeLayerGeometry(data, layer, objects, out, error);
+}
+
+bool writeLayerRecordFiles(const DatasetData& data, int layer,
+                           const std::vector<MapObjectData>& objects, const FileTarget& out,
+                           QString* error) {
+    return layerExists(data, layer, error) && makeFolder(out.dir(), error) &&
+           writeLayerRecords(data, layer, objects, out, error);
 }
 
 bool writeClassFiles(const DatasetData& data, int cls, const NameRecords& names,

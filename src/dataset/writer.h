@@ -124,6 +124,16 @@ struct NameRecords {
 // dir partly written, for the caller to discard.
 bool writeLayerFiles(const DatasetData& data, int layer, const std::vector<MapObjectData>& objects,
                      const FileTarget& out, QString* error = nullptr);
+// writeLayerFiles in two parts: the point pool and grid files, which only
+// the objects' geometry gives (so they may be written before the objects'
+// names are known), then the object records. The geometry part makes the
+// checks.
+bool writeLayerGeometryFiles(const DatasetData& data, int layer,
+                             const std::vector<MapObjectData>& objects, const FileTarget& out,
+                             QString* error = nullptr);
+bool writeLayerRecordFiles(const DatasetData& data, int layer,
+                           const std::vector<MapObjectData>& objects, const FileTarget& out,
+                           QString* error = nullptr);
 bool writeClassFiles(const DatasetData& data, int cls, const NameRecords& names,
                      const FileTarget& out, QString* error = nullptr);
 bool writeDatasetRest(const DatasetData& data, const FileTarget& out, QString* error = nullptr);

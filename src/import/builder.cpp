@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <thread>
 
 #include "classify.h"
 
@@ -63,7 +64,6 @@ bool Builder::build(QString* error, const QString& out) {
 }
 
 bool Builder::buildParts(QString* error) {
-    Tables& t = d_.tables;
     makeDistrictRings();
     makeObjects();
     makeKindPlaces();
@@ -72,28 +72,50 @@ bool Builder::buildParts(QString* error) {
     makeHouses();
     findCity();
     placeStreetsInDistricts();
-    if (!makeNames(error)) return false;
+    // The layers' cells and geometry files need the objects' places only:
+    // they are made on a thread of their own while the names are.
+    d_.catalogue.gridExtent = grid_.gridExtent;
+    QString layerError;
+    bool named = false;
+    {
+        const std::jthread layers([this, &layerError] { writeLayerGeometry(&layerError); });
+        named = makeNames(error);
+    }
+    if (!named) return false;
+    if (!layerError.isEmpty()) {
+        if (error) *error = layerError;
+        return false;
+    }
     std::vector<House>().swap(houses_);
     std::vector<HouseFields>().swap(houseFields_);
     std::vector<int32_t>().swap(fieldRank_);
     std::vector<HouseRecord>().swap(classHouses_);
     std::vector<std::vector<ObjectRefData>>().swap(pendingObjects_);
     releaseFreedMemory();
-
-    for (int l = 1; l <= kLayerCount; ++l)
-        if (!fitCellSizes(d_.layerObjects[size_t(l)], t.layers[size_t(l)], grid_.gridExtent,
-                          kCellLimit)) {
-            if (error)
-                *error = u("слой «%1»: слишком много объектов в одном месте")
-                             .arg(t.layers[size_t(l)].layerName);
-            return false;
-        }
     makeCatalogue(grid_);
     d_.geo = frame_.geo;
     d_.source = openStreetMapSource();  // the licence asks for the notice wherever it is shown
     d_.icons = toolkit::iconPictures();
     d_.icons.push_back(otherIcon());
     return finishParts(error);
+}
+
+void Builder::writeLayerGeometry(QString* error) {
+    Tables& t = d_.tables;
+    try {
+        for (int l = 1; l <= kLayerCount; ++l) {
+            const std::vector<MapObjectData>& objects = d_.layerObjects[size_t(l)];
+            LayerRecord& layer = t.layers[size_t(l)];
+            if (!fitCellSizes(objects, layer, grid_.gridExtent, kCellLimit)) {
+                *error = u("слой «%1»: слишком много объектов в одном месте").arg(layer.layerName);
+                return;
+            }
+            if (!out_.dir().isEmpty() && !writeLayerGeometryFiles(d_, l, objects, out_, error))
+                return;
+        }
+    } catch (const std::exception& e) {
+        *error = QString::fromLocal8Bit(e.what());
+    }
 }
 
 bool Builder::finishParts(QString* error) {
@@ -105,7 +127,7 @@ bool Builder::finishParts(QString* error) {
     for (size_t l = 1; l < t.layers.size(); ++l) {
         r_.report.layerObjects[l] = int64_t(d_.layerObjects[l].size());
         if (out_.dir().isEmpty()) continue;
-        if (!writeLayerFiles(d_, int(l), d_.layerObjects[l], out_, error)) return false;
+        if (!writeLayerRecordFiles(d_, int(l), d_.layerObjects[l], out_, error)) return false;
         std::vector<MapObjectData>().swap(d_.layerObjects[l]);
     }
     if (out_.dir().isEmpty()) return true;

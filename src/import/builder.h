@@ -33,6 +33,9 @@ public:
 
 private:
     bool buildParts(QString* error);
+    // Fits each layer's cell sizes and, given a folder, writes its point pool
+    // and grid files; error gets why it could not.
+    void writeLayerGeometry(QString* error);
 
     Collector& c_;
     ImportResult& r_;
