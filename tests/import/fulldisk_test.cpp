@@ -45,3 +45,17 @@ TEST_F(FullDisk, TheWriteIsRefusedAndTheOldDatasetStaysWhole) {
     EXPECT_TRUE(found.error.isEmpty()) << found.error.toStdString();
     EXPECT_EQ(found.found, int64_t(city_.addresses.size())) << "the old dataset opens whole";
 }
+
+TEST(FullDiskImport, AFileTheWritingThreadCannotWriteRefusesTheImportWhole) {
+    // The importer's files are written by a thread of their own: its failure
+    // must end the import with its message and leave nothing behind.
+    urbica::testing::SmallTmpfs disk;
+    if (!disk.mount("256k")) GTEST_SKIP() << "no right to mount a tmpfs here";
+    ImportResult read;
+    QString error;
+    ASSERT_TRUE(readOsm(QStringLiteral(OSM_TEST_DATA "/spb-gostiny-dvor.osm"), read, &error))
+        << error.toStdString();
+    EXPECT_FALSE(writeImported(read, disk.path() + QStringLiteral("/city"), &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_TRUE(disk.entries().isEmpty()) << disk.entries().join(' ').toStdString();
+}
