@@ -6,6 +6,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <map>
 #include <osmium/io/any_input.hpp>
@@ -20,11 +21,11 @@
 #include "dataset/names.h"
 #include "dataset/searchnames.h"
 #include "dataset/settings.h"
-#include "osmhousenumber.h"
 #include "interpolation.h"
+#include "osmhousenumber.h"
 #include "osmtestfiles.h"
-#include "output.h"
 #include "osmtext.h"
+#include "output.h"
 
 using namespace urbica;
 using namespace urbica::osmimport;
@@ -435,7 +436,11 @@ TEST(Excerpt, WrittenPartByPartAsTheWholeDatasetAndNothingOnFailure) {
         EXPECT_TRUE(it->second == bytes) << name.toStdString();
     }
     EXPECT_EQ(leanFiles.size(), wholeFiles.size());
-    EXPECT_EQ(reportLines(r), reportLines(excerpt()));
+    // The same report but for the time the reading took.
+    auto untimed = [](QStringList lines) {
+        return lines.replaceInStrings(QRegularExpression(u(" за [0-9.]+ с")), u(" за … с"));
+    };
+    EXPECT_EQ(untimed(reportLines(r)), untimed(reportLines(excerpt())));
     EXPECT_EQ(r.addresses.size(), excerpt().addresses.size());
     EXPECT_TRUE(r.data.layerObjects[kBuildingLayer].empty()) << "freed once written";
 
