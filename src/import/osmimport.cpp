@@ -170,7 +170,7 @@ public:
     }
 
 private:
-    static constexpr size_t kWaitingBlocks = 2;
+    static constexpr size_t kWaitingBlocks = 6;
 
     void run(Locations& locations) {
         try {
