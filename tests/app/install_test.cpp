@@ -20,6 +20,7 @@
 #include <memory>
 
 #include "../support/firstpicture.h"
+#include "../support/windowhelpers.h"
 #include "bookmarks/bookmarkdialogs.h"
 #include "dialogs/setinter.h"
 #include "mainwindow/mainwindow.h"
@@ -109,10 +110,7 @@ protected:
         state_ = std::make_unique<AppState>();
         state_->programDirectory = bin_;
         state_->folders = locateProgramFolders(bin_);
-        MainWindowOptions o;
-        o.showMessage = [this](const QString& t) { messages_ << t; };
-        o.askYesNo = [](const QString&) { return true; };
-        o.openUrl = [](const QUrl&) {};
+        MainWindowOptions o = quietWindowOptions<MainWindowOptions>(messages_);
         auto w = std::make_unique<MainWindow>(*state_, o);
         w->startUp();
         w->show();

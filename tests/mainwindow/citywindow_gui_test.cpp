@@ -19,6 +19,7 @@
 #include <QTimer>
 #include <memory>
 
+#include "../support/windowhelpers.h"
 #include "../view/navfixture.h"
 #include "bookmarks/bookmarkdialogs.h"
 #include "dataset/datasource.h"
@@ -82,10 +83,7 @@ protected:
         w_.reset();
         state_ = AppState{};
         state_.programDirectory = program_.path();
-        MainWindowOptions o;
-        o.showMessage = [this](const QString& t) { messages_ << t; };
-        o.askYesNo = [](const QString&) { return true; };
-        o.openUrl = [](const QUrl&) {};
+        MainWindowOptions o = quietWindowOptions<MainWindowOptions>(messages_);
         w_ = std::make_unique<MainWindow>(state_, o);
         w_->startUp();
         w_->resize(900, 600);

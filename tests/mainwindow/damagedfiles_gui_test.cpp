@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "../support/firstpicture.h"
+#include "../support/windowhelpers.h"
 #include "../view/navfixture.h"
 #include "dataset/settings.h"
 #include "mainwindow/mainwindow.h"
@@ -42,10 +43,7 @@ protected:
         s.asctoclose = 0;
         ASSERT_TRUE(writeSettings(s, program_.path()));
         state_.programDirectory = program_.path();
-        MainWindowOptions o;
-        o.showMessage = [this](const QString& t) { said_ << t; };
-        o.askYesNo = [](const QString&) { return true; };
-        o.openUrl = [](const QUrl&) {};
+        MainWindowOptions o = quietWindowOptions<MainWindowOptions>(said_);
         w_ = std::make_unique<MainWindow>(state_, o);
         w_->startUp();
         w_->show();
@@ -57,13 +55,7 @@ protected:
     // The picture's problems stand in the info line until the next picture.
     void lookAtInfoLine() { said_ << w_->selst->text(); }
 
-    QStringList quickFind(const QString& text) {
-        w_->findname->setText(text);
-        w_->findkey->click();
-        QStringList found;
-        for (int i = 0; i < w_->findList->count(); ++i) found << w_->findList->item(i)->text();
-        return found;
-    }
+    QStringList quickFind(const QString& text) { return quickFindEntries(*w_, text); }
     qsizetype timesSaid(const QString& file) const { return said_.join(u'\n').count(file); }
 
     QTemporaryDir city_, program_;

@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "../support/firstpicture.h"
+#include "../support/windowhelpers.h"
 #include "../view/navfixture.h"
 #include "bookmarks/bookmarkdialogs.h"
 #include "dataset/settings.h"
@@ -57,10 +58,7 @@ protected:
         f.write(settingsText(s));
         f.close();
         state_.programDirectory = dir_.path();
-        MainWindowOptions o;
-        o.showMessage = [this](const QString& t) { messages_ << t; };
-        o.askYesNo = [](const QString&) { return true; };
-        o.openUrl = [](const QUrl&) {};
+        MainWindowOptions o = quietWindowOptions<MainWindowOptions>(messages_);
         w_ = std::make_unique<MainWindow>(state_, o);
         w_->startUp();
         w_->show();

@@ -21,6 +21,7 @@
 
 #include "../app/datasetcheck.h"
 #include "../support/firstpicture.h"
+#include "../support/windowhelpers.h"
 #include "../view/navfixture.h"
 #include "dataset/names.h"
 #include "dataset/settings.h"
@@ -104,10 +105,7 @@ protected:
         f.write(settingsText(s));
         f.close();
         state_.programDirectory = program_.path();
-        MainWindowOptions o;
-        o.showMessage = [this](const QString& t) { messages_ << t; };
-        o.askYesNo = [](const QString&) { return true; };
-        o.openUrl = [](const QUrl&) {};
+        MainWindowOptions o = quietWindowOptions<MainWindowOptions>(messages_);
         o.chooseCityFolder = [this] { return chosenFolder_; };
         o.chooseOsmFile = [this] {
             targetAsks_ = 0;
@@ -129,13 +127,7 @@ protected:
 
     void settle() { waitForFirstPicture(state_, *w_); }
 
-    QStringList quickFind(const QString& text) {
-        w_->findname->setText(text);
-        w_->findkey->click();
-        QStringList found;
-        for (int i = 0; i < w_->findList->count(); ++i) found << w_->findList->item(i)->text();
-        return found;
-    }
+    QStringList quickFind(const QString& text) { return quickFindEntries(*w_, text); }
 
     // Watches the import's progress dialog; act is called on each look.
     void watchProgress(const std::function<void(QProgressDialog&)>& act) {

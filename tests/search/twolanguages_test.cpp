@@ -17,6 +17,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include "../support/windowhelpers.h"
 #include "dataset/georef.h"
 #include "dataset/kindplaces.h"
 #include "dataset/settings.h"
@@ -60,10 +61,7 @@ protected:
         f.write(settingsText(s));
         f.close();
         state.programDirectory = dir.path();
-        MainWindowOptions o;
-        o.showMessage = [this](const QString& text) { messages << text; };
-        o.askYesNo = [](const QString&) { return true; };
-        o.openUrl = [](const QUrl&) {};
+        MainWindowOptions o = quietWindowOptions<MainWindowOptions>(messages);
         w = std::make_unique<MainWindow>(state, o);
         w->startUp();
         w->resize(900, 650);

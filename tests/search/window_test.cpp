@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <cmath>
 
+#include "../support/windowhelpers.h"
 #include "dataset/settings.h"
 #include "guifixture.h"
 #include "mainwindow/mainwindow.h"
@@ -38,10 +39,7 @@ protected:
         f.write(settingsText(s));
         f.close();
         state.programDirectory = city.dir.path();
-        MainWindowOptions o;
-        o.showMessage = [this](const QString& text) { messages << text; };
-        o.askYesNo = [](const QString&) { return true; };
-        o.openUrl = [](const QUrl&) {};
+        MainWindowOptions o = quietWindowOptions<MainWindowOptions>(messages);
         w = std::make_unique<MainWindow>(state, o);
         w->startUp();
         w->resize(800, 600);
