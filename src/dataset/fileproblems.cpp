@@ -21,18 +21,32 @@ DatasetProblems& DatasetProblems::operator=(const DatasetProblems& other) {
     return *this;
 }
 
-void DatasetProblems::note(const QString& path, const QString& text) {
-    if (text.isEmpty()) return;
-    const FileStamp stamp = FileStamp::of(path);
-    const std::lock_guard<std::mutex> lock(mutex_);
+bool DatasetProblems::named(const QString& path, const FileStamp& stamp) const {
     auto it = named_.constFind(path);
-    if (it != named_.constEnd() && *it == stamp) return;
+    return it != named_.constEnd() && *it == stamp;
+}
+
+void DatasetProblems::noteAt(const QString& path, const FileStamp& stamp, const QString& text) {
+    if (text.isEmpty()) return;
+    const std::lock_guard<std::mutex> lock(mutex_);
+    if (named(path, stamp)) return;
     named_.insert(path, stamp);
     pending_ << text;
 }
 
+void DatasetProblems::note(const QString& path, const QString& text) {
+    if (!text.isEmpty()) noteAt(path, FileStamp::of(path), text);
+}
+
 void DatasetProblems::check(const QString& path, int recordLength, int64_t needed) {
-    note(path, recordFileProblem(path, recordLength, needed));
+    // A file named already, as it is now, is not looked at again: every
+    // label of a short name file comes here on every redraw.
+    const FileStamp stamp = FileStamp::of(path);
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        if (named(path, stamp)) return;
+    }
+    noteAt(path, stamp, recordFileProblem(path, recordLength, needed));
 }
 
 QStringList DatasetProblems::take() {

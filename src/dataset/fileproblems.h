@@ -35,6 +35,9 @@ public:
     bool layersToCheck(quint64 fileChanges);
 
 private:
+    bool named(const QString& path, const FileStamp& stamp) const;  // with mutex_ held
+    void noteAt(const QString& path, const FileStamp& stamp, const QString& text);
+
     mutable std::mutex mutex_;
     QHash<QString, FileStamp> named_;
     QStringList pending_;
