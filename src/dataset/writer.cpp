@@ -14,8 +14,11 @@ namespace urbica {
 
 using writer_parts::Box;
 using writer_parts::cellRange;
+using writer_parts::checkGridShape;
 using writer_parts::checkObjectRange;
 using writer_parts::countCellEntries;
+using writer_parts::makeFolder;
+using writer_parts::setError;
 using writer_parts::storedBox;
 using writer_parts::writeExtras;
 using writer_parts::writeIcons;
@@ -29,10 +32,6 @@ constexpr int kObjectRecordLength = ObjectRecord::kRecordLength;
 constexpr int kPointLength = PoolPoint::kLength;
 constexpr int kGridRecordLength = GridCell::kRecordLength;
 constexpr int kCellEntryLength = CellEntry::kRecordLength;
-
-void setError(QString* error, const QString& text) {
-    if (error) *error = text;
-}
 
 QString layerLabel(int layer, const std::vector<LayerRecord>& layers) {
     QString name =
@@ -49,12 +48,6 @@ QString classLabel(int cls, const std::vector<ClassRecord>& classes) {
 // False, with the place put before the reason.
 bool failAt(QString* error, const QString& place) {
     if (error) *error = place + *error;
-    return false;
-}
-
-bool makeFolder(const QString& dir, QString* error) {
-    if (QDir().mkpath(dir)) return true;
-    setError(error, QStringLiteral("не удалось создать папку %1").arg(dir));
     return false;
 }
 
@@ -188,10 +181,15 @@ bool checkLayerObjects(const DatasetData& d, int l, const std::vector<MapObjectD
                 return false;
             }
             if (cellSize == 0 || !countCells) continue;
-            // Counting is enough to find an overfull cell before anything is written.
+            // Counting is enough to find an overfull cell before anything is written;
+            // a layer without objects (or written already and let go) has the
+            // grid's shape to check only.
             std::vector<int32_t> counts;
-            if (!countCellEntries(objects, level, d.catalogue.gridExtent, cellSize, counts,
-                                  error)) {
+            const bool fits = objects.empty()
+                                  ? checkGridShape(d.catalogue.gridExtent, cellSize, error)
+                                  : countCellEntries(objects, level, d.catalogue.gridExtent,
+                                                     cellSize, counts, error);
+            if (!fits) {
                 if (error)
                     *error = layerLabel(l, layers) + QStringLiteral(", уровень %1: ").arg(level) +
                              *error;

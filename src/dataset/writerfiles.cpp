@@ -25,21 +25,16 @@ bool encodeBmp(const QImage& image, QByteArray& out) {
 
 namespace urbica::writer_parts {
 
-namespace {
-
-void setError(QString* error, const QString& text) {
-    if (error) *error = text;
+bool makeFolder(const QString& dir, QString* error) {
+    if (QDir().mkpath(dir)) return true;
+    setError(error, QStringLiteral("не удалось создать папку %1").arg(dir));
+    return false;
 }
-
-}  // namespace
 
 bool writeIcons(const DatasetData& d, const FileTarget& out, QString* error) {
     if (d.icons.empty()) return true;
     const FileTarget iconDir = out.sub(QStringLiteral("icons"));
-    if (!QDir().mkpath(iconDir.dir())) {
-        setError(error, QStringLiteral("не удалось создать папку %1").arg(iconDir.dir()));
-        return false;
-    }
+    if (!makeFolder(iconDir.dir(), error)) return false;
     auto save = [&](const QImage& image, const QString& name) {
         if (image.isNull()) return true;
         QByteArray bytes;

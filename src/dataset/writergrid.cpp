@@ -8,14 +8,6 @@
 
 namespace urbica::writer_parts {
 
-namespace {
-
-void setError(QString* error, const QString& text) {
-    if (error) *error = text;
-}
-
-}  // namespace
-
 // The box as stored: from the points when there are any, else as given.
 Box storedBox(const MapObjectData& o) {
     if (o.points.empty()) return {o.x1, o.y1, o.x2, o.y2};

@@ -8,6 +8,12 @@
 
 namespace urbica::writer_parts {
 
+inline void setError(QString* error, const QString& text) {
+    if (error) *error = text;
+}
+// Makes the folder and those above it; false, with a message, when it cannot.
+bool makeFolder(const QString& dir, QString* error);
+
 // The icon pictures under icons/ (none when the dataset has no icons).
 bool writeIcons(const DatasetData& d, const FileTarget& out, QString* error);
 // The other names of objects (urbica.snm) and the projection (urbica.geo),
