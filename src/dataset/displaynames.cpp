@@ -28,12 +28,9 @@ std::shared_ptr<const DisplayNames> DisplayNames::parse(const QByteArray& bytes,
     });
     if (ok) return set;
     if (problem)
-        *problem = QStringLiteral(
-                       "Файл полных названий %1 повреждён (строка %2: %3); названия "
-                       "показываются так, как они записаны в файлах имён")
-                       .arg(name)
-                       .arg(bad.line)
-                       .arg(bad.why);
+        *problem = lineFileProblem(
+            QStringLiteral("полных названий"), name, bad,
+            QStringLiteral("названия показываются так, как они записаны в файлах имён"));
     return std::make_shared<const DisplayNames>();
 }
 

@@ -97,12 +97,8 @@ std::shared_ptr<const KindPlaces> KindPlaces::parse(const QByteArray& bytes, con
     LineFileError bad;
     if (!forEachLineAfterHeader(bytes, kHeader, kMaxLine, bad, place)) {
         if (problem)
-            *problem = QStringLiteral(
-                           "Файл мест по видам %1 повреждён (строка %2: %3); виды мест "
-                           "ищутся по типам объектов")
-                           .arg(name)
-                           .arg(bad.line)
-                           .arg(bad.why);
+            *problem = lineFileProblem(QStringLiteral("мест по видам"), name, bad,
+                                       QStringLiteral("виды мест ищутся по типам объектов"));
         return std::make_shared<const KindPlaces>();
     }
     set->present_ = true;

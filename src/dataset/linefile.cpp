@@ -31,4 +31,10 @@ bool forEachLineAfterHeader(
     return true;
 }
 
+QString lineFileProblem(const QString& what, const QString& name, const LineFileError& bad,
+                        const QString& consequence) {
+    return QStringLiteral("Файл %1 %2 повреждён (строка %3: %4); %5")
+        .arg(what, name, QString::number(bad.line), bad.why, consequence);
+}
+
 }  // namespace urbica

@@ -23,4 +23,9 @@ bool forEachLineAfterHeader(
     QByteArrayView bytes, const char* header, qsizetype maxLine, LineFileError& bad,
     const std::function<bool(int64_t line, QByteArrayView text, QString& why)>& take);
 
+// "Файл WHAT NAME повреждён (строка N: WHY); CONSEQUENCE": the message that
+// names a damaged line file and says what is done without it.
+QString lineFileProblem(const QString& what, const QString& name, const LineFileError& bad,
+                        const QString& consequence);
+
 }  // namespace urbica

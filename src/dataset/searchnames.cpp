@@ -108,10 +108,8 @@ std::shared_ptr<const SearchNames> SearchNames::parse(const QByteArray& bytes, c
         });
     if (!ok) {
         if (problem)
-            *problem = QStringLiteral("Файл %1 %2 повреждён (строка %3: %4); %5")
-                           .arg(QString::fromUtf8(kind.what), name)
-                           .arg(bad.line)
-                           .arg(bad.why, QString::fromUtf8(kind.consequence));
+            *problem = lineFileProblem(QString::fromUtf8(kind.what), name, bad,
+                                       QString::fromUtf8(kind.consequence));
         return std::make_shared<const SearchNames>();
     }
     for (std::vector<Entry>& entries : set->classes_)
