@@ -42,6 +42,8 @@ struct LogFont {
     uint8_t charSet = 0;
     uint8_t outPrecision = 0, clipPrecision = 0, quality = 0, pitchAndFamily = 0;
     QString faceName;
+
+    friend bool operator==(const LogFont&, const LogFont&) = default;
 };
 
 enum class RasterOp { SrcCopy, SrcAnd, SrcPaint, SrcInvert };

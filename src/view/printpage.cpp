@@ -8,6 +8,7 @@
 #include <QTransform>
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "dataset/datafile.h"
 #include "dataset/numbers.h"
@@ -107,9 +108,23 @@ void paintPageTexts(QPainter& painter, const QRect& paperRect, const QSizeF& pag
         painter.scale(double(c.target.width()) / c.source.width(),
                       double(c.target.height()) / c.source.height());
     painter.translate(-QPointF(c.source.topLeft()));
+    // A page has a few fonts and many texts: each font made once.
+    struct MadeFont {
+        LogFont record;
+        QFont font;
+        QFontMetricsF metrics;
+    };
+    std::vector<MadeFont> made;
+    auto madeFont = [&made](const LogFont& f) -> const MadeFont& {
+        for (const MadeFont& m : made)
+            if (m.record == f) return m;
+        const QFont font = fontFromLogFont(f);
+        return made.emplace_back(MadeFont{f, font, QFontMetricsF(font)});
+    };
     for (const PictureBox::TextCall& call : t.calls) {
-        const QFont font = fontFromLogFont(call.font);
-        const QFontMetricsF metrics(font);
+        const MadeFont& m = madeFont(call.font);
+        const QFont& font = m.font;
+        const QFontMetricsF& metrics = m.metrics;
         const double ascent = metrics.ascent();
         QTransform place;
         place.translate(call.x, call.y);
