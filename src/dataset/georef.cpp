@@ -20,13 +20,15 @@ QByteArray number(double v) { return QByteArray::number(v, 'g', 17); }
 
 }  // namespace
 
-double GeoReference::projectX(double lon) const {
-    return (lon - lon0) * kPi / 180 * radius * std::cos(lat0 * kPi / 180);
+double GeoReference::cosLat0() const { return std::cos(lat0 * kPi / 180); }
+double GeoReference::projectX(double lon, double cosLat0) const {
+    return (lon - lon0) * kPi / 180 * radius * cosLat0;
 }
 double GeoReference::projectY(double lat) const { return (lat0 - lat) * kPi / 180 * radius; }
 
-QPoint GeoReference::toMap(double lat, double lon) const {
-    const QPointF p((projectX(lon) - minX) / metresPerUnit, (projectY(lat) - minY) / metresPerUnit);
+QPoint GeoReference::toMap(double lat, double lon, double cosLat0) const {
+    const QPointF p((projectX(lon, cosLat0) - minX) / metresPerUnit,
+                    (projectY(lat) - minY) / metresPerUnit);
     return QPoint(int(std::lround(p.x())) + margin, int(std::lround(p.y())) + margin);
 }
 

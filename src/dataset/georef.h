@@ -31,10 +31,15 @@ struct GeoReference {
     double metresPerUnit = 1;
 
     // Metres east and south of the reference point.
-    double projectX(double lon) const;
+    double projectX(double lon) const { return projectX(lon, cosLat0()); }
     double projectY(double lat) const;
     // The map point of a position, rounded to whole units as the importer stores points.
-    QPoint toMap(double lat, double lon) const;
+    QPoint toMap(double lat, double lon) const { return toMap(lat, lon, cosLat0()); }
+    // The same with the cosine of lat0 worked out once by a caller that
+    // projects many points (to the same bits).
+    double cosLat0() const;
+    double projectX(double lon, double cosLat0) const;
+    QPoint toMap(double lat, double lon, double cosLat0) const;
     QPointF toMapF(double lat, double lon) const;
     // The position of a map point (the inverse of toMapF).
     void toLatLon(double x, double y, double& lat, double& lon) const;

@@ -67,7 +67,7 @@ std::optional<Frame> frameOf(const std::vector<Pending>& pendings) {
     g.minY = g.projectY(maxLat);
     g.margin = kMargin;
     g.metresPerUnit = 1;
-    f.eastScale = std::cos(g.lat0 * 3.14159265358979323846 / 180);
+    f.eastScale = g.cosLat0();
     f.width = g.projectX(maxLon) - g.minX;
     f.height = g.projectY(minLat) - g.minY;
     return f;

@@ -23,15 +23,8 @@ inline constexpr int kMaxRingPoints = 30000;  // points of one stored area
 struct Frame {
     GeoReference geo;
     double width = 0, height = 0;  // metres
-    double eastScale = 1;          // cos of geo.lat0, worked out once for every point
-    // geo.toMap(lat, lon) with eastScale in place of the cosine, to the same bits.
-    QPoint at(osmium::Location l) const {
-        constexpr double kPi = 3.14159265358979323846;
-        const double x = (l.lon() - geo.lon0) * kPi / 180 * geo.radius * eastScale;
-        const double y = geo.projectY(l.lat());
-        return QPoint(int(std::lround((x - geo.minX) / geo.metresPerUnit)) + geo.margin,
-                      int(std::lround((y - geo.minY) / geo.metresPerUnit)) + geo.margin);
-    }
+    double eastScale = 1;          // geo.cosLat0(), worked out once for every point
+    QPoint at(osmium::Location l) const { return geo.toMap(l.lat(), l.lon(), eastScale); }
     // The ring in map units without repeated points.
     std::vector<QPoint> project(const Ring& r) const;
 };
