@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <map>
 #include <thread>
-#include <unordered_map>
 
 #include "dataset/binary.h"
 #include "dataset/datafile.h"
@@ -14,6 +13,7 @@
 #include "dataset/numbers.h"
 #include "dataset/textfold.h"
 #include "search/addressmatch.h"
+#include "textmemo.h"
 
 namespace urbica::osmimport {
 
@@ -83,26 +83,16 @@ void checkRange(const AddressIndex& index, const StreetsByName& streets, const A
         HouseQuery typed;
     };
     std::vector<First> firsts;
-    QHash<QString, size_t> firstHouse;  // into firsts
-    // Most samples share one copy of each number text: found by where its
-    // letters lie, a text already split need not be hashed letter by letter.
-    std::unordered_map<const QChar*, size_t> firstAt;
+    TextMemo<size_t> firstHouse;  // into firsts
     static const std::vector<int32_t> kNone;
     for (const AddressSample* a = from; a != to; ++a) {
         ++out.total;
-        auto at = firstAt.find(a->houseNumber.constData());
-        if (at == firstAt.end()) {
-            auto known = firstHouse.constFind(a->houseNumber);
-            if (known == firstHouse.constEnd()) {
-                const HouseNumberSplit split = splitHouseNumber(foldToCp1251(a->houseNumber));
-                const HouseFields house =
-                    split.houses.empty() ? HouseFields{} : split.houses.front();
-                firsts.push_back({house, typedFor(house)});
-                known = firstHouse.insert(a->houseNumber, firsts.size() - 1);
-            }
-            at = firstAt.emplace(a->houseNumber.constData(), *known).first;
-        }
-        const First* h = &firsts[at->second];
+        const First* h = &firsts[firstHouse.get(a->houseNumber, [&] {
+            const HouseNumberSplit split = splitHouseNumber(foldToCp1251(a->houseNumber));
+            const HouseFields house = split.houses.empty() ? HouseFields{} : split.houses.front();
+            firsts.push_back({house, typedFor(house)});
+            return firsts.size() - 1;
+        })];
         const bool known = streets.known(a->streetRecord);
         bool found = false;
         for (int32_t street : known ? streets.sameName(a->streetRecord) : kNone)

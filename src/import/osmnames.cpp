@@ -3,13 +3,13 @@
 #include <QHash>
 #include <algorithm>
 #include <tuple>
-#include <unordered_map>
 
 #include "builder.h"
 #include "classify.h"
 #include "dataset/namerecords.h"
 #include "dataset/names.h"
 #include "osmtext.h"
+#include "textmemo.h"
 
 namespace urbica::osmimport {
 
@@ -133,57 +133,43 @@ void Builder::makeHouses() {
         int32_t firstField, fieldCount;  // in houseFields_
         TextCounted counted;
     };
-    QHash<QString, Spelling> spellings;
-    QHash<QString, Number> numbers;
-    // The reading keeps one copy of each address text, so the same text
-    // mostly comes in the same string: found by where its letters lie, it
-    // need not be hashed letter by letter.
-    std::unordered_map<const QChar*, Number> numberAt;
-    std::unordered_map<const QChar*, Spelling> spellingAt;
+    TextMemo<Number> numbers;
+    TextMemo<Spelling> spellings;
     TextStats& stats = r_.report.text;
     r_.addresses.reserve(c_.addresses.size());
     houses_.reserve(c_.addresses.size());
     for (const Address& a : c_.addresses) {
         if (a.pending >= pendingObjects_.size()) continue;  // never placed
-        Number number;
-        if (auto at = numberAt.find(a.number.constData()); at != numberAt.end()) {
-            number = at->second;
-            number.counted.countAgain(stats);
-        } else if (auto n = numbers.constFind(a.number); n != numbers.constEnd()) {
-            number = *n;
-            number.counted.countAgain(stats);
-            numberAt.emplace(a.number.constData(), number);
-        } else {
-            const TextStats before = stats;
-            const HouseNumberSplit split = splitHouseNumber(c_.text(a.number.toUtf8().constData()));
-            const int32_t first = int32_t(houseFields_.size());
-            houseFields_.insert(houseFields_.end(), split.houses.begin(), split.houses.end());
-            number = {split.exact, first, int32_t(split.houses.size()),
-                      TextCounted::since(before, stats)};
-            numbers.insert(a.number, number);
-            numberAt.emplace(a.number.constData(), number);
-        }
+        // A text met before counts its changes again, as if converted anew.
+        bool made = false;
+        const Number number = numbers.get(
+            a.number,
+            [&] {
+                const TextStats before = stats;
+                const HouseNumberSplit split =
+                    splitHouseNumber(c_.text(a.number.toUtf8().constData()));
+                const int32_t first = int32_t(houseFields_.size());
+                houseFields_.insert(houseFields_.end(), split.houses.begin(), split.houses.end());
+                return Number{split.exact, first, int32_t(split.houses.size()),
+                              TextCounted::since(before, stats)};
+            },
+            &made);
+        if (!made) number.counted.countAgain(stats);
         if (!number.exact) ++r_.report.inexactHouseNumbers;
         if (number.fieldCount == 0) {
             c_.skip(u("адреса без номера"));
             continue;
         }
-        Spelling spelling;
-        if (auto at = spellingAt.find(a.street.constData()); at != spellingAt.end()) {
-            spelling = at->second;
-            spelling.counted.countAgain(stats);
-        } else if (auto sp = spellings.constFind(a.street); sp != spellings.constEnd()) {
-            spelling = *sp;
-            spelling.counted.countAgain(stats);
-            spellingAt.emplace(a.street.constData(), spelling);
-        } else {
-            const TextStats before = stats;
-            const int32_t street = c_.streetOfAddress(a.street, a.where);
-            c_.names.addStreetNames(street, {a.street});
-            spelling = {street, TextCounted::since(before, stats)};
-            spellings.insert(a.street, spelling);
-            spellingAt.emplace(a.street.constData(), spelling);
-        }
+        const Spelling spelling = spellings.get(
+            a.street,
+            [&] {
+                const TextStats before = stats;
+                const int32_t street = c_.streetOfAddress(a.street, a.where);
+                c_.names.addStreetNames(street, {a.street});
+                return Spelling{street, TextCounted::since(before, stats)};
+            },
+            &made);
+        if (!made) spelling.counted.countAgain(stats);
         const int32_t street = spelling.street;
         const bool alone = number.exact && number.fieldCount == 1;
         for (int32_t f = number.firstField; f < number.firstField + number.fieldCount; ++f) {
